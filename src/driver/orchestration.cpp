@@ -1,0 +1,168 @@
+#include "driver/orchestration.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "driver/output_names.hpp"
+#include "driver/pipeline.hpp"
+#include "foundation/containers.hpp"
+#include "foundation/diagnostics.hpp"
+#include "foundation/text.hpp"
+#include "platform/files.hpp"
+#include "platform/process.hpp"
+
+namespace qor {
+
+namespace {
+
+// Full paths longer than this give no relative directory.
+constexpr size_t kRelativePathLimit = 255;
+
+std::vector<std::string> path_directories(const std::string& file) {
+    std::vector<std::string> parts;
+    std::string full = platform::absolute_path(file);
+    size_t start = 0;
+    for (size_t sep; (sep = full.find('/', start)) != std::string::npos; start = sep + 1) {
+        if (sep > start) parts.push_back(full.substr(start, sep - start));
+    }
+    return parts;
+}
+
+void add_precompiled_header_options(RunOptions& options, const std::string& instrumented) {
+    auto add = [&](const char* flag, const std::optional<std::string>& header) {
+        if (!header) return;
+        std::string relative = instrumented.empty() ? "" : relative_directory(instrumented, *header);
+        options.compiler_options.push_back(std::string(flag) + relative + *header);
+    };
+    add("-Yu", options.pch_use);
+    add("-Yc", options.pch_create);
+    std::fflush(stdout);
+}
+
+void create_build_state_marker(Run& run, const std::string& source) {
+    if (run.build_state_marker_created) return;
+    run.build_state_marker_created = true;
+    std::string name = build_state_file_name(run.options, source);
+    if (FILE* f = std::fopen(name.c_str(), "w"))
+        std::fclose(f);
+    else
+        report_errno(MSG_WARNING, name);
+}
+
+// Removes what the failed analysis of `source` may have left; a name that
+// is the source file itself is never removed.
+void remove_outputs(const Run& run, const std::string& source, const FileOutputs& outputs) {
+    std::vector<std::string> names{outputs.sta};
+    if (run.options.write_mtr) names.push_back(outputs.mtr);
+    if (run.dynamic_mode) names.push_back(outputs.instrumented);
+    for (const auto& name : names) {
+        if (platform::same_file(name, source)) continue;
+        platform::remove_file(name);
+    }
+}
+
+void analyze_source(Run& run, const std::string& source, bool heading, bool removal) {
+    RunOptions& options = run.options;
+    if (options.batch) std::printf("Analyzing: %s...\n", source.c_str());
+    FileOutputs outputs = file_outputs(options, source, run.dynamic_mode);
+    append_unique(options.sta_files, outputs.sta);
+    append_unique(options.mtr_files, outputs.mtr);
+    append_unique(options.dck_files, outputs.dck);
+    if (run.dynamic_mode && options.compiler_command) options.instrumented_sources.push_back(outputs.instrumented);
+    add_precompiled_header_options(options, outputs.instrumented);
+    if (heading) std::printf("%s: \n", std::string(last_component(source)).c_str());
+    std::fflush(stdout);
+
+    int errors_before = error_count();
+    run.dependencies.add_output(outputs.sta);
+    run.dependencies.add_output(outputs.mtr);
+    run.dependencies.set_file_name(cache_file_name(options, source));
+    diagnostics().reset_file_lexical_errors();
+
+    analyze_file(run, source, outputs);
+
+    int lexical = diagnostics().file_lexical_errors();
+    if (lexical > 0) create_build_state_marker(run, source);
+    int added = error_count() - errors_before;
+    if (added == 0) run.dependencies.write();
+    if (removal && added > lexical) remove_outputs(run, source, outputs);
+}
+
+void compile(const Run& run) {
+    auto argv = compile_command(run.options, run.dynamic_mode);
+    auto result = platform::run_and_wait(argv);
+    int status = result.status;
+    if (!result.started) {
+        errno = result.error;
+        report_errno(MSG_ERROR, argv.empty() ? std::string() : argv[0]);
+        status = 127;
+    }
+    if (status == 0) return;
+    report_message(MSG_ERROR, "during compilation");
+    diagnostics().exit(status);
+}
+
+}  // namespace
+
+std::vector<std::string> split_command_words(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+            in_word = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (in_word) words.push_back(word);
+            word.clear();
+            in_word = false;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word) words.push_back(word);
+    return words;
+}
+
+std::string relative_directory(const std::string& from_file, const std::string& to_file) {
+    if (platform::absolute_path(from_file).size() >= kRelativePathLimit ||
+        platform::absolute_path(to_file).size() >= kRelativePathLimit)
+        return {};
+    auto from = path_directories(from_file);
+    auto to = path_directories(to_file);
+    size_t common = 0;
+    while (common < from.size() && common < to.size() && from[common] == to[common]) ++common;
+    std::string relative;
+    for (size_t i = common; i < from.size(); ++i) relative += "../";
+    for (size_t i = common; i < to.size(); ++i) relative += to[i] + "/";
+    return relative;
+}
+
+std::vector<std::string> compile_command(const RunOptions& options, bool dynamic_mode) {
+    std::vector<std::string> argv = split_command_words(options.compiler_command.value_or(""));
+    argv.insert(argv.end(), options.preprocessor_options.begin(), options.preprocessor_options.end());
+    const auto& files = dynamic_mode ? options.instrumented_sources : options.source_files;
+    argv.insert(argv.end(), files.begin(), files.end());
+    argv.insert(argv.end(), options.object_files.begin(), options.object_files.end());
+    argv.insert(argv.end(), options.compiler_options.begin(), options.compiler_options.end());
+    return argv;
+}
+
+void orchestrate_build(Run& run) {
+    RunOptions& options = run.options;
+    bool removal = std::getenv("QOR_CC_NO_DEL") == nullptr;
+    bool heading = !options.batch && options.source_files.size() > 1;
+    if (heading) std::printf("\nQorvane analyzing:\n");
+
+    for (const auto& source : options.source_files) analyze_source(run, source, heading, removal);
+
+    run.dependencies.release();
+    if (options.compiler_command && error_count() == 0) compile(run);
+    options.dck_files.clear();
+    if (options.file_list_mode) options.reset_option_state();
+}
+
+}  // namespace qor

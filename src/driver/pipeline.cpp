@@ -1,0 +1,58 @@
+#include "driver/pipeline.hpp"
+
+#include "driver/options_file.hpp"
+#include "driver/output_names.hpp"
+#include "foundation/diagnostics.hpp"
+#include "foundation/file_lookup.hpp"
+
+namespace qor {
+
+namespace {
+
+// What lives for one source file only.
+struct FileAnalysis {
+    std::string current_file;
+    std::string module_name;
+};
+
+}  // namespace
+
+FileOutputs file_outputs(const RunOptions& options, const std::string& source, bool dynamic_mode) {
+    FileOutputs outputs;
+    outputs.sta = result_file_name(options, source, "sta");
+    outputs.mtr = result_file_name(options, source, "mtr");
+    outputs.dck = result_file_name(options, source, "dck");
+    outputs.cb = result_file_name(options, source, "cb");
+    if (dynamic_mode) outputs.instrumented = instrumented_file_name(options, source);
+    return outputs;
+}
+
+std::string module_name(const std::string& source) {
+    size_t sep = source.rfind('/');
+    if (sep == std::string::npos) sep = source.rfind('\\');
+    std::string name = sep == std::string::npos ? source : source.substr(sep);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+const std::string& results_directory(Run& run, const std::string& source) {
+    if (!run.results_directory) run.results_directory = results_directory_of(run.options, source);
+    return *run.results_directory;
+}
+
+void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
+    if (!run.dynamic_mode && run.hooks) {
+        run.hooks->set_repository(results_directory(run, source));
+        run.hooks->on_file(source);
+    }
+    FileAnalysis file{source, module_name(source)};
+    if (!open_file(file.current_file, "r", MSG_ERROR)) return;
+
+    auto options_file = locate_options_file(run);
+
+    if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
+    if (options_file) run.dependencies.add_input(*options_file);
+    run.dependencies.set_main_input(file.current_file);
+}
+
+}  // namespace qor

@@ -1,0 +1,33 @@
+// The state of one run of the program, shared by its command lines.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "driver/run_options.hpp"
+#include "scripting/dependency_record.hpp"
+#include "scripting/hook_interpreter.hpp"
+
+namespace qor {
+
+struct Run {
+    RunOptions options;
+    DependencyRecord dependencies;
+    // The hook interpreter of a static run; created at most once.
+    std::unique_ptr<HookInterpreter> hooks;
+    // The words of the macro-name file; absent when there is no such file.
+    std::optional<std::unordered_set<std::string>> macro_names;
+    // The dialect's ignore file, when one was found.
+    std::optional<std::string> ignore_file;
+    // Dynamic mode as latched for the rest of the run.
+    bool dynamic_mode = false;
+    bool options_file_announced = false;
+    bool build_state_marker_created = false;
+    // Computed at its first use and kept for the process.
+    std::optional<std::string> results_directory;
+    int exit_status = 0;
+};
+
+}  // namespace qor

@@ -1,0 +1,75 @@
+// The option state of one command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/dialect.hpp"
+
+namespace qor {
+
+struct RunOptions {
+    // Renewed at each parse.
+    std::string program_name;
+    std::vector<std::string> argument_copy;
+    std::string source_filter;  // "" reads as "*.c;*.C;"
+    bool output_from_fo = false;
+    bool dynamic_mode = false;
+    bool compile_only = true;
+    bool decision_only = true;
+    bool no_update = false;
+
+    // Emptied by reset_option_state between command lines.
+    std::vector<std::string> preprocessor_options;
+    std::vector<std::string> compiler_options;  // one entry per word
+    std::optional<std::string> compiler_command;
+    std::vector<std::string> source_files;
+    std::vector<std::string> object_files;
+    std::vector<std::string> sta_files;
+    std::vector<std::string> mtr_files;
+    std::vector<std::string> instrumented_sources;
+    std::vector<std::string> dck_files;
+    std::optional<std::string> output_file;
+    std::optional<std::string> output_directory;
+    std::optional<std::string> options_file;    // -ddef, or the one found
+    std::optional<std::string> macro_name_file; // -mac
+    std::optional<std::string> prefix;
+    std::optional<std::string> suffix;
+    std::vector<std::string> ignore_files;      // -ign, in order
+
+    // Kept for the whole process.
+    DialectState dialect;
+    std::optional<std::string> pch_use;
+    std::optional<std::string> pch_create;
+    std::string instrumentation_script = "instrument.tcl";
+    bool file_list_mode = false;
+    std::string list_file;
+    bool prefix_given = false;
+    bool suffix_given = false;
+    bool short_names = true;
+    bool batch = false;
+    bool preprocess_only = false;
+    bool basic_counts = false;
+    bool cpp_comments = false;
+    bool macro_expansion = true;
+    bool no_date = false;
+    bool write_mtr = true;
+    bool external_preprocessor = true;
+    bool static_banner_printed = false;
+
+    // A copy, with a blank-holding text wrapped in double quotes.
+    void add_preprocessor_option(const std::string& text);
+    // One word for the real compiler; "-Yu<h>" and "-Yc<h>" name the
+    // precompiled header to use or create instead.
+    void add_compiler_option(const std::string& text);
+    // The compiler options as one text: each word, quoted when it holds a
+    // blank, followed by one blank.
+    std::string compiler_options_text() const;
+    // The preprocessor options, each followed by one blank.
+    std::string preprocessor_options_text() const;
+    // Empties what a new command line must not inherit.
+    void reset_option_state();
+};
+
+}  // namespace qor

@@ -1,0 +1,175 @@
+#include "driver/run_sequence.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "driver/command_line.hpp"
+#include "driver/orchestration.hpp"
+#include "driver/output_names.hpp"
+#include "driver/pipeline.hpp"
+#include "driver/run.hpp"
+#include "foundation/diagnostics.hpp"
+#include "foundation/file_lookup.hpp"
+
+namespace qor {
+
+namespace {
+
+[[noreturn]] void exit_routine(int status) {
+    std::fflush(nullptr);
+    std::exit(status);
+}
+
+void read_macro_names(Run& run, FILE* file) {
+    auto& table = run.macro_names.emplace();
+    char word[512];
+    while (std::fscanf(file, "%511s", word) == 1) table.insert(word);
+}
+
+void load_macro_name_file(Run& run) {
+    run.macro_names.reset();
+    auto found = find_config_file(run.options.macro_name_file, "QOR_CC_MAC", ".qor_cc.mac", true, true, "$QOR_UTIL");
+    if (found) {
+        run.macro_names.emplace();
+        if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(run, file.get());
+        return;
+    }
+    found = find_in_installation(1, ".qor_cc.mac");
+    if (!found) return;
+    if (auto file = open_file(*found, "r", 0)) read_macro_names(run, file.get());
+}
+
+void find_ignore_file(Run& run) {
+    std::string name = run.options.dialect.file_stem() + ".ign";
+    run.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
+    if (!run.ignore_file) run.ignore_file = find_in_installation(1, name);
+}
+
+// -noupdate: nothing is analysed or compiled; the hook scripts load the
+// cached results of the first source file.
+void skip_with_cache(Run& run) {
+    RunOptions& options = run.options;
+    if (!options.source_files.empty()) {
+        const std::string& source = options.source_files.front();
+        if (run.hooks) {
+            run.hooks->set_repository(results_directory(run, source));
+            run.hooks->on_file_skipped(source, result_file_name(options, source, "sta"));
+        }
+        std::printf("Loading cache information for %s...\n", source.c_str());
+        std::fflush(stdout);
+    }
+    run.dependencies.release();
+    options.reset_option_state();
+}
+
+// Everything of a command line up to the end of its build.
+void build_command_line(Run& run, const std::vector<std::string>& args) {
+    run.dependencies.set_command_line(args);
+    run.dynamic_mode = run.options.dynamic_mode;
+    load_macro_name_file(run);
+    find_ignore_file(run);
+    orchestrate_build(run);
+}
+
+void parse(Run& run, const std::vector<std::string>& args) {
+    parse_command_line(run.options, args);
+    for (const auto& ignore : run.options.ignore_files) run.dependencies.add_input(ignore);
+}
+
+void run_normal_mode(Run& run, const std::vector<std::string>& args) {
+    if (run.options.no_update) {
+        skip_with_cache(run);
+    } else {
+        build_command_line(run, args);
+    }
+    run.exit_status = print_error_summary();
+}
+
+void run_list_line(Run& run, const std::vector<std::string>& line_args) {
+    parse(run, line_args);
+    if (run.options.no_update) {
+        skip_with_cache(run);
+        return;
+    }
+    build_command_line(run, line_args);
+    std::fflush(nullptr);
+}
+
+std::vector<std::string> read_list_file(const std::string& name) {
+    FILE* file = std::fopen(name.c_str(), "r");
+    if (!file) {
+        std::fprintf(stderr, "qor_cc: ERROR: Can not open %s\n", name.c_str());
+        exit_routine(1);
+    }
+    std::vector<std::string> lines;
+    std::string line;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        // Read as text: a carriage return before a line feed is dropped.
+        if (c == '\n' && line.ends_with('\r')) line.pop_back();
+        line += static_cast<char>(c);
+        if (c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    std::fclose(file);
+    return lines;
+}
+
+void run_file_list(Run& run, const std::string& program_path) {
+    for (const auto& line : read_list_file(run.options.list_file)) {
+        std::vector<std::string> line_args{program_path};
+        for (auto& word : split_list_line(line)) line_args.push_back(std::move(word));
+        run.dependencies = DependencyRecord();
+        run_list_line(run, line_args);
+    }
+    print_error_summary();
+}
+
+}  // namespace
+
+std::vector<std::string> split_list_line(std::string_view line) {
+    if (line.ends_with('\n')) line.remove_suffix(1);
+    auto separator = [](char c) { return c == ' ' || c == '\n'; };
+    std::vector<std::string> words;
+    for (size_t i = 0; i < line.size();) {
+        if (separator(line[i])) {
+            ++i;
+            continue;
+        }
+        std::string word;
+        for (; i < line.size() && !separator(line[i]); ++i) {
+            if (line[i] != '"') {
+                word += line[i];
+                continue;
+            }
+            // A quoted stretch: an option keeps the text before it, any other
+            // word starts after the quote. The closing quote ends the word.
+            if (!word.starts_with('-')) word.clear();
+            size_t close = line.find('"', i + 1);
+            size_t end = close == std::string_view::npos ? line.size() : close;
+            word += line.substr(i + 1, end - i - 1);
+            for (i = end; i < line.size() && !separator(line[i]);) ++i;
+            break;
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+void run_main(const std::vector<std::string>& args) {
+    Run run;
+    parse(run, args);
+    diagnostics().set_exit_handler(exit_routine);
+    install_crash_handler();
+    if (!run.options.dynamic_mode) run.hooks = std::make_unique<HookInterpreter>();
+    if (run.options.file_list_mode)
+        run_file_list(run, args.front());
+    else
+        run_normal_mode(run, args);
+    if (!run.options.dynamic_mode && run.hooks) run.hooks->do_metrics();
+    exit_routine(run.exit_status);
+}
+
+}  // namespace qor

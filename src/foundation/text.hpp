@@ -1,0 +1,27 @@
+// String helpers shared by the whole program.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+std::string to_upper(std::string_view s);
+std::string to_lower(std::string_view s);
+bool iequals(std::string_view a, std::string_view b);
+bool ends_with_icase(std::string_view s, std::string_view suffix);
+
+// Position of the later of the last '/' and the last '\', or npos.
+size_t last_separator(std::string_view path);
+// The text after the last '/' or '\' (the whole name when there is none).
+std::string_view last_component(std::string_view path);
+// The text up to and including the last '/' or '\' ("" when there is none).
+std::string_view directory_part(std::string_view path);
+// Every "//" reduced to one '/'.
+std::string reduce_double_slashes(std::string_view path);
+
+// The value in decimal in at most `width` characters: "%ld" when it fits,
+// else a one-digit mantissa and exponent ("1e5"), else `width` asterisks.
+std::string str_format_int(long value, int width);
+
+}  // namespace qor

@@ -1,0 +1,79 @@
+#include "platform/files.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qor::platform {
+
+bool is_directory(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool is_readable_file(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+    close(fd);
+    return ok;
+}
+
+bool is_writable(const std::string& path) {
+    return access(path.c_str(), W_OK) == 0;
+}
+
+bool make_directory(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0;
+}
+
+bool remove_file(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::optional<std::time_t> modification_time(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    return st.st_mtime;
+}
+
+std::string absolute_path(const std::string& path) {
+    if (!path.empty() && path[0] == '/') return path;
+    std::vector<char> buf(4096);
+    while (!getcwd(buf.data(), buf.size())) {
+        if (errno != ERANGE) return {};
+        buf.resize(buf.size() * 2);
+    }
+    std::string cwd(buf.data());
+    if (path.empty()) return cwd;
+    return cwd == "/" ? "/" + path : cwd + "/" + path;
+}
+
+TemporaryFile create_temporary_file(const std::string& prefix) {
+    const char* dir = std::getenv("TMPDIR");
+    std::string pattern = (dir && *dir) ? dir : "/tmp";
+    pattern += "/" + prefix + "XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    TemporaryFile file;
+    file.fd = mkstemp(name.data());
+    if (file.fd >= 0) file.path = name.data();
+    return file;
+}
+
+}  // namespace qor::platform

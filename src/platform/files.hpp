@@ -1,0 +1,34 @@
+// File-system services on POSIX names (UTF-8 bytes, '/' separators).
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace qor::platform {
+
+bool is_directory(const std::string& path);
+bool exists(const std::string& path);
+// True when the path names something that is not a directory and opens for
+// reading (a directory never counts as a readable file here).
+bool is_readable_file(const std::string& path);
+bool is_writable(const std::string& path);
+// mkdir with mode 0777 (umask applies); true on success.
+bool make_directory(const std::string& path);
+// unlink; true on success.
+bool remove_file(const std::string& path);
+// True when both names exist and are the same file (same device and inode).
+bool same_file(const std::string& a, const std::string& b);
+std::optional<std::time_t> modification_time(const std::string& path);
+// The absolute form of a path, without resolving links ("" on failure).
+std::string absolute_path(const std::string& path);
+
+// A new file created atomically with mkstemp in $TMPDIR (else /tmp).
+// The file exists and is empty when this returns; `path` is empty on failure.
+struct TemporaryFile {
+    std::string path;
+    int fd = -1;
+};
+TemporaryFile create_temporary_file(const std::string& prefix);
+
+}  // namespace qor::platform

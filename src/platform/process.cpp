@@ -1,0 +1,121 @@
+#include "platform/process.hpp"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace qor::platform {
+
+namespace {
+
+std::vector<char*> c_argv(const std::vector<std::string>& argv) {
+    std::vector<char*> out;
+    out.reserve(argv.size() + 1);
+    for (const auto& word : argv) out.push_back(const_cast<char*>(word.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
+int wait_status(int pid) {
+    int raw = 0;
+    while (waitpid(pid, &raw, 0) < 0) {
+        if (errno != EINTR) return 127;
+    }
+    if (WIFEXITED(raw)) return WEXITSTATUS(raw);
+    if (WIFSIGNALED(raw)) return 128 + WTERMSIG(raw);
+    return 127;
+}
+
+}  // namespace
+
+std::string executable_path() {
+    std::vector<char> buf(PATH_MAX + 1);
+    for (;;) {
+        ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+        if (n < 0) return {};
+        if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+ChildStatus run_and_wait(const std::vector<std::string>& argv) {
+    ChildStatus result;
+    if (argv.empty()) {
+        result.error = ENOENT;
+        return result;
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    auto args = c_argv(argv);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ);
+    if (rc != 0) {
+        result.error = rc;
+        return result;
+    }
+    result.started = true;
+    result.status = wait_status(pid);
+    return result;
+}
+
+ChildOutput::~ChildOutput() {
+    if (stream_) finish();
+}
+
+bool ChildOutput::start(const std::vector<std::string>& argv) {
+    if (argv.empty()) {
+        error_ = ENOENT;
+        return false;
+    }
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error_ = errno;
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    auto args = c_argv(argv);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (rc != 0) {
+        close(fds[0]);
+        error_ = rc;
+        return false;
+    }
+    pid_ = pid;
+    stream_ = fdopen(fds[0], "r");
+    if (!stream_) {
+        error_ = errno;
+        close(fds[0]);
+        wait_status(pid_);
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+ChildStatus ChildOutput::finish() {
+    ChildStatus result;
+    if (stream_) {
+        std::fclose(stream_);
+        stream_ = nullptr;
+    }
+    if (pid_ > 0) {
+        result.started = true;
+        result.status = wait_status(pid_);
+        pid_ = -1;
+    }
+    return result;
+}
+
+}  // namespace qor::platform
