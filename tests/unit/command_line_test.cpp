@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "driver/command_line.hpp"
+#include "foundation/diagnostics.hpp"
+#include "test_support.hpp"
+
+namespace qor {
+namespace {
+
+using test::ExitCalled;
+using test::ScratchDirectory;
+using test::write_file;
+using Words = std::vector<std::string>;
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; });
+    }
+    void TearDown() override { diagnostics().set_exit_handler(nullptr); }
+
+    // Parses "qor_cc -batch <words>" into a fresh option state.
+    RunOptions parse(Words words) {
+        RunOptions options;
+        words.insert(words.begin(), {"qor_cc", "-batch"});
+        parse_command_line(options, words);
+        return options;
+    }
+
+    // The exit status of a parse that must end the run.
+    int exit_status_of(Words words) {
+        try {
+            parse(std::move(words));
+        } catch (const ExitCalled& e) {
+            return e.status;
+        }
+        return -1;
+    }
+
+    ScratchDirectory scratch_;
+};
+
+TEST_F(CommandLineTest, OptionsAreSortedIntoPreprocessorAndCompilerLists) {
+    auto o = parse({"-G5", "-W3", "-bogus", "-EP", "-D", "X=1", "-Iinc", "-Za", "-MD"});
+    EXPECT_EQ(o.preprocessor_options,
+              (Words{"-D_M_IX86=500", "-W3", "-D", "X=1", "-Iinc", "-D__STDC__=1", "-D_DLL", "-D_MT"}));
+    EXPECT_EQ(o.compiler_options, (Words{"-W3", "-bogus"}));
+    EXPECT_FALSE(o.preprocess_only);
+    EXPECT_TRUE(parse({"-E"}).preprocess_only);
+}
+
+TEST_F(CommandLineTest, WordsAreSortedByName) {
+    write_file("lib.sta", "");
+    auto o = parse({"a.C", "b.c", "c.c.bak", "d.Obj", "e.O", "lib.o", "x", "notes.txt", "old.sta", "old.sta", "m.mtr"});
+    EXPECT_EQ(o.source_files, (Words{"a.C", "b.c"}));
+    EXPECT_EQ(o.object_files, (Words{"d.Obj", "lib.o"}));
+    EXPECT_EQ(o.compiler_options, (Words{"c.c.bak", "e.O", "x", "notes.txt"}));
+    // lib.o brings its existing companion lib.sta; names are kept once.
+    EXPECT_EQ(o.sta_files, (Words{"lib.sta", "old.sta"}));
+    EXPECT_EQ(o.mtr_files, (Words{"m.mtr"}));
+}
+
+TEST_F(CommandLineTest, ExtensionsReplaceTheDefaultFilter) {
+    auto o = parse({"-extensions", "*.cc", "a.cc", "b.c"});
+    EXPECT_EQ(o.source_files, (Words{"a.cc"}));
+    EXPECT_EQ(o.compiler_options, (Words{"b.c"}));
+}
+
+TEST_F(CommandLineTest, OwnOptionsSetTheirFlags) {
+    auto o = parse({"-c", "-cb", "-cc=ccache gcc", "-cond", "-inst", "suffix=_i", "prefix=p/", "-nomtr", "-nocccp",
+                    "-nodate", "-mode=noexp", "-cppcomment", "-ddef", "my.def", "-tcl", "my.tcl", "-cacheon"});
+    EXPECT_EQ(o.compiler_command, "ccache gcc");
+    EXPECT_TRUE(o.basic_counts && o.dynamic_mode && o.cpp_comments && o.no_date);
+    EXPECT_FALSE(o.decision_only || o.write_mtr || o.external_preprocessor || o.macro_expansion);
+    EXPECT_EQ(o.suffix, "_i");
+    EXPECT_EQ(o.prefix, "p/");
+    EXPECT_TRUE(o.prefix_given && o.suffix_given);
+    EXPECT_EQ(o.options_file, "my.def");
+    EXPECT_EQ(o.instrumentation_script, "my.tcl");
+    EXPECT_EQ(o.compiler_options, (Words{"-c"}));
+}
+
+TEST_F(CommandLineTest, InstWithoutNamesConsumesNothing) {
+    auto o = parse({"-inst", "a.c"});
+    EXPECT_TRUE(o.dynamic_mode);
+    EXPECT_EQ(o.source_files, (Words{"a.c"}));
+    EXPECT_FALSE(o.prefix_given || o.suffix_given);
+}
+
+TEST_F(CommandLineTest, MissingValuesShowTheUsage) {
+    for (const char* option : {"-dial", "-ddef", "-ign", "-l", "-mac", "-o", "-tcl"}) {
+        EXPECT_EQ(exit_status_of({option}), 1) << option;
+        EXPECT_EQ(exit_status_of({option, "-c"}), 1) << option;
+    }
+    EXPECT_EQ(exit_status_of({"-help"}), 1);
+    RunOptions options;
+    try {
+        parse_command_line(options, {"qor_cc"});
+        FAIL() << "no argument must show the usage";
+    } catch (const ExitCalled& e) {
+        EXPECT_EQ(e.status, 1);
+    }
+}
+
+TEST_F(CommandLineTest, OutputOption) {
+    std::filesystem::create_directory("out");
+    auto dir = parse({"a.c", "b.c", "-o", "out"});
+    EXPECT_EQ(dir.output_directory, "out");
+    EXPECT_FALSE(dir.output_file);
+
+    auto file = parse({"-cc=gcc", "-c", "a.c", "-o", "x.inst.obj"});
+    EXPECT_EQ(file.output_file, "x");
+    EXPECT_EQ(file.compiler_options, (Words{"-c", "-o", "x.o"}));
+
+    // Without -c the compiler links and keeps the given output name.
+    auto link = parse({"-cc=gcc", "a.o", "-o", "prog"});
+    EXPECT_EQ(link.compiler_options, (Words{"-o", "prog"}));
+
+    auto fo = parse({"-cc=gcc", "a.c", "-Fox.obj"});
+    EXPECT_EQ(fo.output_file, "x");
+    EXPECT_EQ(fo.compiler_options, (Words{"-Fox.obj"}));
+
+    int errors = diagnostics().error_count();
+    auto twice = parse({"a.c", "-o", "a.o", "-o", "b.o"});
+    EXPECT_EQ(diagnostics().error_count(), errors + 1);
+    EXPECT_EQ(twice.output_file, "b");
+
+    EXPECT_EQ(exit_status_of({"a.c", "b.c", "-o", "x.o"}), 1);
+}
+
+TEST_F(CommandLineTest, DynamicModeUsesExistingInstrumentedObjects) {
+    write_file("a.inst.o", "");
+    write_file("b.inst.obj", "");
+    auto o = parse({"-inst", "a.o", "b.OBJ", "c.o", "a.o"});
+    EXPECT_EQ(o.object_files, (Words{"a.inst.o", "b.inst.obj", "c.o"}));
+}
+
+TEST_F(CommandLineTest, ResponseFilesFollowTheDialectInForce) {
+    write_file("r.txt", "-DA=1 \"x y.c\"\n-DB=2");
+    auto after = parse({"-dial", "MSC1100", "@r.txt"});
+    EXPECT_EQ(after.preprocessor_options, (Words{"-DA=1", "-DB=2"}));
+    EXPECT_EQ(after.source_files, (Words{"x y.c"}));
+
+    RunOptions options;
+    parse_command_line(options, {"qor_cc", "-batch", "@r.txt", "-dial", "ANSI", "+r.txt"});
+    EXPECT_EQ(options.compiler_options, (Words{"@r.txt", "+r.txt"}));
+    EXPECT_EQ(options.dialect.code, 1);
+
+    EXPECT_EQ(exit_status_of({"-dial", "GNU", "@missing.txt"}), 2);
+}
+
+TEST_F(CommandLineTest, DefaultDialectIsMsc70) {
+    auto o = parse({"a.c"});
+    EXPECT_EQ(o.dialect.name, "msc70");
+    EXPECT_EQ(o.dialect.code, 14);
+}
+
+TEST(ResponseLine, QuotesGroupAndBackslashesStayInQuotes) {
+    EXPECT_EQ(split_response_line("a\tb\bc  d"), (Words{"a", "b", "c", "d"}));
+    EXPECT_EQ(split_response_line("\"x y\" pre\"mid dle\"post"), (Words{"x y", "premid dlepost"}));
+    EXPECT_EQ(split_response_line("\"a\\\"b\" c\r"), (Words{"a\\\"b", "c\r"}));
+    EXPECT_EQ(split_response_line("\"\""), (Words{""}));
+    EXPECT_EQ(split_response_line(""), Words{});
+}
+
+TEST(ProgramName, BaseNameCutAtTheFirstDot) {
+    EXPECT_EQ(program_name_from_path("/opt/q/bin/qor_cc"), "qor_cc");
+    EXPECT_EQ(program_name_from_path("/opt/q.d/bin/qor_cc.exe.old"), "qor_cc");
+}
+
+}  // namespace
+}  // namespace qor

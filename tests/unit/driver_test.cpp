@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "driver/dialect.hpp"
+#include "driver/orchestration.hpp"
+#include "driver/run_sequence.hpp"
+#include "foundation/diagnostics.hpp"
+#include "scripting/dependency_record.hpp"
+#include "test_support.hpp"
+
+namespace qor {
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(Dialect, NamesCodesAndSwitches) {
+    DialectState d;
+    select_dialect(d, "msc1100");
+    EXPECT_EQ(d.code, 12);
+    EXPECT_EQ(d.keywords, KeywordTable::MSC);
+    EXPECT_TRUE(d.dos_paths);
+    EXPECT_TRUE(d.accepts_at_response_files());
+    EXPECT_FALSE(d.accepts_plus_response_files());
+
+    select_dialect(d, "Gnu_Rhel_4");
+    EXPECT_EQ(d.code, 8);
+    EXPECT_EQ(d.name, "gnu_rhel_4");
+    EXPECT_EQ(d.file_stem(), "GNU_RHEL_4");
+    EXPECT_TRUE(d.gnu_extensions && d.accepts_plus_response_files());
+    // A later selection never turns a switch off.
+    select_dialect(d, "KR78");
+    EXPECT_EQ(d.keywords, KeywordTable::KR78);
+    EXPECT_TRUE(d.ansi_preprocessing && d.gnu_extensions && d.dos_paths);
+}
+
+TEST(Dialect, UnknownNamesWarnAndSelectAnsi) {
+    DialectState d;
+    int warnings = diagnostics().warning_count();
+    select_dialect(d, "turbo");
+    EXPECT_EQ(diagnostics().warning_count(), warnings + 1);
+    EXPECT_EQ(d.name, "ansi");
+    EXPECT_EQ(d.code, 1);
+    EXPECT_EQ(d.file_stem(), "ANSI");
+    EXPECT_TRUE(d.dollar_in_identifiers);
+}
+
+TEST(ListLine, QuotesGroupWordsAndAreRemoved) {
+    EXPECT_EQ(split_list_line("gcc -c \"my file.c\" -DMSG=\"hello world\"\n"),
+              (Words{"gcc", "-c", "my file.c", "-DMSG=hello world"}));
+    // The closing quote ends the word; a plain word starts after its quote.
+    EXPECT_EQ(split_list_line("a\"b c\"dropped next"), (Words{"b c", "next"}));
+    EXPECT_EQ(split_list_line("  x   y\n"), (Words{"x", "y"}));
+    EXPECT_EQ(split_list_line("\"open to the end\n"), (Words{"open to the end"}));
+    std::string long_word(2000, 'w');
+    EXPECT_EQ(split_list_line("\"" + long_word + "\""), (Words{long_word}));
+}
+
+TEST(CompileCommand, WordsInTheirOrder) {
+    RunOptions o;
+    o.compiler_command = "ccache \"my gcc\"";
+    o.preprocessor_options = {"-DX=a b", "-Iinc"};
+    o.source_files = {"a b.c", "q\"x.c"};
+    o.instrumented_sources = {"a b.inst.c"};
+    o.object_files = {"lib.o"};
+    o.compiler_options = {"-c", "-O2"};
+    EXPECT_EQ(compile_command(o, false),
+              (Words{"ccache", "my gcc", "-DX=a b", "-Iinc", "a b.c", "q\"x.c", "lib.o", "-c", "-O2"}));
+    EXPECT_EQ(compile_command(o, true), (Words{"ccache", "my gcc", "-DX=a b", "-Iinc", "a b.inst.c", "lib.o", "-c", "-O2"}));
+    EXPECT_EQ(o.preprocessor_options_text(), "\"-DX=a b\" -Iinc ");
+    EXPECT_EQ(o.compiler_options_text(), "-c -O2 ");
+}
+
+TEST(RelativeDirectory, ClimbsThenDescends) {
+    EXPECT_EQ(relative_directory("/a/b/inst/x.c", "/a/b/pch/h.h"), "../pch/");
+    EXPECT_EQ(relative_directory("/a/x.c", "/a/h.h"), "");
+    EXPECT_EQ(relative_directory("/a/" + std::string(300, 'd') + "/x.c", "/a/h.h"), "");
+}
+
+TEST(DependencyRecord, TextListsEachNameOnceInOrder) {
+    DependencyRecord r;
+    r.set_command_line({"/bin/qor_cc", "-c", "my file.c"});
+    r.add_input("GNU.ign");
+    r.add_input("GNU.def");
+    r.add_input("GNU.ign");
+    r.add_input("");
+    r.add_output("a.sta");
+    r.add_output("a.mtr");
+    r.add_output("a.sta");
+    r.set_main_input("my file.c");
+    EXPECT_EQ(r.text(),
+              "incr::DepCommandLine {/bin/qor_cc} {-c} {my file.c}\n"
+              "incr::DepMainInput {my file.c}\n"
+              "incr::DepInput {GNU.ign}\n"
+              "incr::DepInput {GNU.def}\n"
+              "incr::DepOutput {a.sta}\n"
+              "incr::DepOutput {a.mtr}\n");
+    r.set_file_name("/nonexistent-dir/cache/a.qor_cc");
+    EXPECT_EQ(r.write(), -1);
+    r.release();
+    EXPECT_EQ(r.text(), "");
+}
+
+}  // namespace
+}  // namespace qor

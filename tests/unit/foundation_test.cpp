@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "foundation/containers.hpp"
+#include "foundation/file_lookup.hpp"
+#include "foundation/text.hpp"
+#include "test_support.hpp"
+
+namespace qor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScratchDirectory;
+using test::write_file;
+
+TEST(FormatInt, FitsShortensOrFillsWithAsterisks) {
+    EXPECT_EQ(str_format_int(-5, 2), "-5");
+    EXPECT_EQ(str_format_int(0, 1), "0");
+    EXPECT_EQ(str_format_int(123456, 4), "1e5");
+    EXPECT_EQ(str_format_int(-123456, 5), "-1e5");
+    EXPECT_EQ(str_format_int(123456, 2), "**");
+    EXPECT_EQ(str_format_int(12345, 4), "1e4");
+}
+
+TEST(Paths, SeparatorsOfBothKinds) {
+    EXPECT_EQ(last_component("src/sub\\a.c"), "a.c");
+    EXPECT_EQ(last_component("a\\b/c.c"), "c.c");
+    EXPECT_EQ(directory_part("src/a.c"), "src/");
+    EXPECT_EQ(directory_part("a.c"), "");
+    EXPECT_EQ(reduce_double_slashes("out//a.sta"), "out/a.sta");
+}
+
+TEST(Containers, UniqueAppendKeepsFirstMention) {
+    std::vector<std::string> list;
+    EXPECT_TRUE(append_unique(list, std::string("a")));
+    EXPECT_TRUE(append_unique(list, std::string("b")));
+    EXPECT_FALSE(append_unique(list, std::string("a")));
+    EXPECT_EQ(list, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(Containers, DicoWalksInSignedByteOrder) {
+    Dico<int> d{{"b", 1}, {"ab", 2}, {"a", 3}, {"\xC3\xA9", 4}, {"B", 5}};
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : d) keys.push_back(key);
+    // Bytes from 0x80 up are negative and come first.
+    EXPECT_EQ(keys, (std::vector<std::string>{"\xC3\xA9", "B", "a", "ab", "b"}));
+}
+
+TEST(Containers, ElfHash) {
+    EXPECT_EQ(hash_string("", 31), 0u);
+    EXPECT_EQ(hash_string("a", 1000), 97u);
+    EXPECT_EQ(hash_string("ab", 100000), (97u << 4) + 98u);
+    // Long keys fold their top bits back in.
+    EXPECT_EQ(hash_string("abcdefghij", 0xFFFFFFFFu), 0x0ABAA66Au);
+}
+
+TEST(Expansion, BothVariableFormsAndUnsetVariables) {
+    setenv("QOR_TEST_DIR", "/opt/q", 1);
+    unsetenv("QOR_TEST_UNSET");
+    EXPECT_EQ(expand_name("$(QOR_TEST_DIR)/x", 0), "/opt/q/x");
+    EXPECT_EQ(expand_name("$QOR_TEST_DIR/x", 0), "/opt/q/x");
+    EXPECT_EQ(expand_name("a$QOR_TEST_DIR$QOR_TEST_DIR", 0), "a/opt/q/opt/q");
+    EXPECT_EQ(expand_name("$QOR_TEST_UNSET", 0), std::nullopt);
+
+    int warnings = diagnostics().warning_count();
+    EXPECT_EQ(expand_name("$(QOR_TEST_UNSET)/x", MSG_WARNING), std::nullopt);
+    EXPECT_EQ(diagnostics().warning_count(), warnings + 1);
+}
+
+TEST(OpenFile, ReportsEmptyNamesDirectoriesAndMissingFiles) {
+    ScratchDirectory dir;
+    fs::create_directory("sub");
+    int errors = diagnostics().error_count();
+    EXPECT_FALSE(open_file("", "r", MSG_ERROR));
+    EXPECT_FALSE(open_file("sub", "r", MSG_ERROR));
+    EXPECT_FALSE(open_file("missing.c", "r", MSG_ERROR));
+    EXPECT_EQ(diagnostics().error_count(), errors + 3);
+    EXPECT_FALSE(open_file("missing.c", "r", 0));
+    EXPECT_EQ(diagnostics().error_count(), errors + 3);
+    write_file("x.c", "int x;\n");
+    EXPECT_TRUE(open_file("x.c", "r", MSG_ERROR));
+    EXPECT_EQ(path_kind("sub"), 1);
+    EXPECT_EQ(path_kind("x.c"), 2);
+    EXPECT_EQ(path_kind("missing.c"), 0);
+}
+
+TEST(ConfigSearch, GoesOnPastMissingCandidatesInOrder) {
+    ScratchDirectory dir;
+    fs::create_directories("home");
+    fs::create_directories("util");
+    setenv("HOME", (dir.path() / "home").c_str(), 1);
+    setenv("QOR_UTIL", (dir.path() / "util").c_str(), 1);
+    setenv("QOR_TEST_MAC", "does/not/exist", 1);
+
+    write_file("util/.m", "");
+    auto util = find_config_file(std::nullopt, "QOR_TEST_MAC", ".m", true, true, "$QOR_UTIL");
+    EXPECT_EQ(util, (dir.path() / "util/.m").string());
+
+    write_file("home/.m", "");
+    EXPECT_EQ(find_config_file(std::nullopt, "QOR_TEST_MAC", ".m", true, true, "$QOR_UTIL"),
+              (dir.path() / "home/.m").string());
+    EXPECT_EQ(find_config_file(std::nullopt, "QOR_TEST_MAC", ".m", true, false, "$QOR_UTIL"), util);
+
+    write_file(".m", "");
+    EXPECT_EQ(find_config_file(std::nullopt, "QOR_TEST_MAC", ".m", true, true, "$QOR_UTIL"), ".m");
+
+    write_file("given", "");
+    setenv("QOR_TEST_MAC", "given", 1);
+    EXPECT_EQ(find_config_file(std::nullopt, "QOR_TEST_MAC", ".m", true, true, "$QOR_UTIL"), "given");
+    EXPECT_EQ(find_config_file(std::string("missing"), "QOR_TEST_MAC", ".m", true, true, "$QOR_UTIL"), "given");
+    unsetenv("QOR_TEST_MAC");
+    unsetenv("QOR_UTIL");
+}
+
+TEST(InstallationSearch, UnknownKindsFindNothing) {
+    EXPECT_EQ(find_in_installation(0, "unit_tests"), std::nullopt);
+    EXPECT_EQ(find_in_installation(6, "unit_tests"), std::nullopt);
+    // Kind 5 is the executable's own directory.
+    EXPECT_TRUE(find_in_installation(5, "unit_tests").has_value());
+}
+
+TEST(PreparePath, CreatesMissingDirectoriesAndKeepsExistingFiles) {
+    ScratchDirectory dir;
+    fs::create_directory("a");
+    EXPECT_TRUE(prepare_path("a/b/c/f.txt"));
+    EXPECT_TRUE(fs::is_directory("a/b/c"));
+    EXPECT_FALSE(fs::exists("a/b/c/f.txt"));
+
+    write_file("a/keep.txt", "content");
+    EXPECT_TRUE(prepare_path("a/keep.txt"));
+    EXPECT_EQ(fs::file_size("a/keep.txt"), 7u);
+    EXPECT_FALSE(prepare_path("a/keep.txt/below"));
+}
+
+}  // namespace
+}  // namespace qor
