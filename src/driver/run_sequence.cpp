@@ -1,5 +1,6 @@
 #include "driver/run_sequence.hpp"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,10 +21,19 @@ namespace {
     std::exit(status);
 }
 
+// Every white-space separated word of the file is a macro name.
 void read_macro_names(Run& run, FILE* file) {
     auto& table = run.macro_names.emplace();
-    char word[512];
-    while (std::fscanf(file, "%511s", word) == 1) table.insert(word);
+    std::string word;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        if (!std::isspace(c)) {
+            word += static_cast<char>(c);
+        } else if (!word.empty()) {
+            table.insert(word);
+            word.clear();
+        }
+    }
+    if (!word.empty()) table.insert(word);
 }
 
 void load_macro_name_file(Run& run) {
