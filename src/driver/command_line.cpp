@@ -138,8 +138,9 @@ void CommandLineParser::expand(const std::vector<std::string>& args) {
 }
 
 void CommandLineParser::read_response_file(const std::string& name) {
-    FILE* f = std::fopen(name.c_str(), "r");
+    FILE* f = platform::is_directory(name) ? nullptr : std::fopen(name.c_str(), "r");
     if (!f) {
+        if (platform::is_directory(name)) errno = EISDIR;
         report_errno(MSG_FATAL, name);
         return;
     }
