@@ -46,7 +46,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
         run.hooks->on_file(source);
     }
     FileAnalysis file{source, module_name(source)};
-    if (!open_file(file.current_file, "r", MSG_ERROR)) return;
+    if (!open_file(file.current_file, "r", MSG_ERROR, NameForm::Literal)) return;
 
     auto options_file = locate_options_file(run);
 

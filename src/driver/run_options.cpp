@@ -2,27 +2,6 @@
 
 namespace qor {
 
-namespace {
-
-// Each word followed by a blank, in double quotes when it holds one of
-// `quote_when`.
-std::string joined(const std::vector<std::string>& words, const char* quote_when) {
-    std::string out;
-    for (const auto& word : words) {
-        out += word.find_first_of(quote_when) != std::string::npos ? "\"" + word + "\"" : word;
-        out += ' ';
-    }
-    return out;
-}
-
-}  // namespace
-
-void RunOptions::add_preprocessor_option(const std::string& text) {
-    // The list keeps the words as given; the quotes a blank calls for are
-    // added where the options are written as text.
-    preprocessor_options.push_back(text);
-}
-
 void RunOptions::add_compiler_option(const std::string& text) {
     if (text.size() >= 3 && text[0] == '-' && (text.compare(1, 2, "Yu") == 0 || text.compare(1, 2, "Yc") == 0)) {
         std::string header = text.size() > 3 ? text.substr(3) : "stdwin.h";
@@ -31,10 +10,6 @@ void RunOptions::add_compiler_option(const std::string& text) {
     }
     compiler_options.push_back(text);
 }
-
-std::string RunOptions::compiler_options_text() const { return joined(compiler_options, " "); }
-
-std::string RunOptions::preprocessor_options_text() const { return joined(preprocessor_options, " \t"); }
 
 void RunOptions::reset_option_state() {
     source_files.clear();

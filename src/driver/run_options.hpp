@@ -58,16 +58,10 @@ struct RunOptions {
     bool external_preprocessor = true;
     bool static_banner_printed = false;
 
-    // A copy, with a blank-holding text wrapped in double quotes.
-    void add_preprocessor_option(const std::string& text);
+    void add_preprocessor_option(const std::string& text) { preprocessor_options.push_back(text); }
     // One word for the real compiler; "-Yu<h>" and "-Yc<h>" name the
     // precompiled header to use or create instead.
     void add_compiler_option(const std::string& text);
-    // The compiler options as one text: each word, quoted when it holds a
-    // blank, followed by one blank.
-    std::string compiler_options_text() const;
-    // The preprocessor options, each followed by one blank.
-    std::string preprocessor_options_text() const;
     // Empties what a new command line must not inherit.
     void reset_option_state();
 };

@@ -43,12 +43,12 @@ std::optional<std::string> expand_name(std::string_view name, int level) {
     return out;
 }
 
-FilePtr open_file(std::string_view name, const char* mode, int level) {
+FilePtr open_file(std::string_view name, const char* mode, int level, NameForm form) {
     if (name.empty()) {
         report_message(level, "empty file name.");
         return nullptr;
     }
-    auto expanded = expand_name(name, level);
+    auto expanded = form == NameForm::Literal ? std::string(name) : expand_name(name, level);
     if (!expanded) return nullptr;
     if (platform::is_directory(*expanded)) {
         report_message(level, *expanded + ": is a directory.");

@@ -21,8 +21,13 @@ using FilePtr = std::unique_ptr<FILE, FileCloser>;
 // is reported at `level` (0 reports nothing) and gives no name.
 std::optional<std::string> expand_name(std::string_view name, int level);
 
-// Expands the name and opens it; failures are reported at `level`.
-FilePtr open_file(std::string_view name, const char* mode, int level);
+// Whether a name may hold $NAME and $(NAME) references. Source names are
+// literal: a '$' in them is part of the name.
+enum class NameForm { WithVariables, Literal };
+
+// Opens the file (after expanding the name unless it is literal); failures
+// are reported at `level`.
+FilePtr open_file(std::string_view name, const char* mode, int level, NameForm form = NameForm::WithVariables);
 
 // True when the (expanded) name opens for reading; nothing is reported.
 bool is_readable(std::string_view name);

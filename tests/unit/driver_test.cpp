@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <tcl.h>
 
 #include "driver/dialect.hpp"
 #include "driver/orchestration.hpp"
@@ -54,21 +55,6 @@ TEST(ListLine, QuotesGroupWordsAndAreRemoved) {
     EXPECT_EQ(split_list_line("\"" + long_word + "\""), (Words{long_word}));
 }
 
-TEST(CompileCommand, WordsInTheirOrder) {
-    RunOptions o;
-    o.compiler_command = "ccache \"my gcc\"";
-    o.preprocessor_options = {"-DX=a b", "-Iinc"};
-    o.source_files = {"a b.c", "q\"x.c"};
-    o.instrumented_sources = {"a b.inst.c"};
-    o.object_files = {"lib.o"};
-    o.compiler_options = {"-c", "-O2"};
-    EXPECT_EQ(compile_command(o, false),
-              (Words{"ccache", "my gcc", "-DX=a b", "-Iinc", "a b.c", "q\"x.c", "lib.o", "-c", "-O2"}));
-    EXPECT_EQ(compile_command(o, true), (Words{"ccache", "my gcc", "-DX=a b", "-Iinc", "a b.inst.c", "lib.o", "-c", "-O2"}));
-    EXPECT_EQ(o.preprocessor_options_text(), "\"-DX=a b\" -Iinc ");
-    EXPECT_EQ(o.compiler_options_text(), "-c -O2 ");
-}
-
 TEST(RelativeDirectory, ClimbsThenDescends) {
     EXPECT_EQ(relative_directory("/a/b/inst/x.c", "/a/b/pch/h.h"), "../pch/");
     EXPECT_EQ(relative_directory("/a/x.c", "/a/h.h"), "");
@@ -97,6 +83,29 @@ TEST(DependencyRecord, TextListsEachNameOnceInOrder) {
     EXPECT_EQ(r.write(), -1);
     r.release();
     EXPECT_EQ(r.text(), "");
+}
+
+TEST(DependencyRecord, EveryNameReadsBackExactlyInTcl) {
+    const Words awkward{"/bin/qor_cc", "-DX={", "a}b", "c\\", "d e$f[g]\"h;", "tab\there", "new\nline", "{}"};
+    DependencyRecord r;
+    r.set_command_line(awkward);
+    r.set_main_input("x{.c");
+    Tcl_Interp* interp = Tcl_CreateInterp();
+    ASSERT_EQ(Tcl_EvalEx(interp,
+                         "namespace eval incr {}\n"
+                         "proc incr::DepCommandLine args { set ::words $args }\n"
+                         "proc incr::DepMainInput name { set ::main $name }",
+                         -1, 0),
+              TCL_OK);
+    ASSERT_EQ(Tcl_EvalEx(interp, r.text().c_str(), -1, 0), TCL_OK) << Tcl_GetStringResult(interp);
+    int count = 0;
+    Tcl_Obj** items = nullptr;
+    Tcl_ListObjGetElements(interp, Tcl_GetVar2Ex(interp, "words", nullptr, 0), &count, &items);
+    Words read_back;
+    for (int i = 0; i < count; ++i) read_back.push_back(Tcl_GetString(items[i]));
+    EXPECT_EQ(read_back, awkward);
+    EXPECT_STREQ(Tcl_GetVar(interp, "main", 0), "x{.c");
+    Tcl_DeleteInterp(interp);
 }
 
 }  // namespace

@@ -1,0 +1,111 @@
+# Helpers shared by the end-to-end scripts. Each script sources this file,
+# runs the staged qor_cc in fresh directories of its own scratch tree and
+# ends with `finish`.
+set -u
+
+: "${QOR_STAGE:?QOR_STAGE must name the staged installation}"
+QOR="$QOR_STAGE/bin/qor_cc"
+
+# Settings of the caller must not reach the program under test.
+unset QOR_CC_NO_DEL QOR_CC_DEF QOR_UTIL QOR_CC_IGN QOR_CC_MAC
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/qor_e2e.XXXXXX") || exit 1
+trap 'cd / && rm -rf "$scratch"' EXIT
+export HOME="$scratch"
+mkdir "$scratch/.cap"
+passed=0 failed=0 case_no=0
+
+# The stand-in compiler: logs each argument on its own line, then a line
+# "==" that closes the run, into $FAKE_LOG. FAKE_STATUS sets its exit status,
+# FAKE_SIGNAL makes it kill itself with that signal.
+FAKE="$scratch/fake_cc"
+cat >"$FAKE" <<'EOF'
+#!/bin/sh
+for arg in "$@"; do printf '%s\n' "$arg"; done >>"$FAKE_LOG"
+echo == >>"$FAKE_LOG"
+[ -n "${FAKE_SIGNAL:-}" ] && kill -s "$FAKE_SIGNAL" $$
+exit "${FAKE_STATUS:-0}"
+EOF
+chmod +x "$FAKE"
+
+# fresh: enters a new empty working directory; each case starts in one.
+fresh() {
+    case_no=$((case_no + 1))
+    mkdir "$scratch/case$case_no" && cd "$scratch/case$case_no" || exit 1
+    export FAKE_LOG="$PWD/fake.log"
+}
+
+# mk_c FILE...: small valid C sources (directories created as needed).
+mk_c() {
+    local f n=0
+    for f in "$@"; do
+        n=$((n + 1))
+        mkdir -p "$(dirname -- "$f")"
+        printf 'int function_%d(int x) { return x + %d; }\n' "$n" "$n" >"$f"
+    done
+}
+
+# copy_install NAME: a private copy of the installation at $scratch/NAME.
+copy_install() { cp -R "$QOR_STAGE" "$scratch/$1"; }
+
+# slurp VAR FILE: sets VAR to the exact content of FILE, trailing line
+# feeds included.
+slurp() { local t; t=$(cat -- "$2" 2>/dev/null; printf x); printf -v "$1" '%s' "${t%x}"; }
+slurp USAGE_TEXT "$QOR_STAGE/bin/qor_cc.usage"
+
+# run CMD...: runs CMD; sets $out, $err (exact texts) and $rc.
+run() {
+    "$@" >"$scratch/.cap/out" 2>"$scratch/.cap/err"
+    rc=$?
+    slurp out "$scratch/.cap/out"
+    slurp err "$scratch/.cap/err"
+}
+
+ok() { passed=$((passed + 1)); }
+not_ok() {
+    failed=$((failed + 1))
+    printf 'FAIL: %s\n' "$1"
+    shift
+    [ $# -gt 0 ] && printf '%s\n' "$@" | sed 's/^/    /'
+}
+
+check_eq() { # NAME EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then ok
+    elif [[ "$2$3" != *$'\n'* ]]; then not_ok "$1" "expected: $2" "actual:   $3"
+    else not_ok "$1" "$(diff -u --label expected --label actual <(printf '%s' "$2") <(printf '%s' "$3"))"
+    fi
+}
+check_contains() { # NAME TEXT PART
+    if [[ "$2" == *"$3"* ]]; then ok; else not_ok "$1" "missing: $(printf %q "$3")" "in:" "$2"; fi
+}
+check_lacks() { # NAME TEXT PART
+    if [[ "$2" != *"$3"* ]]; then ok; else not_ok "$1" "unexpected: $(printf %q "$3")" "in:" "$2"; fi
+}
+check_starts() { # NAME TEXT PREFIX
+    if [[ "$2" == "$3"* ]]; then ok; else not_ok "$1" "expected start: $(printf %q "$3")" "got:" "$2"; fi
+}
+check_count() { # NAME TEXT PART N: PART occurs exactly N times in TEXT
+    local rest=$2 n=0
+    while [[ "$rest" == *"$3"* ]]; do rest=${rest#*"$3"}; n=$((n + 1)); done
+    check_eq "$1 (occurrences of $(printf %q "$3"))" "$4" "$n"
+}
+check_file() { if [ -e "$2" ]; then ok; else not_ok "$1" "file $2 does not exist"; fi; }
+check_no_file() { if [ ! -e "$2" ]; then ok; else not_ok "$1" "file $2 exists"; fi; }
+check_content() { # NAME FILE EXPECTED
+    local text
+    if [ -f "$2" ]; then slurp text "$2"; check_eq "$1" "$3" "$text"; else not_ok "$1" "file $2 does not exist"; fi
+}
+check_rc() { check_eq "$1 (exit status)" "$2" "$rc"; }
+# check_args NAME WORD...: the compiler ran exactly once, with these words.
+check_args() {
+    local name=$1; shift
+    check_content "$name (compiler arguments)" "$FAKE_LOG" "$(printf '%s\n' "$@" ==)
+"
+}
+check_not_compiled() { check_no_file "$1 (compiler must not run)" "$FAKE_LOG"; }
+
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+    exit
+}
