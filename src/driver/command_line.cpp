@@ -63,7 +63,7 @@ void print_banner(bool dynamic) {
 
 class CommandLineParser {
 public:
-    CommandLineParser(RunOptions& options) : options_(options) {}
+    explicit CommandLineParser(RunOptions& options) : options_(options) {}
 
     void run(const std::vector<std::string>& args);
 
@@ -76,7 +76,6 @@ private:
     bool own_option(const std::string& word, std::string_view name);
     bool emulated_option(std::string_view name);
     void file_word(const std::string& word);
-    void source_file(const std::string& word);
     void object_file(const std::string& word);
     void set_output(const std::string& name);
     void check_output();
@@ -94,7 +93,6 @@ private:
 void CommandLineParser::run(const std::vector<std::string>& args) {
     options_.program_name = program_name_from_path(platform::executable_path());
     diagnostics().set_program_name(options_.program_name);
-    options_.argument_copy = args;
     expand(args);
 
     options_.preprocessor_options.clear();

@@ -12,7 +12,6 @@ namespace qor {
 struct RunOptions {
     // Renewed at each parse.
     std::string program_name;
-    std::vector<std::string> argument_copy;
     std::string source_filter;  // "" reads as "*.c;*.C;"
     bool output_from_fo = false;
     bool dynamic_mode = false;

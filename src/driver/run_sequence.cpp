@@ -130,8 +130,12 @@ std::vector<std::string> read_list_file(const std::string& name) {
 
 void run_file_list(Run& run, const std::string& program_path) {
     for (const auto& line : read_list_file(run.options.list_file)) {
+        auto words = split_list_line(line);
+        // A blank line is no command line: it would only end the run with
+        // the usage text.
+        if (words.empty()) continue;
         std::vector<std::string> line_args{program_path};
-        for (auto& word : split_list_line(line)) line_args.push_back(std::move(word));
+        for (auto& word : words) line_args.push_back(std::move(word));
         run.dependencies = DependencyRecord();
         run_list_line(run, line_args);
     }

@@ -11,10 +11,11 @@ check_args "list line words" "-DMSG=hello world" "my file.c" gcc -c
 check_rc "list line words" 0
 
 # Each line starts from a clean option state: neither the compiler nor the
-# options of one line reach the next.
+# options of one line reach the next. Blank lines are skipped.
 fresh; mk_c a.c b.c c.c
 cat >list.txt <<LIST
 -batch -cc=$FAKE -DONE a.c
+
 -batch -cc=$FAKE b.c
 -batch c.c
 LIST
