@@ -93,12 +93,6 @@ std::string cache_file_name(const RunOptions& options, std::string_view source) 
     return std::string(directory_part(name)) + "cache/" + std::string(last_component(name));
 }
 
-std::string link_output_name(const RunOptions& options, std::string_view ext) {
-    if (options.output_file) return strip_output_extension(*options.output_file) + ".arc." + std::string(ext);
-    if (options.output_directory) return *options.output_directory + "/a.out." + std::string(ext);
-    return "a.out." + std::string(ext);
-}
-
 std::string object_output_name(const RunOptions& options) {
     return strip_output_extension(options.output_file.value_or("")) + ".o";
 }

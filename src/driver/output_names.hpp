@@ -25,7 +25,6 @@ std::string instrumented_file_name(const RunOptions& options, std::string_view s
 std::string results_directory_of(const RunOptions& options, std::string_view source);
 std::string build_state_file_name(const RunOptions& options, std::string_view source);
 std::string cache_file_name(const RunOptions& options, std::string_view source);
-std::string link_output_name(const RunOptions& options, std::string_view ext);
 std::string object_output_name(const RunOptions& options);
 
 // Dynamic mode: each object file replaced by its instrumented build

@@ -1,10 +1,9 @@
 // Container helpers whose behaviour shows in the program's output: lists
-// that keep each item once in order of first mention, dictionaries walked in
-// signed-byte key order, and the ELF string hash.
+// that keep each item once in order of first mention, and dictionaries
+// walked in signed-byte key order.
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -37,17 +36,5 @@ struct SignedByteLess {
 
 template <class Value>
 using Dico = std::map<std::string, Value, SignedByteLess>;
-
-// The ELF symbol hash of a key, modulo the bucket count; bytes count as
-// signed values.
-inline uint32_t hash_string(std::string_view key, uint32_t buckets) {
-    uint32_t h = 0;
-    for (char c : key) {
-        h = (h << 4) + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(c)));
-        uint32_t g = h & 0xF0000000u;
-        if (g != 0) h = (h & 0x0FFFFFFFu) ^ (g >> 24);
-    }
-    return buckets ? h % buckets : 0;
-}
 
 }  // namespace qor

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "driver/command_line.hpp"
 #include "foundation/diagnostics.hpp"
@@ -104,16 +103,7 @@ TEST_F(CommandLineTest, MissingValuesShowTheUsage) {
     }
 }
 
-TEST_F(CommandLineTest, OutputOption) {
-    std::filesystem::create_directory("out");
-    auto dir = parse({"a.c", "b.c", "-o", "out"});
-    EXPECT_EQ(dir.output_directory, "out");
-    EXPECT_FALSE(dir.output_file);
-
-    auto file = parse({"-cc=gcc", "-c", "a.c", "-o", "x.inst.obj"});
-    EXPECT_EQ(file.output_file, "x");
-
-    // -Fo names the output but leaves the compiler's options alone.
+TEST_F(CommandLineTest, FoNamesTheOutputButLeavesTheCompilerOptionsAlone) {
     auto fo = parse({"-cc=gcc", "a.c", "-Fox.obj"});
     EXPECT_EQ(fo.output_file, "x");
     EXPECT_EQ(fo.compiler_options, (Words{"-Fox.obj"}));

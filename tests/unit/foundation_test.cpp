@@ -23,36 +23,12 @@ TEST(FormatInt, FitsShortensOrFillsWithAsterisks) {
     EXPECT_EQ(str_format_int(12345, 4), "1e4");
 }
 
-TEST(Paths, SeparatorsOfBothKinds) {
-    EXPECT_EQ(last_component("src/sub\\a.c"), "a.c");
-    EXPECT_EQ(last_component("a\\b/c.c"), "c.c");
-    EXPECT_EQ(directory_part("src/a.c"), "src/");
-    EXPECT_EQ(directory_part("a.c"), "");
-    EXPECT_EQ(reduce_double_slashes("out//a.sta"), "out/a.sta");
-}
-
-TEST(Containers, UniqueAppendKeepsFirstMention) {
-    std::vector<std::string> list;
-    EXPECT_TRUE(append_unique(list, std::string("a")));
-    EXPECT_TRUE(append_unique(list, std::string("b")));
-    EXPECT_FALSE(append_unique(list, std::string("a")));
-    EXPECT_EQ(list, (std::vector<std::string>{"a", "b"}));
-}
-
 TEST(Containers, DicoWalksInSignedByteOrder) {
     Dico<int> d{{"b", 1}, {"ab", 2}, {"a", 3}, {"\xC3\xA9", 4}, {"B", 5}};
     std::vector<std::string> keys;
     for (const auto& [key, value] : d) keys.push_back(key);
     // Bytes from 0x80 up are negative and come first.
     EXPECT_EQ(keys, (std::vector<std::string>{"\xC3\xA9", "B", "a", "ab", "b"}));
-}
-
-TEST(Containers, ElfHash) {
-    EXPECT_EQ(hash_string("", 31), 0u);
-    EXPECT_EQ(hash_string("a", 1000), 97u);
-    EXPECT_EQ(hash_string("ab", 100000), (97u << 4) + 98u);
-    // Long keys fold their top bits back in.
-    EXPECT_EQ(hash_string("abcdefghij", 0xFFFFFFFFu), 0x0ABAA66Au);
 }
 
 TEST(Expansion, BothVariableFormsAndUnsetVariables) {
