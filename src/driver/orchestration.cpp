@@ -30,10 +30,11 @@ std::vector<std::string> path_directories(const std::string& file) {
 }
 
 void add_precompiled_header_options(RunOptions& options, const std::string& instrumented) {
-    auto add = [&](const char* flag, const std::optional<std::string>& header) {
+    auto add = [&](const std::string& flag, const std::optional<std::string>& header) {
         if (!header) return;
         std::string relative = instrumented.empty() ? "" : relative_directory(instrumented, *header);
-        options.compiler_options.push_back(std::string(flag) + relative + *header);
+        std::string name = relative.empty() ? *header : relative + std::string(last_component(*header));
+        options.compiler_options.push_back(flag + name);
     };
     add("-Yu", options.pch_use);
     add("-Yc", options.pch_create);
