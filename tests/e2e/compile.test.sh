@@ -24,6 +24,13 @@ for sig in KILL:137 SEGV:139; do
     check_contains "compiler killed by SIG${sig%:*}: message" "$err" "Error(s): during compilation"
 done
 
+# A crash of qor_cc itself ends in the internal-error text and status 4.
+run env FAKE_SIGNAL_PARENT=SEGV "$QOR" -batch -cc="$FAKE" -c a.c
+check_contains "crash" "$err" $'qor_cc: Internal error : Investigation required.\n Please contact BRISANDOR Support.\n'
+check_rc "crash" 4
+run env FAKE_SIGNAL_PARENT=BUS "$QOR" -batch -cc="$FAKE" -c a.c
+check_rc "bus error" 4
+
 run "$QOR" -batch -cc=/nonexistent/cc -c a.c
 check_rc "missing compiler" 127
 check_contains "missing compiler named" "$err" "/nonexistent/cc"

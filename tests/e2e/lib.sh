@@ -17,13 +17,15 @@ passed=0 failed=0 case_no=0
 
 # The stand-in compiler: logs each argument on its own line, then a line
 # "==" that closes the run, into $FAKE_LOG. FAKE_STATUS sets its exit status,
-# FAKE_SIGNAL makes it kill itself with that signal.
+# FAKE_SIGNAL makes it kill itself with that signal, FAKE_SIGNAL_PARENT
+# sends that signal to qor_cc.
 FAKE="$scratch/fake_cc"
 cat >"$FAKE" <<'EOF'
 #!/bin/sh
 for arg in "$@"; do printf '%s\n' "$arg"; done >>"$FAKE_LOG"
 echo == >>"$FAKE_LOG"
 [ -n "${FAKE_SIGNAL:-}" ] && kill -s "$FAKE_SIGNAL" $$
+[ -n "${FAKE_SIGNAL_PARENT:-}" ] && kill -s "$FAKE_SIGNAL_PARENT" $PPID
 exit "${FAKE_STATUS:-0}"
 EOF
 chmod +x "$FAKE"
