@@ -136,9 +136,8 @@ void CommandLineParser::expand(const std::vector<std::string>& args) {
 }
 
 void CommandLineParser::read_response_file(const std::string& name) {
-    FILE* f = platform::is_directory(name) ? nullptr : std::fopen(name.c_str(), "r");
+    FILE* f = platform::open_for_reading(name);
     if (!f) {
-        if (platform::is_directory(name)) errno = EISDIR;
         report_errno(MSG_FATAL, name);
         return;
     }
@@ -272,10 +271,10 @@ bool CommandLineParser::own_option(const std::string& word, std::string_view nam
         options_.short_names = false;
     } else if (name == "mac") {
         std::string file = value(" Option -mac has to be followed by a file name");
-        if (platform::is_readable_file(file)) {
+        if (FILE* f = platform::open_for_reading(file)) {
+            std::fclose(f);
             options_.macro_name_file = file;
         } else {
-            if (platform::is_directory(file)) errno = EISDIR;
             report_errno(MSG_WARNING, file);
         }
     } else if (name == "mode=noexp") {

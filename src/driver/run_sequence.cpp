@@ -107,7 +107,7 @@ void run_list_line(Run& run, const std::vector<std::string>& line_args) {
 }
 
 std::vector<std::string> read_list_file(const std::string& name) {
-    FILE* file = platform::is_directory(name) ? nullptr : std::fopen(name.c_str(), "r");
+    FILE* file = platform::open_for_reading(name);
     if (!file) {
         std::fprintf(stderr, "qor_cc: ERROR: Can not open %s\n", name.c_str());
         exit_routine(1);

@@ -32,6 +32,14 @@ bool is_writable(const std::string& path) {
     return access(path.c_str(), W_OK) == 0;
 }
 
+FILE* open_for_reading(const std::string& path) {
+    if (is_directory(path)) {
+        errno = EISDIR;
+        return nullptr;
+    }
+    return std::fopen(path.c_str(), "r");
+}
+
 bool make_directory(const std::string& path) {
     return mkdir(path.c_str(), 0777) == 0;
 }

@@ -1,6 +1,7 @@
 // File-system services on POSIX names (UTF-8 bytes, '/' separators).
 #pragma once
 
+#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -13,6 +14,9 @@ bool exists(const std::string& path);
 // reading (a directory never counts as a readable file here).
 bool is_readable_file(const std::string& path);
 bool is_writable(const std::string& path);
+// fopen for reading that refuses directories (errno EISDIR), which Linux
+// would open and then read as empty.
+FILE* open_for_reading(const std::string& path);
 // mkdir with mode 0777 (umask applies); true on success.
 bool make_directory(const std::string& path);
 // unlink; true on success.
