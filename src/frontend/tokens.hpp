@@ -1,0 +1,70 @@
+// Token codes shared by the lexer and the grammar. Single characters are
+// their own codes; the named tokens follow the grammar's declarations.
+#pragma once
+
+namespace qor {
+
+enum Token : int {
+    END_OF_INPUT = -1,
+    // Bison's code for a token the grammar does not know.
+    UNDEFINED_TOKEN = 257,
+    IDENTIFICATEUR = 258,
+    MIDENTIFICATEUR,
+    BASED,
+    TRY,
+    FINALLY,
+    EXCEPT,
+    LEAVE,
+    NOM_DE_TYPE,
+    SPECIFICATEUR_DE_STORAGE,
+    SPECIFICATEUR_DE_TYPE,
+    QUALIFICATEUR_DE_TYPE,
+    CONSTANT,
+    STRING,
+    POINT_POINT_POINT,
+    SIZEOF,
+    ENUM,
+    STRUCT,
+    UNION,
+    IF,
+    ELSE,
+    WHILE,
+    DO,
+    FOR,
+    SWITCH,
+    CASE,
+    DEFAULT,
+    BREAK,
+    CONTINUE,
+    RETURN,
+    GOTO,
+    ASM,
+    TYPEOF,
+    ALIGNOF,
+    ATTRIBUTE,
+    ASM_MCC68K,
+    kwCONST,
+    kwRESTRICT,
+    VOLATILE,
+    INTERRUPT,
+    ASSIGNMENT,
+    OROR,
+    ANDAND,
+    NEQ,
+    EQ,
+    GT,
+    LT,
+    GOET,
+    LOET,
+    RSHIFT,
+    LSHIFT,
+    MINUSMINUS,
+    PLUSPLUS,
+    UNARY,
+    GESTION_PRIORITE,
+    ACCES_CHAMP,
+};
+
+static_assert(ACCES_CHAMP == 312, "token codes follow the grammar's declarations");
+
+}  // namespace qor
