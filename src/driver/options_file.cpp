@@ -3,29 +3,39 @@
 #include <cstdio>
 
 #include "foundation/file_lookup.hpp"
+#include "preprocessor/predefined_file.hpp"
+#include "preprocessor/preprocessor.hpp"
 
 namespace qor {
 
-std::optional<std::string> locate_options_file(Run& run) {
+namespace {
+
+void announce(Run& run, const std::string& path) {
+    if (run.options_file_announced) return;
+    std::printf("qor_cc : using default options file : %s\n", path.c_str());
+    std::fflush(stdout);
+    run.options_file_announced = true;
+}
+
+}  // namespace
+
+std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocessor) {
     RunOptions& options = run.options;
     std::string file_name = options.dialect.file_stem() + ".def";
     auto found = find_config_file(options.options_file, "QOR_CC_DEF", file_name, true, true, "$QOR_UTIL");
     if (found) {
         if (!options.options_file) options.options_file = *found;
-    } else {
-        found = find_in_installation(1, file_name);
-        if (!found) {
-            std::fprintf(stderr, "warning : Unable to locate %s.def file\n", options.dialect.file_stem().c_str());
-            std::fflush(stderr);
-            return std::nullopt;
-        }
+        announce(run, *found);
+        if (!options.external_preprocessor) read_predefined(*found, preprocessor);
+    } else if ((found = find_in_installation(1, file_name))) {
+        read_predefined(*found, preprocessor);
+        announce(run, *found);
         options.options_file = *found;
+    } else {
+        std::fprintf(stderr, "warning : Unable to locate %s.def file\n", options.dialect.file_stem().c_str());
+        std::fflush(stderr);
     }
-    if (!run.options_file_announced) {
-        std::printf("qor_cc : using default options file : %s\n", found->c_str());
-        std::fflush(stdout);
-        run.options_file_announced = true;
-    }
+    preprocessor.preprocessor_options(options.preprocessor_options);
     return found;
 }
 

@@ -2,8 +2,11 @@
 
 #include "driver/options_file.hpp"
 #include "driver/output_names.hpp"
+#include "driver/preprocessing.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "frontend/lexer.hpp"
+#include "preprocessor/preprocessor.hpp"
 
 namespace qor {
 
@@ -14,6 +17,28 @@ struct FileAnalysis {
     std::string current_file;
     std::string module_name;
 };
+
+// What the lexer reports to the run while one file is read.
+class FileLexerClient : public LexerClient {
+public:
+    explicit FileLexerClient(Run& run) : run_(run) {}
+    void add_dependency(const std::string& file) override { run_.dependencies.add_input(file); }
+
+private:
+    Run& run_;
+};
+
+LexerSetup lexer_setup(Run& run, Preprocessor& preprocessor, LexerClient& client, const std::string& source) {
+    LexerSetup setup;
+    setup.dialect = &run.options.dialect;
+    setup.preprocessor = &preprocessor;
+    setup.client = &client;
+    setup.ignore = run.ignore_rules ? &*run.ignore_rules : nullptr;
+    setup.macros.expansion_mode = run.options.macro_expansion;
+    setup.macros.listed = run.macro_names ? &*run.macro_names : nullptr;
+    setup.main_source = source;
+    return setup;
+}
 
 }  // namespace
 
@@ -48,11 +73,23 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
     FileAnalysis file{source, module_name(source)};
     if (!open_file(file.current_file, "r", MSG_ERROR, NameForm::Literal)) return;
 
-    auto options_file = locate_options_file(run);
+    Preprocessor preprocessor(run.options.dialect);
+    FileLexerClient client(run);
+    Lexer lexer(lexer_setup(run, preprocessor, client, file.current_file));
+    preprocessor.set_include_handler([&](const std::string& path) {
+        if (path != file.current_file) client.add_dependency(path);
+    });
+
+    auto options_file = read_options_file(run, preprocessor);
+    if (!start_preprocessing(run, preprocessor, file.current_file)) return;
 
     if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
     if (options_file) run.dependencies.add_input(*options_file);
     run.dependencies.set_main_input(file.current_file);
+
+    // The whole text is always read, so that every message of the file is
+    // given and every include is recorded.
+    while (!lexer.at_end()) lexer.next_token();
 }
 
 }  // namespace qor

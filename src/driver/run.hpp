@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "driver/run_options.hpp"
+#include "frontend/ignore_file.hpp"
 #include "scripting/dependency_record.hpp"
 #include "scripting/hook_interpreter.hpp"
 
@@ -19,8 +20,11 @@ struct Run {
     std::unique_ptr<HookInterpreter> hooks;
     // The words of the macro-name file; absent when there is no such file.
     std::optional<std::unordered_set<std::string>> macro_names;
+    std::optional<std::string> macro_name_path;
     // The dialect's ignore file, when one was found.
     std::optional<std::string> ignore_file;
+    // Its rules; absent when there is no file or it is malformed.
+    std::optional<IgnoreRules> ignore_rules;
     // Dynamic mode as latched for the rest of the run.
     bool dynamic_mode = false;
     bool options_file_announced = false;

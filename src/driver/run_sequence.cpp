@@ -39,14 +39,17 @@ void read_macro_names(Run& run, FILE* file) {
 
 void load_macro_name_file(Run& run) {
     run.macro_names.reset();
+    run.macro_name_path.reset();
     auto found = find_config_file(run.options.macro_name_file, "QOR_CC_MAC", ".qor_cc.mac", true, true, "$QOR_UTIL");
     if (found) {
         run.macro_names.emplace();
+        run.macro_name_path = found;
         if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(run, file.get());
         return;
     }
     found = find_in_installation(1, ".qor_cc.mac");
     if (!found) return;
+    run.macro_name_path = found;
     if (auto file = open_file(*found, "r", 0)) read_macro_names(run, file.get());
 }
 
@@ -54,6 +57,8 @@ void find_ignore_file(Run& run) {
     std::string name = run.options.dialect.file_stem() + ".ign";
     run.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
     if (!run.ignore_file) run.ignore_file = find_in_installation(1, name);
+    run.ignore_rules.reset();
+    if (run.ignore_file) run.ignore_rules = IgnoreRules::load(*run.ignore_file);
 }
 
 // -noupdate: nothing is analysed or compiled; the hook scripts load the

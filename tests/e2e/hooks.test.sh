@@ -23,7 +23,7 @@ proc qor_cc::doMetrics {} { log "doMetrics repository=[repository]" }
 TCL
 
 fresh; mk_c "a b.c" b.c; export HOOK_LOG=$PWD/hook.log
-run "$HOOKED" -batch "a b.c" b.c
+run "$HOOKED" -nocccp -batch "a b.c" b.c
 check_content "hook calls" hook.log "sourced repository=UNSET
 onFile <a b.c> repository=.
 onFile <b.c> repository=.
@@ -32,12 +32,12 @@ doMetrics repository=.
 check_rc "hook calls" 0
 
 fresh; mk_c a.c; mkdir out; export HOOK_LOG=$PWD/hook.log
-run "$HOOKED" -batch -o out a.c
+run "$HOOKED" -nocccp -batch -o out a.c
 check_content "Repository with -o dir" hook.log $'sourced repository=UNSET\nonFile <a.c> repository=out\ndoMetrics repository=out\n'
 
 # -noupdate only loads the cached results of the first source.
 fresh; mk_c a.c b.c; export HOOK_LOG=$PWD/hook.log
-run "$HOOKED" -batch -noupdate -cc="$FAKE" a.c b.c
+run "$HOOKED" -nocccp -batch -noupdate -cc="$FAKE" a.c b.c
 check_content "-noupdate hook calls" hook.log $'sourced repository=UNSET\nonFileSkipped <a.c> <a.sta>\ndoMetrics repository=.\n'
 check_eq "-noupdate stdout" $'Loading cache information for a.c...\n' "$out"
 check_not_compiled "-noupdate"
@@ -45,14 +45,14 @@ check_rc "-noupdate" 0
 
 # Dynamic runs: no hook at all; the compiler gets the instrumented copy.
 fresh; mk_c a.c; export HOOK_LOG=$PWD/hook.log
-run "$HOOKED" -batch -inst -cc="$FAKE" -c a.c
+run "$HOOKED" -nocccp -batch -inst -cc="$FAKE" -c a.c
 check_no_file "dynamic run calls no hook" hook.log
 check_args "dynamic run compiles a.inst.c" a.inst.c -c
 fresh; mk_c a.c
-run "$HOOKED" -batch -inst suffix=_i -cc="$FAKE" -c a.c
+run "$HOOKED" -nocccp -batch -inst suffix=_i -cc="$FAKE" -c a.c
 check_args "-inst suffix=_i" a._i.c -c
 fresh; mk_c src/a.c
-run "$HOOKED" -batch -inst prefix=inst/ -cc="$FAKE" -c src/a.c
+run "$HOOKED" -nocccp -batch -inst prefix=inst/ -cc="$FAKE" -c src/a.c
 check_args "-inst prefix=inst/" src/inst/a.inst.c -c
 check_eq "-inst prefix=inst/ creates the directory" yes "$([ -d src/inst ] && echo yes)"
 
@@ -61,7 +61,7 @@ check_eq "-inst prefix=inst/ creates the directory" yes "$([ -d src/inst ] && ec
 copy_install nohook
 rm "$scratch/nohook/Scripts/qor_cc/qor_cc.tcl"
 fresh; mk_c a.c
-run "$scratch/nohook/bin/qor_cc" -batch -cc="$FAKE" a.c
+run "$scratch/nohook/bin/qor_cc" -nocccp -batch -cc="$FAKE" a.c
 check_count "missing hook script" "$err" $'Error(s): during tcl evaluation\n' 3
 traces=$(awk '/^Error\(s\): during tcl evaluation$/ { getline; print }' <<<"$err")
 check_eq "each failure has a trace" 3 "$(grep -c '[^ ]' <<<"$traces")"
@@ -74,7 +74,7 @@ check_rc "missing hook script" 1
 
 # The installed script is silent.
 fresh; mk_c a.c
-run "$QOR" -batch -cc="$FAKE" a.c
+run "$QOR" -nocccp -batch -cc="$FAKE" a.c
 check_eq "installed hook script: stderr" $'warning : Unable to locate MSC70.def file\n' "$err"
 check_args "installed hook script: compiled" a.c
 check_rc "installed hook script" 0

@@ -3,8 +3,8 @@
 source "${QOR_E2E_LIB:?}" || exit 1
 
 fresh; mk_c a.c; mkdir cache
-run "$QOR" -batch -c a.c
-check_content "record of a.c" cache/a.qor_cc "incr::DepCommandLine {$QOR} {-batch} {-c} {a.c}
+run "$QOR" -nocccp -batch -c a.c
+check_content "record of a.c" cache/a.qor_cc "incr::DepCommandLine {$QOR} {-nocccp} {-batch} {-c} {a.c}
 incr::DepMainInput {a.c}
 incr::DepOutput {a.sta}
 incr::DepOutput {a.mtr}
@@ -13,15 +13,15 @@ check_eq "record written silently" $'Analyzing: a.c...\n' "$out"
 
 # The record is named after the result, here the -o name.
 fresh; mk_c a.c; mkdir cache
-run "$QOR" -batch -dial GNU -cc=gcc -c a.c -o out.o
+run "$QOR" -nocccp -batch -dial GNU -cc=gcc -c a.c -o out.o
 check_rc "record with -o out.o" 0
 check_contains "record named after -o" "$(cat cache/out.qor_cc)" $'incr::DepMainInput {a.c}\nincr::DepOutput {out.sta}\nincr::DepOutput {out.mtr}'
 check_no_file "no record under the source name" cache/a.qor_cc
 
 # Outputs accumulate over a command line's files.
 fresh; mk_c a.c b.c; mkdir -p out/cache
-run "$QOR" -batch a.c b.c -o out
-check_content "record of b.c with -o dir" out/cache/b.qor_cc "incr::DepCommandLine {$QOR} {-batch} {a.c} {b.c} {-o} {out}
+run "$QOR" -nocccp -batch a.c b.c -o out
+check_content "record of b.c with -o dir" out/cache/b.qor_cc "incr::DepCommandLine {$QOR} {-nocccp} {-batch} {a.c} {b.c} {-o} {out}
 incr::DepMainInput {b.c}
 incr::DepOutput {out/a.sta}
 incr::DepOutput {out/a.mtr}
@@ -32,8 +32,8 @@ check_file "record of a.c with -o dir" out/cache/a.qor_cc
 
 # A trailing separator on the directory gives no double slash.
 fresh; mk_c a.c; mkdir -p out/cache
-run "$QOR" -batch -o out/ a.c
-check_content "record with -o out/" out/cache/a.qor_cc "incr::DepCommandLine {$QOR} {-batch} {-o} {out/} {a.c}
+run "$QOR" -nocccp -batch -o out/ a.c
+check_content "record with -o out/" out/cache/a.qor_cc "incr::DepCommandLine {$QOR} {-nocccp} {-batch} {-o} {out/} {a.c}
 incr::DepMainInput {a.c}
 incr::DepOutput {out/a.sta}
 incr::DepOutput {out/a.mtr}
@@ -42,8 +42,8 @@ incr::DepOutput {out/a.mtr}
 # Blanks stay inside the braces; -ign files are inputs; a failed file gets
 # no record.
 fresh; mk_c "a b.c"; mkdir cache
-run "$QOR" -batch -ign some.ign "a b.c" nofile.c
-check_content "record of 'a b.c'" "cache/a b.qor_cc" "incr::DepCommandLine {$QOR} {-batch} {-ign} {some.ign} {a b.c} {nofile.c}
+run "$QOR" -nocccp -batch -ign some.ign "a b.c" nofile.c
+check_content "record of 'a b.c'" "cache/a b.qor_cc" "incr::DepCommandLine {$QOR} {-nocccp} {-batch} {-ign} {some.ign} {a b.c} {nofile.c}
 incr::DepMainInput {a b.c}
 incr::DepInput {some.ign}
 incr::DepOutput {a b.sta}
@@ -53,21 +53,21 @@ check_no_file "no record for a missing source" cache/nofile.qor_cc
 check_rc "missing source" 1
 
 fresh; mk_c a.c
-run "$QOR" -batch a.c
+run "$QOR" -nocccp -batch a.c
 check_eq "no cache directory: nothing written" "" "$(find . -name '*.qor_cc')"
 check_eq "no cache directory: nothing reported" $'warning : Unable to locate MSC70.def file\n' "$err"
 
 # The results of a failed file are removed, unless QOR_CC_NO_DEL is set;
 # -nomtr leaves .mtr files alone.
 fresh; touch b.sta b.mtr
-run "$QOR" -batch b.c
+run "$QOR" -nocccp -batch b.c
 check_no_file "failed file: .sta removed" b.sta
 check_no_file "failed file: .mtr removed" b.mtr
 touch b.sta b.mtr
-run env QOR_CC_NO_DEL=1 "$QOR" -batch b.c
+run env QOR_CC_NO_DEL=1 "$QOR" -nocccp -batch b.c
 check_file "QOR_CC_NO_DEL keeps .sta" b.sta
 check_file "QOR_CC_NO_DEL keeps .mtr" b.mtr
-run "$QOR" -batch -nomtr b.c
+run "$QOR" -nocccp -batch -nomtr b.c
 check_no_file "-nomtr: .sta removed" b.sta
 check_file "-nomtr: .mtr kept" b.mtr
 

@@ -1,0 +1,502 @@
+#include "frontend/lexer.hpp"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <string_view>
+
+#include "foundation/diagnostics.hpp"
+#include "frontend/keywords.hpp"
+#include "frontend/token_scanner.hpp"
+
+namespace qor {
+
+namespace {
+
+constexpr int kIarDialect = 15;
+
+bool is_skipped_blank(int c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r' || c == 2 || c == 5;
+}
+bool is_letter(int c) { return c >= 0 && c < 128 && std::isalpha(c); }
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_identifier_char(int c) { return is_letter(c) || is_digit(c) || c == '_' || c == '@' || c == '$'; }
+bool is_operator_char(int c) { return c > 0 && std::string_view("!%&*+-/:<=>^|").find(static_cast<char>(c)) != std::string_view::npos; }
+
+enum class Directive { If, Ifdef, Ifndef, Elif, Else, Endif, Define, Undef, Include, Assert, Line, Ident, Error, Pragma, Unassert, Unknown };
+
+Directive directive_of(std::string_view name) {
+    static constexpr std::array<std::string_view, 15> names = {
+        "if", "ifdef", "ifndef", "elif", "else", "endif", "define", "undef",
+        "include", "assert", "line", "ident", "error", "pragma", "unassert"};
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return static_cast<Directive>(i);
+    return Directive::Unknown;
+}
+
+// A macro use as written after an m or s marker: "NAME" or "NAME(ARGS)".
+struct MarkedUse {
+    std::string name;
+    bool function_like = false;
+    std::vector<std::string> arguments;
+};
+
+MarkedUse parse_marked_use(const std::string& payload) {
+    MarkedUse use;
+    size_t open = payload.find('(');
+    use.name = payload.substr(0, open);
+    if (open == std::string::npos) return use;
+    use.function_like = true;
+    std::string current;
+    int depth = 0;
+    char quote = 0;
+    bool any = false;
+    for (size_t i = open + 1; i < payload.size(); ++i) {
+        char c = payload[i];
+        if (quote) {
+            current += c;
+            if (c == '\\' && i + 1 < payload.size()) current += payload[++i];
+            else if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == '"' || c == '\'') quote = c;
+        if (c == '(') ++depth;
+        if ((c == ',' || c == ')') && depth == 0) {
+            while (!current.empty() && current.back() == ' ') current.pop_back();
+            if (c == ',' || any || !current.empty()) use.arguments.push_back(current);
+            current.clear();
+            any = true;
+            if (c == ')') break;
+            continue;
+        }
+        if (c == ')') --depth;
+        if (!current.empty() || c != ' ') current += c;
+    }
+    return use;
+}
+
+}  // namespace
+
+Lexer::Lexer(const LexerSetup& setup)
+    : dialect_(*setup.dialect),
+      pp_(*setup.preprocessor),
+      client_(*setup.client),
+      ignore_(setup.ignore),
+      macros_(setup.macros),
+      main_source_(setup.main_source) {
+    pp_.set_marker_handler([this](const std::string& body) { return comment_marker(body); });
+}
+
+void Lexer::report(int severity, std::string_view message) { report_at(severity, current_file_, pp_.current_line(), message); }
+
+void Lexer::refresh_file_name() { current_file_ = pp_.current_file(); }
+
+int Lexer::next_token() {
+    if (end_of_input_) {
+        text_.clear();
+        return END_OF_INPUT;
+    }
+    return finish(scan());
+}
+
+int Lexer::finish(int token) {
+    value_.line = pp_.current_line();
+    value_.from_source = counting_;
+    if (token != END_OF_INPUT) {
+        statement_bookkeeping(token);
+        if (client_.instrumenting()) client_.echo(text_ + " ");
+    }
+    take_comments();
+    return token;
+}
+
+void Lexer::statement_bookkeeping(int token) {
+    if (client_.component_open() &&
+        (previous_token_ == '{' || previous_token_ == ';' || previous_token_ == '}' || previous_token_ == -1)) {
+        statement_line_ = value_.line;
+        value_.macro_line_flag = macro_seen_;
+    }
+    macro_seen_ = false;
+    previous_token_ = token;
+    client_.capture(text_, counting_);
+}
+
+void Lexer::take_comments() {
+    CommentCounts counts = pp_.take_comment_counts();
+    if (client_.component_open()) {
+        client_.add_total("BCOM", counts.groups);
+        client_.add_total("LCOM", counts.lines);
+        client_.add_total("CCOM", counts.chars);
+        return;
+    }
+    client_.set_total("BCOM", counts.groups);
+    client_.set_total("LCOM", counts.lines);
+    client_.set_total("CCOM", counts.chars);
+    client_.add_total("BCOB", counts.groups);
+    client_.add_total("LCOB", counts.lines);
+    client_.add_total("CCOB", counts.chars);
+}
+
+// --- characters between tokens and lines that start with '#' ---
+
+int Lexer::next_significant_char() {
+    int c;
+    if (at_line_start_) {
+        at_line_start_ = false;
+        c = line_start();
+    } else {
+        c = pp_.read_char();
+    }
+    for (;;) {
+        if (is_skipped_blank(c)) {
+            c = pp_.read_char();
+        } else if (c == '\n') {
+            if (client_.instrumenting()) client_.echo("\n");
+            c = line_start();
+        } else if (c == '\\') {
+            int next = pp_.read_char();
+            if (next != '\n') {
+                pp_.unread_char(next);
+                return c;
+            }
+            c = pp_.read_char();
+        } else {
+            return c;
+        }
+    }
+}
+
+// The first character of the next line that the lexer must see: lines of
+// skipped regions and directive lines are dealt with here.
+int Lexer::line_start() {
+    for (;;) {
+        if (pp_.take_file_changed()) refresh_file_name();
+        int c = pp_.read_char();
+        while (c == ' ' || c == '\t') c = pp_.read_char();
+        if (c == kEndOfInput) return c;
+        if (c != '#') {
+            if (pp_.compiling()) return c;
+            pp_.unread_char(c);
+            finish_line();
+            continue;
+        }
+        if (!directive_line()) return kEndOfInput;
+    }
+}
+
+// After the '#' that starts a line; false at the end of the input.
+bool Lexer::directive_line() {
+    if (ignore_ && ignore_->starts_rule("#")) {
+        IgnoredRegion region = ignore_->ignore_region("#", pp_);
+        if (region.found) {
+            skip_ignored(region);
+            return true;
+        }
+        if (region.eof) report(MSG_WARNING, "end of file found while looking for end of ignore sequence.");
+    }
+    int c = pp_.read_char();
+    while (is_skipped_blank(c)) c = pp_.read_char();
+    if (c == '\n') return true;
+    if (c == kEndOfInput) return false;
+    if (is_letter(c) || c == '_') {
+        std::string name(1, static_cast<char>(c));
+        while (is_identifier_char(c = pp_.read_char())) name += static_cast<char>(c);
+        pp_.unread_char(c);
+        run_directive(name);
+        return true;
+    }
+    pp_.unread_char(c);
+    if (!line_marker() && pp_.compiling()) report(MSG_WARNING, "Undefined or invalid # directive");
+    finish_line();
+    return true;
+}
+
+// "# 40 "a.c"": a line number, read as a constant, then the #line handler.
+bool Lexer::line_marker() {
+    int c = pp_.read_char();
+    if (!is_digit(c)) {
+        pp_.unread_char(c);
+        return false;
+    }
+    ScannedToken number = scan_number(c, pp_);
+    pp_.unread_text(number.text);
+    if (number.code != CONSTANT) return false;
+    pp_.do_line();
+    refresh_file_name();
+    return true;
+}
+
+void Lexer::run_directive(const std::string& name) {
+    bool compiling = pp_.compiling();
+    switch (directive_of(name)) {
+    case Directive::If: pp_.do_if(1); break;
+    case Directive::Ifdef: pp_.do_if(2); break;
+    case Directive::Ifndef: pp_.do_if(3); break;
+    case Directive::Elif: pp_.do_elif(); break;
+    case Directive::Else: pp_.do_else(); break;
+    case Directive::Endif: pp_.do_endif(); break;
+    case Directive::Define:
+        if (compiling) pp_.do_define();
+        break;
+    case Directive::Undef:
+        if (compiling) pp_.do_undef();
+        break;
+    case Directive::Assert:
+        if (compiling) pp_.do_assert();
+        break;
+    case Directive::Unassert:
+        if (compiling) pp_.do_unassert();
+        break;
+    case Directive::Include:
+        if (compiling) {
+            // The handler ends the line itself; the next character comes
+            // from the included file.
+            pp_.do_include();
+            return;
+        }
+        break;
+    case Directive::Line:
+        pp_.do_line();
+        refresh_file_name();
+        break;
+    case Directive::Pragma:
+        if (compiling) {
+            pragma_line();
+            return;
+        }
+        break;
+    case Directive::Ident:
+    case Directive::Error:
+    case Directive::Unknown: break;
+    }
+    pp_.set_comment_counting(pp_.compiling());
+    finish_line();
+}
+
+// In the MCC dialects "#pragma asm" starts an assembly block that runs to
+// the next '#' (the "#pragma endasm" line).
+void Lexer::pragma_line() {
+    if (dialect_.code != 6 && dialect_.code != 7) {
+        finish_line();
+        return;
+    }
+    std::string text;
+    int c;
+    while ((c = pp_.read_char()) != '\n' && c != kEndOfInput) {
+        if (c == '\\') {
+            int next = pp_.read_char();
+            if (next == '\n') continue;
+            pp_.unread_char(next);
+        }
+        text += static_cast<char>(c);
+    }
+    if (text != " asm") return;
+    std::string block;
+    while ((c = pp_.read_char()) != '#' && c != kEndOfInput) block += static_cast<char>(c);
+    if (client_.instrumenting()) client_.echo(block);
+    pp_.unread_char(c);
+}
+
+void Lexer::finish_line() {
+    pp_.skip_line();
+    pp_.read_char();
+}
+
+void Lexer::skip_ignored(const IgnoredRegion& region) {
+    if (region.counted && client_.component_open()) client_.mark_ignored_region(current_file_, pp_.current_line());
+    if (client_.instrumenting()) client_.echo(region.text + "\n");
+}
+
+// --- tokens ---
+
+int Lexer::scan() {
+    for (;;) {
+        value_ = TokenValue{};
+        int c = next_significant_char();
+        pp_.note_token_start();
+        counting_ = pp_.last_char_from_file() && marked_expansions_ == 0;
+        if (c == kEndOfInput) {
+            end_of_input_ = true;
+            text_.clear();
+            return END_OF_INPUT;
+        }
+        if (c == '\\') {
+            report(MSG_LEXICAL, "Invalid character '\\' in code");
+            text_ = "\\";
+            return c;
+        }
+        if (c == 0) {
+            // A NUL byte is no token of the grammar; its text is empty.
+            text_.clear();
+            return UNDEFINED_TOKEN;
+        }
+        if ((c == 'L' || c == 'l')) {
+            int next = pp_.read_char();
+            if (next == '"' || next == '\'') return literal(next, std::string(1, static_cast<char>(c)));
+            pp_.unread_char(next);
+        }
+        if (c == '"' || c == '\'') return literal(c, "");
+        if (is_operator_char(c)) {
+            ScannedToken token = scan_operator(c, pp_);
+            text_ = token.text;
+            value_.op = token.op;
+            return token.code;
+        }
+        if (is_digit(c) || c == '.') {
+            ScannedToken token = scan_number(c, pp_);
+            text_ = token.text;
+            if (token.code == CONSTANT) {
+                value_.str = text_;
+                value_.has_str = true;
+            }
+            return token.code;
+        }
+        if (c == '$' && !dialect_.dollar_in_identifiers) {
+            text_ = "$";
+            return c;
+        }
+        if (c == '@' && dialect_.code == kIarDialect) {
+            if (client_.instrumenting()) client_.echo("@");
+            continue;
+        }
+        if (is_letter(c) || c == '_' || c == '$' || c == '@') {
+            bool rescan = false;
+            int token = identifier(c, rescan);
+            if (!rescan) return token;
+            continue;
+        }
+        text_ = std::string(1, static_cast<char>(c));
+        return c;
+    }
+}
+
+int Lexer::literal(int quote, const std::string& prefix) {
+    ScannedToken token = scan_literal(quote, prefix, pp_);
+    text_ = token.text;
+    if (client_.component_open()) {
+        value_.str = text_;
+        value_.has_str = true;
+    }
+    return token.code;
+}
+
+int Lexer::identifier(int first, bool& rescan) {
+    std::string word(1, static_cast<char>(first));
+    int c;
+    while (is_identifier_char(c = pp_.read_char()) && (c != '$' || dialect_.dollar_in_identifiers))
+        word += static_cast<char>(c);
+    pp_.unread_char(c);
+    text_ = word;
+
+    if (ignore_ && ignore_->starts_rule(word)) {
+        IgnoredRegion region = ignore_->ignore_region(word, pp_);
+        if (region.found) {
+            skip_ignored(region);
+            rescan = true;
+            return 0;
+        }
+        if (region.eof) report(MSG_WARNING, "end of file found while looking for end of ignore sequence.");
+    }
+    if (pp_.is_macro(word)) {
+        if (macros_.expands(word)) {
+            if (expand_identifier(word)) {
+                rescan = true;
+                return 0;
+            }
+        } else if (client_.instrumenting() && pp_.would_expand(word)) {
+            macro_seen_ = true;
+        }
+    }
+    const Keyword* keyword = find_keyword(dialect_.keywords, word);
+    if (keyword && keyword->token != IDENTIFICATEUR && keyword->token != MIDENTIFICATEUR) {
+        value_.kwflags = keyword->flags;
+        return keyword->token;
+    }
+    value_.str = word;
+    value_.has_str = true;
+    return client_.is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;
+}
+
+bool Lexer::expand_identifier(const std::string& name) {
+    bool was_counting = counting_;
+    auto use = pp_.start_expansion(name);
+    if (!use) return false;
+    if (pp_.expansion_depth() == 1 && client_.component_open() && was_counting) {
+        record_macro_use(name, use->function_like, use->arguments);
+        client_.add_total(use->function_like ? "MACP" : "MACC", 1);
+    }
+    return true;
+}
+
+// A macro use as the analysis counts it: a function-like use is the name
+// with "()" as an operator, its arguments as operands and a ',' operator
+// between them; an object-like use is the name as an operator.
+void Lexer::record_macro_use(const std::string& name, bool function_like, const std::vector<std::string>& arguments) {
+    if (!function_like) {
+        client_.count_occurrence(name, kOperatorOccurrence);
+        return;
+    }
+    client_.count_occurrence(name + "()", kOperatorOccurrence);
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) client_.count_occurrence(",", kOperatorOccurrence);
+        client_.count_occurrence(arguments[i], kOperandOccurrence);
+    }
+}
+
+// A comment of the external preprocessor; false for a letter that makes
+// it an ordinary comment.
+bool Lexer::comment_marker(const std::string& body) {
+    if (body.empty()) return false;
+    std::string payload = body.size() > 6 && body[5] == ' ' ? body.substr(6) : std::string();
+    switch (body[0]) {
+    case 'e': ++marked_expansions_; return true;
+    case 'f':
+        if (marked_expansions_ > 0) --marked_expansions_;
+        return true;
+    case 'm':
+    case 's': {
+        MarkedUse use = parse_marked_use(payload);
+        client_.add_total(use.function_like ? "MACP" : "MACC", 1);
+        if (client_.component_open() && marked_expansions_ == 0 && pp_.reading_file_text()) {
+            record_macro_use(use.name, use.function_like, use.arguments);
+            client_.capture(payload, true);
+        }
+        if (body[0] == 'm')
+            ++marked_expansions_;
+        else if (marked_expansions_ > 0)
+            --marked_expansions_;
+        return true;
+    }
+    case 'i': {
+        std::string name = payload.substr(0, payload.find_first_of("\">"));
+        if (name != main_source_) client_.add_dependency(name);
+        pp_.expect_include_marker();
+        return true;
+    }
+    case 'g': case 'h': case 'j': case 'k': case 'l': case 'n': case 'o': case 'p': case 'q': case 'r': return true;
+    default: return false;
+    }
+}
+
+void Lexer::syntax_error(std::string_view message) {
+    std::string text(message);
+    unsigned char first = text_.empty() ? 0 : static_cast<unsigned char>(text_[0]);
+    if (end_of_input_) {
+        text += " at end of file";
+    } else if (text_.empty()) {
+        text += " at null character";
+    } else if (first == '"') {
+        text += " before string constant";
+    } else if (first == '\'') {
+        text += " before character constant";
+    } else if (first < 32 || first >= 127) {
+        char octal[32];
+        std::snprintf(octal, sizeof octal, " before character 0%o", first);
+        text += octal;
+    } else {
+        text += " before `" + text_ + "'";
+    }
+    report(message == "syntax error" ? MSG_LEXICAL : MSG_ERROR, text);
+}
+
+}  // namespace qor

@@ -1,0 +1,195 @@
+#include "preprocessor/preprocessor.hpp"
+
+#include <cctype>
+
+#include "foundation/diagnostics.hpp"
+#include "platform/files.hpp"
+
+namespace qor {
+
+namespace {
+
+bool is_identifier_char(int c) { return c == '_' || c == '$' || c == '@' || (c >= 0 && c < 128 && std::isalnum(c)); }
+
+// The characters of a comment that count: those that can form identifiers.
+bool is_comment_word_char(int c) { return c == '_' || c == '$' || (c >= 0 && c < 128 && std::isalnum(c)); }
+
+// The character that a trigraph ??x stands for, or 0.
+int trigraph_char(int c) {
+    switch (c) {
+    case '=': return '#';
+    case '/': return '\\';
+    case '\'': return '^';
+    case '(': return '[';
+    case ')': return ']';
+    case '!': return '|';
+    case '<': return '{';
+    case '>': return '}';
+    case '-': return '~';
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+Preprocessor::Preprocessor(const DialectState& dialect) : dialect_(dialect) {}
+
+bool Preprocessor::start_file(const std::string& source) {
+    FILE* file = platform::open_for_reading(source);
+    if (!file) return false;
+    inputs_.push_file(file, source);
+    return true;
+}
+
+void Preprocessor::start_pipe(std::unique_ptr<platform::ChildOutput> pipe, std::vector<std::string> command,
+                              const std::string& temporary_name) {
+    inputs_.push_pipe(std::move(pipe), std::move(command), temporary_name);
+}
+
+std::string Preprocessor::current_file() const {
+    const InputRecord* record = inputs_.stream_record();
+    return record ? record->shown_name() : std::string();
+}
+
+void Preprocessor::report(int severity, std::string_view message) {
+    if (severity == MSG_ERROR) ++errors_;
+    report_at(severity, current_file(), current_line(), message);
+}
+
+// A byte of the input with carriage returns and the argument codes
+// dropped.
+int Preprocessor::read_raw() {
+    for (;;) {
+        int c = inputs_.get();
+        if (c == '\r' || c == kArgumentStart || c == kArgumentEnd) continue;
+        return c;
+    }
+}
+
+int Preprocessor::read_trigraph() {
+    int second = read_raw();
+    if (second != '?') {
+        inputs_.unget(second);
+        return '?';
+    }
+    int third = read_raw();
+    if (int replaced = trigraph_char(third)) return replaced;
+    inputs_.unget(third);
+    inputs_.unget('?');
+    return '?';
+}
+
+int Preprocessor::read_char() {
+    for (;;) {
+        int c = read_raw();
+        if (c == '?' && dialect_.ansi_preprocessing) c = read_trigraph();
+        if (c == '/' && !in_literal_) {
+            int second = read_raw();
+            if (second == '*' || second == '/') {
+                c = read_comment(second);
+                if (c == 0) continue;
+            } else {
+                inputs_.unget(second);
+            }
+        }
+        if (is_identifier_char(c)) {
+            if (!in_word_) word_hidden_ = inputs_.last_hide_set();
+            in_word_ = true;
+        } else {
+            in_word_ = false;
+        }
+        return c;
+    }
+}
+
+void Preprocessor::unread_char(int c) {
+    in_word_ = false;
+    inputs_.unget(c);
+}
+
+void Preprocessor::unread_text(std::string_view text) {
+    in_word_ = false;
+    // Pushed back into the current input, so that the text keeps where it
+    // came from (file text or expansion) and its line count.
+    for (auto it = text.rbegin(); it != text.rend(); ++it) inputs_.unget(static_cast<unsigned char>(*it));
+}
+
+// A comment after its opening "/*" or "//". Returns what stands for it:
+// a blank, the newline that ends a line comment, kEndOfInput, or 0 for
+// nothing (a block comment without ANSI preprocessing).
+int Preprocessor::read_comment(int second) {
+    int start_line = current_line();
+    bool counted = counting_;
+    if (second == '/') {
+        int chars = 0;
+        int c;
+        while ((c = read_raw()) != '\n' && c != kEndOfInput) chars += is_comment_word_char(c);
+        if (counted) {
+            comments_.groups = 1;
+            comments_.lines += start_line != last_comment_end_line_;
+            comments_.chars += chars;
+            last_comment_end_line_ = start_line;
+        }
+        return c;
+    }
+    std::string body;
+    const InputRecord* owner = inputs_.stream_record();
+    size_t depth = inputs_.records().size();
+    int newlines = 0;
+    bool closed = false;
+    for (int c = read_raw(); c != kEndOfInput; c = read_raw()) {
+        if (inputs_.stream_record() != owner || inputs_.records().size() < depth) {
+            // The comment's file ended: the character belongs to its parent.
+            inputs_.unget(c);
+            break;
+        }
+        if (c == '*') {
+            int next = read_raw();
+            if (next == '/') {
+                closed = true;
+                break;
+            }
+            inputs_.unget(next);
+        }
+        if (c == '\n') ++newlines;
+        body += static_cast<char>(c);
+    }
+    if (!closed) report(MSG_ERROR, "EOF in comment");
+    bool marker = !comment_marker_.empty() && body.compare(0, comment_marker_.size(), comment_marker_) == 0;
+    if (marker && marker_handler_ && marker_handler_(body.substr(comment_marker_.size()))) {
+        // The external preprocessor's markers are not the author's comments.
+    } else if (counted) {
+        comments_.groups = 1;
+        comments_.lines += (start_line != last_comment_end_line_) + newlines;
+        for (char c : body) comments_.chars += is_comment_word_char(static_cast<unsigned char>(c));
+        last_comment_end_line_ = current_line();
+    }
+    return dialect_.ansi_preprocessing ? ' ' : 0;
+}
+
+CommentCounts Preprocessor::take_comment_counts() {
+    CommentCounts counts = comments_;
+    comments_ = {};
+    return counts;
+}
+
+bool Preprocessor::reading_file_text() {
+    InputRecord* top = inputs_.top();
+    return top && top->has_stream();
+}
+
+void Preprocessor::note_token_start() {
+    if (inputs_.last_from_stream()) expansion_depth_ = 0;
+}
+
+void Preprocessor::add_include_directory(const std::string& directory) {
+    if (include_directories_.size() >= 256) report(MSG_FATAL, "too many include directories");
+    include_directories_.push_back(directory);
+}
+
+void Preprocessor::insert_include_directory(const std::string& directory) {
+    if (include_directories_.size() >= 256) report(MSG_FATAL, "too many include directories");
+    include_directories_.insert(include_directories_.begin() + static_cast<long>(include_insertion_point_++), directory);
+}
+
+}  // namespace qor
