@@ -128,6 +128,7 @@ ScannedToken scan_number(int first, CharSource& input) {
     // exponent letter or any other character.
     size_t characters_after_prefix = 0;
     bool exponent = false;
+    bool stray_letter = false;
     for (;; c = input.read_char()) {
         if (c == '.') {
             if (floating != Floating::No) {
@@ -154,7 +155,9 @@ ScannedToken scan_number(int first, CharSource& input) {
                 exponent = true;
                 break;
             }
-            input.report(MSG_LEXICAL, "nondigits in number");
+            // One message per number, however many stray letters it has.
+            if (!stray_letter) input.report(MSG_LEXICAL, "nondigits in number");
+            stray_letter = true;
         }
         text += static_cast<char>(c);
         ++characters_after_prefix;

@@ -142,11 +142,11 @@ void Preprocessor::do_include() {
         }
         c = next_significant_char();
     }
+    int severity = std::getenv("QOR_CC_INC_WARN") ? MSG_WARNING : MSG_ERROR;
     if (c != '<' && c != '"') {
         unread_char(c);
-        skip_line();
-        read_char();
-        report(std::getenv("QOR_CC_INC_WARN") ? MSG_WARNING : MSG_ERROR, "#include syntax error");
+        report(severity, "#include syntax error");
+        end_include_line();
         return;
     }
     std::string text;
@@ -156,17 +156,31 @@ void Preprocessor::do_include() {
         text += static_cast<char>(next);
     }
     set_in_literal(false);
+    unread_char('\n');
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == kTokenSeparator)) text.pop_back();
     char closer = c == '<' ? '>' : '"';
     if (text.empty() || text.back() != closer) {
-        report(std::getenv("QOR_CC_INC_WARN") ? MSG_WARNING : MSG_ERROR, "#include syntax error");
+        report(severity, "#include syntax error");
+        end_include_line();
         return;
     }
     text.pop_back();
-    if (!open_include(text, c == '"')) report(MSG_ERROR, "cannot open include file \"" + text + "\"");
+    std::optional<IncludedFile> included = find_include(text, c == '"');
+    if (!included) report(MSG_ERROR, "cannot open include file \"" + text + "\"");
+    // Messages name the include line; its text ends before the included
+    // file's text starts.
+    end_include_line();
+    if (!included) return;
+    inputs_.push_file(included->file, included->path);
+    if (include_handler_) include_handler_(included->path);
 }
 
-bool Preprocessor::open_include(std::string name, bool quoted) {
+void Preprocessor::end_include_line() {
+    skip_line();
+    read_char();
+}
+
+std::optional<IncludedFile> Preprocessor::find_include(std::string name, bool quoted) {
     if (dialect_.dos_paths)
         for (char& c : name)
             if (c == '\\') c = '/';
@@ -178,22 +192,14 @@ bool Preprocessor::open_include(std::string name, bool quoted) {
             size_t sep = including->opened_name.find_last_of("/\\");
             if (sep != std::string::npos) directory = including->opened_name.substr(0, sep + 1);
         }
-        if (try_include(directory + name)) return true;
+        if (FILE* file = platform::open_for_reading(directory + name)) return IncludedFile{file, directory + name};
     }
     for (const std::string& directory : include_directories_) {
-        std::string path = name[0] == '/' ? name : directory + "/" + name;
+        std::string path = !name.empty() && name[0] == '/' ? name : directory + "/" + name;
         if (path.size() >= kWorkBufferSize - 1) report(MSG_FATAL, "filename work buffer overflow");
-        if (try_include(path)) return true;
+        if (FILE* file = platform::open_for_reading(path)) return IncludedFile{file, path};
     }
-    return false;
-}
-
-bool Preprocessor::try_include(const std::string& path) {
-    FILE* file = platform::open_for_reading(path);
-    if (!file) return false;
-    inputs_.push_file(file, path);
-    if (include_handler_) include_handler_(path);
-    return true;
+    return std::nullopt;
 }
 
 // --- #line and line markers ---

@@ -64,7 +64,11 @@ void InputStack::pop() {
     } else if (record.kind == InputRecord::Kind::File && record.file) {
         std::fclose(record.file);
     }
-    if (record.has_stream()) file_changed_ = true;
+    if (record.has_stream()) {
+        file_changed_ = true;
+        final_name_ = record.shown_name();
+        final_line_ = record.line;
+    }
     records_.pop_back();
 }
 
@@ -123,9 +127,15 @@ const InputRecord* InputStack::stream_record() const {
     return nullptr;
 }
 
+size_t InputStack::stream_count() const {
+    size_t count = 0;
+    for (const auto& record : records_) count += record->has_stream();
+    return count;
+}
+
 int InputStack::line() const {
     const InputRecord* record = stream_record();
-    return record ? record->line : 0;
+    return record ? record->line : final_line_;
 }
 
 void InputStack::set_line(int line) {

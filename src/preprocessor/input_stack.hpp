@@ -60,12 +60,16 @@ public:
     void unget(int c);
 
     bool empty() const { return records_.empty(); }
+    // The name and line of the file input that ended last, for messages
+    // after the end of the input.
+    const std::string& final_name() const { return final_name_; }
     // The innermost record with a stream, or null.
     InputRecord* stream_record();
     const InputRecord* stream_record() const;
     InputRecord* top() { return records_.empty() ? nullptr : records_.back().get(); }
     const std::vector<std::unique_ptr<InputRecord>>& records() const { return records_; }
 
+    size_t stream_count() const;
     int line() const;
     void set_line(int line);
     // Set when a file was entered or left since the flag was last taken.
@@ -90,6 +94,8 @@ private:
     void count_newline(int delta);
 
     std::vector<std::unique_ptr<InputRecord>> records_;
+    std::string final_name_;
+    int final_line_ = 0;
     bool file_changed_ = false;
     HideSet last_hidden_;
     bool last_from_stream_ = false;

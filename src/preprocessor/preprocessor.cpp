@@ -48,12 +48,20 @@ void Preprocessor::start_pipe(std::unique_ptr<platform::ChildOutput> pipe, std::
 
 std::string Preprocessor::current_file() const {
     const InputRecord* record = inputs_.stream_record();
-    return record ? record->shown_name() : std::string();
+    return record ? record->shown_name() : inputs_.final_name();
 }
 
 void Preprocessor::report(int severity, std::string_view message) {
+    report_at_position(severity, current_file(), current_line(), message);
+}
+
+// Messages before the input starts (the -U option) have no position.
+void Preprocessor::report_at_position(int severity, const std::string& file, int line, std::string_view message) {
     if (severity == MSG_ERROR) ++errors_;
-    report_at(severity, current_file(), current_line(), message);
+    if (file.empty())
+        report_message(severity, message);
+    else
+        report_at(severity, file, line, message);
 }
 
 // A byte of the input with carriage returns and the argument codes
@@ -133,16 +141,18 @@ int Preprocessor::read_comment(int second) {
         return c;
     }
     std::string body;
-    const InputRecord* owner = inputs_.stream_record();
-    size_t depth = inputs_.records().size();
+    // The comment ends with its file at the latest.
+    size_t streams = inputs_.stream_count();
+    std::string file = current_file();
+    int end_line = current_line();
     int newlines = 0;
     bool closed = false;
     for (int c = read_raw(); c != kEndOfInput; c = read_raw()) {
-        if (inputs_.stream_record() != owner || inputs_.records().size() < depth) {
-            // The comment's file ended: the character belongs to its parent.
+        if (inputs_.stream_count() < streams) {
             inputs_.unget(c);
             break;
         }
+        end_line = current_line();
         if (c == '*') {
             int next = read_raw();
             if (next == '/') {
@@ -154,7 +164,7 @@ int Preprocessor::read_comment(int second) {
         if (c == '\n') ++newlines;
         body += static_cast<char>(c);
     }
-    if (!closed) report(MSG_ERROR, "EOF in comment");
+    if (!closed) report_at_position(MSG_ERROR, file, end_line, "EOF in comment");
     bool marker = !comment_marker_.empty() && body.compare(0, comment_marker_.size(), comment_marker_) == 0;
     if (marker && marker_handler_ && marker_handler_(body.substr(comment_marker_.size()))) {
         // The external preprocessor's markers are not the author's comments.

