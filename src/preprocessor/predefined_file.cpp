@@ -1,6 +1,7 @@
 #include "preprocessor/predefined_file.hpp"
 
 #include <cctype>
+#include <cstdio>
 #include <optional>
 
 #include "foundation/diagnostics.hpp"
@@ -145,6 +146,19 @@ void read_line(std::string_view line, Preprocessor& preprocessor) {
     if (!ok) report_message(MSG_WARNING, kSyntaxError);
 }
 
+// A '#' of a function-like body stringizes what follows: a name or a number.
+void check_after_hash(const std::string& body, size_t pos) {
+    while (pos < body.size() && is_blank(body[pos])) ++pos;
+    unsigned char next = pos < body.size() ? static_cast<unsigned char>(body[pos]) : '\0';
+    if (is_identifier_char(static_cast<char>(next))) return;
+    char text[64];
+    if (std::isprint(next))
+        std::snprintf(text, sizeof text, "strange character '%c' after #", next);
+    else
+        std::snprintf(text, sizeof text, "strange character (%d.) after #", next);
+    report_message(MSG_ERROR, text);
+}
+
 }  // namespace
 
 std::string encode_macro_body(const std::string& body, const std::vector<std::string>& parameters) {
@@ -166,6 +180,10 @@ std::string encode_macro_body(const std::string& body, const std::vector<std::st
         } else if (c == '#' && i + 1 < body.size() && body[i + 1] == '#') {
             while (!encoded.empty() && is_blank(encoded.back())) encoded.pop_back();
             for (i += 2; i < body.size() && is_blank(body[i]);) ++i;
+        } else if (c == '#') {
+            check_after_hash(body, i + 1);
+            encoded += c;
+            ++i;
         } else if (is_identifier_char(c)) {
             size_t end = i;
             while (end < body.size() && is_identifier_char(body[end])) ++end;

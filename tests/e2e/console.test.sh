@@ -32,7 +32,7 @@ check_contains "options file in a's record" "$(cat cache/a.qor_cc)" $'\nincr::De
 check_contains "options file in b's record" "$(cat cache/b.qor_cc)" $'\nincr::DepInput {GNU.def}\n'
 
 # QOR_CC_DEF wins over the dialect's own file, whatever the dialect.
-echo '-DOTHER' >other.def
+echo 'D OTHER 1' >other.def
 QOR_CC_DEF="$PWD/other.def" run "$QOR" -nocccp -batch -dial GNU a.c
 check_eq "QOR_CC_DEF over GNU.def" "Analyzing: a.c...
 qor_cc : using default options file : $PWD/other.def

@@ -110,4 +110,15 @@ private:
 
 using Tokens = std::vector<std::string>;
 
+// Each test runs in a scratch directory; a fatal message throws ExitCalled.
+class LexerFixture : public testing::Test {
+protected:
+    void SetUp() override { diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; }); }
+    void TearDown() override {
+        diagnostics().set_exit_handler(nullptr);
+        unsetenv("QOR_CC_INC_WARN");
+    }
+    ScratchDirectory scratch;
+};
+
 }  // namespace qor::test

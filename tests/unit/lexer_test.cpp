@@ -12,16 +12,10 @@ namespace {
 
 using test::ExitCalled;
 using test::LexerRun;
-using test::ScratchDirectory;
 using test::Tokens;
 using test::write_file;
 
-class LexerTest : public testing::Test {
-protected:
-    void SetUp() override { diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; }); }
-    void TearDown() override { diagnostics().set_exit_handler(nullptr); }
-    ScratchDirectory scratch;
-};
+using LexerTest = test::LexerFixture;
 
 TEST_F(LexerTest, TokensOfTheSwitch) {
     LexerRun run;

@@ -10,19 +10,10 @@ namespace {
 
 using test::ExitCalled;
 using test::LexerRun;
-using test::ScratchDirectory;
 using test::Tokens;
 using test::write_file;
 
-class PreprocessorTest : public testing::Test {
-protected:
-    void SetUp() override { diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; }); }
-    void TearDown() override {
-        diagnostics().set_exit_handler(nullptr);
-        unsetenv("QOR_CC_INC_WARN");
-    }
-    ScratchDirectory scratch;
-};
+using PreprocessorTest = test::LexerFixture;
 
 TEST_F(PreprocessorTest, ConditionalsChooseOneBranch) {
     LexerRun run;
@@ -73,6 +64,15 @@ TEST_F(PreprocessorTest, QuotedIncludeIsFoundBesideTheIncludingFileFirst) {
     EXPECT_EQ(tokens, (Tokens{"id:beside", "id:from_inc", "id:only", "id:last"}));
     EXPECT_EQ(run.lines, (std::vector<int>{1, 1, 1, 4}));
     EXPECT_EQ(run.messages, "");
+}
+
+TEST_F(PreprocessorTest, MicrosoftStyleNamesUseForwardSlashes) {
+    std::filesystem::create_directories("sub");
+    write_file("sub/h.h", "found\n");
+    EXPECT_EQ(LexerRun("MSC70").lex("a.c", "#include \"sub\\h.h\"\n"), (Tokens{"id:found"}));
+    LexerRun ansi;
+    ansi.lex("b.c", "#include \"sub\\h.h\"\n");
+    EXPECT_EQ(ansi.messages, "b.c(1): Error:  cannot open include file \"sub\\h.h\"\n");
 }
 
 TEST_F(PreprocessorTest, CommandLineDirectoriesComeBeforeThoseOfTheOptionsFile) {
@@ -227,6 +227,10 @@ TEST_F(PreprocessorTest, PredefinedParameterCounts) {
     EXPECT_EQ(macros.find("__STDC__")->param_count, kObjectLike);
     EXPECT_EQ(macros.find("f")->param_count, 0);
     EXPECT_EQ(macros.find("g")->param_count, 2);
+
+    testing::internal::CaptureStderr();
+    run.predefined("D s(x) # + x\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error(s): strange character '+' after #\n");
 }
 
 }  // namespace
