@@ -171,6 +171,7 @@ int Lexer::next_significant_char() {
 int Lexer::line_start() {
     for (;;) {
         if (pp_.take_file_changed()) refresh_file_name();
+        pp_.note_line_start();
         int c = pp_.read_char();
         while (c == ' ' || c == '\t') c = pp_.read_char();
         if (c == kEndOfInput) return c;
@@ -189,7 +190,7 @@ bool Lexer::directive_line() {
     if (ignore_ && ignore_->starts_rule("#")) {
         IgnoredRegion region = ignore_->ignore_region("#", pp_);
         if (region.found) {
-            skip_ignored(region);
+            skip_ignored("#", region);
             return true;
         }
         if (region.eof) report(MSG_WARNING, "end of file found while looking for end of ignore sequence.");
@@ -302,9 +303,10 @@ void Lexer::finish_line() {
     pp_.read_char();
 }
 
-void Lexer::skip_ignored(const IgnoredRegion& region) {
+// The region is gone from the token stream; an instrumented file keeps it.
+void Lexer::skip_ignored(const std::string& start_word, const IgnoredRegion& region) {
     if (region.counted && client_.component_open()) client_.mark_ignored_region(current_file_, pp_.current_line());
-    if (client_.instrumenting()) client_.echo(region.text + "\n");
+    if (client_.instrumenting()) client_.echo(start_word + region.text + "\n");
 }
 
 // --- tokens ---
@@ -391,7 +393,7 @@ int Lexer::identifier(int first, bool& rescan) {
     if (ignore_ && ignore_->starts_rule(word)) {
         IgnoredRegion region = ignore_->ignore_region(word, pp_);
         if (region.found) {
-            skip_ignored(region);
+            skip_ignored(word, region);
             rescan = true;
             return 0;
         }

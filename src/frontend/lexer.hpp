@@ -71,7 +71,7 @@ private:
     void pragma_line();
     void finish_line();
     bool line_marker();
-    void skip_ignored(const IgnoredRegion& region);
+    void skip_ignored(const std::string& start_word, const IgnoredRegion& region);
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
     bool expand_identifier(const std::string& name);
@@ -100,7 +100,6 @@ private:
     int marked_expansions_ = 0;
     bool macro_seen_ = false;
     int statement_line_ = 0;
-    bool statement_macro_flag_ = false;
 };
 
 }  // namespace qor

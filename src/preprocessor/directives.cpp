@@ -135,16 +135,12 @@ void Preprocessor::do_include() {
     int c = next_significant_char();
     // A macro may give the name.
     for (int expansions = 0; starts_identifier(c) && expansions < 100; ++expansions) {
-        std::string name = read_identifier(c);
-        if (!start_expansion(name)) {
-            unread_text(name);
-            break;
-        }
+        if (!start_expansion(read_identifier(c))) break;
         c = next_significant_char();
     }
     int severity = std::getenv("QOR_CC_INC_WARN") ? MSG_WARNING : MSG_ERROR;
     if (c != '<' && c != '"') {
-        unread_char(c);
+        if (c == '\n' || c == kEndOfInput) unread_char(c);
         report(severity, "#include syntax error");
         end_include_line();
         return;
@@ -171,8 +167,20 @@ void Preprocessor::do_include() {
     // file's text starts.
     end_include_line();
     if (!included) return;
+    if (already_open(included->path)) {
+        // Source #defines make no macros here, so include guards cannot stop
+        // a header that includes itself, directly or not: it is read once.
+        std::fclose(included->file);
+        return;
+    }
     inputs_.push_file(included->file, included->path);
     if (include_handler_) include_handler_(included->path);
+}
+
+bool Preprocessor::already_open(const std::string& path) const {
+    for (const auto& record : inputs_.records())
+        if (record->kind == InputRecord::Kind::File && platform::same_file(record->opened_name, path)) return true;
+    return false;
 }
 
 void Preprocessor::end_include_line() {

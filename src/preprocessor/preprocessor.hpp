@@ -83,9 +83,10 @@ public:
     std::optional<MacroUse> start_expansion(const std::string& name);
     // Whether start_expansion would expand the name, without expanding.
     bool would_expand(const std::string& name);
-    // Called by the lexer when a token starts in the file text: the uses
-    // that follow are outermost again.
+    // Called by the lexer when a token starts in the file text, and at the
+    // start of every line: the uses that follow are outermost again.
     void note_token_start();
+    void note_line_start() { expansion_depth_ = 0; }
     int expansion_depth() const { return expansion_depth_; }
     // True while the characters come from the file text, not from an
     // expansion or a pushed-back text.
@@ -134,6 +135,7 @@ private:
     std::optional<std::string> read_predicate();
     std::optional<IncludedFile> find_include(std::string name, bool quoted);
     void end_include_line();
+    bool already_open(const std::string& path) const;
     bool guarded(const std::string& name) const;
     std::optional<std::vector<std::string>> collect_arguments();
     void copy_literal(int quote, std::string& argument);

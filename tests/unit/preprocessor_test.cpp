@@ -85,6 +85,14 @@ TEST_F(PreprocessorTest, CommandLineDirectoriesComeBeforeThoseOfTheOptionsFile) 
     EXPECT_EQ(run.lex("a.c", "#include <h.h>\n"), (Tokens{"id:d2"}));
 }
 
+TEST_F(PreprocessorTest, HeadersThatIncludeEachOtherAreReadOnce) {
+    write_file("a.h", "#ifndef A_H\n#define A_H\n#include \"b.h\"\na\n#endif\n");
+    write_file("b.h", "#include \"./a.h\"\nb\n");
+    LexerRun run;
+    EXPECT_EQ(run.lex("m.c", "#include \"a.h\"\n#include \"a.h\"\n"), (Tokens{"id:b", "id:a", "id:b", "id:a"}));
+    EXPECT_EQ(run.messages, "");
+}
+
 TEST_F(PreprocessorTest, IncludeProblems) {
     LexerRun run;
     run.lex("a.c", "#include <none.h>\n#include none.h\n#include \"x.h\n#if 0\n#include <skipped.h>\n#endif\n");
@@ -136,6 +144,20 @@ TEST_F(PreprocessorTest, RescanningStopsAtTheMacroItself) {
     LexerRun kr("KR78");
     kr.predefined("D A A\n");
     EXPECT_EQ(kr.lex("b.c", "A;\n"), (Tokens{"id:A", ";"}));
+    EXPECT_EQ(kr.messages, "b.c(1): Error:  recursive macro definition of \"A\"\n");
+}
+
+TEST_F(PreprocessorTest, ExpansionDepthIsCountedPerUse) {
+    std::string lines;
+    for (int i = 0; i < 1100; ++i) lines += "#if A\n#endif\n";
+    LexerRun many;
+    many.predefined("D A 1\n");
+    many.lex("a.c", lines.c_str());
+    EXPECT_EQ(many.messages, "");
+
+    LexerRun kr("KR78");
+    kr.predefined("D A A\n");
+    EXPECT_EQ(kr.lex("b.c", "#if A\nx\n#endif\n"), Tokens{});
     EXPECT_EQ(kr.messages, "b.c(1): Error:  recursive macro definition of \"A\"\n");
 }
 
