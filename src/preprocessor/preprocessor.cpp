@@ -42,8 +42,8 @@ bool Preprocessor::start_file(const std::string& source) {
 }
 
 void Preprocessor::start_pipe(std::unique_ptr<platform::ChildOutput> pipe, std::vector<std::string> command,
-                              const std::string& temporary_name) {
-    inputs_.push_pipe(std::move(pipe), std::move(command), temporary_name);
+                              const std::string& name) {
+    inputs_.push_pipe(std::move(pipe), std::move(command), name);
 }
 
 std::string Preprocessor::current_file() const {
@@ -57,7 +57,6 @@ void Preprocessor::report(int severity, std::string_view message) {
 
 // Messages before the input starts (the -U option) have no position.
 void Preprocessor::report_at_position(int severity, const std::string& file, int line, std::string_view message) {
-    if (severity == MSG_ERROR) ++errors_;
     if (file.empty())
         report_message(severity, message);
     else

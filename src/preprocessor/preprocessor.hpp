@@ -55,7 +55,7 @@ public:
     bool start_file(const std::string& source);
     // The external preprocessor's output is the bottom input.
     void start_pipe(std::unique_ptr<platform::ChildOutput> pipe, std::vector<std::string> command,
-                    const std::string& temporary_name);
+                    const std::string& name);
     // Called with the command of a pipe whose child ended with a failure.
     void set_pipe_failure_handler(std::function<void(const std::vector<std::string>&)> handler) {
         inputs_.set_pipe_failure_handler(std::move(handler));
@@ -118,18 +118,14 @@ public:
     // The next include line marker also names the file as opened.
     void expect_include_marker() { include_marker_pending_ = true; }
     void set_line_counter(int* counter) { inputs_.set_line_counter(counter); }
-    int error_count() const { return errors_; }
 
 private:
     void report_at_position(int severity, const std::string& file, int line, std::string_view message);
     int read_raw();
     int read_trigraph();
     int read_comment(int second);
-    void read_block_comment();
     int next_significant_char();
-    std::string read_line_text(bool keep_literals);
     std::string read_identifier(int first);
-    bool identifier_argument(std::string& name);
     void evaluate_group(int kind);
     bool test_condition(int kind);
     std::optional<std::string> read_predicate();
@@ -163,7 +159,6 @@ private:
     // Hide set of the identifier being read (taken at its first character).
     HideSet word_hidden_;
     bool in_word_ = false;
-    int errors_ = 0;
 };
 
 }  // namespace qor
