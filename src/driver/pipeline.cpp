@@ -6,6 +6,8 @@
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
 #include "frontend/lexer.hpp"
+#include "frontend/parse_actions.hpp"
+#include "frontend/parser.hpp"
 #include "preprocessor/preprocessor.hpp"
 
 namespace qor {
@@ -16,16 +18,6 @@ namespace {
 struct FileAnalysis {
     std::string current_file;
     std::string module_name;
-};
-
-// What the lexer reports to the run while one file is read.
-class FileLexerClient : public LexerClient {
-public:
-    explicit FileLexerClient(Run& run) : run_(run) {}
-    void add_dependency(const std::string& file) override { run_.dependencies.add_input(file); }
-
-private:
-    Run& run_;
 };
 
 LexerSetup lexer_setup(Run& run, Preprocessor& preprocessor, LexerClient& client, const std::string& source) {
@@ -73,23 +65,45 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
     FileAnalysis file{source, module_name(source)};
     if (!open_file(file.current_file, "r", MSG_ERROR, NameForm::Literal)) return;
 
+    AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
+    MetricCollector metrics;
     Preprocessor preprocessor(run.options.dialect);
-    FileLexerClient client(run);
-    Lexer lexer(lexer_setup(run, preprocessor, client, file.current_file));
+    ComponentContext& components = run.analysis.context;
+    components.model = &model;
+    components.metrics = &metrics;
+    components.on_component = nullptr;
+    if (!run.dynamic_mode && run.hooks)
+        components.on_component = [&run](const std::string& name, int line) { run.hooks->on_component(name, line); };
+
+    ParseActions::Setup setup;
+    setup.components = &components;
+    setup.file_names = &run.analysis.file_names;
+    setup.dialect = &run.options.dialect;
+    setup.preprocessor = &preprocessor;
+    setup.on_dependency = [&run](const std::string& input) { run.dependencies.add_input(input); };
+    setup.dynamic_mode = run.dynamic_mode;
+    ParseActions actions(setup);
+    Lexer lexer(lexer_setup(run, preprocessor, actions, file.current_file));
+    actions.set_lexer(&lexer);
     preprocessor.set_include_handler([&](const std::string& path) {
-        if (path != file.current_file) client.add_dependency(path);
+        if (path != file.current_file) run.dependencies.add_input(path);
     });
 
     auto options_file = read_options_file(run, preprocessor);
-    if (!start_preprocessing(run, preprocessor, file.current_file)) return;
+    if (start_preprocessing(run, preprocessor, file.current_file)) {
+        if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
+        if (options_file) run.dependencies.add_input(*options_file);
+        run.dependencies.set_main_input(file.current_file);
 
-    if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
-    if (options_file) run.dependencies.add_input(*options_file);
-    run.dependencies.set_main_input(file.current_file);
-
-    // The whole text is always read, so that every message of the file is
-    // given and every include is recorded.
-    while (!lexer.at_end()) lexer.next_token();
+        parse(actions);
+        // The rest of the text is read even after a parse that ended early,
+        // so that every message of the file is given.
+        while (!lexer.at_end()) lexer.next_token();
+    }
+    components.model = nullptr;
+    components.metrics = nullptr;
+    components.open = false;
+    run.analysis.file_names.clear();
 }
 
 }  // namespace qor

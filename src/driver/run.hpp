@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "analysis/run_analysis.hpp"
 #include "driver/run_options.hpp"
 #include "frontend/ignore_file.hpp"
 #include "scripting/dependency_record.hpp"
@@ -16,6 +17,7 @@ namespace qor {
 struct Run {
     RunOptions options;
     DependencyRecord dependencies;
+    RunAnalysis analysis;
     // The hook interpreter of a static run; created at most once.
     std::unique_ptr<HookInterpreter> hooks;
     // The words of the macro-name file; absent when there is no such file.

@@ -18,7 +18,7 @@ constexpr int kIarDialect = 15;
 bool is_skipped_blank(int c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r' || c == 2 || c == 5;
 }
-bool is_letter(int c) { return c >= 0 && c < 128 && std::isalpha(c); }
+bool is_letter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_identifier_char(int c) { return is_letter(c) || is_digit(c) || c == '_' || c == '@' || c == '$'; }
 bool is_operator_char(int c) { return c > 0 && std::string_view("!%&*+-/:<=>^|").find(static_cast<char>(c)) != std::string_view::npos; }
@@ -123,18 +123,24 @@ void Lexer::statement_bookkeeping(int token) {
 
 void Lexer::take_comments() {
     CommentCounts counts = pp_.take_comment_counts();
+    bool none = counts.groups == 0 && counts.lines == 0 && counts.chars == 0;
     if (client_.component_open()) {
-        client_.add_total("BCOM", counts.groups);
-        client_.add_total("LCOM", counts.lines);
-        client_.add_total("CCOM", counts.chars);
+        if (none) return;
+        client_.add_total(Total::BCOM, counts.groups);
+        client_.add_total(Total::LCOM, counts.lines);
+        client_.add_total(Total::CCOM, counts.chars);
         return;
     }
-    client_.set_total("BCOM", counts.groups);
-    client_.set_total("LCOM", counts.lines);
-    client_.set_total("CCOM", counts.chars);
-    client_.add_total("BCOB", counts.groups);
-    client_.add_total("LCOB", counts.lines);
-    client_.add_total("CCOB", counts.chars);
+    // Outside components the totals hold the comments before the token;
+    // nothing changes while no comment comes.
+    if (none && !comments_before_token_) return;
+    comments_before_token_ = !none;
+    client_.set_total(Total::BCOM, counts.groups);
+    client_.set_total(Total::LCOM, counts.lines);
+    client_.set_total(Total::CCOM, counts.chars);
+    client_.add_total(Total::BCOB, counts.groups);
+    client_.add_total(Total::LCOB, counts.lines);
+    client_.add_total(Total::CCOB, counts.chars);
 }
 
 // --- characters between tokens and lines that start with '#' ---
@@ -414,9 +420,10 @@ int Lexer::identifier(int first, bool& rescan) {
         value_.kwflags = keyword->flags;
         return keyword->token;
     }
-    value_.str = word;
+    int token = client_.is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;
+    value_.str = std::move(word);
     value_.has_str = true;
-    return client_.is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;
+    return token;
 }
 
 bool Lexer::expand_identifier(const std::string& name) {
@@ -425,7 +432,7 @@ bool Lexer::expand_identifier(const std::string& name) {
     if (!use) return false;
     if (pp_.expansion_depth() == 1 && client_.component_open() && was_counting) {
         record_macro_use(name, use->function_like, use->arguments);
-        client_.add_total(use->function_like ? "MACP" : "MACC", 1);
+        client_.add_total(use->function_like ? Total::MACP : Total::MACC, 1);
     }
     return true;
 }
@@ -458,7 +465,7 @@ bool Lexer::comment_marker(const std::string& body) {
     case 'm':
     case 's': {
         MarkedUse use = parse_marked_use(payload);
-        client_.add_total(use.function_like ? "MACP" : "MACC", 1);
+        client_.add_total(use.function_like ? Total::MACP : Total::MACC, 1);
         if (client_.component_open() && marked_expansions_ == 0 && pp_.reading_file_text()) {
             record_macro_use(use.name, use.function_like, use.arguments);
             client_.capture(payload, true);

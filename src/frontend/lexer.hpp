@@ -100,6 +100,7 @@ private:
     int marked_expansions_ = 0;
     bool macro_seen_ = false;
     int statement_line_ = 0;
+    bool comments_before_token_ = false;
 };
 
 }  // namespace qor

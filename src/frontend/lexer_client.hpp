@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/component_totals.hpp"
+
 namespace qor {
 
 // Kinds of counted occurrences.
@@ -24,8 +26,8 @@ public:
     virtual bool is_type_name(const std::string&) const { return false; }
 
     virtual void count_occurrence(const std::string&, int) {}
-    virtual void add_total(std::string_view, int) {}
-    virtual void set_total(std::string_view, int) {}
+    virtual void add_total(Total, int) {}
+    virtual void set_total(Total, int) {}
     // A counted ignored region inside a component (an ENAD node, unless
     // the last node is one already).
     virtual void mark_ignored_region(const std::string&, int) {}

@@ -1,14 +1,8 @@
 #include "preprocessor/input_stack.hpp"
 
+#include <cstdlib>
+
 namespace qor {
-
-namespace {
-
-// A stream record reads at most this many bytes per refill; a longer line
-// is read in pieces.
-constexpr size_t kRefillSize = 8192;
-
-}  // namespace
 
 InputStack::~InputStack() { clear(); }
 
@@ -48,11 +42,13 @@ bool InputStack::refill(InputRecord& record) {
     record.buffer.clear();
     record.pos = 0;
     if (!record.file) return false;
-    for (int c; record.buffer.size() < kRefillSize && (c = std::getc(record.file)) != EOF;) {
-        record.buffer += static_cast<char>(c);
-        if (c == '\n') break;
-    }
-    return !record.buffer.empty();
+    // One line at a time, NUL bytes included.
+    char* line = nullptr;
+    size_t capacity = 0;
+    ssize_t length = getline(&line, &capacity, record.file);
+    if (length > 0) record.buffer.assign(line, static_cast<size_t>(length));
+    std::free(line);
+    return length > 0;
 }
 
 void InputStack::pop() {

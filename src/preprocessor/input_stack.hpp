@@ -56,6 +56,13 @@ public:
     // The next raw byte, or -1 when every input is done. Exhausted records
     // are closed and popped on the way; a newline counts a line.
     int get();
+    // Takes the byte at the current position of the top record, a stream
+    // record whose byte is not a newline (the character layer's fast path).
+    void skip_stream_byte() {
+        ++records_.back()->pos;
+        last_from_stream_ = true;
+        if (last_hidden_) last_hidden_.reset();
+    }
     // Puts one byte back in front of the current position.
     void unget(int c);
 

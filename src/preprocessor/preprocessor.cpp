@@ -1,7 +1,5 @@
 #include "preprocessor/preprocessor.hpp"
 
-#include <cctype>
-
 #include "foundation/diagnostics.hpp"
 #include "platform/files.hpp"
 
@@ -9,10 +7,11 @@ namespace qor {
 
 namespace {
 
-bool is_identifier_char(int c) { return c == '_' || c == '$' || c == '@' || (c >= 0 && c < 128 && std::isalnum(c)); }
+inline bool is_alnum(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+inline bool is_identifier_char(int c) { return c == '_' || c == '$' || c == '@' || is_alnum(c); }
 
 // The characters of a comment that count: those that can form identifiers.
-bool is_comment_word_char(int c) { return c == '_' || c == '$' || (c >= 0 && c < 128 && std::isalnum(c)); }
+bool is_comment_word_char(int c) { return c == '_' || c == '$' || is_alnum(c); }
 
 // The character that a trigraph ??x stands for, or 0.
 int trigraph_char(int c) {
@@ -87,6 +86,17 @@ int Preprocessor::read_trigraph() {
 }
 
 int Preprocessor::read_char() {
+    // Most characters need none of the layer's work.
+    if (InputRecord* top = inputs_.top(); top && !top->exhausted() && top->has_stream()) {
+        int c = static_cast<unsigned char>(top->buffer[top->pos]);
+        if (c != '\r' && c != '?' && c != '/' && c != '\n' && c != kArgumentStart && c != kArgumentEnd) {
+            inputs_.skip_stream_byte();
+            bool word = is_identifier_char(c);
+            if (word && !in_word_) word_hidden_.reset();
+            in_word_ = word;
+            return c;
+        }
+    }
     for (;;) {
         int c = read_raw();
         if (c == '?' && dialect_.ansi_preprocessing) c = read_trigraph();

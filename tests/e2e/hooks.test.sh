@@ -26,14 +26,16 @@ fresh; mk_c "a b.c" b.c; export HOOK_LOG=$PWD/hook.log
 run "$HOOKED" -nocccp -batch "a b.c" b.c
 check_content "hook calls" hook.log "sourced repository=UNSET
 onFile <a b.c> repository=.
+onComponent <function_1> 1
 onFile <b.c> repository=.
+onComponent <function_2> 1
 doMetrics repository=.
 "
 check_rc "hook calls" 0
 
 fresh; mk_c a.c; mkdir out; export HOOK_LOG=$PWD/hook.log
 run "$HOOKED" -nocccp -batch -o out a.c
-check_content "Repository with -o dir" hook.log $'sourced repository=UNSET\nonFile <a.c> repository=out\ndoMetrics repository=out\n'
+check_content "Repository with -o dir" hook.log $'sourced repository=UNSET\nonFile <a.c> repository=out\nonComponent <function_1> 1\ndoMetrics repository=out\n'
 
 # -noupdate only loads the cached results of the first source.
 fresh; mk_c a.c b.c; export HOOK_LOG=$PWD/hook.log
@@ -56,19 +58,19 @@ run "$HOOKED" -nocccp -batch -inst prefix=inst/ -cc="$FAKE" -c src/a.c
 check_args "-inst prefix=inst/" src/inst/a.inst.c -c
 check_eq "-inst prefix=inst/ creates the directory" yes "$([ -d src/inst ] && echo yes)"
 
-# Without a hook script every Tcl evaluation fails: bootstrap, onFile and
-# doMetrics, each reported with its stack trace.
+# Without a hook script every Tcl evaluation fails: bootstrap, onFile,
+# onComponent and doMetrics, each reported with its stack trace.
 copy_install nohook
 rm "$scratch/nohook/Scripts/qor_cc/qor_cc.tcl"
 fresh; mk_c a.c
 run "$scratch/nohook/bin/qor_cc" -nocccp -batch -cc="$FAKE" a.c
-check_count "missing hook script" "$err" $'Error(s): during tcl evaluation\n' 3
+check_count "missing hook script" "$err" $'Error(s): during tcl evaluation\n' 4
 traces=$(awk '/^Error\(s\): during tcl evaluation$/ { getline; print }' <<<"$err")
-check_eq "each failure has a trace" 3 "$(grep -c '[^ ]' <<<"$traces")"
+check_eq "each failure has a trace" 4 "$(grep -c '[^ ]' <<<"$traces")"
 check_lacks "trace is not another message" "$traces" "Error"
 check_contains "bootstrap trace" "$err" $'Error(s): during tcl evaluation\ncouldn\'t read file "'"$scratch/nohook/Scripts/qor_cc/qor_cc.tcl"
 # doMetrics runs after the summary and no longer changes the exit status.
-check_contains "missing hook script: summary" "$err" $'qor_cc: 2 error(s).\nError(s): during tcl evaluation\n'
+check_contains "missing hook script: summary" "$err" $'qor_cc: 3 error(s).\nError(s): during tcl evaluation\n'
 check_not_compiled "missing hook script"
 check_rc "missing hook script" 1
 

@@ -22,8 +22,8 @@ public:
     void count_occurrence(const std::string& text, int kind) override {
         occurrences.push_back(std::to_string(kind) + ":" + text);
     }
-    void add_total(std::string_view metric, int amount) override { totals[std::string(metric)] += amount; }
-    void set_total(std::string_view metric, int value) override { totals[std::string(metric)] = value; }
+    void add_total(Total total, int amount) override { totals[std::string(total_name(total))] += amount; }
+    void set_total(Total total, int value) override { totals[std::string(total_name(total))] = value; }
     void mark_ignored_region(const std::string& file, int line) override {
         ignored.push_back(file + ":" + std::to_string(line));
     }

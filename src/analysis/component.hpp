@@ -1,0 +1,51 @@
+// Opening and closing a component: the two grammar actions at the start and
+// the end of a function definition, which reset the run-wide totals and turn
+// the counts into the component's metrics.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "analysis/component_totals.hpp"
+#include "analysis/control_graph.hpp"
+#include "analysis/decisions.hpp"
+#include "analysis/metrics.hpp"
+#include "analysis/model.hpp"
+
+namespace qor {
+
+// What the two actions work on: the file's model and metrics, and the
+// run-wide builders and counters.
+struct ComponentContext {
+    AnalysisModel* model = nullptr;
+    MetricCollector* metrics = nullptr;
+    ControlGraphBuilder* graph = nullptr;
+    DecisionLog* decisions = nullptr;
+    ComponentTotals* totals = nullptr;
+    CtCounters* ct = nullptr;
+    const std::string* current_file = nullptr;  // interned name
+    // Told about every definition, measured or not; empty in dynamic mode.
+    std::function<void(const std::string& name, int line)> on_component;
+    // Called at the end of a measured component once its metrics are
+    // stored, while it is still current and before the decision counter is
+    // reset: the point where the instrumentation takes its counts.
+    std::function<void()> on_measured;
+    bool open = false;  // a component is open
+    int components_begun = 0;
+};
+
+// Opens the component `name`, defined from first_line. A second definition
+// of a name in the file is reported (at current_line) and not measured. The
+// grammar's symbol record and the "qualified" flag are the caller's.
+void component_begin(ComponentContext& context, const std::string& name, int first_line, int current_line);
+
+// Closes the open component at last_line and stores its metrics. path_count
+// -1 means not computed (no PATH metric). The caller has already added 1 to
+// N_OUT when the body does not end with a return. Resets the decision
+// counter and the comment totals whether or not a component was open.
+void component_end(ComponentContext& context, int last_line, double path_count);
+
+// Stores the 18 ct_ counters as metrics, in counter order.
+void ct_publish(const CtCounters& ct, MetricCollector& metrics);
+
+}  // namespace qor

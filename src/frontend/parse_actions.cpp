@@ -1,0 +1,721 @@
+#include "frontend/parse_actions.hpp"
+
+#include <cctype>
+#include <cmath>
+
+#include "foundation/diagnostics.hpp"
+
+namespace qor {
+
+namespace {
+
+constexpr uint32_t kTypedefFlag = 8192;
+constexpr uint32_t kVoidFlag = 256;
+constexpr int kStatementCounter = 2;
+constexpr const char* kSwitchDestination = "*SD*";
+
+bool is_word_char(char c) {
+    return c == '_' || c == '$' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// -1 stands for a count that could not be computed; it absorbs everything.
+double times(double a, double b) { return a < 0 || b < 0 ? -1 : a * b; }
+double plus(double a, double b) { return a < 0 || b < 0 ? -1 : a + b; }
+
+}  // namespace
+
+ParseActions::ParseActions(const Setup& setup)
+    : components_(*setup.components),
+      dialect_(*setup.dialect),
+      preprocessor_(*setup.preprocessor),
+      on_dependency_(setup.on_dependency),
+      file_names_(*setup.file_names) {}
+
+// --- the lexer ---
+
+int ParseActions::next_token(SemanticValue& value) {
+    int token = lexer_->next_token();
+    const TokenValue& token_value = lexer_->value();
+    value = empty();
+    value.line = value.end_line = token_value.line;
+    value.kwflags = token_value.kwflags;
+    value.counted = token_value.from_source;
+    if (token_value.has_str) value.str = intern(token_value.str);
+    if (!token_value.op.empty()) value.text = intern(token_value.op);
+    return token;
+}
+
+void ParseActions::syntax_error(const char* message) { lexer_->syntax_error(message); }
+
+const std::string* ParseActions::intern(std::string_view text) { return &strings_.emplace_back(text); }
+
+// The lexer's current file as one shared string per name: control nodes
+// compare files by identity.
+const std::string* ParseActions::current_file() {
+    if (!last_file_ || *last_file_ != lexer_->current_file()) last_file_ = &*file_names_.insert(lexer_->current_file()).first;
+    return last_file_;
+}
+
+SemanticValue ParseActions::empty() const {
+    SemanticValue value{};
+    value.path = 1.0;
+    value.params = -1;
+    value.capture_start = -1;
+    return value;
+}
+
+// --- LexerClient ---
+
+void ParseActions::count_occurrence(const std::string& text, int kind) {
+    if (components_.open) components_.model->count_occurrence(kind, text, true);
+}
+
+void ParseActions::mark_ignored_region(const std::string& file, int line) {
+    if (!components_.open || components_.graph->last_kind() == NodeKind::ENAD) return;
+    (void)file;
+    control(NodeKind::ENAD, line);
+}
+
+void ParseActions::add_dependency(const std::string& file) {
+    if (on_dependency_) on_dependency_(file);
+}
+
+void ParseActions::capture(std::string_view text, bool counted) {
+    if (components_.open && counted) token_log_.emplace_back(text);
+}
+
+// --- occurrences ---
+
+void ParseActions::operand(const SemanticValue& token) {
+    if (token.str) components_.model->count_occurrence(3, *token.str, components_.open && token.counted);
+}
+
+void ParseActions::op(std::string_view text, const SemanticValue& token) {
+    components_.model->count_occurrence(5, std::string(text), components_.open && token.counted);
+}
+
+void ParseActions::use_primary(const SemanticValue& primary) {
+    if (primary.pending_operand) operand(primary);
+}
+
+void ParseActions::call(const SemanticValue& callee, const SemanticValue& paren) {
+    if (!components_.open) return;
+    ++totals()[Total::CALL];
+    if (callee.pending_operand && callee.str) {
+        components_.model->call_add(*callee.str, callee.line, callee.counted, *components_.graph);
+        return;
+    }
+    ++totals()[Total::UPRO];
+    op("()", paren);
+}
+
+void ParseActions::logical(int counter, const SemanticValue& token) {
+    ct().ct_add(counter, components_.open && token.counted);
+}
+
+// --- declarations ---
+
+void ParseActions::next_definition() {
+    specifiers_.clear();
+    previous_strings_.swap(strings_);
+    strings_.clear();
+}
+
+void ParseActions::begin_specifiers(uint32_t flags) { specifiers_.push_back(flags); }
+
+void ParseActions::end_declaration() {
+    if (!specifiers_.empty()) specifiers_.pop_back();
+}
+
+void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
+    if (!name.str) return;
+    bool is_typedef = !specifiers_.empty() && (specifiers_.back() & kTypedefFlag);
+    if (is_typedef) {
+        scopes_.declare(*name.str, NameKind::TypeName);
+    } else if (type_name_token) {
+        // A type name redeclared as an ordinary name hides the type here.
+        scopes_.declare(*name.str, NameKind::OrdinaryName);
+    }
+    if (!open_parameter_lists_.empty())
+        parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(
+            *name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
+    if (components_.open && !is_typedef && member_depth_ == 0 && open_parameter_lists_.empty()) ++totals()[Total::LVAR];
+}
+
+int ParseActions::open_parameters() {
+    push_scope();
+    parameter_lists_.emplace_back();
+    open_parameter_lists_.push_back(static_cast<int>(parameter_lists_.size()) - 1);
+    return open_parameter_lists_.back();
+}
+
+void ParseActions::close_parameters() {
+    if (open_parameter_lists_.empty()) return;
+    open_parameter_lists_.pop_back();
+    scopes_.pop();
+}
+
+void ParseActions::count_parameter(const SemanticValue& specifiers, bool abstract_empty) {
+    if (open_parameter_lists_.empty()) return;
+    // "(void)" declares no parameter.
+    if (abstract_empty && specifiers.kwflags == kVoidFlag) return;
+    ++parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].count;
+}
+
+void ParseActions::identifier_parameter(const SemanticValue& name) {
+    if (open_parameter_lists_.empty() || !name.str) return;
+    ParameterList& list = parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())];
+    list.names.emplace_back(*name.str, NameKind::OrdinaryName);
+    ++list.count;
+}
+
+void ParseActions::push_scope() {
+    if (!scopes_.push())
+        report_at(MSG_FATAL, lexer_->current_file(), lexer_->value().line,
+                  "Too many nesting : unable to continue analysis");
+}
+
+// --- functions ---
+
+void ParseActions::begin_function(const SemanticValue& declarator) {
+    saved_functions_.push_back(paths_);
+    paths_ = Accumulators{};
+    nesting_ = 1;
+    described_begin_ = false;
+    case_path_flag_ = false;
+    token_log_.clear();
+    std::string name = declarator.str ? *declarator.str : std::string();
+    components_.current_file = current_file();
+    component_begin(components_, name, declarator.line, lexer_->value().line);
+    push_scope();
+    if (declarator.params >= 0) {
+        const ParameterList& list = parameter_lists_[static_cast<size_t>(declarator.params)];
+        for (const auto& [parameter, kind] : list.names) scopes_.declare(parameter, kind);
+        if (components_.open) totals()[Total::PARA] = list.count;
+    }
+}
+
+void ParseActions::end_function(const SemanticValue& body) {
+    if (components_.open && !body.returns) ++totals()[Total::N_OUT];
+    double path = body.path < 0 ? -1 : body.path + paths_.returns;
+    component_end(components_, body.end_line, path);
+    if (!saved_functions_.empty()) {
+        paths_ = saved_functions_.back();
+        saved_functions_.pop_back();
+    }
+    scopes_.pop();
+    parameter_lists_.clear();
+    open_parameter_lists_.clear();
+    token_log_.clear();
+}
+
+// --- statements: shared parts ---
+
+ModuleRecord* ParseActions::current_module() { return components_.open ? components_.model->current() : nullptr; }
+
+void ParseActions::control(NodeKind kind, int line) {
+    if (ModuleRecord* module = current_module(); module && components_.model->new_results())
+        components_.graph->control_add(module->controls, kind, current_file(), line);
+}
+
+int ParseActions::describe(DecisionKind kind, const std::string* text, int line) {
+    ModuleRecord* module = current_module();
+    if (!module) return 0;
+    return components_.decisions->describe(module->descriptions, kind, text ? *text : std::string(), line);
+}
+
+void ParseActions::nest() {
+    ++nesting_;
+    if (components_.open && nesting_ > totals()[Total::LEVL]) totals()[Total::LEVL] = nesting_;
+}
+
+void ParseActions::count_statement() {
+    if (components_.open) components_.model->counter_add(kStatementCounter, 1);
+}
+
+// The first action of every statement-level construct: the function's
+// Begin decision once, and the pending case labels' description.
+void ParseActions::statement_start() {
+    ModuleRecord* module = current_module();
+    if (!module) return;
+    if (!described_begin_) {
+        described_begin_ = true;
+        describe(DecisionKind::Begin, nullptr, lexer_->value().line);
+    }
+    components_.decisions->switch_flush(module->descriptions);
+}
+
+SemanticValue ParseActions::simple_statement(const SemanticValue& first, int end_line,
+                                             const SemanticValue& semicolon) {
+    statement_start();
+    control(NodeKind::RIEN, first.line);
+    count_statement();
+    op(";", semicolon);
+    end_statement();
+    SemanticValue value = empty();
+    value.line = first.line;
+    value.end_line = end_line;
+    return value;
+}
+
+SemanticValue ParseActions::asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    statement_start();
+    count_statement();
+    end_statement();
+    SemanticValue value = empty();
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    return value;
+}
+
+SemanticValue ParseActions::empty_block(const SemanticValue& open, const SemanticValue& close) {
+    control(NodeKind::RIEN, open.line);
+    op("{}", open);
+    scopes_.pop();
+    end_statement();
+    SemanticValue value = empty();
+    value.line = open.line;
+    value.end_line = close.line;
+    return value;
+}
+
+SemanticValue ParseActions::block(const SemanticValue& open, const SemanticValue& body, const SemanticValue& close) {
+    op("{}", open);
+    scopes_.pop();
+    SemanticValue value = body;
+    value.line = open.line;
+    value.end_line = close.line;
+    return value;
+}
+
+// A statement after others: its paths multiply those before it.
+SemanticValue ParseActions::sequence(const SemanticValue& before, const SemanticValue& mark, const SemanticValue& next) {
+    SemanticValue value = next;
+    value.line = before.line;
+    value.path = times(plus(before.path, next.mark), next.path);
+    paths_.running = times(plus(mark.recorded, next.mark), next.path);
+    return value;
+}
+
+SemanticValue ParseActions::record_running() const {
+    SemanticValue value = empty();
+    value.recorded = paths_.running;
+    return value;
+}
+
+SemanticValue ParseActions::capture_mark() const {
+    SemanticValue value = empty();
+    value.capture_start = static_cast<int>(token_log_.size());
+    return value;
+}
+
+// The tokens from the capture mark up to the last terminator read: the
+// text of a condition or a case label. Words keep a blank between them.
+const std::string* ParseActions::captured_text(const SemanticValue& capture, std::string_view terminator) {
+    size_t start = capture.capture_start < 0 ? token_log_.size() : static_cast<size_t>(capture.capture_start);
+    size_t end = token_log_.size();
+    while (end > start && token_log_[end - 1] != terminator) --end;
+    if (end > start) --end;
+    std::string text;
+    for (size_t i = start; i < end; ++i) {
+        const std::string& token = token_log_[i];
+        if (!text.empty() && !token.empty() && is_word_char(text.back()) && is_word_char(token.front())) text += ' ';
+        text += token;
+    }
+    return intern(text);
+}
+
+const std::string* ParseActions::joined(const SemanticValue& first, const SemanticValue& second) {
+    if (!first.str) return second.str;
+    if (!second.str) return first.str;
+    return intern(*first.str + " " + *second.str);
+}
+
+// --- if ---
+
+void ParseActions::if_start() {
+    statement_start();
+    if (components_.open) ++totals()[Total::VG];
+}
+
+SemanticValue ParseActions::if_condition(const SemanticValue& keyword, const SemanticValue& capture) {
+    const std::string* condition = captured_text(capture, ")");
+    control(NodeKind::SI, keyword.line);
+    ct().ct_add(ct_if, components_.open);
+    nest();
+    describe(DecisionKind::If, condition, keyword.line);
+    end_statement();
+    SemanticValue head = empty();
+    head.recorded = paths_.running;
+    head.text = condition;
+    head.line = keyword.line;
+    return head;
+}
+
+SemanticValue ParseActions::if_part(const SemanticValue& head, const SemanticValue& branch) const {
+    SemanticValue value = head;
+    value.path = branch.path;
+    value.mark = branch.mark;
+    value.end_line = branch.end_line;
+    return value;
+}
+
+SemanticValue ParseActions::if_without_else(const SemanticValue& if_part) {
+    control(NodeKind::FISI, if_part.end_line);
+    unnest();
+    describe(DecisionKind::Else, if_part.text, if_part.end_line);
+    count_statement();
+    SemanticValue value = empty();
+    value.line = if_part.line;
+    value.end_line = if_part.end_line;
+    value.path = if_part.path < 0 || if_part.mark != 0 ? -1 : if_part.path + 1.0;
+    paths_.running = times(if_part.recorded, value.path);
+    end_statement();
+    return value;
+}
+
+void ParseActions::else_start(const SemanticValue& if_part, const SemanticValue& keyword) {
+    control(NodeKind::SINO, keyword.line);
+    op("else", keyword);
+    describe(DecisionKind::Else, if_part.text, keyword.line);
+    paths_.running = if_part.recorded;
+    end_statement();
+}
+
+SemanticValue ParseActions::if_with_else(const SemanticValue& if_part, const SemanticValue& otherwise) {
+    control(NodeKind::FISI, otherwise.end_line);
+    unnest();
+    count_statement();
+    SemanticValue value = empty();
+    value.line = if_part.line;
+    value.end_line = otherwise.end_line;
+    bool computable = if_part.path >= 0 && otherwise.path >= 0 && if_part.mark == 0 && otherwise.mark == 0;
+    value.path = computable ? if_part.path + otherwise.path : -1;
+    paths_.running = times(if_part.recorded, value.path);
+    end_statement();
+    return value;
+}
+
+// --- loops ---
+
+void ParseActions::loop_start() {
+    statement_start();
+    if (components_.open) ++totals()[Total::VG];
+    nest();
+}
+
+// A loop or switch head: the running count is recorded, the jump totals
+// are saved and start again from 0.
+void ParseActions::path_head(SemanticValue& head, double running_after) {
+    head.recorded = paths_.running;
+    saved_heads_.push_back({0, std::trunc(paths_.returns), std::trunc(paths_.breaks)});
+    paths_.returns = 0;
+    paths_.breaks = 0;
+    paths_.running = running_after;
+}
+
+void ParseActions::path_tail(const SemanticValue& head, double count) {
+    Accumulators saved = saved_heads_.empty() ? Accumulators{0, 0, 0} : saved_heads_.back();
+    if (!saved_heads_.empty()) saved_heads_.pop_back();
+    paths_.running = times(count, head.recorded);
+    paths_.returns = plus(saved.returns, times(paths_.returns, head.recorded));
+    paths_.breaks = saved.breaks;
+}
+
+SemanticValue ParseActions::while_condition(const SemanticValue& keyword, const SemanticValue& capture) {
+    const std::string* condition = captured_text(capture, ")");
+    control(NodeKind::TQUE, keyword.line);
+    ct().ct_add(ct_while, components_.open);
+    describe(DecisionKind::While, condition, keyword.line);
+    SemanticValue head = empty();
+    head.text = condition;
+    head.line = keyword.line;
+    path_head(head, 1.0);
+    constructs_.push_back(Construct::Loop);
+    end_statement();
+    return head;
+}
+
+SemanticValue ParseActions::do_start(const SemanticValue& keyword) {
+    loop_start();
+    control(NodeKind::REPE, keyword.line);
+    ct().ct_add(ct_dowhile, components_.open);
+    SemanticValue head = empty();
+    head.line = keyword.line;
+    path_head(head, 1.0);
+    constructs_.push_back(Construct::Loop);
+    end_statement();
+    return head;
+}
+
+SemanticValue ParseActions::do_condition(const SemanticValue& capture, const SemanticValue& keyword) {
+    SemanticValue value = empty();
+    value.text = captured_text(capture, ")");
+    describe(DecisionKind::Repeat, value.text, keyword.line);
+    return value;
+}
+
+SemanticValue ParseActions::for_condition(const SemanticValue& capture, const SemanticValue& keyword) {
+    SemanticValue value = empty();
+    value.text = captured_text(capture, ";");
+    describe(DecisionKind::ForLoop, value.text, keyword.line);
+    return value;
+}
+
+SemanticValue ParseActions::for_head(const SemanticValue& keyword, const SemanticValue& condition) {
+    control(NodeKind::POUR, keyword.line);
+    ct().ct_add(ct_for, components_.open);
+    SemanticValue head = empty();
+    head.line = keyword.line;
+    head.text = condition.text;
+    path_head(head, 1.0);
+    constructs_.push_back(Construct::Loop);
+    end_statement();
+    return head;
+}
+
+SemanticValue ParseActions::loop_end(const SemanticValue& head, const SemanticValue& body, NodeKind end_kind,
+                                     int end_line, bool mark_matters, DecisionKind end_decision,
+                                     const char* operator_text, const SemanticValue& keyword) {
+    control(end_kind, end_line);
+    unnest();
+    describe(end_decision, head.text, end_line);
+    count_statement();
+    op(operator_text, keyword);
+    SemanticValue value = empty();
+    value.line = head.line;
+    value.end_line = end_line;
+    bool computable = body.path >= 0 && !(mark_matters && body.mark != 0);
+    value.path = computable ? plus(paths_.breaks, body.path + 1.0) : -1;
+    path_tail(head, value.path);
+    if (!constructs_.empty()) constructs_.pop_back();
+    end_statement();
+    return value;
+}
+
+// --- switch ---
+
+void ParseActions::switch_start() {
+    statement_start();
+}
+
+SemanticValue ParseActions::switch_head(const SemanticValue& keyword, const SemanticValue& capture) {
+    control(NodeKind::SWCH, keyword.line);
+    ct().ct_add(ct_switch, components_.open);
+    nest();
+    op("switch()", keyword);
+    components_.decisions->switch_open(*captured_text(capture, ")"));
+    SemanticValue head = empty();
+    head.line = keyword.line;
+    path_head(head, 0.0);
+    constructs_.push_back(Construct::Switch);
+    switch_has_default_.push_back(false);
+    end_statement();
+    return head;
+}
+
+SemanticValue ParseActions::switch_end(const SemanticValue& head, const SemanticValue& body) {
+    bool has_default = !switch_has_default_.empty() && switch_has_default_.back();
+    if (!switch_has_default_.empty()) switch_has_default_.pop_back();
+    if (!has_default && current_module() && components_.model->new_results())
+        components_.graph->control_label(current_module()->controls, kSwitchDestination);
+    control(NodeKind::FISW, body.end_line);
+    unnest();
+    if (ModuleRecord* module = current_module()) components_.decisions->switch_close(module->descriptions, body.end_line);
+    count_statement();
+    SemanticValue value = empty();
+    value.line = head.line;
+    value.end_line = body.end_line;
+    value.path = body.path < 0 ? -1 : plus(body.mark * body.path, paths_.breaks);
+    if (!has_default && value.path >= 0) value.path += 1.0;
+    path_tail(head, value.path);
+    if (!constructs_.empty()) constructs_.pop_back();
+    end_statement();
+    return value;
+}
+
+// The first label of a group opens a new case path of the switch: one
+// more path, and the "*SD*" destination label on the next node.
+SemanticValue ParseActions::case_path() {
+    SemanticValue value = empty();
+    if (components_.open && case_path_flag_) {
+        ct().ct_add(ct_casepath, 1);
+        ++totals()[Total::VG];
+        paths_.running = plus(paths_.running, 1.0);
+        case_path_flag_ = false;
+        if (components_.model->new_results())
+            components_.graph->control_label(current_module()->controls, kSwitchDestination);
+        value.opened_path = true;
+    }
+    value.recorded = paths_.running;
+    return value;
+}
+
+SemanticValue ParseActions::case_label(const SemanticValue& capture, const SemanticValue& keyword) {
+    ct().ct_add(ct_case, components_.open);
+    const std::string* label = captured_text(capture, ":");
+    if (ModuleRecord* module = current_module())
+        components_.decisions->switch_case(module->descriptions, *label, keyword.line);
+    return case_path();
+}
+
+SemanticValue ParseActions::default_label(const SemanticValue& keyword) {
+    if (!switch_has_default_.empty()) switch_has_default_.back() = true;
+    ct().ct_add(ct_case, components_.open);
+    if (ModuleRecord* module = current_module())
+        components_.decisions->switch_default(module->descriptions, keyword.line);
+    return case_path();
+}
+
+SemanticValue ParseActions::labelled_case(const SemanticValue& label, const SemanticValue& statement) {
+    SemanticValue value = statement;
+    value.line = label.line;
+    if (label.opened_path) {
+        paths_.running = times(statement.path, label.recorded);
+        value.mark = 1;
+    } else {
+        value.mark = 0;
+    }
+    end_statement();
+    return value;
+}
+
+// --- jumps ---
+
+SemanticValue ParseActions::break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    statement_start();
+    control(NodeKind::SORT, keyword.line);
+    count_statement();
+    op("break", keyword);
+    op(";", semicolon);
+    bool in_switch = !constructs_.empty() && constructs_.back() == Construct::Switch;
+    ct().ct_add(in_switch ? ct_break_inswitch : ct_break_inloop, components_.open && !constructs_.empty());
+    if (components_.open) ++totals()[Total::COND_STRUCT];
+    paths_.breaks = plus(paths_.breaks, paths_.running);
+    paths_.running = 0;
+    SemanticValue value = empty();
+    value.path = 0;
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    end_statement();
+    return value;
+}
+
+SemanticValue ParseActions::continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    statement_start();
+    control(NodeKind::REBO, keyword.line);
+    count_statement();
+    ct().ct_add(ct_continue, components_.open);
+    if (components_.open) ++totals()[Total::COND_STRUCT];
+    paths_.breaks = plus(paths_.breaks, paths_.running);
+    paths_.running = 0;
+    SemanticValue value = empty();
+    value.path = 0;
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    end_statement();
+    return value;
+}
+
+SemanticValue ParseActions::return_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    statement_start();
+    control(NodeKind::RETU, keyword.line);
+    count_statement();
+    op("return", keyword);
+    op(";", semicolon);
+    if (components_.open) {
+        ++totals()[Total::RETU];
+        ++totals()[Total::N_OUT];
+    }
+    paths_.returns = plus(paths_.returns, paths_.running);
+    paths_.running = 0;
+    SemanticValue value = empty();
+    value.path = 0;
+    value.returns = true;
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    end_statement();
+    return value;
+}
+
+SemanticValue ParseActions::goto_statement(const SemanticValue& keyword, const SemanticValue& label,
+                                           const SemanticValue& semicolon) {
+    statement_start();
+    control(NodeKind::SAUT, keyword.line);
+    if (ModuleRecord* module = current_module(); module && label.str && components_.model->new_results())
+        components_.graph->control_target(module->controls, *label.str);
+    count_statement();
+    op("goto", keyword);
+    op(";", semicolon);
+    if (components_.open) ++totals()[Total::GOTO];
+    SemanticValue value = empty();
+    value.path = -1;
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    end_statement();
+    return value;
+}
+
+SemanticValue ParseActions::leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    statement_start();
+    control(NodeKind::ENAD, keyword.line);
+    count_statement();
+    if (components_.open) ++totals()[Total::COND_STRUCT];
+    SemanticValue value = empty();
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    end_statement();
+    return value;
+}
+
+void ParseActions::label(const SemanticValue& name) {
+    statement_start();
+    if (ModuleRecord* module = current_module(); module && name.str && components_.model->new_results())
+        components_.graph->control_label(module->controls, *name.str);
+}
+
+// A label that ends the statement list stands on a node of its own.
+SemanticValue ParseActions::labelled_statement(const SemanticValue& name, const SemanticValue& statement) {
+    if (!statement.nothing) return statement;
+    control(NodeKind::RIEN, name.line);
+    SemanticValue value = empty();
+    value.line = value.end_line = name.line;
+    return value;
+}
+
+void ParseActions::except_filter(const SemanticValue& keyword) {
+    statement_start();
+    control(NodeKind::ENAD, keyword.line);
+}
+
+// --- error recovery ---
+
+// Lines swallowed while the parser recovers count for the component.
+void ParseActions::start_recovery() {
+    ct().ct_add_n(lc_parse, 1);
+    if (!recovering_) {
+        recovering_ = true;
+        recovery_lines_ = 0;
+        preprocessor_.set_line_counter(&recovery_lines_);
+    }
+}
+
+void ParseActions::end_recovery() {
+    if (!recovering_) return;
+    recovering_ = false;
+    preprocessor_.set_line_counter(nullptr);
+    ct().ct_add_n(lc_parse, recovery_lines_);
+    recovery_lines_ = 0;
+}
+
+void ParseActions::unexpected_ellipsis(bool only_parameter) {
+    int line = lexer_->value().line;
+    if (only_parameter) {
+        if (dialect_.ansi_preprocessing)
+            report_at(MSG_WARNING, lexer_->current_file(), line, "\"ANSI C requires formal parameter before \"...\"\"");
+    } else if (dialect_.code != 8 && dialect_.code != 9) {
+        report_at(MSG_WARNING, lexer_->current_file(), line, "\"...\" is not authorized in non ANSI parameter declaration");
+    }
+}
+
+}  // namespace qor

@@ -1,0 +1,95 @@
+// Analyses C text as the pipeline does (built-in preprocessor, lexer,
+// parser) and gives access to the model, the metrics and the graphs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "analysis/run_analysis.hpp"
+#include "driver/dialect.hpp"
+#include "frontend/parse_actions.hpp"
+#include "frontend/parser.hpp"
+#include "test_support.hpp"
+
+namespace qor::test {
+
+class Analysis {
+public:
+    explicit Analysis(const char* dialect = "ANSI") { select_dialect(dialect_, dialect); }
+
+    // Analyses `text` as the file a.c; returns what standard error received.
+    std::string run(const std::string& text, const std::string& name = "a.c") {
+        write_file(name, text);
+        Preprocessor preprocessor(dialect_);
+        ComponentContext& components = analysis_.context;
+        components.model = &model_;
+        components.metrics = &metrics_;
+        components.on_component = [this](const std::string& component, int line) {
+            hooks.push_back(component + ":" + std::to_string(line));
+        };
+        ParseActions::Setup setup;
+        setup.components = &components;
+        setup.file_names = &analysis_.file_names;
+        setup.dialect = &dialect_;
+        setup.preprocessor = &preprocessor;
+        ParseActions actions(setup);
+        LexerSetup lexer_setup;
+        lexer_setup.dialect = &dialect_;
+        lexer_setup.preprocessor = &preprocessor;
+        lexer_setup.client = &actions;
+        lexer_setup.main_source = name;
+        Lexer lexer(lexer_setup);
+        actions.set_lexer(&lexer);
+        testing::internal::CaptureStderr();
+        if (preprocessor.start_file(name)) {
+            parse(actions);
+            while (!lexer.at_end()) lexer.next_token();
+        }
+        components.model = nullptr;
+        components.metrics = nullptr;
+        return testing::internal::GetCapturedStderr();
+    }
+
+    // The metric of a component; -1 when it was not stored.
+    double metric(const std::string& component, const std::string& name) const {
+        const MetricEntry* entry = metrics_.find(component);
+        if (!entry) return -1;
+        const Metric* metric = entry->find(name);
+        return metric ? metric->value : -1;
+    }
+    const ModuleRecord* module(const std::string& name) const {
+        for (const auto& record : model_.modules())
+            if (record->name == name) return record.get();
+        return nullptr;
+    }
+    std::string graph(const std::string& name) {
+        const ModuleRecord* record = module(name);
+        return record ? control_graph_text(const_cast<ControlList&>(record->controls)) : "";
+    }
+    std::vector<std::string> descriptions(const std::string& name) const {
+        const ModuleRecord* record = module(name);
+        return record ? record->descriptions.lines : std::vector<std::string>{};
+    }
+    // "text:count" of every operator (what 5) or operand (3) used by the component.
+    std::map<std::string, int> usage(const std::string& name, int what) const {
+        std::map<std::string, int> found;
+        const auto& dico = what == 5 ? model_.operators() : model_.operands();
+        for (const auto& [text, uses] : dico)
+            for (const UsageEntry& use : uses)
+                if (use.module_name() == name) found[text] += use.count;
+        return found;
+    }
+
+    std::vector<std::string> hooks;
+
+private:
+    DialectState dialect_;
+    RunAnalysis analysis_;
+    AnalysisModel model_{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"};
+    MetricCollector metrics_;
+};
+
+}  // namespace qor::test
