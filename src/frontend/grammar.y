@@ -185,19 +185,19 @@ definition_de_fonction
     : /* 23 */ specificateurs_de_declaration_type fin_specificateurs declarateur
                { /* 21 */ actions.begin_function($3); $$ = actions.empty(); }
                declarations_ou_rien
-               { /* 22 */ $$ = actions.empty(); }
+               { /* 22 */ actions.function_body_start(); $$ = actions.empty(); }
                instr_bloc_ou_erreur
                 { actions.end_function($7); actions.end_declaration(); }
     | /* 26 */ declaration_avec_modificateur fin_specificateurs declarateur_nt
                { /* 24 */ actions.begin_function($3); $$ = actions.empty(); }
                declarations_ou_rien
-               { /* 25 */ $$ = actions.empty(); }
+               { /* 25 */ actions.function_body_start(); $$ = actions.empty(); }
                instr_bloc_ou_erreur
                 { actions.end_function($7); actions.end_declaration(); }
     | /* 29 */ fin_specificateurs declarateur_nt
                { /* 27 */ actions.begin_function($2); $$ = actions.empty(); }
                declarations_ou_rien
-               { /* 28 */ $$ = actions.empty(); }
+               { /* 28 */ actions.function_body_start(); $$ = actions.empty(); }
                instr_bloc_ou_erreur
                 { actions.end_function($6); actions.end_declaration(); }
     | /* 30 */ declaration_avec_modificateur fin_specificateurs declarateur_nt error start_recovery t_balanced_s

@@ -139,7 +139,8 @@ void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
     if (!open_parameter_lists_.empty())
         parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(
             *name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
-    if (components_.open && !is_typedef && member_depth_ == 0 && open_parameter_lists_.empty()) ++totals()[Total::LVAR];
+    bool local = member_depth_ == 0 && open_parameter_lists_.empty() && !old_style_parameters_;
+    if (components_.open && !is_typedef && local) ++totals()[Total::LVAR];
 }
 
 int ParseActions::open_parameters() {
@@ -188,12 +189,15 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     components_.current_file = current_file();
     component_begin(components_, name, declarator.line, lexer_->value().line);
     push_scope();
+    old_style_parameters_ = true;
     if (declarator.params >= 0) {
         const ParameterList& list = parameter_lists_[static_cast<size_t>(declarator.params)];
         for (const auto& [parameter, kind] : list.names) scopes_.declare(parameter, kind);
         if (components_.open) totals()[Total::PARA] = list.count;
     }
 }
+
+void ParseActions::function_body_start() { old_style_parameters_ = false; }
 
 void ParseActions::end_function(const SemanticValue& body) {
     if (components_.open && !body.returns) ++totals()[Total::N_OUT];
@@ -712,7 +716,7 @@ void ParseActions::unexpected_ellipsis(bool only_parameter) {
     int line = lexer_->value().line;
     if (only_parameter) {
         if (dialect_.ansi_preprocessing)
-            report_at(MSG_WARNING, lexer_->current_file(), line, "\"ANSI C requires formal parameter before \"...\"\"");
+            report_at(MSG_WARNING, lexer_->current_file(), line, "\"ANSI C requires formal parameter before \"...\"");
     } else if (dialect_.code != 8 && dialect_.code != 9) {
         report_at(MSG_WARNING, lexer_->current_file(), line, "\"...\" is not authorized in non ANSI parameter declaration");
     }

@@ -94,6 +94,8 @@ public:
 
     // --- functions ---
     void begin_function(const SemanticValue& declarator);
+    // After the old-style parameter declarations, before the body.
+    void function_body_start();
     void end_function(const SemanticValue& body);
 
     // --- statements ---
@@ -207,6 +209,7 @@ private:
 
     int nesting_ = 1;
     int member_depth_ = 0;
+    bool old_style_parameters_ = false;
     bool case_path_flag_ = false;
     bool described_begin_ = false;
     int recovery_lines_ = 0;

@@ -1,0 +1,73 @@
+# Parsing: syntax errors with their positions and recovery, repeated
+# definitions, the nesting limit, and dialect constructs.
+source "${QOR_E2E_LIB:?}" || exit 1
+
+copy_install hooked
+cat >"$scratch/hooked/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
+namespace eval qor_cc {
+    proc onFile {source} {}
+    proc onFileSkipped {source sta} {}
+    proc onComponent {name line} { puts "onComponent $name $line" }
+    proc doMetrics {} {}
+}
+TCL
+HOOKED="$scratch/hooked/bin/qor_cc"
+
+# A bad statement costs that statement: one error at its token, the rest of
+# the file is still parsed and the file is not compiled.
+fresh
+printf 'int f(int x)\n{\n    x = ;\n    return x;\n}\nint g(void) { return 1; }\n' >a.c
+run "$HOOKED" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
+check_eq "recovery: stderr" "warning : Unable to locate ANSI.def file
+a.c(3): Error:  syntax error before \`;'
+qor_cc: 1 error(s).
+" "$err"
+check_contains "recovery: both functions measured" "$out" $'onComponent f 1\nonComponent g 6'
+check_no_file "recovery: not compiled" fake.log
+check_file "lexical error marker" build_state.srr
+check_rc "recovery" 1
+
+# An empty file and a file of declarations only are accepted.
+fresh; : >empty.c; printf 'typedef int T;\nT x;\nextern int y;\n' >decl.c
+run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c empty.c decl.c
+check_eq "empty and declarations: stderr" $'warning : Unable to locate ANSI.def file\nwarning : Unable to locate ANSI.def file\n' "$err"
+check_rc "empty and declarations" 0
+
+# A second definition of a name is reported once and not measured; the hook
+# hears of both.
+fresh
+printf 'int f(void) { return 1; }\nint f(void) { return 2; }\n' >a.c
+run "$HOOKED" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
+check_contains "repeated definition: warning" "$err" "a.c(2): Warning:  Component f already analysed"
+check_count "repeated definition: once" "$err" "already analysed" 1
+check_contains "repeated definition: both hooks" "$out" $'onComponent f 1\nonComponent f 2'
+check_rc "repeated definition" 0
+
+# 100 nested blocks are analysed; the 101st ends the run.
+nest() { printf 'void f(void)\n'; for ((i = 1; i < $1; i++)); do printf '{'; done; printf 'x;'; for ((i = 1; i < $1; i++)); do printf '}'; done; printf '\n'; }
+fresh; nest 100 >a.c
+run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
+check_rc "100 nested scopes" 0
+fresh; nest 101 >a.c
+run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
+check_contains "101 nested scopes" "$err" "Too many nesting : unable to continue analysis"
+check_rc "101 nested scopes" 2
+
+# GNU constructs parse in the GNU dialect.
+fresh
+cat >a.c <<'C'
+static inline int add(int a, int b) __attribute__((unused));
+static inline int add(int a, int b) { return a + b; }
+int f(int *p)
+{
+    int v = ({ int t = *p; t + 1; });
+    struct point { int x, y; } q = { .y = 2, .x = 1 };
+    __asm__ volatile ("nop" : : : "memory");
+    return add(v, ((struct point){ 3, 4 }).x) + q.y;
+}
+C
+run "$QOR" -nocccp -batch -dial gnu -cc="$FAKE" -c a.c
+check_eq "GNU constructs: stderr" $'warning : Unable to locate GNU.def file\n' "$err"
+check_rc "GNU constructs" 0
+
+finish
