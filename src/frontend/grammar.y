@@ -185,19 +185,19 @@ definition_de_fonction
     : /* 23 */ specificateurs_de_declaration_type fin_specificateurs declarateur
                { /* 21 */ actions.begin_function($3); $$ = actions.empty(); }
                declarations_ou_rien
-               { /* 22 */ actions.function_body_start(); $$ = actions.empty(); }
+               { /* 22 */ $$ = actions.empty(); }
                instr_bloc_ou_erreur
                 { actions.end_function($7); actions.end_declaration(); }
     | /* 26 */ declaration_avec_modificateur fin_specificateurs declarateur_nt
                { /* 24 */ actions.begin_function($3); $$ = actions.empty(); }
                declarations_ou_rien
-               { /* 25 */ actions.function_body_start(); $$ = actions.empty(); }
+               { /* 25 */ $$ = actions.empty(); }
                instr_bloc_ou_erreur
                 { actions.end_function($7); actions.end_declaration(); }
     | /* 29 */ fin_specificateurs declarateur_nt
                { /* 27 */ actions.begin_function($2); $$ = actions.empty(); }
                declarations_ou_rien
-               { /* 28 */ actions.function_body_start(); $$ = actions.empty(); }
+               { /* 28 */ $$ = actions.empty(); }
                instr_bloc_ou_erreur
                 { actions.end_function($6); actions.end_declaration(); }
     | /* 30 */ declaration_avec_modificateur fin_specificateurs declarateur_nt error start_recovery t_balanced_s
@@ -638,22 +638,18 @@ declarateur_nt
 
 specificateur_de_structure
     : /* 226 */ STRUCT identificateur '{'
-                { /* 225 */ actions.enter_members(); $$ = actions.empty(); }
+                { /* 225 */ $$ = actions.empty(); }
                 list_declaration_champ '}'
-                { actions.leave_members(); }
     | /* 228 */ STRUCT '{'
-                { /* 227 */ actions.enter_members(); $$ = actions.empty(); }
+                { /* 227 */ $$ = actions.empty(); }
                 list_declaration_champ '}'
-                { actions.leave_members(); }
     | /* 229 */ STRUCT identificateur
     | /* 231 */ UNION identificateur '{'
-                { /* 230 */ actions.enter_members(); $$ = actions.empty(); }
+                { /* 230 */ $$ = actions.empty(); }
                 list_declaration_champ '}'
-                { actions.leave_members(); }
     | /* 233 */ UNION '{'
-                { /* 232 */ actions.enter_members(); $$ = actions.empty(); }
+                { /* 232 */ $$ = actions.empty(); }
                 list_declaration_champ '}'
-                { actions.leave_members(); }
     | /* 234 */ UNION identificateur
     | /* 235 */ ENUM identificateur '{' list_enum maybecomma_warn '}'
     | /* 236 */ ENUM '{' list_enum maybecomma_warn '}'
@@ -924,7 +920,7 @@ instruction
                 expr_paren placeholder
                 { /* 349 */ actions.except_filter($1); $$ = actions.empty(); }
                 instruction
-                { $$ = $6; }
+                { $$ = $7; }
     | /* 351 */ ASM qualificateur_de_type_ou_rien '(' string ')' ';'
                 { $$ = actions.asm_statement($1, $6); }
     | /* 352 */ ASM qualificateur_de_type_ou_rien '(' string ':' operandes_asm ')' ';'

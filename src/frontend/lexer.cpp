@@ -176,10 +176,12 @@ int Lexer::next_significant_char() {
 // skipped regions and directive lines are dealt with here.
 int Lexer::line_start() {
     for (;;) {
-        if (pp_.take_file_changed()) refresh_file_name();
         pp_.note_line_start();
         int c = pp_.read_char();
         while (c == ' ' || c == '\t') c = pp_.read_char();
+        // Reading the line's first character may have left a finished
+        // include: the line belongs to the file it came from.
+        if (pp_.take_file_changed()) refresh_file_name();
         if (c == kEndOfInput) return c;
         if (c != '#') {
             if (pp_.compiling()) return c;

@@ -139,8 +139,7 @@ void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
     if (!open_parameter_lists_.empty())
         parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(
             *name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
-    bool local = member_depth_ == 0 && open_parameter_lists_.empty() && !old_style_parameters_;
-    if (components_.open && !is_typedef && local) ++totals()[Total::LVAR];
+    if (components_.open && !is_typedef) ++totals()[Total::LVAR];
 }
 
 int ParseActions::open_parameters() {
@@ -189,15 +188,12 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     components_.current_file = current_file();
     component_begin(components_, name, declarator.line, lexer_->value().line);
     push_scope();
-    old_style_parameters_ = true;
     if (declarator.params >= 0) {
         const ParameterList& list = parameter_lists_[static_cast<size_t>(declarator.params)];
         for (const auto& [parameter, kind] : list.names) scopes_.declare(parameter, kind);
         if (components_.open) totals()[Total::PARA] = list.count;
     }
 }
-
-void ParseActions::function_body_start() { old_style_parameters_ = false; }
 
 void ParseActions::end_function(const SemanticValue& body) {
     if (components_.open && !body.returns) ++totals()[Total::N_OUT];
@@ -586,89 +582,75 @@ SemanticValue ParseActions::labelled_case(const SemanticValue& label, const Sema
 
 // --- jumps ---
 
-SemanticValue ParseActions::break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+// The parts all jumps share: the statement, its node, its value.
+SemanticValue ParseActions::jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon) {
     statement_start();
-    control(NodeKind::SORT, keyword.line);
+    control(kind, keyword.line);
     count_statement();
+    end_statement();
+    SemanticValue value = empty();
+    value.line = keyword.line;
+    value.end_line = semicolon.line;
+    return value;
+}
+
+// The paths that reach a break, continue or return leave the running count
+// for the total they join.
+void ParseActions::leave_paths(double& total) {
+    total = plus(total, paths_.running);
+    paths_.running = 0;
+}
+
+SemanticValue ParseActions::break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    SemanticValue value = jump(NodeKind::SORT, keyword, semicolon);
     op("break", keyword);
     op(";", semicolon);
     bool in_switch = !constructs_.empty() && constructs_.back() == Construct::Switch;
     ct().ct_add(in_switch ? ct_break_inswitch : ct_break_inloop, components_.open && !constructs_.empty());
     if (components_.open) ++totals()[Total::COND_STRUCT];
-    paths_.breaks = plus(paths_.breaks, paths_.running);
-    paths_.running = 0;
-    SemanticValue value = empty();
+    leave_paths(paths_.breaks);
     value.path = 0;
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
-    end_statement();
     return value;
 }
 
 SemanticValue ParseActions::continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
-    statement_start();
-    control(NodeKind::REBO, keyword.line);
-    count_statement();
+    SemanticValue value = jump(NodeKind::REBO, keyword, semicolon);
     ct().ct_add(ct_continue, components_.open);
     if (components_.open) ++totals()[Total::COND_STRUCT];
-    paths_.breaks = plus(paths_.breaks, paths_.running);
-    paths_.running = 0;
-    SemanticValue value = empty();
+    leave_paths(paths_.breaks);
     value.path = 0;
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
-    end_statement();
     return value;
 }
 
 SemanticValue ParseActions::return_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
-    statement_start();
-    control(NodeKind::RETU, keyword.line);
-    count_statement();
+    SemanticValue value = jump(NodeKind::RETU, keyword, semicolon);
     op("return", keyword);
     op(";", semicolon);
     if (components_.open) {
         ++totals()[Total::RETU];
         ++totals()[Total::N_OUT];
     }
-    paths_.returns = plus(paths_.returns, paths_.running);
-    paths_.running = 0;
-    SemanticValue value = empty();
+    leave_paths(paths_.returns);
     value.path = 0;
     value.returns = true;
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
-    end_statement();
     return value;
 }
 
 SemanticValue ParseActions::goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                            const SemanticValue& semicolon) {
-    statement_start();
-    control(NodeKind::SAUT, keyword.line);
+    SemanticValue value = jump(NodeKind::SAUT, keyword, semicolon);
     if (ModuleRecord* module = current_module(); module && label.str && components_.model->new_results())
         components_.graph->control_target(module->controls, *label.str);
-    count_statement();
     op("goto", keyword);
     op(";", semicolon);
     if (components_.open) ++totals()[Total::GOTO];
-    SemanticValue value = empty();
     value.path = -1;
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
-    end_statement();
     return value;
 }
 
 SemanticValue ParseActions::leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
-    statement_start();
-    control(NodeKind::ENAD, keyword.line);
-    count_statement();
+    SemanticValue value = jump(NodeKind::ENAD, keyword, semicolon);
     if (components_.open) ++totals()[Total::COND_STRUCT];
-    SemanticValue value = empty();
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
-    end_statement();
     return value;
 }
 

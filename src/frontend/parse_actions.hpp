@@ -94,8 +94,6 @@ public:
 
     // --- functions ---
     void begin_function(const SemanticValue& declarator);
-    // After the old-style parameter declarations, before the body.
-    void function_body_start();
     void end_function(const SemanticValue& body);
 
     // --- statements ---
@@ -143,9 +141,6 @@ public:
     SemanticValue labelled_statement(const SemanticValue& name, const SemanticValue& statement);
     void except_filter(const SemanticValue& keyword);
 
-    // --- structures ---
-    void enter_members() { ++member_depth_; }
-    void leave_members() { if (member_depth_ > 0) --member_depth_; }
     const std::string* text(std::string_view text) { return intern(text); }
     const std::string* joined(const SemanticValue& first, const SemanticValue& second);
 
@@ -167,6 +162,8 @@ private:
     void count_statement();
     void end_statement() { case_path_flag_ = true; }
     SemanticValue case_path();
+    SemanticValue jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon);
+    void leave_paths(double& total);
     const std::string* captured_text(const SemanticValue& capture, std::string_view terminator);
     void path_head(SemanticValue& head, double running_after);
     void path_tail(const SemanticValue& head, double count);
@@ -208,8 +205,7 @@ private:
     std::vector<bool> switch_has_default_;
 
     int nesting_ = 1;
-    int member_depth_ = 0;
-    bool old_style_parameters_ = false;
+
     bool case_path_flag_ = false;
     bool described_begin_ = false;
     int recovery_lines_ = 0;

@@ -53,6 +53,13 @@ run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
 check_contains "101 nested scopes" "$err" "Too many nesting : unable to continue analysis"
 check_rc "101 nested scopes" 2
 
+# The parser's stacks stop at 10000 entries with a message, not a crash.
+fresh
+{ printf 'int f(void) { return '; printf '%.0s(' {1..12000}; printf '1'; printf '%.0s)' {1..12000}; printf '; }\n'; } >a.c
+run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
+check_contains "deep expression" "$err" "a.c(1): Error:  memory exhausted before"
+check_rc "deep expression" 1
+
 # GNU constructs parse in the GNU dialect.
 fresh
 cat >a.c <<'C'
