@@ -170,4 +170,6 @@ int DecisionLog::switch_close(Descriptions& descriptions, int line) {
     return implicit_default;
 }
 
+void DecisionLog::forget_switches() { switches_.clear(); }
+
 }  // namespace qor

@@ -39,6 +39,8 @@ public:
     int switch_default(Descriptions& descriptions, int line);
     int switch_flush(Descriptions& descriptions);
     int switch_close(Descriptions& descriptions, int line);
+    // Forgets the switches of a function whose end was never parsed.
+    void forget_switches();
 
 private:
     struct SwitchContext;

@@ -81,7 +81,6 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
     setup.dialect = &run.options.dialect;
     setup.preprocessor = &preprocessor;
     setup.on_dependency = [&run](const std::string& input) { run.dependencies.add_input(input); };
-    setup.dynamic_mode = run.dynamic_mode;
     ParseActions actions(setup);
     Lexer lexer(lexer_setup(run, preprocessor, actions, file.current_file));
     actions.set_lexer(&lexer);

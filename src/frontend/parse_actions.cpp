@@ -1,6 +1,5 @@
 #include "frontend/parse_actions.hpp"
 
-#include <cctype>
 #include <cmath>
 
 #include "foundation/diagnostics.hpp"
@@ -70,9 +69,10 @@ void ParseActions::count_occurrence(const std::string& text, int kind) {
     if (components_.open) components_.model->count_occurrence(kind, text, true);
 }
 
-void ParseActions::mark_ignored_region(const std::string& file, int line) {
+// Ignored text inside a component stands on an ENAD node, one per run of
+// ignored regions.
+void ParseActions::mark_ignored_region(const std::string&, int line) {
     if (!components_.open || components_.graph->last_kind() == NodeKind::ENAD) return;
-    (void)file;
     control(NodeKind::ENAD, line);
 }
 
@@ -115,8 +115,14 @@ void ParseActions::logical(int counter, const SemanticValue& token) {
 
 // --- declarations ---
 
+// Every external definition starts at file scope with no component open:
+// what error recovery left behind of the previous one is closed here.
 void ParseActions::next_definition() {
+    close_abandoned_component();
+    while (scopes_.level() > 0) scopes_.pop();
     specifiers_.clear();
+    parameter_lists_.clear();
+    open_parameter_lists_.clear();
     previous_strings_.swap(strings_);
     strings_.clear();
 }
@@ -206,6 +212,21 @@ void ParseActions::end_function(const SemanticValue& body) {
     scopes_.pop();
     parameter_lists_.clear();
     open_parameter_lists_.clear();
+    token_log_.clear();
+}
+
+// A function whose end the parser never reached (its text ended inside the
+// body, or recovery swallowed its end) is closed where the text stopped,
+// without a path count.
+void ParseActions::close_abandoned_component() {
+    if (!components_.open) return;
+    component_end(components_, lexer_->value().line, -1);
+    saved_functions_.clear();
+    paths_ = Accumulators{};
+    saved_heads_.clear();
+    constructs_.clear();
+    switch_has_default_.clear();
+    components_.decisions->forget_switches();
     token_log_.clear();
 }
 

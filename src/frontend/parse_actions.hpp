@@ -50,7 +50,6 @@ public:
         const DialectState* dialect = nullptr;
         Preprocessor* preprocessor = nullptr;
         std::function<void(const std::string&)> on_dependency;
-        bool dynamic_mode = false;
     };
 
     explicit ParseActions(const Setup& setup);
@@ -84,6 +83,8 @@ public:
     void end_declaration();
     // At the start of each external definition.
     void next_definition();
+    // After the parse: a component left open is closed.
+    void close_abandoned_component();
     void declare(const SemanticValue& name, bool type_name_token);
     int open_parameters();
     void close_parameters();

@@ -16,6 +16,10 @@ namespace qor {
 static_assert(int{TOK_IDENTIFICATEUR} == int{IDENTIFICATEUR} && int{TOK_ACCES_CHAMP} == int{ACCES_CHAMP},
               "the grammar's token codes are the lexer's");
 
-int parse(ParseActions& actions) { return yyparse(actions); }
+int parse(ParseActions& actions) {
+    int result = yyparse(actions);
+    actions.close_abandoned_component();
+    return result;
+}
 
 }  // namespace qor

@@ -27,6 +27,17 @@ check_no_file "recovery: not compiled" fake.log
 check_file "lexical error marker" build_state.srr
 check_rc "recovery" 1
 
+# A text that ends inside a function still gives that function, and the
+# next definition after a swallowed end starts afresh.
+fresh
+printf 'int f(int x)\n{\n    switch (x) {\n    case 1:\n        if (x) {\n' >a.c
+run "$HOOKED" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
+check_eq "unfinished function: stderr" "warning : Unable to locate ANSI.def file
+a.c(6): Error:  syntax error at end of file
+qor_cc: 1 error(s).
+" "$err"
+check_contains "unfinished function: measured" "$out" "onComponent f 1"
+
 # An empty file and a file of declarations only are accepted.
 fresh; : >empty.c; printf 'typedef int T;\nT x;\nextern int y;\n' >decl.c
 run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c empty.c decl.c
