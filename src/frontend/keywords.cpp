@@ -226,22 +226,29 @@ static_assert(kMsc.size() == 59);
 static_assert(kMsc15.size() == 66);
 static_assert(kIar.size() == 55);
 
-// A table searched by find_keyword: sorted, without duplicates, and with the
-// bounds of its word lengths for the first check.
+// A table searched by find_keyword: sorted, without duplicates, with the
+// bounds of its word lengths for the first check and, for each first
+// character, the range of the words that start with it.
 struct TableView {
     std::span<const Keyword> entries;
     size_t min_length;
     size_t max_length;
+    std::array<uint8_t, 257> first{};  // words starting with c: [first[c], first[c + 1])
 };
 
 constexpr TableView view_of(std::span<const Keyword> entries) {
-    TableView view{entries, static_cast<size_t>(-1), 0};
+    TableView view{entries, static_cast<size_t>(-1), 0, {}};
     for (size_t i = 0; i < entries.size(); ++i) {
         if (i > 0 && !(entries[i - 1].text < entries[i].text)) throw std::logic_error("unsorted table");
         view.min_length = std::min(view.min_length, entries[i].text.size());
         view.max_length = std::max(view.max_length, entries[i].text.size());
     }
     if (view.min_length < 2) throw std::logic_error("keyword shorter than 2 characters");
+    size_t next = 0;
+    for (size_t c = 0; c <= 256; ++c) {
+        while (next < entries.size() && static_cast<unsigned char>(entries[next].text[0]) < c) ++next;
+        view.first[c] = static_cast<uint8_t>(next);
+    }
     return view;
 }
 
@@ -281,10 +288,12 @@ constexpr const TableView& table_view(KeywordTable table) {
 const Keyword* find_keyword(KeywordTable table, std::string_view word) {
     const TableView& view = table_view(table);
     if (word.size() < 2 || word.size() < view.min_length || word.size() > view.max_length) return nullptr;
-    auto it = std::lower_bound(view.entries.begin(), view.entries.end(), word,
-                               [](const Keyword& k, std::string_view w) { return k.text < w; });
-    if (it == view.entries.end() || it->text != word) return nullptr;
-    return &*it;
+    auto c = static_cast<unsigned char>(word[0]);
+    auto begin = view.entries.begin() + view.first[c];
+    auto end = view.entries.begin() + view.first[c + 1];
+    for (auto it = begin; it != end; ++it)
+        if (it->text == word) return &*it;
+    return nullptr;
 }
 
 size_t keyword_count(KeywordTable table) { return table_view(table).entries.size(); }

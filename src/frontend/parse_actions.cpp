@@ -81,7 +81,7 @@ void ParseActions::add_dependency(const std::string& file) {
 }
 
 void ParseActions::capture(std::string_view text, bool counted) {
-    if (components_.open && counted) token_log_.emplace_back(text);
+    if (components_.open && counted) token_log_.add(text);
 }
 
 // --- occurrences ---
@@ -339,7 +339,7 @@ const std::string* ParseActions::captured_text(const SemanticValue& capture, std
     if (end > start) --end;
     std::string text;
     for (size_t i = start; i < end; ++i) {
-        const std::string& token = token_log_[i];
+        std::string_view token = token_log_[i];
         if (!text.empty() && !token.empty() && is_word_char(text.back()) && is_word_char(token.front())) text += ' ';
         text += token;
     }

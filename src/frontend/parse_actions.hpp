@@ -191,7 +191,27 @@ private:
     std::vector<int> open_parameter_lists_;
 
     // The token texts of the open component, for condition texts.
-    std::vector<std::string> token_log_;
+    class TokenLog {
+    public:
+        void add(std::string_view token) {
+            text_ += token;
+            ends_.push_back(text_.size());
+        }
+        void clear() {
+            text_.clear();
+            ends_.clear();
+        }
+        size_t size() const { return ends_.size(); }
+        std::string_view operator[](size_t i) const {
+            size_t begin = i == 0 ? 0 : ends_[i - 1];
+            return std::string_view(text_).substr(begin, ends_[i] - begin);
+        }
+
+    private:
+        std::string text_;
+        std::vector<size_t> ends_;
+    };
+    TokenLog token_log_;
 
     // Path counting of the open function.
     struct Accumulators {

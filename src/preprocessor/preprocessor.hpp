@@ -36,7 +36,7 @@ struct MacroUse {
     std::vector<std::string> arguments;
 };
 
-class Preprocessor : public ExpressionInput {
+class Preprocessor final : public ExpressionInput {
 public:
     explicit Preprocessor(const DialectState& dialect);
 
