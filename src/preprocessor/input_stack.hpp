@@ -30,7 +30,6 @@ struct InputRecord {
     std::string opened_name;
     std::string display_name;  // set by #line and line markers
     // Text records that hold a macro expansion.
-    std::string macro_name;
     HideSet hidden;        // names hidden while reading the expansion's own text
     HideSet outer_hidden;  // names hidden inside its substituted arguments
     int argument_depth = 0;

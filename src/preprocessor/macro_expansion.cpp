@@ -217,7 +217,6 @@ std::string Preprocessor::substitute(const std::string& name, const Macro& macro
 
 void Preprocessor::push_expansion(const std::string& name, std::string text, const HideSet& outer) {
     InputRecord& record = inputs_.push_text(std::move(text));
-    record.macro_name = name;
     record.outer_hidden = outer;
     auto hidden = std::make_shared<std::vector<std::string>>(outer ? *outer : std::vector<std::string>{});
     hidden->push_back(name);
