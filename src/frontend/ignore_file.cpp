@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
 #include "foundation/text.hpp"
@@ -36,10 +37,7 @@ std::vector<std::string> split_words(std::string_view line) {
     return words;
 }
 
-bool is_word_char(int c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$' ||
-           c == '-';
-}
+bool is_word_char(int c) { return is_ascii_alnum(c) || c == '_' || c == '$' || c == '-'; }
 
 bool is_blank(int c) { return c == ' ' || c == '\t'; }
 

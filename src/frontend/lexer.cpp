@@ -1,10 +1,10 @@
 #include "frontend/lexer.hpp"
 
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <string_view>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "frontend/keywords.hpp"
 #include "frontend/token_scanner.hpp"
@@ -18,8 +18,8 @@ constexpr int kIarDialect = 15;
 bool is_skipped_blank(int c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r' || c == 2 || c == 5;
 }
-bool is_letter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_letter(int c) { return is_ascii_letter(c); }
+bool is_digit(int c) { return is_ascii_digit(c); }
 bool is_identifier_char(int c) { return is_letter(c) || is_digit(c) || c == '_' || c == '@' || c == '$'; }
 bool is_operator_char(int c) { return c > 0 && std::string_view("!%&*+-/:<=>^|").find(static_cast<char>(c)) != std::string_view::npos; }
 

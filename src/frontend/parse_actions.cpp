@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 
 namespace qor {
@@ -13,9 +14,7 @@ constexpr uint32_t kVoidFlag = 256;
 constexpr int kStatementCounter = 2;
 constexpr const char* kSwitchDestination = "*SD*";
 
-bool is_word_char(char c) {
-    return c == '_' || c == '$' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
+bool is_word_char(char c) { return c == '_' || c == '$' || is_ascii_alnum(c); }
 
 // -1 stands for a count that could not be computed; it absorbs everything.
 double times(double a, double b) { return a < 0 || b < 0 ? -1 : a * b; }

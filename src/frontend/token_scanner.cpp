@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "frontend/tokens.hpp"
 
@@ -9,8 +10,8 @@ namespace qor {
 namespace {
 
 // ASCII classification; kEndOfInput and bytes above 127 are neither.
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
-bool is_letter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_digit(int c) { return is_ascii_digit(c); }
+bool is_letter(int c) { return is_ascii_letter(c); }
 bool is_hex_letter(int c) { return (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 ScannedToken make(int code, std::string text, std::string op = {}) {

@@ -1,9 +1,9 @@
 // The directive handlers: conditionals, #include with its search, #line
 // and line markers, #define and #undef, #assert and #unassert, and the
 // -D, -U, -I, -S options.
-#include <cctype>
 #include <cstdlib>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "platform/files.hpp"
 #include "preprocessor/preprocessor.hpp"
@@ -16,7 +16,7 @@ namespace {
 constexpr size_t kWorkBufferSize = 16384;
 
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == kTokenSeparator; }
-bool starts_identifier(int c) { return c == '_' || c == '$' || (c >= 0 && c < 128 && std::isalpha(c)); }
+bool starts_identifier(int c) { return c == '_' || c == '$' || is_ascii_letter(c); }
 bool continues_identifier(int c) { return starts_identifier(c) || (c >= '0' && c <= '9'); }
 
 const char* conditional_name(int kind) {
@@ -226,10 +226,10 @@ void Preprocessor::do_line() {
 
     size_t pos = 0;
     long number = 0;
-    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos])) && number < 1000000000)
+    while (pos < text.size() && is_ascii_digit(text[pos]) && number < 1000000000)
         number = number * 10 + (text[pos++] - '0');
     inputs_.set_line(static_cast<int>(number) - 1);
-    while (pos < text.size() && (std::isdigit(static_cast<unsigned char>(text[pos])) || is_blank(text[pos]))) ++pos;
+    while (pos < text.size() && (is_ascii_digit(text[pos]) || is_blank(text[pos]))) ++pos;
     if (pos == text.size()) return;
     std::string name = text.substr(pos);
     if (name[0] == '"') {

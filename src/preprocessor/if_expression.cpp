@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 
 namespace qor {
@@ -204,9 +205,9 @@ bool is_blank(int c) {
 
 bool is_line_end(int c) { return c == '\n' || c == kEndOfInput; }
 
-bool is_letter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool is_letter(int c) { return is_ascii_letter(c); }
 
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_digit(int c) { return is_ascii_digit(c); }
 
 bool is_identifier_start(int c) { return is_letter(c) || c == '_' || c == '$'; }
 

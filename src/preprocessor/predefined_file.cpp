@@ -1,9 +1,9 @@
 #include "preprocessor/predefined_file.hpp"
 
-#include <cctype>
 #include <cstdio>
 #include <optional>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
 #include "preprocessor/preprocessor.hpp"
@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kSyntaxError = "syntax error in predefined macros file";
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r'; }
-bool is_identifier_char(char c) { return c == '_' || c == '$' || std::isalnum(static_cast<unsigned char>(c)); }
+bool is_identifier_char(char c) { return c == '_' || c == '$' || is_ascii_alnum(c); }
 
 // A cursor over one line of the file.
 class LineReader {
@@ -188,7 +188,7 @@ std::string encode_macro_body(const std::string& body, const std::vector<std::st
             size_t end = i;
             while (end < body.size() && is_identifier_char(body[end])) ++end;
             std::string word = body.substr(i, end - i);
-            int index = std::isdigit(static_cast<unsigned char>(c)) ? -1 : parameter_index(word);
+            int index = is_ascii_digit(c) ? -1 : parameter_index(word);
             if (index < 0) {
                 encoded += word;
             } else {

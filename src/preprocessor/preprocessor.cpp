@@ -1,5 +1,6 @@
 #include "preprocessor/preprocessor.hpp"
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "platform/files.hpp"
 
@@ -7,11 +8,10 @@ namespace qor {
 
 namespace {
 
-inline bool is_alnum(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
-inline bool is_identifier_char(int c) { return c == '_' || c == '$' || c == '@' || is_alnum(c); }
+inline bool is_identifier_char(int c) { return c == '_' || c == '$' || c == '@' || is_ascii_alnum(c); }
 
 // The characters of a comment that count: those that can form identifiers.
-bool is_comment_word_char(int c) { return c == '_' || c == '$' || is_alnum(c); }
+bool is_comment_word_char(int c) { return c == '_' || c == '$' || is_ascii_alnum(c); }
 
 // The character that a trigraph ??x stands for, or 0.
 int trigraph_char(int c) {
