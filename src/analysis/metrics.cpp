@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "foundation/containers.hpp"
 #include "foundation/diagnostics.hpp"
 
 namespace qor {
@@ -14,10 +13,11 @@ const Metric* MetricEntry::find(std::string_view metric) const {
 
 void MetricCollector::metric_component(const std::string& name, const std::string& file, int first_line) {
     auto [position, created] = index_.try_emplace(name, entries_.size());
-    if (created) entries_.push_back({name, "", "", 0, {}});
-    append_unique(files_, file);
+    if (created) entries_.push_back({name, "", 0, identities_.take(), 0, {}});
+    auto [file_position, new_file] = file_index_.try_emplace(file, files_.size());
+    if (new_file) files_.push_back({file, identities_.take()});
     MetricEntry& entry = entries_[position->second];
-    entry.file = file;
+    entry.file = file_position->second;
     entry.first_line = first_line;
     current_ = position->second;
 }

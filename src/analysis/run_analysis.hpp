@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "analysis/component.hpp"
+#include "analysis/object_identities.hpp"
 
 namespace qor {
 
@@ -22,6 +23,8 @@ struct RunAnalysis {
     // control nodes point at them and compare them by identity. Emptied
     // when the file's results are written.
     std::unordered_set<std::string> file_names;
+    // Names the objects of every results file of the run.
+    ObjectIdentities identities;
 
     RunAnalysis() {
         context.graph = &graph;

@@ -6,6 +6,7 @@
 
 #include "driver/output_names.hpp"
 #include "driver/pipeline.hpp"
+#include "driver/source_date.hpp"
 #include "foundation/containers.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/text.hpp"
@@ -66,6 +67,7 @@ void remove_outputs(const Run& run, const std::string& source, const FileOutputs
 void analyze_source(Run& run, const std::string& source, bool heading, bool removal) {
     RunOptions& options = run.options;
     if (options.batch) std::printf("Analyzing: %s...\n", source.c_str());
+    std::string date = source_date_text(source, options.no_date);
     FileOutputs outputs = file_outputs(options, source, run.dynamic_mode);
     append_unique(options.sta_files, outputs.sta);
     append_unique(options.mtr_files, outputs.mtr);
@@ -81,7 +83,7 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     run.dependencies.set_file_name(cache_file_name(options, source));
     diagnostics().reset_file_lexical_errors();
 
-    analyze_file(run, source, outputs);
+    analyze_file(run, source, outputs, date);
 
     int lexical = diagnostics().file_lexical_errors();
     if (lexical > 0) create_build_state_marker(run, source);

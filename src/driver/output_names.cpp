@@ -32,6 +32,12 @@ std::string with_last_component(std::string_view path, std::string_view name) {
     return std::string(directory_part(path)) + std::string(name);
 }
 
+// An output option may name its directory with environment variables; a
+// reference to an unset variable stays as written, so that opening the file
+// reports the name. The source's own name is never expanded: a '$' in it is
+// a character of the name.
+std::string expanded_option(const std::string& text) { return expand_name(text, 0).value_or(text); }
+
 }  // namespace
 
 std::string strip_output_extension(std::string_view name) {
@@ -46,9 +52,9 @@ std::string strip_output_extension(std::string_view name) {
 std::string result_file_name(const RunOptions& options, std::string_view source, std::string_view ext) {
     std::string name;
     if (options.source_files.size() < 2 && options.output_file && options.compile_only)
-        name = *options.output_file + "." + std::string(ext);
+        name = expanded_option(*options.output_file) + "." + std::string(ext);
     else if (options.output_directory)
-        name = *options.output_directory + "/" + source_stem(source) + std::string(ext);
+        name = expanded_option(*options.output_directory) + "/" + source_stem(source) + std::string(ext);
     else
         name = source_stem(source) + std::string(ext);
     return reduce_double_slashes(name);

@@ -1,5 +1,8 @@
 #include "driver/pipeline.hpp"
 
+#include "analysis/archive_file.hpp"
+#include "analysis/basic_counts.hpp"
+#include "analysis/results_file.hpp"
 #include "driver/options_file.hpp"
 #include "driver/output_names.hpp"
 #include "driver/preprocessing.hpp"
@@ -32,6 +35,14 @@ LexerSetup lexer_setup(Run& run, Preprocessor& preprocessor, LexerClient& client
     return setup;
 }
 
+// The results files, once the whole text is read.
+void write_results(Run& run, AnalysisModel& model, const MetricCollector& metrics, const FileOutputs& outputs,
+                   const std::string& date) {
+    if (run.options.write_mtr) write_results_file(outputs.mtr, metrics, run.analysis.identities);
+    if (run.options.basic_counts) write_basic_counts(outputs.cb, model);
+    write_archive(outputs.sta, model, date);
+}
+
 }  // namespace
 
 FileOutputs file_outputs(const RunOptions& options, const std::string& source, bool dynamic_mode) {
@@ -57,7 +68,7 @@ const std::string& results_directory(Run& run, const std::string& source) {
     return *run.results_directory;
 }
 
-void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
+void analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
     if (!run.dynamic_mode && run.hooks) {
         run.hooks->set_repository(results_directory(run, source));
         run.hooks->on_file(source);
@@ -66,7 +77,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
     if (!open_file(file.current_file, "r", MSG_ERROR, NameForm::Literal)) return;
 
     AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
-    MetricCollector metrics;
+    MetricCollector metrics(run.analysis.identities);
     Preprocessor preprocessor(run.options.dialect);
     ComponentContext& components = run.analysis.context;
     components.model = &model;
@@ -98,6 +109,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs&) {
         // The rest of the text is read even after a parse that ended early,
         // so that every message of the file is given.
         while (!lexer.at_end()) lexer.next_token();
+        write_results(run, model, metrics, outputs, date);
     }
     components.model = nullptr;
     components.metrics = nullptr;

@@ -25,8 +25,9 @@ std::string module_name(const std::string& source);
 // The results directory handed to the hook scripts, fixed at first use.
 const std::string& results_directory(Run& run, const std::string& source);
 
-// Analyses one source file. Success or failure shows in the diagnostics
-// counters only.
-void analyze_file(Run& run, const std::string& source, const FileOutputs& outputs);
+// Analyses one source file and writes its results; `date` is the date text
+// its archive gives the components. Success or failure shows in the
+// diagnostics counters only.
+void analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date);
 
 }  // namespace qor

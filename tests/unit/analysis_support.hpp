@@ -89,7 +89,7 @@ private:
     DialectState dialect_;
     RunAnalysis analysis_;
     AnalysisModel model_{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"};
-    MetricCollector metrics_;
+    MetricCollector metrics_{analysis_.identities};
 };
 
 }  // namespace qor::test

@@ -42,7 +42,8 @@ struct FileRun {
 
     std::string file = "a.c";
     std::unique_ptr<AnalysisModel> model;
-    MetricCollector metrics;
+    ObjectIdentities identities;
+    MetricCollector metrics{identities};
     ControlGraphBuilder graph;
     DecisionLog decisions;
     ComponentTotals totals;
@@ -138,12 +139,18 @@ TEST(Component, GraphAndCallSitesOnlyInNewResultsMode) {
 
 TEST(Metrics, DropsNegativeValuesAndEndsTheRunBeyondTheLimit) {
     diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; });
-    MetricCollector metrics;
+    ObjectIdentities identities;
+    MetricCollector metrics(identities);
     metrics.metric_component("f", "a.c", 1);
     metrics.metric_component("g", "b.c", 5);
     metrics.metric_component("f", "a.c", 3);
     EXPECT_EQ(metrics.current()->first_line, 3);
-    EXPECT_EQ(metrics.files(), (std::vector<std::string>{"a.c", "b.c"}));
+    // An entry takes its identity before the file it names first.
+    EXPECT_EQ(metrics.find("f")->identity, 1);
+    EXPECT_EQ(metrics.files().at(0).identity, 2);
+    EXPECT_EQ(metrics.find("g")->identity, 3);
+    EXPECT_EQ(metrics.files().at(1).path, "b.c");
+    EXPECT_EQ(metrics.files().at(1).identity, 4);
     metrics.metric_set("A", -0.5);
     for (size_t i = 0; i < MetricCollector::kMetricLimit; ++i) metrics.metric_set("A", 0);
     testing::internal::CaptureStderr();

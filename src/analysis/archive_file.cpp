@@ -1,0 +1,94 @@
+#include "analysis/archive_file.hpp"
+
+#include <cstdio>
+
+#include "foundation/diagnostics.hpp"
+#include "foundation/file_lookup.hpp"
+
+namespace qor {
+
+namespace {
+
+constexpr size_t kPieceLength = 109;
+
+bool listed(const ModuleRecord& module) { return module.kind == kComponentKind && !module.excluded; }
+
+// The name line of a component list entry or record: the name and the date.
+void name_and_date(std::string& out, const ModuleRecord& module, const std::string& date) {
+    out += split_long_line(module.name, out);
+    out += ' ';
+    out += date;
+    out += '\n';
+}
+
+void counter_line(std::string& out, const char* tag, uint16_t value) {
+    char field[16];
+    std::snprintf(field, sizeof field, "%11u", static_cast<unsigned>(value));
+    out += tag;
+    out += field;
+    out += '\n';
+}
+
+void call_lines(std::string& out, const ModuleRecord& module, bool new_results) {
+    for (const CallEntry& call : module.calls) {
+        std::string line(callee_name(call));
+        if (new_results) {
+            for (const CallSite& site : call.sites)
+                line += ' ' + std::to_string(site.node ? site.node->sequence : 0) + '#' + std::to_string(site.line) + ',';
+        }
+        out += split_long_line(line, out);
+        out += '\n';
+    }
+}
+
+void component_record(std::string& out, AnalysisModel& model, ModuleRecord& module, const std::string& date) {
+    out += "*MO*\n";
+    name_and_date(out, module, date);
+    out += ".EM.\n" + model.language() + "\n.DT.\n";
+    counter_line(out, "INST", module.counters[INST - 1]);
+    counter_line(out, "COMM", module.counters[COMM - 1]);
+    counter_line(out, "OOPN", module.counters[OOPN - 1]);
+    counter_line(out, "OPEN", module.counters[OPEN - 1]);
+    counter_line(out, "OOPT", module.counters[OOPT - 1]);
+    counter_line(out, "OPET", module.counters[OPET - 1]);
+    // Numbering the graph's nodes comes first: call sites name them.
+    out += ".DC.\n" + control_graph_text(module.controls);
+    out += ".DA.\n";
+    call_lines(out, module, model.new_results());
+    out += ".CD.\n";
+    for (const std::string& description : module.descriptions.lines)
+        if (!description.empty()) out += description + '\n';
+}
+
+}  // namespace
+
+std::string_view split_long_line(std::string_view line, std::string& out) {
+    while (line.size() > kPieceLength) {
+        out += line.substr(0, kPieceLength);
+        out += "\\\n";
+        line.remove_prefix(kPieceLength);
+    }
+    return line;
+}
+
+std::string archive_text(AnalysisModel& model, const std::string& date) {
+    std::string out = "<archive " + model.version() + ">\n";
+    out += "*NA*\n" + model.kind() + "\n.EF.\n" + model.language() + "\n";
+    out += "*CV*\n" + model.version_label() + "\n*CM*\n" + model.version_label() + "\n";
+    const auto& modules = model.modules();
+    for (auto module = modules.rbegin(); module != modules.rend(); ++module)
+        if (listed(**module)) name_and_date(out, **module, date);
+    for (const auto& module : modules)
+        if (listed(*module)) component_record(out, model, *module, date);
+    out += "*FI*\n";
+    return out;
+}
+
+void write_archive(const std::string& path, AnalysisModel& model, const std::string& date) {
+    FilePtr file = open_file(path, "w", MSG_ERROR, NameForm::Literal);
+    if (!file) return;
+    std::string text = archive_text(model, date);
+    std::fwrite(text.data(), 1, text.size(), file.get());
+}
+
+}  // namespace qor

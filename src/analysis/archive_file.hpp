@@ -1,0 +1,26 @@
+// The archive of one source file: a header, the file's components with
+// their dates, and one record per component with its six Halstead
+// counters, control graph, calls and decision descriptions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "analysis/model.hpp"
+
+namespace qor {
+
+// Writes the archive of the model to `path` (a name whose variables are
+// already expanded); `date` is the source file's date text. A file that cannot be opened is reported as an error and
+// nothing is written. Numbers the control nodes of every component.
+void write_archive(const std::string& path, AnalysisModel& model, const std::string& date);
+
+// The archive's text (without the dynamic-mode description sections).
+std::string archive_text(AnalysisModel& model, const std::string& date);
+
+// Writes a name or call line longer than 109 characters as pieces of 109
+// characters each ended by a backslash and a line end; returns the rest
+// (1 to 109 characters, or the empty text), which the caller ends.
+std::string_view split_long_line(std::string_view line, std::string& out);
+
+}  // namespace qor
