@@ -1,6 +1,7 @@
 #include "analysis/basic_counts.hpp"
 
 #include <cstdio>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -67,23 +68,18 @@ void counts_table(FILE* out, const ModuleRecord& module) {
     table.table_rule();
 }
 
-// The texts of a dictionary that the module used, in key order, with how
-// often it used each.
-std::vector<std::pair<const std::string*, int>> used_by(const Dico<UsageList>& dico, const ModuleRecord& module) {
-    std::vector<std::pair<const std::string*, int>> used;
-    for (const auto& [text, uses] : dico) {
-        for (const UsageEntry& use : uses) {
-            if (use.module_name() == module.name && use.module_kind() == module.kind) {
-                used.emplace_back(&text, use.count);
-                break;
-            }
-        }
-    }
-    return used;
+using Occurrences = std::vector<std::pair<const std::string*, int>>;
+
+// For every module, the texts of a dictionary that it used, in key order,
+// with how often it used each: one walk of the dictionary for all modules.
+std::unordered_map<const ModuleRecord*, Occurrences> occurrences_by_module(const Dico<UsageList>& dico) {
+    std::unordered_map<const ModuleRecord*, Occurrences> by_module;
+    for (const auto& [text, uses] : dico)
+        for (const UsageEntry& use : uses) by_module[use.module].emplace_back(&text, use.count);
+    return by_module;
 }
 
-void occurrence_list(FILE* out, const std::string& title, const Dico<UsageList>& dico, const ModuleRecord& module) {
-    auto used = used_by(dico, module);
+void occurrence_list(FILE* out, const std::string& title, const Occurrences& used) {
     if (used.empty()) return;
     TextTable table = report_table(out);
     table.table_blank_lines(1);
@@ -102,14 +98,20 @@ void occurrence_list(FILE* out, const std::string& title, const Dico<UsageList>&
     table.table_rule();
 }
 
-void component_report(FILE* out, const AnalysisModel& model, const ModuleRecord& module) {
+struct UsageTables {
+    const char* title;
+    std::unordered_map<const ModuleRecord*, Occurrences> by_module;
+};
+
+void component_report(FILE* out, const ModuleRecord& module, const std::vector<UsageTables>& tables) {
     std::fprintf(out, "%s\n\n", " < Qorvane C V2.2 >");
     centred_line(out, "Basic counts of component :");
     centred_line(out, module.name);
     counts_table(out, module);
-    occurrence_list(out, "Operators", model.operators(), module);
-    occurrence_list(out, "Operands", model.operands(), module);
-    occurrence_list(out, "Functions called", model.callees(), module);
+    for (const UsageTables& table : tables) {
+        auto used = table.by_module.find(&module);
+        if (used != table.by_module.end()) occurrence_list(out, table.title, used->second);
+    }
     std::fputs("\f\n\n", out);
 }
 
@@ -118,8 +120,13 @@ void component_report(FILE* out, const AnalysisModel& model, const ModuleRecord&
 void write_basic_counts(const std::string& path, const AnalysisModel& model) {
     FilePtr file = open_file(path, "w", MSG_ERROR, NameForm::Literal);
     if (!file) return;
+    // A module uses each text at most once in a dictionary: it is never
+    // open twice.
+    const std::vector<UsageTables> tables{{"Operators", occurrences_by_module(model.operators())},
+                                          {"Operands", occurrences_by_module(model.operands())},
+                                          {"Functions called", occurrences_by_module(model.callees())}};
     for (const auto& module : model.modules())
-        if (module->kind == kComponentKind && !module->excluded) component_report(file.get(), model, *module);
+        if (module->kind == kComponentKind && !module->excluded) component_report(file.get(), *module, tables);
 }
 
 }  // namespace qor

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -81,6 +83,22 @@ std::string quoted_path(std::string_view path) {
         out += c;
     }
     return out + '"';
+}
+
+// The value as "%7.2f" prints it. Most values are counts: whole numbers
+// take a short way; to_chars rounds the others as printf does.
+std::string metric_value(float value) {
+    std::string text;
+    if (value == std::trunc(value) && std::fabs(value) < 1e9f) {
+        text = std::to_string(static_cast<long>(value)) + ".00";
+    } else {
+        char digits[64];
+        auto [end, error] = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value),
+                                          std::chars_format::fixed, 2);
+        text.assign(digits, error == std::errc() ? end : digits);
+    }
+    if (text.size() < 7) text.insert(0, 7 - text.size(), ' ');
+    return text;
 }
 
 class ResultsWriter {
@@ -232,9 +250,7 @@ private:
             const auto& stored = entries[e].metrics;
             for (size_t m = 0; m < stored.size(); ++m) {
                 const std::string& name_id = ids_.of_name(stored[m].name);
-                char value[64];
-                std::snprintf(value, sizeof value, "%7.2f", static_cast<double>(stored[m].value));
-                record({fresh(), value, name_id, std::to_string(entries[e].identity)});
+                record({fresh(), metric_value(stored[m].value), name_id, std::to_string(entries[e].identity)});
                 line_end(e + 1 < entries.size() || m + 1 < stored.size());
             }
         }

@@ -57,6 +57,20 @@ TEST(ResultsFile, ValuesPathsAndFullMetricLists) {
     EXPECT_TRUE(values.ends_with("{\"126\",\"   1.00\",\"16\",\"3\"}\n"));
 }
 
+TEST(ResultsFile, ValuesPrintAsSevenWideTwoDecimals) {
+    const float values[] = {0, 0.125f, 0.005f, 1.0f / 3, 2.675f, 99999.995f, 1234567.5f, 3e10f, 65535};
+    ObjectIdentities ids;
+    MetricCollector metrics(ids);
+    metrics.metric_component("f", "a.c", 1);
+    for (float value : values) metrics.metric_set("STMT", value);
+    std::string text = section(results_text(metrics, ids), "metric_instance");
+    for (float value : values) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "\",\"%7.2f\",\"", static_cast<double>(value));
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    }
+}
+
 TEST(ResultsFile, RelationsGroupComponentsByFileInPathOrder) {
     ObjectIdentities ids;
     MetricCollector metrics(ids);
