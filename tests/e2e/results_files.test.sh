@@ -39,6 +39,11 @@ check_contains "names keep their identities" "$second" $'class ::= {\n{"5","FILE
 check_contains "entries take new identities" "$second" $'class_instance ::= {\n{"149","switch.c","5"},\n{"148","s","4"},\n{"150","e","4"}\n}'
 check_contains "instances follow" "$second" $'relation_instance ::= {\n{"241","55","149",{"148","150"} }\n}'
 
+# Old results: no control graphs and no call sites.
+fresh; cp "$golden/a.c" .
+QOR_NEWRES=old run "$QOR" -nocccp -nodate a.c
+check_contains "old results: no graph, no sites" "$(cat a.sta)" $'OPET          4\n.DC.\n.DA.\nf\n.CD.\n    1 Begin    10\n*FI*'
+
 # The date of the archive is the source's modification time, local time.
 fresh; cp "$golden/a.c" .
 touch -d '2008-03-07 14:05:09 UTC' a.c
