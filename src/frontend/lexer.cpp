@@ -345,6 +345,9 @@ int Lexer::scan() {
             if (next == '"' || next == '\'') return literal(next, std::string(1, static_cast<char>(c)));
             pp_.unread_char(next);
         }
+        if ((c == 'u' || c == 'U') && dialect_.gnu_extensions) {
+            if (auto prefix = unicode_prefix(c)) return literal(pp_.read_char(), *prefix);
+        }
         if (c == '"' || c == '\'') return literal(c, "");
         if (is_operator_char(c)) {
             ScannedToken token = scan_operator(c, pp_);
@@ -355,6 +358,7 @@ int Lexer::scan() {
         if (is_digit(c) || c == '.') {
             ScannedToken token = scan_number(c, pp_);
             text_ = token.text;
+            if (token.code == POINT_POINT_POINT && range_may_follow()) return RANGE_DOTS;
             if (token.code == CONSTANT) {
                 value_.str = text_;
                 value_.has_str = true;
@@ -377,6 +381,40 @@ int Lexer::scan() {
         }
         text_ = std::string(1, static_cast<char>(c));
         return c;
+    }
+}
+
+// GNU C reads u"", U"", u8"" (and the same prefixes of character
+// constants) as one literal. After the prefix letter `first`: the whole
+// prefix when a quote follows it, the quote left unread; otherwise nothing,
+// with every character read pushed back.
+std::optional<std::string> Lexer::unicode_prefix(int first) {
+    std::string prefix(1, static_cast<char>(first));
+    int next = pp_.read_char();
+    if (first == 'u' && next == '8') {
+        prefix += '8';
+        next = pp_.read_char();
+    }
+    if (next == '"' || next == '\'') {
+        pp_.unread_char(next);
+        return prefix;
+    }
+    pp_.unread_char(next);
+    if (prefix.size() > 1) pp_.unread_char('8');
+    return std::nullopt;
+}
+
+// In GNU C a "..." that follows an operand is the range of a case label
+// ("case 'a' ... 'z':") or of a designator ("[0 ... 9] = x"); in a
+// parameter list it always follows '(' or ','.
+bool Lexer::range_may_follow() const {
+    if (!dialect_.gnu_extensions) return false;
+    switch (previous_token_) {
+    case CONSTANT:
+    case IDENTIFICATEUR:
+    case ')':
+    case ']': return true;
+    default: return false;
     }
 }
 
@@ -420,6 +458,11 @@ int Lexer::identifier(int first, bool& rescan) {
     const Keyword* keyword = find_keyword(dialect_.keywords, word);
     if (keyword && keyword->token != IDENTIFICATEUR && keyword->token != MIDENTIFICATEUR) {
         value_.kwflags = keyword->flags;
+        // The parser counts a built-in under its own name.
+        if (keyword->token == BUILTIN_TYPE_ARG) {
+            value_.str = std::move(word);
+            value_.has_str = true;
+        }
         return keyword->token;
     }
     int token = client_.is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -72,6 +73,8 @@ private:
     void finish_line();
     bool line_marker();
     void skip_ignored(const std::string& start_word, const IgnoredRegion& region);
+    std::optional<std::string> unicode_prefix(int first);
+    bool range_may_follow() const;
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
     bool expand_identifier(const std::string& name);
