@@ -139,7 +139,7 @@ void yyerror(qor::ParseActions& actions, const char* message);
  *           block right after '(' (302) are skipped as balanced groups.
  *
  * The counts of the groups above are those of the grammar without the GNU
- * rules 479 to 486. Those rules add no conflict of their own; their two
+ * rules 479 to 488. Those rules add no conflict of their own; their two
  * tokens join the groups above wherever any token may be skipped text or
  * may start an expression or a statement (BUILTIN_TYPE_ARG starts an
  * expression, RANGE_DOTS follows one): 19 s/r and 27 r/r more, all
@@ -1170,8 +1170,9 @@ placeholder
    stays as it was. */
 
 /* __builtin_va_arg (ap, int), __builtin_offsetof (struct s, m[2].f) and the
-   like: each argument is an expression or a type name. The built-in counts
-   as an operator, as sizeof does; it is no call. */
+   like: each argument is an expression or a type name. _Generic (x, int: a,
+   default: b) is read the same way, its associations being arguments too.
+   The built-in counts as an operator, as sizeof does; it is no call. */
 expr_primaire
     : /* 479 */ BUILTIN_TYPE_ARG '(' arguments_builtin ')'
                 { actions.op($1.str ? *$1.str : "__builtin", $1); $$ = actions.empty(); }
@@ -1185,18 +1186,20 @@ arguments_builtin
 argument_builtin
     : /* 482 */ expr_simple
     | /* 483 */ nom_de_type
+    | /* 484 */ nom_de_type ':' expr_simple
+    | /* 485 */ DEFAULT ':' expr_simple
     ;
 
 /* "case 'a' ... 'z':" and "[0 ... 9] = x": the range is an operator of the
    lowest precedence between two constant expressions. */
 expr_simple
-    : /* 484 */ expr_simple RANGE_DOTS expr_simple
+    : /* 486 */ expr_simple RANGE_DOTS expr_simple
                 { actions.op("...", $2); }
     ;
 
 t_non_bracket_non_semicolon
-    : /* 485 */ BUILTIN_TYPE_ARG
-    | /* 486 */ RANGE_DOTS
+    : /* 487 */ BUILTIN_TYPE_ARG
+    | /* 488 */ RANGE_DOTS
     ;
 
 %%
@@ -1209,4 +1212,4 @@ static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314,
               "the GNU tokens follow with the codes 313 and 314");
 static_assert(YYNTOKENS == 83, "81 terminals and the 2 of the GNU dialects");
 static_assert(YYNNTS == 150, "148 nonterminals and the 2 of the GNU dialects");
-static_assert(YYNRULES == 486, "478 rules and the 8 of the GNU dialects");
+static_assert(YYNRULES == 488, "478 rules and the 10 of the GNU dialects");

@@ -125,11 +125,13 @@ constexpr auto kGnuAdded = std::to_array<Keyword>({
     kw("__alignof", ALIGNOF),
     kw("_Alignof", ALIGNOF),
     kw("__typeof", TYPEOF),
-    // Built-in functions that take a type name as an argument.
+    // Built-in functions that take a type name as an argument, and the
+    // generic selection of C11, whose associations start with type names.
     kw("__builtin_va_arg", BUILTIN_TYPE_ARG),
     kw("__builtin_offsetof", BUILTIN_TYPE_ARG),
     kw("__builtin_types_compatible_p", BUILTIN_TYPE_ARG),
     kw("__builtin_convertvector", BUILTIN_TYPE_ARG),
+    kw("_Generic", BUILTIN_TYPE_ARG),
 });
 
 constexpr auto kMscAdded = std::to_array<Keyword>({
@@ -253,7 +255,7 @@ static_assert(kKr78.size() == 30);
 static_assert(kSun.size() == 31);
 static_assert(kMcc.size() == 38);
 static_assert(kMccStd.size() == 35);
-static_assert(kGnu.size() == 74);
+static_assert(kGnu.size() == 75);
 static_assert(kMsc.size() == 59);
 static_assert(kMsc15.size() == 66);
 static_assert(kIar.size() == 55);

@@ -103,6 +103,7 @@ int Lexer::finish(int token) {
     value_.line = pp_.current_line();
     value_.from_source = counting_;
     if (token != END_OF_INPUT) {
+        track_asm(token);
         statement_bookkeeping(token);
         if (client_.instrumenting()) client_.echo(text_ + " ");
     }
@@ -379,9 +380,50 @@ int Lexer::scan() {
             if (!rescan) return token;
             continue;
         }
+        if (c == '[' && asm_depth_ == 1 && (previous_token_ == ':' || previous_token_ == ',') &&
+            skip_asm_operand_name())
+            continue;
         text_ = std::string(1, static_cast<char>(c));
         return c;
     }
+}
+
+// GNU asm statements: asm_depth_ is -1 from the keyword to its '(' (asm
+// volatile goes between), then the depth of the parentheses, 0 outside.
+void Lexer::track_asm(int token) {
+    if (!dialect_.gnu_extensions) return;
+    if (token == ASM) {
+        asm_depth_ = -1;
+    } else if (asm_depth_ < 0) {
+        bool qualifier = token == VOLATILE || token == QUALIFICATEUR_DE_TYPE || token == kwCONST;
+        asm_depth_ = token == '(' ? 1 : qualifier ? -1 : 0;
+    } else if (asm_depth_ > 0) {
+        asm_depth_ += token == '(' ? 1 : token == ')' ? -1 : 0;
+    }
+}
+
+// After the '[' of "[name]" in front of an asm operand ("=r"(x) named
+// name for the template's %[name]): the name only ties the template to
+// the operand, so the parser does not see it; an instrumented file keeps
+// it. False, with everything read pushed back, when no "name]" follows.
+bool Lexer::skip_asm_operand_name() {
+    std::string text;
+    auto take = [&] {
+        int c = pp_.read_char();
+        if (c != kEndOfInput) text += static_cast<char>(c);
+        return c;
+    };
+    int c = take();
+    while (c == ' ' || c == '\t') c = take();
+    bool named = is_letter(c) || c == '_';
+    while (is_identifier_char(c)) c = take();
+    while (c == ' ' || c == '\t') c = take();
+    if (!named || c != ']') {
+        pp_.unread_text(text);
+        return false;
+    }
+    if (client_.instrumenting()) client_.echo("[" + text + " ");
+    return true;
 }
 
 // GNU C reads u"", U"", u8"" (and the same prefixes of character

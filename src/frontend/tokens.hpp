@@ -64,7 +64,7 @@ enum Token : int {
     GESTION_PRIORITE,
     ACCES_CHAMP,
     // Produced in the GNU dialects only.
-    BUILTIN_TYPE_ARG,  // a built-in function that takes a type name
+    BUILTIN_TYPE_ARG,  // a built-in function that takes type names, or _Generic
     RANGE_DOTS,        // the "..." of a case range or a range designator
 };
 
