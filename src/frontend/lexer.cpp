@@ -197,7 +197,7 @@ int Lexer::line_start() {
 // After the '#' that starts a line; false at the end of the input.
 bool Lexer::directive_line() {
     if (ignore_ && ignore_->starts_rule("#")) {
-        IgnoredRegion region = ignore_->ignore_region("#", pp_);
+        IgnoredRegion region = ignore_->ignore_region("#", pp_, [this] { line_markers_in_region(); });
         if (region.found) {
             skip_ignored("#", region);
             return true;
@@ -305,6 +305,39 @@ void Lexer::pragma_line() {
     while ((c = pp_.read_char()) != '#' && c != kEndOfInput) block += static_cast<char>(c);
     if (client_.instrumenting()) client_.echo(block);
     pp_.unread_char(c);
+}
+
+// At the start of a line inside an ignored region: the preprocessor's line
+// markers there ("# 37 "a.c" 3 4", which gcc writes around a macro of a
+// system header even inside an expression) are read as they are outside a
+// region, so that the text after the region keeps its line numbers.
+// Anything else is left to the region.
+void Lexer::line_markers_in_region() {
+    for (;;) {
+        std::string read;
+        int c = pp_.read_char();
+        while (c == ' ' || c == '\t') {
+            read += static_cast<char>(c);
+            c = pp_.read_char();
+        }
+        if (c == '#') {
+            read += '#';
+            int next = pp_.read_char();
+            while (next == ' ' || next == '\t') {
+                read += static_cast<char>(next);
+                next = pp_.read_char();
+            }
+            pp_.unread_char(next);
+            if (is_digit(next) && line_marker()) {
+                finish_line();
+                continue;
+            }
+        } else {
+            pp_.unread_char(c);
+        }
+        pp_.unread_text(read);
+        return;
+    }
 }
 
 void Lexer::finish_line() {
@@ -479,7 +512,7 @@ int Lexer::identifier(int first, bool& rescan) {
     text_ = word;
 
     if (ignore_ && ignore_->starts_rule(word)) {
-        IgnoredRegion region = ignore_->ignore_region(word, pp_);
+        IgnoredRegion region = ignore_->ignore_region(word, pp_, [this] { line_markers_in_region(); });
         if (region.found) {
             skip_ignored(word, region);
             rescan = true;

@@ -71,6 +71,7 @@ private:
     void run_directive(const std::string& name);
     void pragma_line();
     void finish_line();
+    void line_markers_in_region();
     bool line_marker();
     void skip_ignored(const std::string& start_word, const IgnoredRegion& region);
     std::optional<std::string> unicode_prefix(int first);
