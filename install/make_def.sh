@@ -24,6 +24,15 @@ case $kind in host | dialect) ;; *) usage ;; esac
 tmp="$output.tmp"
 trap 'rm -f "$tmp"' EXIT
 
+# The macros of the host that describe the machine, the system and the data
+# model rather than the compiler; the C library's headers choose by them.
+machine='__linux__|__linux|__gnu_linux__|__unix__|__unix|__ELF__'
+machine="$machine|__x86_64__|__x86_64|__amd64__|__amd64|__i386__|__i386|__aarch64__|__arm__|__riscv"
+machine="$machine|__powerpc64__|__s390x__|__LP64__|_LP64|__ILP32__|_ILP32|__CHAR_BIT__|__CHAR_UNSIGNED__"
+machine="$machine|__BYTE_ORDER__|__ORDER_LITTLE_ENDIAN__|__ORDER_BIG_ENDIAN__|__ORDER_PDP_ENDIAN__"
+machine="$machine|__SIZEOF_(SHORT|INT|LONG|LONG_LONG|POINTER|FLOAT|DOUBLE|LONG_DOUBLE|SIZE_T|WCHAR_T|WINT_T|PTRDIFF_T)__"
+machine="$machine|__(SIZE|PTRDIFF|WCHAR|WINT)_TYPE__"
+
 # The compiler's predefined macros, as "NAME VALUE" or "NAME(PARAMS) VALUE",
 # sorted so that the file does not change from one build to the next.
 predefined() {
@@ -55,8 +64,7 @@ include_dirs() {
             esac
         done
         printf '// The machine, the system and the data model of this host.\n'
-        predefined | grep -E '^(__linux__|__linux|__gnu_linux__|__unix__|__unix|__ELF__|__x86_64__|__x86_64|__amd64__|__amd64|__i386__|__i386|__aarch64__|__arm__|__riscv|__powerpc64__|__s390x__|__LP64__|_LP64|__ILP32__|_ILP32|__CHAR_BIT__|__CHAR_UNSIGNED__|__BYTE_ORDER__|__ORDER_LITTLE_ENDIAN__|__ORDER_BIG_ENDIAN__|__ORDER_PDP_ENDIAN__|__SIZEOF_(SHORT|INT|LONG|LONG_LONG|POINTER|FLOAT|DOUBLE|LONG_DOUBLE|SIZE_T|WCHAR_T|WINT_T|PTRDIFF_T)__) ' |
-            sed 's/^/D /'
+        predefined | grep -E "^($machine) " | sed 's/^/D /'
         printf '// The include directories: the C library'\''s, then the compiler'\''s own.\n'
         private=$(dirname "$("$cc" -print-file-name=include)")/
         dirs=$(include_dirs)
