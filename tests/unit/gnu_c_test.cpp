@@ -56,18 +56,6 @@ TEST_F(GnuLexerTest, UnicodeLiteralPrefixes) {
     EXPECT_EQ(LexerRun("C99").lex("a.c", "u8\"a\" U'c'\n"), (Tokens{"id:u8", "str:\"a\"", "id:U", "const:'c'"}));
 }
 
-TEST_F(GnuLexerTest, BuiltinsThatTakeTypesCarryTheirName) {
-    LexerRun run("GNU");
-    std::vector<std::string> names;
-    run.on_token = [&](Lexer& lexer) { names.push_back(lexer.value().has_str ? lexer.value().str : "-"); };
-    EXPECT_EQ(run.lex("a.c", "__builtin_va_arg(ap, int) _Generic __builtin_expect\n"),
-              (Tokens{"builtin:__builtin_va_arg", "(", "id:ap", ",", "int", ")", "builtin:_Generic",
-                      "id:__builtin_expect"}));
-    EXPECT_EQ(names[0], "__builtin_va_arg");
-    EXPECT_EQ(names[4], "-");
-    EXPECT_EQ(names[6], "_Generic");
-}
-
 // "[name]" in front of an asm operand is left out of the parse (it only
 // names the operand for the template) and kept for an instrumented file;
 // brackets anywhere else stay.
