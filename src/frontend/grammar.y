@@ -56,8 +56,13 @@ void yyerror(qor::ParseActions& actions, const char* message);
 %token kwCONST kwRESTRICT VOLATILE INTERRUPT ASSIGNMENT OROR ANDAND
 %token NEQ EQ GT LT GOET LOET RSHIFT LSHIFT MINUSMINUS PLUSPLUS
 %token UNARY GESTION_PRIORITE ACCES_CHAMP
+/* Tokens that only the GNU dialects produce (codes 313 and 314): a built-in
+   function that takes type names, and the "..." of a case range or a range
+   designator. */
+%token BUILTIN_TYPE_ARG RANGE_DOTS
 
 /* Operator precedence, lowest first. */
+%nonassoc RANGE_DOTS
 %right '=' ASSIGNMENT
 %right '?' ':'
 %left OROR
@@ -75,7 +80,7 @@ void yyerror(qor::ParseActions& actions, const char* message);
 
 /* Conflicts.
  *
- * Bison reports 806 shift/reduce and 973 reduce/reduce conflicts for this
+ * Bison reports 825 shift/reduce and 1000 reduce/reduce conflicts for this
  * grammar. All of them are left to the usual LALR defaults: shift rather
  * than reduce, and the earlier rule of two reductions. The counts are not
  * pinned with %expect: for a deterministic parser Bison ignores %expect-rr
@@ -132,6 +137,13 @@ void yyerror(qor::ParseActions& actions, const char* message);
  *           where it must first reduce an empty mid-rule action: a parameter
  *           list after the recovered declarator (191, 202, 212) and a '{'
  *           block right after '(' (302) are skipped as balanced groups.
+ *
+ * The counts of the groups above are those of the grammar without the GNU
+ * rules 479 to 488. Those rules add no conflict of their own; their two
+ * tokens join the groups above wherever any token may be skipped text or
+ * may start an expression or a statement (BUILTIN_TYPE_ARG starts an
+ * expression, RANGE_DOTS follows one): 19 s/r and 27 r/r more, all
+ * resolved as for the other tokens of the same group.
  *
  * Precedence also settles, silently, a few conflicts outside expressions:
  * '*' declarators (195, 206, 216, 274, 275) shift '(' and '[', so the
@@ -1153,12 +1165,51 @@ placeholder
                 { $$ = actions.empty(); }
     ;
 
+/* GNU dialects. The lexer of the other dialects never produces the tokens
+   that these rules start with or contain, so the parse of those dialects
+   stays as it was. */
+
+/* __builtin_va_arg (ap, int), __builtin_offsetof (struct s, m[2].f) and the
+   like: each argument is an expression or a type name. _Generic (x, int: a,
+   default: b) is read the same way, its associations being arguments too.
+   The built-in counts as an operator, as sizeof does; it is no call. */
+expr_primaire
+    : /* 479 */ BUILTIN_TYPE_ARG '(' arguments_builtin ')'
+                { actions.op($1.str ? *$1.str : "__builtin", $1); $$ = actions.empty(); }
+    ;
+
+arguments_builtin
+    : /* 480 */ argument_builtin
+    | /* 481 */ arguments_builtin ',' argument_builtin
+    ;
+
+argument_builtin
+    : /* 482 */ expr_simple
+    | /* 483 */ nom_de_type
+    | /* 484 */ nom_de_type ':' expr_simple
+    | /* 485 */ DEFAULT ':' expr_simple
+    ;
+
+/* "case 'a' ... 'z':" and "[0 ... 9] = x": the range is an operator of the
+   lowest precedence between two constant expressions. */
+expr_simple
+    : /* 486 */ expr_simple RANGE_DOTS expr_simple
+                { actions.op("...", $2); }
+    ;
+
+t_non_bracket_non_semicolon
+    : /* 487 */ BUILTIN_TYPE_ARG
+    | /* 488 */ RANGE_DOTS
+    ;
+
 %%
 
 /* The token codes are shared with the lexer (frontend/tokens.hpp) and the
    rule numbers and symbols are fixed: stop the build if they move. */
 static_assert(TOK_IDENTIFICATEUR == 258 && TOK_ACCES_CHAMP == 312,
               "named tokens must keep the codes 258 to 312");
-static_assert(YYNTOKENS == 81, "81 terminals");
-static_assert(YYNNTS == 148, "148 nonterminals");
-static_assert(YYNRULES == 478, "478 rules");
+static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314,
+              "the GNU tokens follow with the codes 313 and 314");
+static_assert(YYNTOKENS == 83, "81 terminals and the 2 of the GNU dialects");
+static_assert(YYNNTS == 150, "148 nonterminals and the 2 of the GNU dialects");
+static_assert(YYNRULES == 488, "478 rules and the 10 of the GNU dialects");

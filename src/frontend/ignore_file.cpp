@@ -80,6 +80,12 @@ public:
             return word;
         }
         word.text += static_cast<char>(c);
+        if (c == '\n') {
+            // The next line is left untouched for the line-start reader.
+            text_ += word.text;
+            if (at_line_start_) (*at_line_start_)();
+            return word;
+        }
         int after = input_.read_char();
         if (is_word_char(c)) {
             while (is_word_char(after)) {
@@ -98,10 +104,14 @@ public:
         return word;
     }
 
+    // From now on called after each end of line.
+    void set_line_start_reader(const std::function<void()>* at_line_start) { at_line_start_ = at_line_start; }
+
 private:
     CharSource& input_;
     std::string& text_;
     bool at_end_ = false;  // never read past the end once it was seen
+    const std::function<void()>* at_line_start_ = nullptr;
 };
 
 }  // namespace
@@ -166,7 +176,8 @@ bool IgnoreRules::add_rule(const std::vector<std::string>& words) {
 
 bool IgnoreRules::starts_rule(std::string_view word) const { return roots_.find(word) != roots_.end(); }
 
-IgnoredRegion IgnoreRules::ignore_region(std::string_view start_word, CharSource& input) const {
+IgnoredRegion IgnoreRules::ignore_region(std::string_view start_word, CharSource& input,
+                                         const std::function<void()>& at_line_start) const {
     IgnoredRegion region;
     auto root = roots_.find(start_word);
     if (root == roots_.end()) return region;
@@ -202,6 +213,12 @@ IgnoredRegion IgnoreRules::ignore_region(std::string_view start_word, CharSource
         }
         region.found = true;
         return region;
+    }
+
+    // The region is certain now: nothing read from here on goes back.
+    if (at_line_start) {
+        reader.set_line_start_reader(&at_line_start);
+        if (unmatched && unmatched->text == kNewline) at_line_start();
     }
 
     // End sequence: the first end word counts only outside brackets opened in

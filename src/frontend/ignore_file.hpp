@@ -15,6 +15,7 @@
 // (the format promises at most 511 characters; longer ones are not cut).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -64,7 +65,14 @@ public:
     // Called after the lexer has read `start_word` (an identifier, or "#" at a
     // line start); reads the rest of the region from `input`. See
     // IgnoredRegion for the outcomes.
-    IgnoredRegion ignore_region(std::string_view start_word, CharSource& input) const;
+    //
+    // Once the start sequence has matched, `at_line_start` (when given) is
+    // called after every end of line read for the region, before anything
+    // of the next line: it reads the line markers of a preprocessor that
+    // stand there, so that the lines after the region keep their numbers.
+    // What it reads is not part of the region's text.
+    IgnoredRegion ignore_region(std::string_view start_word, CharSource& input,
+                                const std::function<void()>& at_line_start = {}) const;
 
 private:
     struct EndSequence {

@@ -98,6 +98,40 @@ constexpr auto kGnuAdded = std::to_array<Keyword>({
     kw("__typeof__", TYPEOF),
     kw("typeof", TYPEOF),
     kw("__volatile__", VOLATILE),
+    // The C99 and C11 words that GNU C accepts in every mode, the other
+    // spellings of the words above, and the compiler's own type names:
+    // the C library's headers use them.
+    kw("_Bool", kType, KW_BOOL),
+    kw("_Complex", kType, KW_COMPLEX),
+    kw("__complex__", kType, KW_COMPLEX),
+    kw("__int128", kType),
+    kw("__int128_t", kType),
+    kw("__uint128_t", kType),
+    kw("_Float16", kType),
+    kw("_Float32", kType),
+    kw("_Float64", kType),
+    kw("_Float128", kType),
+    kw("_Float32x", kType),
+    kw("_Float64x", kType),
+    kw("__float80", kType),
+    kw("__float128", kType),
+    kw("__auto_type", kType),
+    kw("__signed", kType, KW_SIGNED),
+    kw("__thread", kStorage),
+    kw("_Thread_local", kStorage),
+    kw("_Atomic", kQualifier),
+    kw("__volatile", VOLATILE),
+    kw("__asm", ASM),
+    kw("__alignof", ALIGNOF),
+    kw("_Alignof", ALIGNOF),
+    kw("__typeof", TYPEOF),
+    // Built-in functions that take a type name as an argument, and the
+    // generic selection of C11, whose associations start with type names.
+    kw("__builtin_va_arg", BUILTIN_TYPE_ARG),
+    kw("__builtin_offsetof", BUILTIN_TYPE_ARG),
+    kw("__builtin_types_compatible_p", BUILTIN_TYPE_ARG),
+    kw("__builtin_convertvector", BUILTIN_TYPE_ARG),
+    kw("_Generic", BUILTIN_TYPE_ARG),
 });
 
 constexpr auto kMscAdded = std::to_array<Keyword>({
@@ -221,7 +255,7 @@ static_assert(kKr78.size() == 30);
 static_assert(kSun.size() == 31);
 static_assert(kMcc.size() == 38);
 static_assert(kMccStd.size() == 35);
-static_assert(kGnu.size() == 46);
+static_assert(kGnu.size() == 75);
 static_assert(kMsc.size() == 59);
 static_assert(kMsc15.size() == 66);
 static_assert(kIar.size() == 55);

@@ -43,7 +43,7 @@ struct Keyword {
 const Keyword* find_keyword(KeywordTable table, std::string_view word);
 
 // The number of words of a table: ANSI 33, C99 38, KR78 30, SUN 31, MCC 38,
-// MCC_STD 35, GNU 46, MSC 59, MSC15 66, IAR 55; HP_ANSI has the ANSI words
+// MCC_STD 35, GNU 75, MSC 59, MSC15 66, IAR 55; HP_ANSI has the ANSI words
 // and HP the KR78 words.
 size_t keyword_count(KeywordTable table);
 

@@ -103,6 +103,7 @@ int Lexer::finish(int token) {
     value_.line = pp_.current_line();
     value_.from_source = counting_;
     if (token != END_OF_INPUT) {
+        track_asm(token);
         statement_bookkeeping(token);
         if (client_.instrumenting()) client_.echo(text_ + " ");
     }
@@ -196,7 +197,7 @@ int Lexer::line_start() {
 // After the '#' that starts a line; false at the end of the input.
 bool Lexer::directive_line() {
     if (ignore_ && ignore_->starts_rule("#")) {
-        IgnoredRegion region = ignore_->ignore_region("#", pp_);
+        IgnoredRegion region = ignore_->ignore_region("#", pp_, [this] { line_markers_in_region(); });
         if (region.found) {
             skip_ignored("#", region);
             return true;
@@ -306,6 +307,39 @@ void Lexer::pragma_line() {
     pp_.unread_char(c);
 }
 
+// At the start of a line inside an ignored region: the preprocessor's line
+// markers there ("# 37 "a.c" 3 4", which gcc writes around a macro of a
+// system header even inside an expression) are read as they are outside a
+// region, so that the text after the region keeps its line numbers.
+// Anything else is left to the region.
+void Lexer::line_markers_in_region() {
+    for (;;) {
+        std::string read;
+        int c = pp_.read_char();
+        while (c == ' ' || c == '\t') {
+            read += static_cast<char>(c);
+            c = pp_.read_char();
+        }
+        if (c == '#') {
+            read += '#';
+            int next = pp_.read_char();
+            while (next == ' ' || next == '\t') {
+                read += static_cast<char>(next);
+                next = pp_.read_char();
+            }
+            pp_.unread_char(next);
+            if (is_digit(next) && line_marker()) {
+                finish_line();
+                continue;
+            }
+        } else {
+            pp_.unread_char(c);
+        }
+        pp_.unread_text(read);
+        return;
+    }
+}
+
 void Lexer::finish_line() {
     pp_.skip_line();
     pp_.read_char();
@@ -345,6 +379,9 @@ int Lexer::scan() {
             if (next == '"' || next == '\'') return literal(next, std::string(1, static_cast<char>(c)));
             pp_.unread_char(next);
         }
+        if ((c == 'u' || c == 'U') && dialect_.gnu_extensions) {
+            if (auto prefix = unicode_prefix(c)) return literal(pp_.read_char(), *prefix);
+        }
         if (c == '"' || c == '\'') return literal(c, "");
         if (is_operator_char(c)) {
             ScannedToken token = scan_operator(c, pp_);
@@ -355,6 +392,7 @@ int Lexer::scan() {
         if (is_digit(c) || c == '.') {
             ScannedToken token = scan_number(c, pp_);
             text_ = token.text;
+            if (token.code == POINT_POINT_POINT && range_may_follow()) return RANGE_DOTS;
             if (token.code == CONSTANT) {
                 value_.str = text_;
                 value_.has_str = true;
@@ -375,8 +413,83 @@ int Lexer::scan() {
             if (!rescan) return token;
             continue;
         }
+        if (c == '[' && asm_depth_ == 1 && (previous_token_ == ':' || previous_token_ == ',') &&
+            skip_asm_operand_name())
+            continue;
         text_ = std::string(1, static_cast<char>(c));
         return c;
+    }
+}
+
+// GNU asm statements: asm_depth_ is -1 from the keyword to its '(' (asm
+// volatile goes between), then the depth of the parentheses, 0 outside.
+void Lexer::track_asm(int token) {
+    if (!dialect_.gnu_extensions) return;
+    if (token == ASM) {
+        asm_depth_ = -1;
+    } else if (asm_depth_ < 0) {
+        bool qualifier = token == VOLATILE || token == QUALIFICATEUR_DE_TYPE || token == kwCONST;
+        asm_depth_ = token == '(' ? 1 : qualifier ? -1 : 0;
+    } else if (asm_depth_ > 0) {
+        asm_depth_ += token == '(' ? 1 : token == ')' ? -1 : 0;
+    }
+}
+
+// After the '[' of "[name]" in front of an asm operand ("=r"(x) named
+// name for the template's %[name]): the name only ties the template to
+// the operand, so the parser does not see it; an instrumented file keeps
+// it. False, with everything read pushed back, when no "name]" follows.
+bool Lexer::skip_asm_operand_name() {
+    std::string text;
+    auto take = [&] {
+        int c = pp_.read_char();
+        if (c != kEndOfInput) text += static_cast<char>(c);
+        return c;
+    };
+    int c = take();
+    while (c == ' ' || c == '\t') c = take();
+    bool named = is_letter(c) || c == '_';
+    while (is_identifier_char(c)) c = take();
+    while (c == ' ' || c == '\t') c = take();
+    if (!named || c != ']') {
+        pp_.unread_text(text);
+        return false;
+    }
+    if (client_.instrumenting()) client_.echo("[" + text + " ");
+    return true;
+}
+
+// GNU C reads u"", U"", u8"" (and the same prefixes of character
+// constants) as one literal. After the prefix letter `first`: the whole
+// prefix when a quote follows it, the quote left unread; otherwise nothing,
+// with every character read pushed back.
+std::optional<std::string> Lexer::unicode_prefix(int first) {
+    std::string prefix(1, static_cast<char>(first));
+    int next = pp_.read_char();
+    if (first == 'u' && next == '8') {
+        prefix += '8';
+        next = pp_.read_char();
+    }
+    if (next == '"' || next == '\'') {
+        pp_.unread_char(next);
+        return prefix;
+    }
+    pp_.unread_char(next);
+    if (prefix.size() > 1) pp_.unread_char('8');
+    return std::nullopt;
+}
+
+// In GNU C a "..." that follows an operand is the range of a case label
+// ("case 'a' ... 'z':") or of a designator ("[0 ... 9] = x"); in a
+// parameter list it always follows '(' or ','.
+bool Lexer::range_may_follow() const {
+    if (!dialect_.gnu_extensions) return false;
+    switch (previous_token_) {
+    case CONSTANT:
+    case IDENTIFICATEUR:
+    case ')':
+    case ']': return true;
+    default: return false;
     }
 }
 
@@ -399,7 +512,7 @@ int Lexer::identifier(int first, bool& rescan) {
     text_ = word;
 
     if (ignore_ && ignore_->starts_rule(word)) {
-        IgnoredRegion region = ignore_->ignore_region(word, pp_);
+        IgnoredRegion region = ignore_->ignore_region(word, pp_, [this] { line_markers_in_region(); });
         if (region.found) {
             skip_ignored(word, region);
             rescan = true;
@@ -420,6 +533,11 @@ int Lexer::identifier(int first, bool& rescan) {
     const Keyword* keyword = find_keyword(dialect_.keywords, word);
     if (keyword && keyword->token != IDENTIFICATEUR && keyword->token != MIDENTIFICATEUR) {
         value_.kwflags = keyword->flags;
+        // The parser counts a built-in under its own name.
+        if (keyword->token == BUILTIN_TYPE_ARG) {
+            value_.str = std::move(word);
+            value_.has_str = true;
+        }
         return keyword->token;
     }
     int token = client_.is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;

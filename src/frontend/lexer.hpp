@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -70,8 +71,13 @@ private:
     void run_directive(const std::string& name);
     void pragma_line();
     void finish_line();
+    void line_markers_in_region();
     bool line_marker();
     void skip_ignored(const std::string& start_word, const IgnoredRegion& region);
+    std::optional<std::string> unicode_prefix(int first);
+    bool range_may_follow() const;
+    void track_asm(int token);
+    bool skip_asm_operand_name();
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
     bool expand_identifier(const std::string& name);
@@ -96,6 +102,7 @@ private:
     bool at_line_start_ = true;
     bool end_of_input_ = false;
     int previous_token_ = -1;
+    int asm_depth_ = 0;
     bool counting_ = false;
     int marked_expansions_ = 0;
     bool macro_seen_ = false;

@@ -63,8 +63,12 @@ enum Token : int {
     UNARY,
     GESTION_PRIORITE,
     ACCES_CHAMP,
+    // Produced in the GNU dialects only.
+    BUILTIN_TYPE_ARG,  // a built-in function that takes type names, or _Generic
+    RANGE_DOTS,        // the "..." of a case range or a range designator
 };
 
 static_assert(ACCES_CHAMP == 312, "token codes follow the grammar's declarations");
+static_assert(RANGE_DOTS == 314, "token codes follow the grammar's declarations");
 
 }  // namespace qor

@@ -19,6 +19,11 @@ namespace qor::test {
 class Analysis {
 public:
     explicit Analysis(const char* dialect = "ANSI") { select_dialect(dialect_, dialect); }
+    // Ignore rules applied to the texts analysed from now on.
+    Analysis& ignore(const IgnoreRules* rules) {
+        ignore_ = rules;
+        return *this;
+    }
 
     // Analyses `text` as the file a.c; returns what standard error received.
     std::string run(const std::string& text, const std::string& name = "a.c") {
@@ -41,6 +46,7 @@ public:
         lexer_setup.preprocessor = &preprocessor;
         lexer_setup.client = &actions;
         lexer_setup.main_source = name;
+        lexer_setup.ignore = ignore_;
         Lexer lexer(lexer_setup);
         actions.set_lexer(&lexer);
         testing::internal::CaptureStderr();
@@ -60,6 +66,8 @@ public:
         const Metric* metric = entry->find(name);
         return metric ? metric->value : -1;
     }
+    // Every metric stored for a component, in order; null without one.
+    const MetricEntry* metrics(const std::string& component) const { return metrics_.find(component); }
     const ModuleRecord* module(const std::string& name) const {
         for (const auto& record : model_.modules())
             if (record->name == name) return record.get();
@@ -87,6 +95,7 @@ public:
 
 private:
     DialectState dialect_;
+    const IgnoreRules* ignore_ = nullptr;
     RunAnalysis analysis_;
     AnalysisModel model_{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"};
     MetricCollector metrics_{analysis_.identities};

@@ -101,6 +101,40 @@ TEST(IgnoreRegion, DeepNestingAndLongRegions) {
     EXPECT_EQ(input.rest(), "x");
 }
 
+// Once the start sequence has matched, the line-start reader sees every
+// new line of the region first; what it takes is no part of the region.
+// While the start sequence is still matching it is never called, so that a
+// failed match leaves the input exactly as it was.
+TEST(IgnoreRegion, LineStartReaderSeesEachNewLine) {
+    ScratchDirectory dir;
+    auto rules = load_rules("x ( --> ) ;\nw v --> ;\n");
+    ASSERT_TRUE(rules);
+    StringSource input(" (a,\n# 7 \"f.c\"\n b\n) ; rest");
+    std::vector<std::string> markers;
+    auto take_marker = [&] {
+        int c = input.read_char();
+        if (c != '#') {
+            input.unread_char(c);
+            markers.push_back("-");
+            return;
+        }
+        std::string line = "#";
+        while ((c = input.read_char()) != '\n') line += static_cast<char>(c);
+        markers.push_back(line);
+    };
+    IgnoredRegion region = rules->ignore_region("x", input, take_marker);
+    EXPECT_TRUE(region.found);
+    EXPECT_EQ(region.text, " (a,\n b\n) ; ");
+    EXPECT_EQ(input.rest(), "rest");
+    EXPECT_EQ(markers, (std::vector<std::string>{"# 7 \"f.c\"", "-"}));
+
+    markers.clear();
+    StringSource other("\n# 1 \"f.c\"\n v ;");
+    EXPECT_FALSE(rules->ignore_region("w", other, take_marker).found);
+    EXPECT_EQ(other.rest(), "\n# 1 \"f.c\"\n v ;");
+    EXPECT_TRUE(markers.empty());
+}
+
 struct LoadCase {
     const char* name;
     const char* content;

@@ -28,12 +28,16 @@ public:
         ignored.push_back(file + ":" + std::to_string(line));
     }
     void add_dependency(const std::string& file) override { dependencies.push_back(file); }
+    bool instrumenting() const override { return instrument; }
+    void echo(std::string_view text) override { echoed += text; }
 
     bool open = false;
     std::map<std::string, int> totals;
     std::vector<std::string> occurrences;
     std::vector<std::string> ignored;
     std::vector<std::string> dependencies;
+    bool instrument = false;
+    std::string echoed;  // what an instrumented file would receive
 };
 
 // "kind:text" of a token (id, type, const, str, assign), or its text.
@@ -44,6 +48,8 @@ inline std::string describe(int token, const std::string& text) {
     case CONSTANT: return "const:" + text;
     case STRING: return "str:" + text;
     case ASSIGNMENT: return "assign:" + text;
+    case RANGE_DOTS: return "range:" + text;
+    case BUILTIN_TYPE_ARG: return "builtin:" + text;
     default: return text;
     }
 }
