@@ -61,6 +61,10 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     // A missing include is an error after which preprocessing goes on.
     diagnostics_->setFatalsAsError(true);
     diagnostics_->setSuppressSystemWarnings(true);
+    // Every trigraph of a dialect that asks for them would be reported.
+    if (options.trigraphs)
+        diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, "trigraphs",
+                                          clang::diag::Severity::Ignored);
 
     auto target_options = std::make_shared<clang::TargetOptions>();
     target_options->Triple = "x86_64-pc-linux-gnu";

@@ -59,6 +59,7 @@ int run(const Options& options, Messages& messages) {
     print_tokens(preprocessor, printer, markers);
     out.start_new_line_if_needed();
     out.flush();
+    if (out.failed()) messages.error("cannot write the preprocessed text");
     preprocessor.EndSourceFile();
     return messages.errors() > 0 ? 1 : 0;
 }

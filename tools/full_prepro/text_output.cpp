@@ -27,8 +27,8 @@ void TextOutput::put(std::string_view text) {
 }
 
 void TextOutput::flush() {
-    std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
-    std::fflush(stream_);
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size() || std::fflush(stream_) != 0)
+        failed_ = true;
     buffer_.clear();
 }
 
@@ -48,14 +48,12 @@ void TextOutput::line_marker(unsigned line, std::string_view file) {
     line_ = line;
 }
 
-bool TextOutput::move_to_line(unsigned line, bool start_of_line) {
-    bool started = false;
+void TextOutput::move_to_line(unsigned line, bool start_of_line) {
     if ((start_of_line && text_on_line_) || directive_on_line_) {
         newline();
         ++line_;
-        started = true;
     }
-    if (line == line_) return started;
+    if (line == line_) return;
     if (line > line_ && line - line_ <= kMaxBlankLines) {
         put(std::string(line - line_, '\n'));
         text_on_line_ = directive_on_line_ = false;
@@ -63,7 +61,6 @@ bool TextOutput::move_to_line(unsigned line, bool start_of_line) {
     } else {
         line_marker(line, std::string(file_));
     }
-    return true;
 }
 
 void TextOutput::write(std::string_view text) {

@@ -16,11 +16,12 @@ public:
     TextOutput& operator=(const TextOutput&) = delete;
     ~TextOutput() { flush(); }
 
-    // Names the source line of the next output line; `file` stays current.
+    // Names the source line and file of the next output line; the file
+    // stays current for later markers.
     void line_marker(unsigned line, std::string_view file);
     // Goes to the output line of source line `line`; `start_of_line` ends a
-    // line that already holds text. True when a new line was started.
-    bool move_to_line(unsigned line, bool start_of_line);
+    // line that already holds text.
+    void move_to_line(unsigned line, bool start_of_line);
     // Ends the current line if it holds text.
     void start_new_line_if_needed();
     // Text on the current line; line breaks inside it are counted.
@@ -34,8 +35,9 @@ public:
     bool at_line_start() const { return !text_on_line_ && !directive_on_line_; }
     bool ends_with_blank() const { return last_ == ' '; }
     bool directive_on_line() const { return directive_on_line_; }
-    const std::string& file() const { return file_; }
     void flush();
+    // True once a write to the stream failed (a full disk, a closed pipe).
+    bool failed() const { return failed_; }
 
 private:
     void put(std::string_view text);
@@ -48,6 +50,7 @@ private:
     bool text_on_line_ = false;
     bool directive_on_line_ = false;
     char last_ = '\n';
+    bool failed_ = false;
 };
 
 }  // namespace full_prepro
