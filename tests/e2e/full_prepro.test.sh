@@ -268,10 +268,11 @@ int predefined_leak;
 int stdc_given;
 #endif
 C
-prepro -ddef compiler.def -I cmd -DOVER=2 -UGONE -DCMD -DREDONE=1 -UREDONE -DREDONE=3 -O2 -o q.o q.c
+prepro -ddef compiler.def -I def -Icmd -DOVER=2 -UGONE -DCMD -DREDONE=1 -UREDONE -DREDONE=3 -O2 -o q.o q.c
 check_eq "macro sources: warnings" "compiler.def(10): Warning: syntax error in predefined macros file
 compiler.def(11): Warning: syntax error in predefined macros file
 " "$err"
+# A -I naming a directory of the definitions file keeps its system place.
 check_contains "-I before the definitions' I lines" "$out" "int from_cmd;"
 check_contains "I lines searched" "$out" "int from_def_only;"
 check_contains "order of D, -D and -U" "$out" "int v[] = { /*@QOR #macro FROM_DEF*/ 1 /*@QOR #f_end */, /*@QOR #macro OVER*/ 2 /*@QOR #f_end */, /*@QOR #macro FUN(1, 2)*/ 12 /*@QOR #f_end */, /*@QOR #macro CMD*/ 1 /*@QOR #f_end */, /*@QOR #macro REDONE*/ 3 /*@QOR #f_end */ };"

@@ -34,7 +34,11 @@ public:
         while (!at_end() && peek() != stop) ++pos_;
         return text_.substr(start, pos_ - start);
     }
-    std::string_view rest() { return until('\n'); }
+    std::string_view rest() {
+        std::string_view text = text_.substr(pos_);
+        pos_ = text_.size();
+        return text;
+    }
     void advance() { ++pos_; }
 
 private:

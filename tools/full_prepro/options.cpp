@@ -48,7 +48,6 @@ std::optional<Options> parse_options(const std::vector<std::string>& arguments, 
     ArgumentReader reader(arguments, messages);
     while (!reader.done()) {
         const std::string& word = reader.take();
-        std::optional<std::string> value;
         if (word.empty() || word[0] != '-') {
             source = word;
         } else if (word == "-C") {
@@ -62,7 +61,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& arguments, 
         } else if (word == "-mode=noexp") {
             options.expansion_mode = false;
         } else if (word == "-dial" || word == "-ddef" || word == "-mac") {
-            if (!(value = reader.value_of(word))) return std::nullopt;
+            std::optional<std::string> value = reader.value_of(word);
+            if (!value) return std::nullopt;
             if (word == "-dial") options.dialect = *value;
             if (word == "-ddef") options.definitions_file = *value;
             if (word == "-mac") options.macro_name_file = *value;

@@ -1,19 +1,11 @@
 #include "predefines.hpp"
 
 #include "identifiers.hpp"
+#include "source_names.hpp"
 
 namespace full_prepro {
 
 namespace {
-
-std::string quoted(const std::string& name) {
-    std::string text = "\"";
-    for (char c : name) {
-        if (c == '"' || c == '\\') text += '\\';
-        text += c;
-    }
-    return text + '"';
-}
 
 // A value stays on its directive line: line breaks become blanks, and a
 // final backslash is kept from joining the next line.

@@ -1,5 +1,7 @@
 #include "text_output.hpp"
 
+#include "source_names.hpp"
+
 namespace full_prepro {
 
 namespace {
@@ -7,15 +9,6 @@ namespace {
 // Up to this many skipped lines are written as empty lines.
 constexpr unsigned kMaxBlankLines = 8;
 constexpr size_t kFlushSize = 1 << 16;
-
-std::string escaped(std::string_view name) {
-    std::string text;
-    for (char c : name) {
-        if (c == '"' || c == '\\') text += '\\';
-        text += c;
-    }
-    return text;
-}
 
 }  // namespace
 
@@ -43,7 +36,7 @@ void TextOutput::start_new_line_if_needed() {
 
 void TextOutput::line_marker(unsigned line, std::string_view file) {
     start_new_line_if_needed();
-    put("# " + std::to_string(line) + " \"" + escaped(file) + "\"\n");
+    put("# " + std::to_string(line) + " " + quoted(file) + "\n");
     file_ = file;
     line_ = line;
 }
