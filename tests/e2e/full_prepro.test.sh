@@ -179,6 +179,9 @@ int renamed;
 check_eq "#pragma once in the main file" "gen.c(104): Warning: #pragma once in main file
 " "$err"
 check_rc "line markers and pragmas" 0
+# The source keeps the name it was given; a header is named as included.
+prepro ./l.c
+check_starts "source name as given" "$out" $'# 1 "./l.c"\n/*@QOR #incl: h.h"*/\n# 1 "h.h"\n'
 
 # #pragma once in a header works and is not passed on; a pragma that would
 # make clang end the program is passed on like any other.

@@ -26,7 +26,7 @@ void DiagnosticPrinter::HandleDiagnostic(clang::DiagnosticsEngine::Level level, 
             messages_.warning(text);
         return;
     }
-    std::string_view file = shown_name(position.getFilename());
+    std::string_view file = shown_name(diagnostic.getSourceManager(), diagnostic.getLocation(), position);
     if (error)
         messages_.error(file, position.getLine(), text);
     else

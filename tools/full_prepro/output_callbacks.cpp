@@ -23,7 +23,7 @@ void OutputCallbacks::FileChanged(clang::SourceLocation location, FileChangeReas
     bool relevant = reason == ExitFile ? is_source_file(previous) : in_source_file(location);
     if (presumed.isInvalid() || !relevant || reason == SystemHeaderPragma) return;
     markers_.close();
-    std::string_view name = shown_name(presumed.getFilename());
+    std::string_view name = shown_name(preprocessor_.getSourceManager(), location, presumed);
     if (reason == EnterFile) {
         // The first file entered is the source itself.
         if (main_file_entered_) out_.write_line(include_marker(name));

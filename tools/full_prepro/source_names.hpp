@@ -4,11 +4,17 @@
 #include <string>
 #include <string_view>
 
+#include <clang/Basic/SourceManager.h>
+
 namespace full_prepro {
 
-// clang names a header found beside a file of the current directory
-// "./name"; the name is shown as the include line wrote it.
-inline std::string_view shown_name(std::string_view name) {
+// The file name of a position. clang names a header found beside a file of
+// the current directory "./name"; it is shown as the include line wrote
+// it. The source keeps the name it was given.
+inline std::string_view shown_name(const clang::SourceManager& sources, clang::SourceLocation location,
+                                   const clang::PresumedLoc& position) {
+    std::string_view name = position.getFilename();
+    if (sources.getFileID(sources.getExpansionLoc(location)) == sources.getMainFileID()) return name;
     while (name.starts_with("./") && name.size() > 2) name.remove_prefix(2);
     return name;
 }
