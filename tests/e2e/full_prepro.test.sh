@@ -117,6 +117,52 @@ check_contains "no-expansion without names: text" "$out" "int taken = KEPT + OTH
 check_count "no-expansion without names: defines" "$out" "#define " 4
 check_lacks "no-expansion without names: markers" "$out" "#macro"
 
+# Whatever is expanded here, gcc's preprocessing of the output gives the
+# program that gcc's preprocessing of the source gives: the #define lines of
+# unexpanded macros are kept, and with them those of the macros they use.
+fresh
+cat >t.c <<'C'
+#define EMPTY
+#define OBJ (1 + 2)
+#define FN(a, b) a * b
+#define NOARGS() 0
+#define VAR(fmt, ...) printf(fmt, __VA_ARGS__)
+#define GNUVAR(fmt, args...) printf(fmt, ## args)
+#define STR(x) #x
+#define XSTR(x) STR(x)
+#define CAT(a, b) a ## b
+#define SELF SELF + 1
+#define LATE FN
+#define MULTI(x) \
+    do { x; } \
+    while (0)
+int a = OBJ EMPTY;
+int b = FN(OBJ, FN(2, 3));
+int c = NOARGS();
+void f(void) { VAR("%d %d", 1, 2); GNUVAR("x"); GNUVAR("%d", 3); MULTI(a++); }
+const char *s = XSTR(OBJ) STR(  a   b  );
+int CAT(var, 1) = CAT(0x, 1F);
+int self = SELF;
+int late = LATE(4,
+                5);
+int line = __LINE__;
+const char *file = __FILE__;
+int counter[] = { __COUNTER__, __COUNTER__ };
+#undef OBJ
+#define OBJ 9
+int again = OBJ;
+C
+printf 'FN STR SELF\n' >names.mac
+program() { gcc -E -P -x c "$1" | grep -v '^#' | tr -d ' \n\t'; }
+strip_markers() { perl -pe 's|/\*\@QOR #.*?\*/||g' "$@"; }
+expected=$(program t.c)
+for mode in "" "-mode=noexp" "-mode=exp -mac names.mac" "-mode=noexp -mac names.mac"; do
+    # shellcheck disable=SC2086
+    prepro $mode t.c
+    printf '%s' "$out" | strip_markers >t.i
+    check_eq "same program as gcc's (${mode:-default})" "$expected" "$(program t.i)"
+done
+
 # A listed include guard still guards.
 fresh
 printf '#ifndef G_H\n#define G_H\nint guarded;\n#endif\n' >g.h
@@ -311,8 +357,6 @@ fresh
     done
     printf 'int main(void) {\n    printf("%%d %%s\\n", INT_MAX, strerror(errno));\n    assert(1);\n    return EXIT_SUCCESS;\n}\n'
 } >lib.c
-strip_markers() { perl -pe 's|/\*\@QOR #.*?\*/||g' "$1"; }
-
 run "$FP" -C -dial gnu -trigraphs -ddef host.def lib.c
 check_eq "library headers: messages" "" "$err"
 check_rc "library headers" 0
@@ -321,8 +365,15 @@ check_contains "library headers: include markers" "$out" '/*@QOR #incl: /usr/inc
 strip_markers lib.i >lib.clean.i
 if gcc -fsyntax-only -x cpp-output lib.clean.i 2>gcc.err; then ok; else not_ok "gcc accepts the library headers" "$(head -20 gcc.err)"; fi
 
-# Nothing expanded: every #define is passed on, and gcc's own preprocessing
-# of the result gives the same program.
+# assert left unexpanded: the text still compiles, with the definitions
+# that assert's own uses.
+printf 'assert\n' >assert.mac
+run "$FP" -C -dial gnu -trigraphs -ddef host.def -mac assert.mac lib.c
+printf '%s' "$out" | strip_markers >lib_assert.i
+check_contains "assert left unexpanded" "$(cat lib_assert.i)" "    assert(1);"
+if gcc -fsyntax-only -x c lib_assert.i 2>gcc.err; then ok; else not_ok "gcc accepts assert unexpanded" "$(head -20 gcc.err)"; fi
+
+# Nothing expanded: every #define is passed on.
 run "$FP" -C -dial gnu -trigraphs -ddef host.def -mode=noexp lib.c
 printf '%s' "$out" >lib_noexp.i
 strip_markers lib_noexp.i >lib_noexp.clean.i

@@ -5,7 +5,7 @@
 #include <clang/Basic/SourceManager.h>
 #include <llvm/ADT/SmallString.h>
 
-#include "source_names.hpp"
+#include "source_files.hpp"
 
 namespace full_prepro {
 

@@ -8,6 +8,7 @@
 #include <clang/Lex/Preprocessor.h>
 
 #include "expansion_markers.hpp"
+#include "kept_definitions.hpp"
 #include "macro_selection.hpp"
 #include "text_output.hpp"
 #include "token_printer.hpp"
@@ -17,8 +18,13 @@ namespace full_prepro {
 class OutputCallbacks : public clang::PPCallbacks {
 public:
     OutputCallbacks(clang::Preprocessor& preprocessor, TextOutput& out, TokenPrinter& printer,
-                    ExpansionMarkers& markers, MacroSelection& selection)
-        : preprocessor_(preprocessor), out_(out), printer_(printer), markers_(markers), selection_(selection) {}
+                    ExpansionMarkers& markers, MacroSelection& selection, KeptDefinitions& definitions)
+        : preprocessor_(preprocessor),
+          out_(out),
+          printer_(printer),
+          markers_(markers),
+          selection_(selection),
+          definitions_(definitions) {}
 
     void FileChanged(clang::SourceLocation location, FileChangeReason reason, clang::SrcMgr::CharacteristicKind,
                      clang::FileID previous) override;
@@ -31,16 +37,12 @@ public:
     void Ident(clang::SourceLocation location, llvm::StringRef text) override;
 
 private:
-    // The predefines buffer and other memory buffers write nothing.
-    bool in_source_file(clang::SourceLocation location) const;
-    bool is_source_file(clang::FileID file) const;
-    void print_definition(const clang::Token& name, const clang::MacroInfo& macro);
-
     clang::Preprocessor& preprocessor_;
     TextOutput& out_;
     TokenPrinter& printer_;
     ExpansionMarkers& markers_;
     MacroSelection& selection_;
+    KeptDefinitions& definitions_;
     bool main_file_entered_ = false;
 };
 

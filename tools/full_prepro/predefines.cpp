@@ -1,7 +1,7 @@
 #include "predefines.hpp"
 
 #include "identifiers.hpp"
-#include "source_names.hpp"
+#include "source_files.hpp"
 
 namespace full_prepro {
 

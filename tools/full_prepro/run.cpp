@@ -5,6 +5,7 @@
 
 #include "definitions_file.hpp"
 #include "expansion_markers.hpp"
+#include "kept_definitions.hpp"
 #include "macro_selection.hpp"
 #include "output_callbacks.hpp"
 #include "predefines.hpp"
@@ -39,22 +40,24 @@ void print_tokens(clang::Preprocessor& preprocessor, TokenPrinter& printer, Expa
 }  // namespace
 
 int run(const Options& options, Messages& messages) {
-    Definitions definitions;
-    if (options.definitions_file) read_definitions(*options.definitions_file, definitions, messages);
+    Definitions file_definitions;
+    if (options.definitions_file) read_definitions(*options.definitions_file, file_definitions, messages);
     MacroSelection selection(options.expansion_mode, listed_macros(options, messages));
 
     PreprocessorSession session(options, messages);
-    session.set_include_directories(options.include_directories, definitions.include_directories);
+    session.set_include_directories(options.include_directories, file_definitions.include_directories);
     if (!session.open_source(options.source, messages)) return 1;
     clang::Preprocessor& preprocessor = session.preprocessor();
-    preprocessor.setPredefines(predefines_text(options.definitions_file.value_or(""), definitions,
+    preprocessor.setPredefines(predefines_text(options.definitions_file.value_or(""), file_definitions,
                                                options.macro_options, messages));
     selection.attach(preprocessor);
 
     TextOutput out(stdout);
     TokenPrinter printer(preprocessor, out);
     ExpansionMarkers markers(preprocessor, printer);
-    preprocessor.addPPCallbacks(std::make_unique<OutputCallbacks>(preprocessor, out, printer, markers, selection));
+    KeptDefinitions definitions(preprocessor, printer, selection);
+    preprocessor.addPPCallbacks(
+        std::make_unique<OutputCallbacks>(preprocessor, out, printer, markers, selection, definitions));
     preprocessor.EnterMainSourceFile();
     print_tokens(preprocessor, printer, markers);
     out.start_new_line_if_needed();

@@ -1,6 +1,6 @@
 #include "text_output.hpp"
 
-#include "source_names.hpp"
+#include "source_files.hpp"
 
 namespace full_prepro {
 

@@ -1,4 +1,5 @@
-// The names of source files as messages and line markers show them.
+// Source files: which positions lie in them (the predefines buffer is no
+// source file), and their names as messages and line markers show them.
 #pragma once
 
 #include <string>
@@ -7,6 +8,14 @@
 #include <clang/Basic/SourceManager.h>
 
 namespace full_prepro {
+
+inline bool is_source_file(const clang::SourceManager& sources, clang::FileID file) {
+    return file.isValid() && sources.getFileEntryForID(file) != nullptr;
+}
+
+inline bool in_source_file(const clang::SourceManager& sources, clang::SourceLocation location) {
+    return is_source_file(sources, sources.getFileID(sources.getExpansionLoc(location)));
+}
 
 // The file name of a position. clang names a header found beside a file of
 // the current directory "./name"; it is shown as the include line wrote
