@@ -20,7 +20,8 @@ public:
     MacroSelection(bool expansion_mode, std::unordered_set<std::string> listed)
         : expansion_mode_(expansion_mode), listed_(std::move(listed)) {}
 
-    // Installs the source on `preprocessor` (which must outlive it).
+    // Installs the source on `preprocessor`; each keeps a pointer to the
+    // other for the whole run.
     void attach(clang::Preprocessor& preprocessor);
     // Whether uses of this macro (null for a name without definition) in
     // the text are expanded. The built-in macros (__LINE__, __FILE__,
