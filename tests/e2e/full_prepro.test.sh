@@ -1,0 +1,414 @@
+# full_prepro, the external preprocessor: its markers, selective expansion,
+# line markers, pragma lines, messages, macro sources, the host's C library
+# headers, and qor_cc reading its output through the pipe.
+source "${QOR_E2E_LIB:?}" || exit 1
+FP="$QOR_STAGE/bin/full_prepro"
+
+# prepro ARGS...: runs full_prepro with the options qor_cc always gives.
+prepro() { run "$FP" -C -dial ansi "$@"; }
+
+# --- Markers --------------------------------------------------------------
+
+fresh
+cat >m.c <<'C'
+#define ONE 1
+#define ADD(a, b) ((a) + (b))
+#define EMPTY
+#define TWICE(x) ADD(x, x)
+#define CALLER ADD
+int a = ONE;
+int b = ADD(ONE, 2 /* two */);
+int c = TWICE(ONE);
+EMPTY int d;
+int e = CALLER(3,
+               ONE);
+#if ONE && ADD(1, 1) == 2
+int f = __LINE__;
+#endif
+int g = ADD("*/", 'x');
+int h = ADD(1,2)/ONE;
+EMPTY
+C
+prepro m.c
+check_eq "markers" '# 1 "m.c"
+
+
+
+
+
+int a = /*@QOR #macro ONE*/ 1 /*@QOR #f_end */;
+int b = /*@QOR #macro ADD(ONE, 2 )*/ ((1) + (2)) /*@QOR #f_end */;
+int c = /*@QOR #macro TWICE(ONE)*/ ((1) + (1)) /*@QOR #f_end */;
+/*@QOR #macro EMPTY*/ /*@QOR #f_end */ int d;
+int e = /*@QOR #macro CALLER*/ ((3) + (1)) /*@QOR #f_end */;
+
+
+int f = /*@QOR #macro __LINE__*/ 13 /*@QOR #f_end */;
+
+int g = /*@QOR #macro ADD("* /", '"'x'"')*/ (("*/") + ('"'x'"')) /*@QOR #f_end */;
+int h = /*@QOR #macro ADD(1,2)*/ ((1) + (2)) /*@QOR #f_end *// /*@QOR #macro ONE*/1 /*@QOR #f_end */;
+/*@QOR #macro EMPTY*/ /*@QOR #f_end */
+' "$out"
+check_eq "markers: no message" "" "$err"
+check_rc "markers" 0
+
+# An author's comment that looks like a marker is not taken for one.
+fresh
+printf 'int x; /*@QOR #macro FAKE*/\n' >c.c
+prepro c.c
+check_contains "author's marker-like comment" "$out" "int x; /* @QOR #macro FAKE*/"
+
+# --- Selective expansion --------------------------------------------------
+
+fresh
+mkdir inc
+printf 'int from_header;\n' >inc/h.h
+cat >s.c <<'C'
+#define HDR "inc/h.h"
+#define KEPT 7
+#define OTHER 2
+#include HDR
+#if KEPT == 7 && OTHER == 2
+int taken = KEPT + OTHER;
+#endif
+#undef KEPT
+#define KEPT 8
+int k = KEPT;
+C
+printf 'KEPT HDR\n' >names.mac
+
+prepro -mode=exp -mac names.mac s.c
+check_eq "expansion mode" '# 1 "s.c"
+#define HDR "inc/h.h"
+#define KEPT 7
+/*@QOR #incl: inc/h.h"*/
+# 1 "inc/h.h"
+int from_header;
+# 5 "s.c"
+
+int taken = KEPT + /*@QOR #macro OTHER*/ 2 /*@QOR #f_end */;
+
+#undef KEPT
+#define KEPT 8
+int k = KEPT;
+' "$out"
+check_rc "expansion mode" 0
+
+prepro -mode=noexp -mac names.mac s.c
+check_eq "no-expansion mode" '# 1 "s.c"
+
+
+#define OTHER 2
+/*@QOR #incl: inc/h.h"*/
+# 1 "inc/h.h"
+int from_header;
+# 5 "s.c"
+
+int taken = /*@QOR #macro KEPT*/ 7 /*@QOR #f_end */ + OTHER;
+
+
+
+int k = /*@QOR #macro KEPT*/ 8 /*@QOR #f_end */;
+' "$out"
+
+# Without a macro-name file nothing is expanded, and every #define stays.
+prepro -mode=noexp s.c
+check_contains "no-expansion without names: text" "$out" "int taken = KEPT + OTHER;"
+check_count "no-expansion without names: defines" "$out" "#define " 4
+check_lacks "no-expansion without names: markers" "$out" "#macro"
+
+# Whatever is expanded here, gcc's preprocessing of the output gives the
+# program that gcc's preprocessing of the source gives: the #define lines of
+# unexpanded macros are kept, and with them those of the macros they use.
+fresh
+cat >t.c <<'C'
+#define EMPTY
+#define OBJ (1 + 2)
+#define FN(a, b) a * b
+#define NOARGS() 0
+#define VAR(fmt, ...) printf(fmt, __VA_ARGS__)
+#define GNUVAR(fmt, args...) printf(fmt, ## args)
+#define STR(x) #x
+#define XSTR(x) STR(x)
+#define CAT(a, b) a ## b
+#define SELF SELF + 1
+#define LATE FN
+#define MULTI(x) \
+    do { x; } \
+    while (0)
+int a = OBJ EMPTY;
+int b = FN(OBJ, FN(2, 3));
+int c = NOARGS();
+void f(void) { VAR("%d %d", 1, 2); GNUVAR("x"); GNUVAR("%d", 3); MULTI(a++); }
+const char *s = XSTR(OBJ) STR(  a   b  );
+int CAT(var, 1) = CAT(0x, 1F);
+int self = SELF;
+int late = LATE(4,
+                5);
+int line = __LINE__;
+const char *file = __FILE__;
+int counter[] = { __COUNTER__, __COUNTER__ };
+#undef OBJ
+#define OBJ 9
+int again = OBJ;
+C
+printf 'FN STR SELF\n' >names.mac
+program() { gcc -E -P -x c "$1" | grep -v '^#' | tr -d ' \n\t'; }
+strip_markers() { perl -pe 's|/\*\@QOR #.*?\*/||g' "$@"; }
+expected=$(program t.c)
+for mode in "" "-mode=noexp" "-mode=exp -mac names.mac" "-mode=noexp -mac names.mac"; do
+    # shellcheck disable=SC2086
+    prepro $mode t.c
+    printf '%s' "$out" | strip_markers >t.i
+    check_eq "same program as gcc's (${mode:-default})" "$expected" "$(program t.i)"
+done
+
+# A listed include guard still guards.
+fresh
+printf '#ifndef G_H\n#define G_H\nint guarded;\n#endif\n' >g.h
+printf '#include "g.h"\n#include "g.h"\nint g = G_H;\n' >g.c
+printf 'G_H\n' >names.mac
+prepro -mac names.mac g.c
+check_count "listed guard" "$out" "int guarded;" 1
+check_contains "listed guard stays unexpanded" "$out" "int g = G_H;"
+
+# --- Line markers and pragma lines ------------------------------------------
+
+fresh
+printf 'int in_header;\n' >h.h
+cat >l.c <<'C'
+#include "h.h"
+#if 0
+1
+2
+3
+4
+5
+6
+7
+8
+9
+#endif
+int after_skip;
+#if 0
+#endif
+int near;
+#line 100 "gen.c"
+int renamed;
+#pragma pack(1) /* comment */
+#pragma weak \
+   w
+#pragma once
+_Pragma("weak v") int same_line;
+C
+prepro l.c
+check_eq "line markers and pragmas" '# 1 "l.c"
+/*@QOR #incl: h.h"*/
+# 1 "h.h"
+int in_header;
+# 2 "l.c"
+# 13 "l.c"
+int after_skip;
+
+
+int near;
+# 100 "gen.c"
+int renamed;
+#pragma pack(1)
+#pragma weak    w
+
+
+#pragma weak v
+# 105 "gen.c"
+                  int same_line;
+' "$out"
+check_eq "#pragma once in the main file" "gen.c(104): Warning: #pragma once in main file
+" "$err"
+check_rc "line markers and pragmas" 0
+# The source keeps the name it was given; a header is named as included.
+prepro ./l.c
+check_starts "source name as given" "$out" $'# 1 "./l.c"\n/*@QOR #incl: h.h"*/\n# 1 "h.h"\n'
+
+# #pragma once in a header works and is not passed on; a pragma that would
+# make clang end the program is passed on like any other.
+fresh
+printf '#pragma once\nint once;\n' >o.h
+printf '#include "o.h"\n#include "o.h"\n#pragma clang __debug crash\nint x;\n' >o.c
+prepro o.c
+check_count "#pragma once" "$out" "int once;" 1
+check_lacks "#pragma once dropped" "$out" "#pragma once"
+check_contains "debug pragma passed on" "$out" "#pragma clang __debug crash"
+check_rc "debug pragma" 0
+
+# --- Problems -------------------------------------------------------------
+
+fresh
+cat >p.c <<'C'
+int before;
+#include "missing.h"
+int after;
+#error stop
+int last;
+C
+prepro p.c
+check_eq "problems: messages" "p.c(2): Error: 'missing.h' file not found
+p.c(4): Error: stop
+" "$err"
+check_contains "output goes on after a missing include" "$out" $'int before;\n\nint after;\n\nint last;'
+check_rc "problems" 1
+
+fresh
+prepro absent.c
+check_eq "missing source" 'full_prepro: Error: cannot open source file "absent.c": No such file or directory
+' "$err"
+check_rc "missing source" 1
+run "$FP" -C -dial ansi -ddef
+check_eq "missing value" "full_prepro: Error: missing value after -ddef
+" "$err"
+check_rc "missing value" 1
+printf 'int x;\n' >x.c
+prepro -ddef none.def -mac none.mac x.c
+check_eq "unreadable files" "full_prepro: Error: Inaccessible 'none.def' file.
+full_prepro: Error: Inaccessible 'none.mac' file.
+" "$err"
+check_contains "unreadable files: output" "$out" "int x;"
+check_rc "unreadable files" 1
+prepro -D1X=2 x.c
+check_eq "bad -D name" "full_prepro: Error: invalid macro name in -D1X=2
+" "$err"
+"$FP" -C -dial ansi x.c >/dev/full 2>"$scratch/.cap/err"
+rc=$?
+slurp err "$scratch/.cap/err"
+check_eq "output that cannot be written" "full_prepro: Error: cannot write the preprocessed text
+" "$err"
+check_rc "output that cannot be written" 1
+
+# --- Macro sources --------------------------------------------------------
+
+fresh
+mkdir cmd def
+printf 'int from_cmd;\n' >cmd/which.h
+printf 'int from_def;\n' >def/which.h
+printf 'int from_def_only;\n' >def/only.h
+cat >compiler.def <<'DEF'
+// The compiler's macros.
+/* another comment
+D FROM_DEF 1
+D OVER 1
+D GONE 1
+D FUN(a, b)   a##b
+A machine (x86)
+E ignored
+I def
+# not a line kind
+D 9bad
+DEF
+cat >q.c <<'C'
+#include <which.h>
+#include <only.h>
+int v[] = { FROM_DEF, OVER, FUN(1, 2), CMD, REDONE };
+#ifdef GONE
+int gone;
+#endif
+#if defined(__STDC__) || defined(__STDC_VERSION__) || defined(__GNUC__) || defined(__clang__) || defined(__x86_64__) || defined(__linux__)
+int predefined_leak;
+#endif
+#ifdef __STDC__
+int stdc_given;
+#endif
+C
+prepro -ddef compiler.def -I def -Icmd -DOVER=2 -UGONE -DCMD -DREDONE=1 -UREDONE -DREDONE=3 -O2 -o q.o q.c
+check_eq "macro sources: warnings" "compiler.def(10): Warning: syntax error in predefined macros file
+compiler.def(11): Warning: syntax error in predefined macros file
+" "$err"
+# A -I naming a directory of the definitions file keeps its system place.
+check_contains "-I before the definitions' I lines" "$out" "int from_cmd;"
+check_contains "I lines searched" "$out" "int from_def_only;"
+check_contains "order of D, -D and -U" "$out" "int v[] = { /*@QOR #macro FROM_DEF*/ 1 /*@QOR #f_end */, /*@QOR #macro OVER*/ 2 /*@QOR #f_end */, /*@QOR #macro FUN(1, 2)*/ 12 /*@QOR #f_end */, /*@QOR #macro CMD*/ 1 /*@QOR #f_end */, /*@QOR #macro REDONE*/ 3 /*@QOR #f_end */ };"
+check_lacks "-U removes a D line's macro" "$out" "int gone;"
+check_lacks "no compiler predefines" "$out" "predefined_leak"
+check_lacks "__STDC__ undefined unless given" "$out" "stdc_given"
+check_rc "macro sources" 0
+prepro -D__STDC__ q.c
+check_contains "__STDC__ when given" "$out" "int stdc_given;"
+
+# A D line that clang rejects is reported at its line; a later D line
+# replaces an earlier one silently.
+printf 'D ONE 1\nD TWO(a a) a\nD ONE 2\n' >bad.def
+printf 'int one = ONE;\n' >r.c
+prepro -ddef bad.def r.c
+check_eq "definitions file messages" "bad.def(2): Error: expected comma in macro parameter list
+" "$err"
+check_contains "later D line replaces" "$out" "/*@QOR #macro ONE*/ 2"
+
+# --- The host's C library -------------------------------------------------
+
+# The host compiler's macros and include directories as a definitions file;
+# the preprocessed text of many library headers must compile.
+fresh
+{
+    gcc -dM -E -x c /dev/null | sed -n 's/^#define /D /p'
+    gcc -x c -E -v /dev/null 2>&1 | sed -n '/#include <...> search starts here:/,/End of search list/s/^ \(\/.*\)$/I \1/p'
+} >host.def
+{
+    for h in stdio stdlib string stdarg stddef stdint stdbool inttypes ctype errno math limits signal \
+             setjmp time assert pthread unistd fcntl sys/stat dirent locale wchar; do
+        printf '#include <%s.h>\n' "$h"
+    done
+    printf 'int main(void) {\n    printf("%%d %%s\\n", INT_MAX, strerror(errno));\n    assert(1);\n    return EXIT_SUCCESS;\n}\n'
+} >lib.c
+run "$FP" -C -dial gnu -trigraphs -ddef host.def lib.c
+check_eq "library headers: messages" "" "$err"
+check_rc "library headers" 0
+printf '%s' "$out" >lib.i
+check_contains "library headers: include markers" "$out" '/*@QOR #incl: /usr/include/stdio.h"*/'
+strip_markers lib.i >lib.clean.i
+if gcc -fsyntax-only -x cpp-output lib.clean.i 2>gcc.err; then ok; else not_ok "gcc accepts the library headers" "$(head -20 gcc.err)"; fi
+
+# assert left unexpanded: the text still compiles, with the definitions
+# that assert's own uses.
+printf 'assert\n' >assert.mac
+run "$FP" -C -dial gnu -trigraphs -ddef host.def -mac assert.mac lib.c
+printf '%s' "$out" | strip_markers >lib_assert.i
+check_contains "assert left unexpanded" "$(cat lib_assert.i)" "    assert(1);"
+if gcc -fsyntax-only -x c lib_assert.i 2>gcc.err; then ok; else not_ok "gcc accepts assert unexpanded" "$(head -20 gcc.err)"; fi
+
+# Nothing expanded: every #define is passed on.
+run "$FP" -C -dial gnu -trigraphs -ddef host.def -mode=noexp lib.c
+printf '%s' "$out" >lib_noexp.i
+strip_markers lib_noexp.i >lib_noexp.clean.i
+if gcc -fsyntax-only -x c lib_noexp.clean.i 2>gcc.err; then ok; else not_ok "gcc accepts the unexpanded headers" "$(head -20 gcc.err)"; fi
+
+# --- Through qor_cc -------------------------------------------------------
+
+# The default mode reads full_prepro's output through the pipe: no
+# preprocessing warning, components at their lines, the header as an input.
+copy_install hooked
+cat >"$scratch/hooked/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
+namespace eval qor_cc {}
+proc qor_cc::onFile {source} {}
+proc qor_cc::onComponent {name line} { puts "onComponent $name $line" }
+proc qor_cc::doMetrics {} {}
+TCL
+fresh
+mkdir cache
+printf 'I .\n' >ANSI.def
+printf 'int declared(void);\n' >x.h
+cat >x.c <<'C'
+/* A file with macros. */
+#include "x.h"
+#define LIMIT 10
+#define TWICE(v) ((v) * 2)
+int scale(int value) {
+    if (value > LIMIT) return TWICE(value);
+    return value;
+}
+int after(void) { return LIMIT; }
+C
+run "$scratch/hooked/bin/qor_cc" -batch -dial ANSI -cc="$FAKE" -c x.c
+check_eq "through qor_cc: stderr" "" "$err"
+check_contains "through qor_cc: components" "$out" $'onComponent scale 5\nonComponent after 9'
+check_contains "through qor_cc: header input" "$(cat cache/x.qor_cc)" "incr::DepInput {x.h}"
+check_rc "through qor_cc" 0
+
+finish

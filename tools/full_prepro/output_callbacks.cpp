@@ -1,0 +1,59 @@
+#include "output_callbacks.hpp"
+
+#include <clang/Lex/MacroInfo.h>
+
+#include "marker_text.hpp"
+#include "pragma_text.hpp"
+#include "source_files.hpp"
+
+namespace full_prepro {
+
+void OutputCallbacks::FileChanged(clang::SourceLocation location, FileChangeReason reason,
+                                  clang::SrcMgr::CharacteristicKind, clang::FileID previous) {
+    const clang::SourceManager& sources = preprocessor_.getSourceManager();
+    clang::PresumedLoc presumed = sources.getPresumedLoc(location);
+    // The predefines buffer writes nothing.
+    bool relevant = reason == ExitFile ? is_source_file(sources, previous) : in_source_file(sources, location);
+    if (presumed.isInvalid() || !relevant || reason == SystemHeaderPragma) return;
+    markers_.close();
+    std::string_view name = shown_name(sources, location, presumed);
+    if (reason == EnterFile) {
+        // The first file entered is the source itself.
+        if (main_file_entered_) out_.write_line(include_marker(name));
+        main_file_entered_ = true;
+    }
+    out_.line_marker(presumed.getLine(), name);
+}
+
+void OutputCallbacks::MacroExpands(const clang::Token& name, const clang::MacroDefinition& definition,
+                                   clang::SourceRange range, const clang::MacroArgs*) {
+    if (const clang::MacroInfo* macro = definition.getMacroInfo()) markers_.macro_expands(name, *macro, range);
+}
+
+void OutputCallbacks::MacroDefined(const clang::Token& name, const clang::MacroDirective* directive) {
+    clang::IdentifierInfo& identifier = *name.getIdentifierInfo();
+    const clang::MacroInfo& macro = *directive->getMacroInfo();
+    selection_.defined(identifier, macro);
+    // A directive line ends the open expansion.
+    markers_.close();
+    definitions_.defined(identifier, macro);
+}
+
+void OutputCallbacks::MacroUndefined(const clang::Token& name, const clang::MacroDefinition& definition,
+                                     const clang::MacroDirective*) {
+    markers_.close();
+    definitions_.undefined(*name.getIdentifierInfo(), definition.getMacroInfo(), name.getLocation());
+}
+
+void OutputCallbacks::PragmaDirective(clang::SourceLocation location, clang::PragmaIntroducerKind introducer) {
+    // A #pragma line ends the open expansion; a _Pragma may be part of it.
+    if (introducer == clang::PIK_HashPragma) markers_.close();
+    if (auto line = pragma_line(preprocessor_, location, introducer)) printer_.print_directive(location, *line);
+}
+
+void OutputCallbacks::Ident(clang::SourceLocation location, llvm::StringRef text) {
+    markers_.close();
+    printer_.print_directive(location, "#ident " + text.str());
+}
+
+}  // namespace full_prepro

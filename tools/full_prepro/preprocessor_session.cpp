@@ -1,0 +1,124 @@
+#include "preprocessor_session.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include <clang/Basic/Builtins.h>
+#include <clang/Basic/LangStandard.h>
+#include <clang/Basic/TargetOptions.h>
+#include <clang/Lex/HeaderSearchOptions.h>
+#include <clang/Lex/Pragma.h>
+#include <clang/Lex/PreprocessorOptions.h>
+#include <llvm/Support/Error.h>
+
+namespace full_prepro {
+
+namespace {
+
+// The dialects whose include names may use '\' as a directory separator.
+bool uses_dos_paths(std::string_view dialect) {
+    static constexpr std::array<std::string_view, 14> names = {
+        "microsoft_15", "msc0800", "msc15", "microsoft_20", "msc0900", "msc40", "microsoft_50",
+        "msc50", "msc1100", "microsoft_60", "msc60", "microsoft_70", "msc70", "diab"};
+    std::string lower(dialect);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return std::find(names.begin(), names.end(), lower) != names.end();
+}
+
+clang::LangOptions c_language(const Options& options) {
+    clang::LangOptions language;
+    const auto& standard = clang::LangStandard::getLangStandardForKind(clang::LangStandard::lang_gnu11);
+    language.LangStd = clang::LangStandard::lang_gnu11;
+    language.LineComment = standard.hasLineComments();
+    language.C99 = standard.isC99();
+    language.C11 = standard.isC11();
+    language.GNUMode = standard.isGNUMode();
+    language.GNUKeywords = standard.isGNUMode();
+    language.Digraphs = standard.hasDigraphs();
+    language.HexFloats = standard.hasHexFloats();
+    language.Trigraphs = options.trigraphs;
+    language.DollarIdents = options.dollar_in_identifiers;
+    // clang turns '\' into '/' in include names on this platform only with
+    // the Microsoft extensions.
+    language.MicrosoftExt = uses_dos_paths(options.dialect);
+    return language;
+}
+
+// "#pragma clang __debug crash" and its siblings would end the program.
+void remove_debug_pragmas(clang::Preprocessor& preprocessor) {
+    clang::EmptyPragmaHandler same_name("__debug");
+    preprocessor.RemovePragmaHandler("clang", &same_name);
+}
+
+}  // namespace
+
+PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages)
+    : diagnostic_printer_(messages),
+      diagnostics_(new clang::DiagnosticsEngine(new clang::DiagnosticIDs, new clang::DiagnosticOptions,
+                                                &diagnostic_printer_, false)),
+      language_(c_language(options)) {
+    // A missing include is an error after which preprocessing goes on.
+    diagnostics_->setFatalsAsError(true);
+    diagnostics_->setSuppressSystemWarnings(true);
+    // Every trigraph of a dialect that asks for them would be reported.
+    if (options.trigraphs)
+        diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, "trigraphs",
+                                          clang::diag::Severity::Ignored);
+
+    auto target_options = std::make_shared<clang::TargetOptions>();
+    target_options->Triple = "x86_64-pc-linux-gnu";
+    target_ = clang::TargetInfo::CreateTargetInfo(*diagnostics_, target_options);
+    target_->adjust(*diagnostics_, language_);
+
+    files_ = new clang::FileManager(clang::FileSystemOptions());
+    sources_ = new clang::SourceManager(*diagnostics_, *files_);
+    headers_ = std::make_unique<clang::HeaderSearch>(std::make_shared<clang::HeaderSearchOptions>(), *sources_,
+                                                     *diagnostics_, language_, target_.get());
+    preprocessor_ = std::make_unique<clang::Preprocessor>(std::make_shared<clang::PreprocessorOptions>(), *diagnostics_,
+                                                          language_, *sources_, *headers_, module_loader_);
+    preprocessor_->Initialize(*target_);
+    // __has_builtin answers from clang's table of builtins.
+    preprocessor_->getBuiltinInfo().initializeBuiltins(preprocessor_->getIdentifierTable(), language_);
+    preprocessor_->SetCommentRetentionState(true, false);
+    remove_debug_pragmas(*preprocessor_);
+}
+
+void PreprocessorSession::set_include_directories(const std::vector<std::string>& user,
+                                                  const std::vector<std::string>& system) {
+    // A directory is searched at one place only, so that #include_next does
+    // not find the same header again; a -I naming a system directory is
+    // dropped, as compilers do, and the directory keeps its system place.
+    std::vector<const clang::DirectoryEntry*> system_entries;
+    for (const std::string& name : system) {
+        if (auto directory = files_->getOptionalDirectoryRef(name)) system_entries.push_back(&directory->getDirEntry());
+    }
+    std::vector<clang::DirectoryLookup> lookups;
+    std::vector<const clang::DirectoryEntry*> added;
+    auto add = [&](const std::string& name, clang::SrcMgr::CharacteristicKind kind) {
+        auto directory = files_->getOptionalDirectoryRef(name);
+        if (!directory) return;
+        const clang::DirectoryEntry* entry = &directory->getDirEntry();
+        bool shadowed = kind == clang::SrcMgr::C_User &&
+                        std::find(system_entries.begin(), system_entries.end(), entry) != system_entries.end();
+        if (shadowed || std::find(added.begin(), added.end(), entry) != added.end()) return;
+        added.push_back(entry);
+        lookups.emplace_back(*directory, kind, false);
+    };
+    for (const std::string& name : user) add(name, clang::SrcMgr::C_User);
+    unsigned first_system = static_cast<unsigned>(lookups.size());
+    for (const std::string& name : system) add(name, clang::SrcMgr::C_System);
+    headers_->SetSearchPaths(std::move(lookups), 0, first_system, false, llvm::DenseMap<unsigned, unsigned>());
+}
+
+bool PreprocessorSession::open_source(const std::string& path, Messages& messages) {
+    llvm::Expected<clang::FileEntryRef> file = files_->getFileRef(path, true);
+    if (!file) {
+        messages.error("cannot open source file \"" + path + "\": " + llvm::toString(file.takeError()));
+        return false;
+    }
+    sources_->setMainFileID(sources_->createFileID(*file, clang::SourceLocation(), clang::SrcMgr::C_User));
+    return true;
+}
+
+}  // namespace full_prepro

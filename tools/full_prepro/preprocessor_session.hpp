@@ -1,0 +1,49 @@
+// The clang objects that preprocess one source file, set up for C as GNU
+// C11 on x86-64 Linux, with no predefined macro and no include directory of
+// clang's own.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <clang/Basic/Diagnostic.h>
+#include <clang/Basic/FileManager.h>
+#include <clang/Basic/LangOptions.h>
+#include <clang/Basic/SourceManager.h>
+#include <clang/Basic/TargetInfo.h>
+#include <clang/Lex/HeaderSearch.h>
+#include <clang/Lex/ModuleLoader.h>
+#include <clang/Lex/Preprocessor.h>
+
+#include "diagnostic_printer.hpp"
+#include "messages.hpp"
+#include "options.hpp"
+
+namespace full_prepro {
+
+class PreprocessorSession {
+public:
+    PreprocessorSession(const Options& options, Messages& messages);
+
+    // The -I directories are searched first, then those of the definitions
+    // file, whose headers are system headers (their warnings are not shown).
+    void set_include_directories(const std::vector<std::string>& user, const std::vector<std::string>& system);
+    // Makes `path` the main file; false (reported) when it cannot be opened.
+    bool open_source(const std::string& path, Messages& messages);
+
+    clang::Preprocessor& preprocessor() { return *preprocessor_; }
+
+private:
+    DiagnosticPrinter diagnostic_printer_;
+    llvm::IntrusiveRefCntPtr<clang::DiagnosticsEngine> diagnostics_;
+    clang::LangOptions language_;
+    llvm::IntrusiveRefCntPtr<clang::TargetInfo> target_;
+    llvm::IntrusiveRefCntPtr<clang::FileManager> files_;
+    llvm::IntrusiveRefCntPtr<clang::SourceManager> sources_;
+    std::unique_ptr<clang::HeaderSearch> headers_;
+    clang::TrivialModuleLoader module_loader_;
+    std::unique_ptr<clang::Preprocessor> preprocessor_;
+};
+
+}  // namespace full_prepro
