@@ -11,6 +11,7 @@
 #include "frontend/lexer.hpp"
 #include "frontend/parse_actions.hpp"
 #include "frontend/parser.hpp"
+#include "platform/files.hpp"
 #include "preprocessor/preprocessor.hpp"
 
 namespace qor {
@@ -35,12 +36,21 @@ LexerSetup lexer_setup(Run& run, Preprocessor& preprocessor, LexerClient& client
     return setup;
 }
 
+// A results file never replaces the source it describes (a source may be
+// named like its archive, e.g. with -extensions '*.sta').
+bool may_write(const std::string& name, const std::string& source) {
+    if (!platform::same_file(name, source)) return true;
+    report_message(MSG_ERROR, name + ": is the source file; its results are not written over it.");
+    return false;
+}
+
 // The results files, once the whole text is read.
-void write_results(Run& run, AnalysisModel& model, const MetricCollector& metrics, const FileOutputs& outputs,
-                   const std::string& date) {
-    if (run.options.write_mtr) write_results_file(outputs.mtr, metrics, run.analysis.identities);
-    if (run.options.basic_counts) write_basic_counts(outputs.cb, model);
-    write_archive(outputs.sta, model, date);
+void write_results(Run& run, AnalysisModel& model, const MetricCollector& metrics, const std::string& source,
+                   const FileOutputs& outputs, const std::string& date) {
+    if (run.options.write_mtr && may_write(outputs.mtr, source))
+        write_results_file(outputs.mtr, metrics, run.analysis.identities);
+    if (run.options.basic_counts && may_write(outputs.cb, source)) write_basic_counts(outputs.cb, model);
+    if (may_write(outputs.sta, source)) write_archive(outputs.sta, model, date);
 }
 
 }  // namespace
@@ -109,7 +119,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         // The rest of the text is read even after a parse that ended early,
         // so that every message of the file is given.
         while (!lexer.at_end()) lexer.next_token();
-        write_results(run, model, metrics, outputs, date);
+        write_results(run, model, metrics, file.current_file, outputs, date);
     }
     components.model = nullptr;
     components.metrics = nullptr;

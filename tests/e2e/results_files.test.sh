@@ -61,6 +61,14 @@ check_content "archive still written" a.sta "$expected"
 slurp expected "$golden/a.cb.expected"
 check_content "report still written" a.cb "$expected"
 
+# A source named like its archive is never written over.
+fresh; cp "$golden/a.c" keep.sta
+run "$QOR" -nocccp -batch -extensions '*.sta' keep.sta
+check_rc "source named like its archive" 1
+check_contains "source named like its archive: reported" "$err" "keep.sta: Error:  is the source file"
+check_content "source named like its archive: intact" keep.sta "$(cat "$golden/a.c")
+"
+
 fresh; cp "$golden/a.c" .; echo file >out
 run "$QOR" -nocccp -nodate -cb -o out/a.o a.c
 check_contains "results directory is a file" "$err" "out/a.mtr: Error:  Not a directory
