@@ -92,6 +92,35 @@ check_contains "sysdep.c: components" "$out" "$(components "rdtsc 14" "compiler_
 check_contains "table.c: components" "$out" "$(components "classify 41" "kind_name 57" "count_kind 62" \
     "same_point 70" "describe_number 78" "level_of 84")"
 
+# --- The default path: the external preprocessor -----------------------
+
+# metric MTR COMPONENT NAME: the value of a metric in a results file.
+metric() {
+    local id comp
+    id=$(sed -n "s/^{\"\([0-9]*\)\",\"$3\",.*/\1/p" "$1")
+    comp=$(sed -n "s/^{\"\([0-9]*\)\",\"$2\",\"[0-9]*\"}.*/\1/p" "$1")
+    sed -n "s/^{\"[0-9]*\",\" *\([0-9.]*\)\",\"$id\",\"$comp\"}.*/\1/p" "$1"
+}
+
+# The corpus as the build gives it: full_prepro reads the sources and the
+# headers; no message, the same functions, the macro uses counted.
+fresh
+cp "$corpus"/*.c "$corpus"/*.h .
+run "$QORD" -batch -dial GNU -cc=gcc -O2 -D_FORTIFY_SOURCE=2 -c headers.c list.c strbuf.c sysdep.c table.c
+check_eq "default path: no message" "" "$err"
+check_rc "default path" 0
+for object in headers.o list.o strbuf.o sysdep.o table.o; do check_file "default path: gcc compiled $object" "$object"; done
+check_contains "default path: headers.c components" "$out" "$(components "on_signal 45" "log_to 47" \
+    "sum_ints 56" "is_word 67" "fail 75" "square128 81" "list_directory 86" "worker 102" "main 110")"
+check_contains "default path: list.h components" "$out" "$(components "list_init 27" "__list_add 33" \
+    "list_add_tail 41" "list_empty 46")"
+check_contains "default path: list.c components" "$out" "$(components "list_del 14" "list_count 21" "job_new 30")"
+# va_start and va_end; va_start, va_arg and va_end: function-like uses.
+check_eq "default path: MACP of log_to" "2.00" "$(metric headers.mtr log_to MACP)"
+check_eq "default path: MACP of sum_ints" "3.00" "$(metric headers.mtr sum_ints MACP)"
+check_eq "default path: MACC of sum_ints" "0.00" "$(metric headers.mtr sum_ints MACC)"
+check_contains "default path: headers recorded" "$(cat headers.sta)" "*MO*"
+
 # The same in every GNU dialect name, and with the C library's optimised
 # and fortified inline functions.
 fresh
