@@ -383,13 +383,7 @@ if gcc -fsyntax-only -x c lib_noexp.clean.i 2>gcc.err; then ok; else not_ok "gcc
 
 # The default mode reads full_prepro's output through the pipe: no
 # preprocessing warning, components at their lines, the header as an input.
-copy_install hooked
-cat >"$scratch/hooked/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
-namespace eval qor_cc {}
-proc qor_cc::onFile {source} {}
-proc qor_cc::onComponent {name line} { puts "onComponent $name $line" }
-proc qor_cc::doMetrics {} {}
-TCL
+hooked_install hooked
 fresh
 mkdir cache
 printf 'I .\n' >ANSI.def

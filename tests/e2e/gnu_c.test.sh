@@ -13,15 +13,7 @@ corpus="$(cd "$(dirname "${BASH_SOURCE[0]}")/gnu_c" && pwd)"
 util="$QOR_FULL_STAGE/util"
 
 # The full installation with a hook script that prints each component.
-cp -R "$QOR_FULL_STAGE" "$scratch/full"
-cat >"$scratch/full/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
-namespace eval qor_cc {
-    proc onFile {source} {}
-    proc onFileSkipped {source sta} {}
-    proc onComponent {name line} { puts "onComponent $name $line" }
-    proc doMetrics {} {}
-}
-TCL
+hooked_install full "$QOR_FULL_STAGE"
 QORD="$scratch/full/bin/qor_cc"
 
 # pp DIALECT SOURCE OUTPUT [GCC OPTION...]: SOURCE preprocessed with only

@@ -56,8 +56,23 @@ mk_c() {
     done
 }
 
-# copy_install NAME: a private copy of the installation at $scratch/NAME.
-copy_install() { cp -R "$QOR_STAGE" "$scratch/$1"; }
+# copy_install NAME [STAGE]: a private copy of the installation (or of
+# STAGE) at $scratch/NAME.
+copy_install() { cp -R "${2:-$QOR_STAGE}" "$scratch/$1"; }
+
+# hooked_install NAME [STAGE]: such a copy whose hook script prints
+# "onComponent NAME LINE" for each component.
+hooked_install() {
+    copy_install "$@"
+    cat >"$scratch/$1/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
+namespace eval qor_cc {
+    proc onFile {source} {}
+    proc onFileSkipped {source sta} {}
+    proc onComponent {name line} { puts "onComponent $name $line" }
+    proc doMetrics {} {}
+}
+TCL
+}
 
 # slurp VAR FILE: sets VAR to the exact content of FILE, trailing line
 # feeds included.

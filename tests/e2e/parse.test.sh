@@ -2,15 +2,7 @@
 # definitions, the nesting limit, and dialect constructs.
 source "${QOR_E2E_LIB:?}" || exit 1
 
-copy_install hooked
-cat >"$scratch/hooked/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
-namespace eval qor_cc {
-    proc onFile {source} {}
-    proc onFileSkipped {source sta} {}
-    proc onComponent {name line} { puts "onComponent $name $line" }
-    proc doMetrics {} {}
-}
-TCL
+hooked_install hooked
 HOOKED="$scratch/hooked/bin/qor_cc"
 
 # A bad statement costs that statement: one error at its token, the rest of
