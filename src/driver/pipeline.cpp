@@ -3,6 +3,7 @@
 #include "analysis/archive_file.hpp"
 #include "analysis/basic_counts.hpp"
 #include "analysis/results_file.hpp"
+#include "driver/instrumented_file.hpp"
 #include "driver/options_file.hpp"
 #include "driver/output_names.hpp"
 #include "driver/preprocessing.hpp"
@@ -96,7 +97,12 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
     if (!run.dynamic_mode && run.hooks)
         components.on_component = [&run](const std::string& name, int line) { run.hooks->on_component(name, line); };
 
+    std::unique_ptr<InstrumentedFile> instrumented;
+    if (run.dynamic_mode)
+        instrumented = std::make_unique<InstrumentedFile>(run, outputs.instrumented, file.current_file, date);
+
     ParseActions::Setup setup;
+    setup.emitter = instrumented ? &instrumented->emitter() : nullptr;
     setup.components = &components;
     setup.file_names = &run.analysis.file_names;
     setup.dialect = &run.options.dialect;
@@ -119,7 +125,8 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         // The rest of the text is read even after a parse that ended early,
         // so that every message of the file is given.
         while (!lexer.at_end()) lexer.next_token();
-        write_results(run, model, metrics, file.current_file, outputs, date);
+        std::string archive_date = instrumented ? instrumented->finish(date) : date;
+        write_results(run, model, metrics, file.current_file, outputs, archive_date);
     }
     components.model = nullptr;
     components.metrics = nullptr;

@@ -44,6 +44,9 @@ void yyerror(qor::ParseActions& actions, const char* message);
 %define api.value.type {qor::SemanticValue}
 %parse-param {qor::ParseActions& actions}
 %lex-param {qor::ParseActions& actions}
+// The instrumentation places its texts by the tokens the parser has
+// consumed, so it watches whether a lookahead is pending.
+%initial-action { actions.watch_lookahead(&yychar); }
 
 /* Named tokens, in the order of their codes 258 to 312 (frontend/tokens.hpp).
    UNARY and GESTION_PRIORITE are never returned by the lexer; they only carry
@@ -826,7 +829,7 @@ instr_bloc
 
 open_bracket
     : /* 303 */ '{'
-                { /* 302 */ actions.statement_start(); $$ = actions.empty(); }
+                { /* 302 */ actions.open_block($1); $$ = actions.empty(); }
                 pushlevel
                 { $$ = $1; }
     ;
@@ -864,7 +867,7 @@ instruction
     | /* 315 */ if_sans_else
                 { $$ = actions.if_without_else($1); }
     | /* 319 */ WHILE
-                { /* 316 */ actions.loop_start(); $$ = actions.empty(); }
+                { /* 316 */ actions.loop_start($1); $$ = actions.empty(); }
                 '('
                 { /* 317 */ $$ = actions.capture_mark(); }
                 expr_paren placeholder
@@ -876,13 +879,13 @@ instruction
                 instruction
                 { /* 321 */ $$ = actions.empty(); }
                 WHILE '('
-                { /* 322 */ $$ = actions.capture_mark(); }
+                { /* 322 */ actions.do_while($5, $6); $$ = actions.capture_mark(); }
                 expr_paren placeholder
                 { /* 323 */ $$ = actions.do_condition($7, $5); }
                 ';'
                 { qor::SemanticValue head = $2; head.text = $10.text; $$ = actions.loop_end(head, $3, qor::NodeKind::UNTI, $11.line, true, qor::DecisionKind::EndRepeat, "do while()", $1); }
     | /* 329 */ FOR
-                { /* 325 */ actions.loop_start(); $$ = actions.empty(); }
+                { /* 325 */ actions.loop_start($1); $$ = actions.empty(); }
                 '(' for_clause placeholder
                 { /* 326 */ $$ = actions.capture_mark(); }
                 expression_ou_rien ';'
@@ -892,7 +895,7 @@ instruction
                 instruction
                 { $$ = actions.loop_end($12, $13, qor::NodeKind::FIPO, $13.end_line, false, qor::DecisionKind::EndForLoop, "for(;;)", $1); }
     | /* 332 */ SWITCH '('
-                { /* 330 */ actions.switch_start(); $$ = actions.capture_mark(); }
+                { /* 330 */ actions.switch_start($1); $$ = actions.capture_mark(); }
                 expr_paren placeholder
                 { /* 331 */ $$ = actions.switch_head($1, $3); }
                 instruction

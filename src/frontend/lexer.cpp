@@ -105,7 +105,7 @@ int Lexer::finish(int token) {
     if (token != END_OF_INPUT) {
         track_asm(token);
         statement_bookkeeping(token);
-        if (client_.instrumenting()) client_.echo(text_ + " ");
+        if (client_.instrumenting()) client_.echo_token(text_ + " ");
     }
     take_comments();
     return token;

@@ -38,6 +38,8 @@ public:
     // capture buffers receive the token texts.
     virtual bool instrumenting() const { return false; }
     virtual void echo(std::string_view) {}
+    // A token's text with the blank that follows it.
+    virtual void echo_token(std::string_view text) { echo(text); }
     virtual void capture(std::string_view, bool) {}
 };
 

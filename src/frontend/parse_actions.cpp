@@ -4,6 +4,7 @@
 
 #include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
+#include "frontend/keywords.hpp"
 
 namespace qor {
 
@@ -27,14 +28,17 @@ ParseActions::ParseActions(const Setup& setup)
       dialect_(*setup.dialect),
       preprocessor_(*setup.preprocessor),
       on_dependency_(setup.on_dependency),
+      emitter_(setup.emitter),
       file_names_(*setup.file_names) {}
 
 // --- the lexer ---
 
 int ParseActions::next_token(SemanticValue& value) {
+    last_token_ = 0;
     int token = lexer_->next_token();
     const TokenValue& token_value = lexer_->value();
     value = empty();
+    value.token = last_token_;
     value.line = value.end_line = token_value.line;
     value.kwflags = token_value.kwflags;
     value.counted = token_value.from_source;
@@ -83,6 +87,10 @@ void ParseActions::capture(std::string_view text, bool counted) {
     if (components_.open && counted) token_log_.add(text);
 }
 
+void ParseActions::echo(std::string_view text) { emitter_->echo_layout(text, components_.open); }
+
+void ParseActions::echo_token(std::string_view text) { last_token_ = emitter_->echo_token(text, components_.open); }
+
 // --- occurrences ---
 
 void ParseActions::operand(const SemanticValue& token) {
@@ -99,6 +107,8 @@ void ParseActions::use_primary(const SemanticValue& primary) {
 
 void ParseActions::call(const SemanticValue& callee, const SemanticValue& paren) {
     if (!components_.open) return;
+    if (emitter_)
+        emitter_->call(callee.token, consumed(), callee.pending_operand && callee.str ? *callee.str : std::string());
     ++totals()[Total::CALL];
     if (callee.pending_operand && callee.str) {
         components_.model->call_add(*callee.str, callee.line, callee.counted, *components_.graph);
@@ -134,6 +144,7 @@ void ParseActions::end_declaration() {
 
 void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
     if (!name.str) return;
+    if (!specifiers_.empty() && (specifiers_.back() & KW_STATIC) && scopes_.level() == 0) static_names_.insert(*name.str);
     bool is_typedef = !specifiers_.empty() && (specifiers_.back() & kTypedefFlag);
     if (is_typedef) {
         scopes_.declare(*name.str, NameKind::TypeName);
@@ -191,7 +202,10 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     token_log_.clear();
     std::string name = declarator.str ? *declarator.str : std::string();
     components_.current_file = current_file();
+    bool is_static = static_names_.count(name) > 0 || (!specifiers_.empty() && (specifiers_.back() & KW_STATIC));
     component_begin(components_, name, declarator.line, lexer_->value().line);
+    if (emitter_ && components_.open)
+        emitter_->begin_function(name, name == "main" || is_static, *components_.current_file);
     push_scope();
     if (declarator.params >= 0) {
         const ParameterList& list = parameter_lists_[static_cast<size_t>(declarator.params)];
@@ -201,6 +215,7 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
 }
 
 void ParseActions::end_function(const SemanticValue& body) {
+    if (emitter_) emitter_->body_close(consumed(), !body.returns, components_.decisions->counter() - 1);
     if (components_.open && !body.returns) ++totals()[Total::N_OUT];
     double path = body.path < 0 ? -1 : body.path + paths_.returns;
     component_end(components_, body.end_line, path);
@@ -262,7 +277,13 @@ void ParseActions::statement_start() {
         described_begin_ = true;
         describe(DecisionKind::Begin, nullptr, lexer_->value().line);
     }
-    components_.decisions->switch_flush(module->descriptions);
+    int case_group = components_.decisions->switch_flush(module->descriptions);
+    if (emitter_ && case_group > 0) emitter_->case_probe(case_group);
+}
+
+void ParseActions::open_block(const SemanticValue& brace) {
+    statement_start();
+    if (emitter_) emitter_->body_open(brace.token);
 }
 
 SemanticValue ParseActions::simple_statement(const SemanticValue& first, int end_line,
@@ -363,7 +384,8 @@ SemanticValue ParseActions::if_condition(const SemanticValue& keyword, const Sem
     control(NodeKind::SI, keyword.line);
     ct().ct_add(ct_if, components_.open);
     nest();
-    describe(DecisionKind::If, condition, keyword.line);
+    int branch = describe(DecisionKind::If, condition, keyword.line);
+    if (emitter_) emitter_->open_branch(consumed(), branch);
     end_statement();
     SemanticValue head = empty();
     head.recorded = paths_.running;
@@ -383,7 +405,8 @@ SemanticValue ParseActions::if_part(const SemanticValue& head, const SemanticVal
 SemanticValue ParseActions::if_without_else(const SemanticValue& if_part) {
     control(NodeKind::FISI, if_part.end_line);
     unnest();
-    describe(DecisionKind::Else, if_part.text, if_part.end_line);
+    int branch = describe(DecisionKind::Else, if_part.text, if_part.end_line);
+    if (emitter_) emitter_->else_without_source(consumed(), branch);
     count_statement();
     SemanticValue value = empty();
     value.line = if_part.line;
@@ -397,12 +420,14 @@ SemanticValue ParseActions::if_without_else(const SemanticValue& if_part) {
 void ParseActions::else_start(const SemanticValue& if_part, const SemanticValue& keyword) {
     control(NodeKind::SINO, keyword.line);
     op("else", keyword);
-    describe(DecisionKind::Else, if_part.text, keyword.line);
+    int branch = describe(DecisionKind::Else, if_part.text, keyword.line);
+    if (emitter_) emitter_->else_keyword(keyword.token, branch);
     paths_.running = if_part.recorded;
     end_statement();
 }
 
 SemanticValue ParseActions::if_with_else(const SemanticValue& if_part, const SemanticValue& otherwise) {
+    if (emitter_) emitter_->close_branch(consumed());
     control(NodeKind::FISI, otherwise.end_line);
     unnest();
     count_statement();
@@ -418,10 +443,15 @@ SemanticValue ParseActions::if_with_else(const SemanticValue& if_part, const Sem
 
 // --- loops ---
 
-void ParseActions::loop_start() {
+void ParseActions::begin_loop() {
     statement_start();
     if (components_.open) ++totals()[Total::VG];
     nest();
+}
+
+void ParseActions::loop_start(const SemanticValue& keyword) {
+    begin_loop();
+    if (emitter_) emitter_->loop_flag(keyword.token);
 }
 
 // A loop or switch head: the running count is recorded, the jump totals
@@ -446,7 +476,8 @@ SemanticValue ParseActions::while_condition(const SemanticValue& keyword, const 
     const std::string* condition = captured_text(capture, ")");
     control(NodeKind::TQUE, keyword.line);
     ct().ct_add(ct_while, components_.open);
-    describe(DecisionKind::While, condition, keyword.line);
+    int branch = describe(DecisionKind::While, condition, keyword.line);
+    if (emitter_) emitter_->open_branch(consumed(), branch);
     SemanticValue head = empty();
     head.text = condition;
     head.line = keyword.line;
@@ -457,7 +488,8 @@ SemanticValue ParseActions::while_condition(const SemanticValue& keyword, const 
 }
 
 SemanticValue ParseActions::do_start(const SemanticValue& keyword) {
-    loop_start();
+    begin_loop();
+    if (emitter_) emitter_->do_head(keyword.token);
     control(NodeKind::REPE, keyword.line);
     ct().ct_add(ct_dowhile, components_.open);
     SemanticValue head = empty();
@@ -471,18 +503,24 @@ SemanticValue ParseActions::do_start(const SemanticValue& keyword) {
 SemanticValue ParseActions::do_condition(const SemanticValue& capture, const SemanticValue& keyword) {
     SemanticValue value = empty();
     value.text = captured_text(capture, ")");
-    describe(DecisionKind::Repeat, value.text, keyword.line);
+    int branch = describe(DecisionKind::Repeat, value.text, keyword.line);
+    if (emitter_) emitter_->do_decision(consumed(), branch);
     return value;
+}
+
+void ParseActions::do_while(const SemanticValue& keyword, const SemanticValue& paren) {
+    if (emitter_) emitter_->do_tail(keyword.token, paren.token);
 }
 
 SemanticValue ParseActions::for_condition(const SemanticValue& capture, const SemanticValue& keyword) {
     SemanticValue value = empty();
     value.text = captured_text(capture, ";");
-    describe(DecisionKind::ForLoop, value.text, keyword.line);
+    value.decision = describe(DecisionKind::ForLoop, value.text, keyword.line);
     return value;
 }
 
 SemanticValue ParseActions::for_head(const SemanticValue& keyword, const SemanticValue& condition) {
+    if (emitter_) emitter_->open_branch(consumed(), condition.decision);
     control(NodeKind::POUR, keyword.line);
     ct().ct_add(ct_for, components_.open);
     SemanticValue head = empty();
@@ -499,7 +537,13 @@ SemanticValue ParseActions::loop_end(const SemanticValue& head, const SemanticVa
                                      const char* operator_text, const SemanticValue& keyword) {
     control(end_kind, end_line);
     unnest();
-    describe(end_decision, head.text, end_line);
+    int branch = describe(end_decision, head.text, end_line);
+    if (emitter_) {
+        if (end_kind == NodeKind::UNTI)
+            emitter_->do_end(consumed());
+        else
+            emitter_->loop_exit(consumed(), branch);
+    }
     count_statement();
     op(operator_text, keyword);
     SemanticValue value = empty();
@@ -515,8 +559,9 @@ SemanticValue ParseActions::loop_end(const SemanticValue& head, const SemanticVa
 
 // --- switch ---
 
-void ParseActions::switch_start() {
+void ParseActions::switch_start(const SemanticValue& keyword) {
     statement_start();
+    if (emitter_) emitter_->switch_flag(keyword.token);
 }
 
 SemanticValue ParseActions::switch_head(const SemanticValue& keyword, const SemanticValue& capture) {
@@ -525,6 +570,7 @@ SemanticValue ParseActions::switch_head(const SemanticValue& keyword, const Sema
     nest();
     op("switch()", keyword);
     components_.decisions->switch_open(*captured_text(capture, ")"));
+    if (emitter_) emitter_->switch_body(consumed());
     SemanticValue head = empty();
     head.line = keyword.line;
     path_head(head, 0.0);
@@ -541,7 +587,10 @@ SemanticValue ParseActions::switch_end(const SemanticValue& head, const Semantic
         components_.graph->control_label(current_module()->controls, kSwitchDestination);
     control(NodeKind::FISW, body.end_line);
     unnest();
-    if (ModuleRecord* module = current_module()) components_.decisions->switch_close(module->descriptions, body.end_line);
+    int implicit_default = 0;
+    if (ModuleRecord* module = current_module())
+        implicit_default = components_.decisions->switch_close(module->descriptions, body.end_line);
+    if (emitter_) emitter_->switch_end(consumed(), implicit_default);
     count_statement();
     SemanticValue value = empty();
     value.line = head.line;
@@ -576,6 +625,7 @@ SemanticValue ParseActions::case_label(const SemanticValue& capture, const Seman
     const std::string* label = captured_text(capture, ":");
     if (ModuleRecord* module = current_module())
         components_.decisions->switch_case(module->descriptions, *label, keyword.line);
+    if (emitter_) emitter_->label_end(consumed());
     return case_path();
 }
 
@@ -584,6 +634,7 @@ SemanticValue ParseActions::default_label(const SemanticValue& keyword) {
     ct().ct_add(ct_case, components_.open);
     if (ModuleRecord* module = current_module())
         components_.decisions->switch_default(module->descriptions, keyword.line);
+    if (emitter_) emitter_->label_end(consumed());
     return case_path();
 }
 
@@ -627,6 +678,7 @@ SemanticValue ParseActions::break_statement(const SemanticValue& keyword, const 
     op(";", semicolon);
     bool in_switch = !constructs_.empty() && constructs_.back() == Construct::Switch;
     ct().ct_add(in_switch ? ct_break_inswitch : ct_break_inloop, components_.open && !constructs_.empty());
+    if (emitter_ && !constructs_.empty() && !in_switch) emitter_->break_in_loop(keyword.token, semicolon.token);
     if (components_.open) ++totals()[Total::COND_STRUCT];
     leave_paths(paths_.breaks);
     value.path = 0;
@@ -644,6 +696,7 @@ SemanticValue ParseActions::continue_statement(const SemanticValue& keyword, con
 
 SemanticValue ParseActions::return_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = jump(NodeKind::RETU, keyword, semicolon);
+    if (emitter_) emitter_->return_statement(keyword.token, semicolon.token);
     op("return", keyword);
     op(";", semicolon);
     if (components_.open) {

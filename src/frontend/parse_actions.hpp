@@ -16,6 +16,7 @@
 #include "frontend/lexer.hpp"
 #include "frontend/lexer_client.hpp"
 #include "frontend/scopes.hpp"
+#include "instrument/emitter.hpp"
 
 namespace qor {
 
@@ -32,6 +33,9 @@ struct SemanticValue {
     int mark;                 // 1 for a case statement whose label opened a path
     int params;               // parameter list of a function declarator, or -1
     int capture_start;        // where a condition's text starts in the token log
+    int token;                // in an instrumented file: the token's number, or an
+                              // expression's first token's (the default action copies it)
+    int decision;             // a decision number handed from a condition to its head
     bool counted;             // the token is file text, not expansion text
     bool returns;             // the statement is a return
     bool opened_path;         // a case label that opened a new case path
@@ -50,6 +54,8 @@ public:
         const DialectState* dialect = nullptr;
         Preprocessor* preprocessor = nullptr;
         std::function<void(const std::string&)> on_dependency;
+        // Writes the instrumented file; none outside dynamic mode.
+        InstrumentEmitter* emitter = nullptr;
     };
 
     explicit ParseActions(const Setup& setup);
@@ -68,6 +74,12 @@ public:
     void mark_ignored_region(const std::string& file, int line) override;
     void add_dependency(const std::string& file) override;
     void capture(std::string_view text, bool counted) override;
+    bool instrumenting() const override { return emitter_ != nullptr; }
+    void echo(std::string_view text) override;
+    void echo_token(std::string_view text) override;
+    // The parser's lookahead slot, so that the instrumentation knows which
+    // tokens the parser has consumed when an action runs.
+    void watch_lookahead(const int* lookahead) { lookahead_ = lookahead; }
 
     // --- symbols and occurrences ---
     SemanticValue empty() const;
@@ -99,6 +111,8 @@ public:
 
     // --- statements ---
     void statement_start();
+    // The '{' of a block; the first one of a function is its body's.
+    void open_block(const SemanticValue& brace);
     SemanticValue simple_statement(const SemanticValue& first, int end_line, const SemanticValue& semicolon);
     SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon);
     SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close);
@@ -116,9 +130,10 @@ public:
     void else_start(const SemanticValue& if_part, const SemanticValue& keyword);
     SemanticValue if_with_else(const SemanticValue& if_part, const SemanticValue& otherwise);
 
-    void loop_start();
+    void loop_start(const SemanticValue& keyword);
     SemanticValue while_condition(const SemanticValue& keyword, const SemanticValue& capture);
     SemanticValue do_start(const SemanticValue& keyword);
+    void do_while(const SemanticValue& keyword, const SemanticValue& paren);
     SemanticValue do_condition(const SemanticValue& capture, const SemanticValue& keyword);
     SemanticValue for_condition(const SemanticValue& capture, const SemanticValue& keyword);
     SemanticValue for_head(const SemanticValue& keyword, const SemanticValue& condition);
@@ -126,7 +141,7 @@ public:
                            bool mark_matters, DecisionKind end_decision, const char* operator_text,
                            const SemanticValue& keyword);
 
-    void switch_start();
+    void switch_start(const SemanticValue& keyword);
     SemanticValue switch_head(const SemanticValue& keyword, const SemanticValue& capture);
     SemanticValue switch_end(const SemanticValue& head, const SemanticValue& body);
     SemanticValue case_label(const SemanticValue& capture, const SemanticValue& keyword);
@@ -161,6 +176,7 @@ private:
     void nest();
     void unnest() { --nesting_; }
     void count_statement();
+    void begin_loop();
     void end_statement() { case_path_flag_ = true; }
     SemanticValue case_path();
     SemanticValue jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon);
@@ -174,6 +190,14 @@ private:
     Preprocessor& preprocessor_;
     std::function<void(const std::string&)> on_dependency_;
     Lexer* lexer_ = nullptr;
+    InstrumentEmitter* emitter_;
+    const int* lookahead_ = nullptr;
+    TokenId last_token_ = 0;
+    // Names declared static: their functions' full names carry the file.
+    std::unordered_set<std::string> static_names_;
+    // The last token the parser has consumed (the one before a pending
+    // lookahead).
+    TokenId consumed() const { return lookahead_ && *lookahead_ > 0 ? last_token_ - 1 : last_token_; }
     ScopeStack scopes_;
 
     // Token texts of the current and of the previous external definition:

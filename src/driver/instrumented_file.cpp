@@ -1,0 +1,30 @@
+#include "driver/instrumented_file.hpp"
+
+#include "driver/output_names.hpp"
+#include "foundation/diagnostics.hpp"
+#include "foundation/text.hpp"
+
+namespace qor {
+
+InstrumentedFile::InstrumentedFile(const Run& run, const std::string& path, const std::string& source,
+                                   const std::string& date) {
+    file_ = open_file(path, "w", MSG_FATAL, NameForm::Literal);
+    if (run.options.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.options.pch_use->c_str());
+    std::string header = instrumented_file_name(run.options, source, 'h');
+    interpreter_ = std::make_unique<InstrumentInterpreter>(run.options.instrumentation_script, header, date);
+    std::fprintf(file_.get(), "#include \"%s\"\n", std::string(last_component(header)).c_str());
+    emitter_ = std::make_unique<InstrumentEmitter>(file_.get());
+}
+
+std::string InstrumentedFile::finish(const std::string& date) {
+    emitter_->finish();
+    interpreter_->set_functions(emitter_->functions());
+    std::fputs("\n", file_.get());
+    file_.reset();
+    interpreter_->run_instrument();
+    std::string result = interpreter_->date().value_or(date);
+    interpreter_.reset();
+    return result;
+}
+
+}  // namespace qor

@@ -1,0 +1,34 @@
+// The instrumented copy of one source file in dynamic mode: its opening
+// lines, the emitter that writes its body, and the installation's script
+// that writes the header it includes.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "driver/run.hpp"
+#include "foundation/file_lookup.hpp"
+#include "instrument/emitter.hpp"
+#include "scripting/instrument_interpreter.hpp"
+
+namespace qor {
+
+class InstrumentedFile {
+public:
+    // Opens the file (a failure ends the run), loads the script and writes
+    // the include lines.
+    InstrumentedFile(const Run& run, const std::string& path, const std::string& source, const std::string& date);
+
+    InstrumentEmitter& emitter() { return *emitter_; }
+    // After the parse: the file is completed and closed, and the script
+    // writes the header. Returns the date for the archive: the script's, or
+    // `date` when it left none.
+    std::string finish(const std::string& date);
+
+private:
+    FilePtr file_;
+    std::unique_ptr<InstrumentEmitter> emitter_;
+    std::unique_ptr<InstrumentInterpreter> interpreter_;
+};
+
+}  // namespace qor

@@ -1,0 +1,198 @@
+#include "instrument/emitter.hpp"
+
+namespace qor {
+
+std::string InstFunction::full_name() const {
+    if (!qualified) return name;
+    size_t sep = file.rfind('/');
+    if (sep == std::string::npos) sep = file.rfind('\\');
+    return (sep == std::string::npos ? file : file.substr(sep + 1)) + "/" + name;
+}
+
+TokenId InstrumentEmitter::echo_token(std::string_view text, bool in_function) {
+    if (in_function) return buffer_.append_token(text);
+    buffer_.flush_all(out_);
+    write(text);
+    return 0;
+}
+
+void InstrumentEmitter::echo_layout(std::string_view text, bool in_function) {
+    if (in_function) {
+        buffer_.append_layout(text);
+    } else {
+        buffer_.flush_all(out_);
+        write(text);
+    }
+}
+
+std::string InstrumentEmitter::probe(const char* macro, const std::string& rest) const {
+    return std::string(macro) + "(" + current_->name + "," + std::to_string(current_->number) + rest + ")";
+}
+
+void InstrumentEmitter::begin_function(const std::string& name, bool qualified, const std::string& file) {
+    auto record = std::make_unique<InstFunction>();
+    record->name = name;
+    record->qualified = qualified;
+    record->file = file;
+    record->number = static_cast<int>(functions_.size()) + 1;
+    current_ = record.get();
+    by_name_.try_emplace(name, current_);
+    functions_.push_back(std::move(record));
+    for (auto& function : functions_) function->callee_mark.reset();
+    next_callee_ = 0;
+    body_seen_ = false;
+}
+
+void InstrumentEmitter::body_open(TokenId brace) {
+    if (!current_ || body_seen_) return;
+    body_seen_ = true;
+    buffer_.flush_through(brace, out_);
+    write(probe("QVX_CD1") + "\n {");
+}
+
+void InstrumentEmitter::body_close(TokenId brace, bool falls_off, int branch_count) {
+    if (!current_) return;
+    if (falls_off) {
+        buffer_.flush_before(brace, out_);
+        buffer_.drop(brace);
+        write("{" + probe("QVX_CDF") + "\n}\n");
+        write("}}");
+    } else {
+        buffer_.insert_after(brace, "}");
+    }
+    buffer_.flush_all(out_);
+    current_->branch_count = branch_count;
+    current_->callee_count = next_callee_;
+    current_ = nullptr;
+}
+
+void InstrumentEmitter::open_branch(TokenId last, int number) {
+    if (!current_) return;
+    buffer_.flush_through(last, out_);
+    write("{\n" + branch_probe(number) + "\n");
+}
+
+void InstrumentEmitter::close_branch(TokenId last) {
+    if (!current_) return;
+    buffer_.flush_through(last, out_);
+    write("}\n");
+}
+
+void InstrumentEmitter::else_without_source(TokenId last, int number) {
+    if (!current_) return;
+    close_branch(last);
+    write("else\n " + branch_probe(number) + "\n");
+}
+
+void InstrumentEmitter::else_keyword(TokenId else_token, int number) {
+    if (!current_) return;
+    buffer_.flush_before(else_token, out_);
+    write("}\n");
+    buffer_.flush_through(else_token, out_);
+    write("{\n" + branch_probe(number) + "\n");
+}
+
+void InstrumentEmitter::loop_flag(TokenId keyword) {
+    if (!current_) return;
+    buffer_.flush_before(keyword, out_);
+    write("{\nint qvxbrk = 0;\n");
+}
+
+void InstrumentEmitter::loop_exit(TokenId last, int number) {
+    if (!current_) return;
+    close_branch(last);
+    write("if (!qvxbrk) " + branch_probe(number) + "\n}\n");
+}
+
+void InstrumentEmitter::do_head(TokenId keyword) {
+    if (!current_) return;
+    buffer_.flush_before(keyword, out_);
+    buffer_.drop(keyword);
+    write("for (;;)\n { int qvxbrk = 0;\n do\n");
+}
+
+void InstrumentEmitter::do_tail(TokenId while_token, TokenId paren) {
+    if (!current_) return;
+    buffer_.flush_before(while_token, out_);
+    buffer_.drop(while_token);
+    buffer_.drop(paren);
+    write("while (0);\n if (qvxbrk) break;\n if (");
+}
+
+void InstrumentEmitter::do_decision(TokenId paren, int number) {
+    if (!current_) return;
+    buffer_.flush_before(paren, out_);
+    buffer_.drop(paren);
+    write(")\n " + branch_probe(number) + "\n else {\n " + branch_probe(number + 1) + " break; }\n}\n");
+}
+
+void InstrumentEmitter::do_end(TokenId semicolon) {
+    if (current_) buffer_.drop(semicolon);
+}
+
+void InstrumentEmitter::switch_flag(TokenId keyword) {
+    if (!current_) return;
+    buffer_.flush_before(keyword, out_);
+    write("{\nint qvxbool = 0;\n");
+}
+
+void InstrumentEmitter::switch_body(TokenId paren) {
+    if (!current_) return;
+    buffer_.flush_through(paren, out_);
+    write("\n{\n");
+}
+
+void InstrumentEmitter::switch_end(TokenId last, int implicit_default) {
+    if (!current_) return;
+    buffer_.flush_through(last, out_);
+    if (implicit_default > 0)
+        write("\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(implicit_default) + "\n}\n");
+    write("}\n}\n");
+}
+
+void InstrumentEmitter::label_end(TokenId colon) {
+    if (current_) buffer_.flush_through(colon, out_);
+}
+
+void InstrumentEmitter::case_probe(int number) {
+    if (current_) write("if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(number) + "\n}\n");
+}
+
+void InstrumentEmitter::break_in_loop(TokenId keyword, TokenId semicolon) {
+    if (!current_) return;
+    buffer_.flush_before(keyword, out_);
+    buffer_.drop(keyword);
+    buffer_.drop(semicolon);
+    write("{ qvxbrk = 1;\n break;}\n");
+}
+
+void InstrumentEmitter::return_statement(TokenId keyword, TokenId semicolon) {
+    if (!current_) return;
+    buffer_.flush_before(keyword, out_);
+    write("{" + probe("QVX_CDF") + "\n");
+    buffer_.flush_through(semicolon, out_);
+    write("}\n");
+}
+
+void InstrumentEmitter::call(TokenId first, TokenId last, const std::string& callee) {
+    if (!current_) return;
+    int number = ++current_->call_count;
+    int known = 0;
+    int callee_number = 0;
+    auto found = by_name_.find(callee);
+    if (found != by_name_.end()) {
+        InstFunction& function = *found->second;
+        known = function.number;
+        if (!function.callee_mark) function.callee_mark = ++next_callee_;
+        callee_number = *function.callee_mark;
+    } else {
+        callee_number = ++next_callee_;
+    }
+    buffer_.insert_after(last, ")");
+    buffer_.insert_before(first, "(" + probe("QVX_CALL", "," + std::to_string(number) + "," + std::to_string(known) +
+                                                              "," + std::to_string(callee_number)) + ",");
+}
+
+void InstrumentEmitter::finish() { buffer_.flush_all(out_); }
+
+}  // namespace qor

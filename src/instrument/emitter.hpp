@@ -1,0 +1,102 @@
+// Writes the instrumented copy of a source file: the text as the lexer
+// echoes it, with the probes of the coverage run-time inserted where the
+// grammar's reductions say (function entry and exit, every branch of every
+// decision, every call).
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "instrument/source_buffer.hpp"
+
+namespace qor {
+
+// One function definition of the file, as the instrumentation script sees
+// it.
+struct InstFunction {
+    std::string name;
+    bool qualified = false;  // static or main: its full name carries the file
+    std::string file;
+    int number = 0;
+    int branch_count = 0;
+    int call_count = 0;
+    std::optional<int> callee_mark;  // its callee number in the function being emitted
+    int callee_count = 0;
+
+    // "name", or "file.c/name" for a qualified function.
+    std::string full_name() const;
+};
+
+class InstrumentEmitter {
+public:
+    explicit InstrumentEmitter(FILE* out) : out_(out) {}
+
+    // The lexer's echo: into the buffer while a function is open, else
+    // straight to the file.
+    TokenId echo_token(std::string_view text, bool in_function);
+    void echo_layout(std::string_view text, bool in_function);
+
+    // A function definition whose component was opened; the others are
+    // copied unchanged.
+    void begin_function(const std::string& name, bool qualified, const std::string& file);
+    bool active() const { return current_ != nullptr; }
+    // The body's braces; `falls_off` when its end can be reached.
+    void body_open(TokenId brace);
+    void body_close(TokenId brace, bool falls_off, int branch_count);
+
+    // A condition ends with `last` (its ')'); the true branch (or the else
+    // branch `number` after `else`) opens.
+    void open_branch(TokenId last, int number);
+    // The branch that ends with `last` closes.
+    void close_branch(TokenId last);
+    // An if without else: its branch ends with `last`, then the else
+    // branch that the source lacks.
+    void else_without_source(TokenId last, int number);
+    // The `else` of an if: the true branch closes before it.
+    void else_keyword(TokenId else_token, int number);
+
+    void loop_flag(TokenId keyword);
+    void loop_exit(TokenId last, int number);
+    void do_head(TokenId keyword);
+    void do_tail(TokenId while_token, TokenId paren);
+    void do_decision(TokenId paren, int number);
+    void do_end(TokenId semicolon);
+
+    void switch_flag(TokenId keyword);
+    void switch_body(TokenId paren);
+    void switch_end(TokenId last, int implicit_default);
+    // After a case or default label that ends with `colon`.
+    void label_end(TokenId colon);
+    void case_probe(int number);
+
+    void break_in_loop(TokenId keyword, TokenId semicolon);
+    void return_statement(TokenId keyword, TokenId semicolon);
+    // A call from `first` to its ')' `last`; `callee` names a function of
+    // the file or is empty.
+    void call(TokenId first, TokenId last, const std::string& callee);
+
+    // Writes what the buffer still holds.
+    void finish();
+    const std::vector<std::unique_ptr<InstFunction>>& functions() const { return functions_; }
+
+private:
+    void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
+    // The probe `macro` with the function's name and number, then `rest`.
+    std::string probe(const char* macro, const std::string& rest = "") const;
+    std::string branch_probe(int number) const { return probe("QVX_CDX", "," + std::to_string(number)); }
+
+    FILE* out_;
+    SourceBuffer buffer_;
+    std::vector<std::unique_ptr<InstFunction>> functions_;
+    std::unordered_map<std::string, InstFunction*> by_name_;
+    InstFunction* current_ = nullptr;
+    bool body_seen_ = false;
+    int next_callee_ = 0;
+};
+
+}  // namespace qor

@@ -1,0 +1,78 @@
+#include "instrument/source_buffer.hpp"
+
+#include <algorithm>
+
+namespace qor {
+
+TokenId SourceBuffer::append_token(std::string_view text) {
+    spans_.push_back({next_, text_.size(), text_.size() + text.size()});
+    text_ += text;
+    return next_++;
+}
+
+std::deque<SourceBuffer::Span>::const_iterator SourceBuffer::find(TokenId token) const {
+    auto found = std::lower_bound(spans_.begin(), spans_.end(), token,
+                                  [](const Span& span, TokenId id) { return span.token < id; });
+    return found != spans_.end() && found->token == token ? found : spans_.end();
+}
+
+void SourceBuffer::write_and_remove(size_t length, FILE* out) {
+    std::fwrite(text_.data(), 1, length, out);
+    text_.erase(0, length);
+    while (!spans_.empty() && spans_.front().start < length) spans_.pop_front();
+    shift(0, -static_cast<long>(length));
+}
+
+// Moves the tokens that start at or after `at`.
+void SourceBuffer::shift(size_t at, long amount) {
+    for (Span& span : spans_) {
+        if (span.start < at) continue;
+        span.start += amount;
+        span.end += amount;
+    }
+}
+
+void SourceBuffer::insert_at(size_t at, std::string_view text) {
+    text_.insert(at, text);
+    shift(at, static_cast<long>(text.size()));
+}
+
+void SourceBuffer::flush_before(TokenId token, FILE* out) {
+    auto span = find(token);
+    if (span != spans_.end()) write_and_remove(span->start, out);
+}
+
+void SourceBuffer::flush_through(TokenId token, FILE* out) {
+    auto span = find(token);
+    if (span != spans_.end()) write_and_remove(span->end, out);
+}
+
+void SourceBuffer::flush_all(FILE* out) {
+    std::fwrite(text_.data(), 1, text_.size(), out);
+    text_.clear();
+    spans_.clear();
+}
+
+void SourceBuffer::drop(TokenId token) {
+    auto span = find(token);
+    if (span == spans_.end()) return;
+    size_t start = span->start;
+    size_t length = span->end - span->start;
+    spans_.erase(span);
+    text_.erase(start, length);
+    shift(start, -static_cast<long>(length));
+}
+
+// A token no longer in the buffer has been written: what follows it in
+// the buffer comes after it.
+void SourceBuffer::insert_after(TokenId token, std::string_view text) {
+    auto span = find(token);
+    insert_at(span != spans_.end() ? span->end : 0, text);
+}
+
+void SourceBuffer::insert_before(TokenId token, std::string_view text) {
+    auto span = find(token);
+    insert_at(span != spans_.end() ? span->start : 0, text);
+}
+
+}  // namespace qor

@@ -1,0 +1,54 @@
+// The text of the function being instrumented that is not yet written to
+// the instrumented file. Every token is numbered as the lexer hands it on,
+// so that a probe can be placed right before or after a given token
+// whatever the parser has read beyond it.
+#pragma once
+
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace qor {
+
+using TokenId = int;  // 0: no token
+
+class SourceBuffer {
+public:
+    // A token's text with the blank that follows it; returns its number.
+    TokenId append_token(std::string_view text);
+    // Layout between tokens (line ends, text of skipped regions).
+    void append_layout(std::string_view text) { text_ += text; }
+
+    // Writes the text before the token, or up to and including it, and
+    // removes it from the buffer. A token already written writes nothing
+    // more (for flush_before: nothing at all).
+    void flush_before(TokenId token, FILE* out);
+    void flush_through(TokenId token, FILE* out);
+    void flush_all(FILE* out);
+    // Removes the token's text (its blank too) without writing it.
+    void drop(TokenId token);
+    // Put text right after or right before the token; a token already
+    // written is before everything the buffer holds.
+    void insert_after(TokenId token, std::string_view text);
+    void insert_before(TokenId token, std::string_view text);
+
+    TokenId last_token() const { return next_ - 1; }
+
+private:
+    struct Span {
+        TokenId token;
+        size_t start;
+        size_t end;
+    };
+    std::deque<Span>::const_iterator find(TokenId token) const;
+    void write_and_remove(size_t length, FILE* out);
+    void shift(size_t at, long amount);
+    void insert_at(size_t at, std::string_view text);
+
+    std::string text_;
+    std::deque<Span> spans_;  // the tokens still in text_, in order
+    TokenId next_ = 1;
+};
+
+}  // namespace qor
