@@ -32,9 +32,23 @@ void SourceBuffer::shift(size_t at, long amount) {
     }
 }
 
-void SourceBuffer::insert_at(size_t at, std::string_view text) {
+// Text put before or after a token belongs to it from then on: it is
+// written and dropped with the token.
+void SourceBuffer::attach(TokenId token, std::string_view text, bool after) {
+    auto span = find(token);
+    if (span == spans_.end()) {
+        text_.insert(0, text);
+        shift(0, static_cast<long>(text.size()));
+        return;
+    }
+    size_t index = static_cast<size_t>(span - spans_.begin());
+    size_t at = after ? span->end : span->start;
     text_.insert(at, text);
-    shift(at, static_cast<long>(text.size()));
+    for (size_t i = index + 1; i < spans_.size(); ++i) {
+        spans_[i].start += text.size();
+        spans_[i].end += text.size();
+    }
+    spans_[index].end += text.size();
 }
 
 void SourceBuffer::flush_before(TokenId token, FILE* out) {
@@ -63,16 +77,10 @@ void SourceBuffer::drop(TokenId token) {
     shift(start, -static_cast<long>(length));
 }
 
-// A token no longer in the buffer has been written: what follows it in
-// the buffer comes after it.
-void SourceBuffer::insert_after(TokenId token, std::string_view text) {
-    auto span = find(token);
-    insert_at(span != spans_.end() ? span->end : 0, text);
-}
+// A token no longer in the buffer has been written: what the buffer holds
+// comes after it.
+void SourceBuffer::insert_after(TokenId token, std::string_view text) { attach(token, text, true); }
 
-void SourceBuffer::insert_before(TokenId token, std::string_view text) {
-    auto span = find(token);
-    insert_at(span != spans_.end() ? span->start : 0, text);
-}
+void SourceBuffer::insert_before(TokenId token, std::string_view text) { attach(token, text, false); }
 
 }  // namespace qor

@@ -28,8 +28,8 @@ public:
     void flush_all(FILE* out);
     // Removes the token's text (its blank too) without writing it.
     void drop(TokenId token);
-    // Put text right after or right before the token; a token already
-    // written is before everything the buffer holds.
+    // Put text right after or right before the token, as part of it; a
+    // token already written is before everything the buffer holds.
     void insert_after(TokenId token, std::string_view text);
     void insert_before(TokenId token, std::string_view text);
 
@@ -44,7 +44,7 @@ private:
     std::deque<Span>::const_iterator find(TokenId token) const;
     void write_and_remove(size_t length, FILE* out);
     void shift(size_t at, long amount);
-    void insert_at(size_t at, std::string_view text);
+    void attach(TokenId token, std::string_view text, bool after);
 
     std::string text_;
     std::deque<Span> spans_;  // the tokens still in text_, in order

@@ -6,7 +6,7 @@ set -u
 : "${QOR_STAGE:?QOR_STAGE must name the staged installation}"
 
 # Settings of the caller must not reach the program under test.
-unset QOR_CC_NO_DEL QOR_CC_DEF QOR_UTIL QOR_CC_IGN QOR_CC_MAC
+unset QOR_CC_NO_DEL QOR_CC_DEF QOR_UTIL QOR_CC_IGN QOR_CC_MAC QOR_INSTRUMENT_TCL QOR_NEWRES
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/qor_e2e.XXXXXX") || exit 1
 trap 'cd / && rm -rf "$scratch"' EXIT

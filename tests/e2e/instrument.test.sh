@@ -1,0 +1,114 @@
+# Dynamic mode: the instrumented copy of a file compiles, computes what the
+# source computes, and its probes fire exactly as often as the branches,
+# functions and calls run. The instrumentation script here writes a header
+# whose probes print a trace line each.
+source "${QOR_E2E_LIB:?}" || exit 1
+sources="$(cd "$(dirname "${BASH_SOURCE[0]}")/instrument" && pwd)"
+
+cat >"$scratch/trace.tcl" <<'TCL'
+proc Instrument {} {
+    global qvx_header qvx_func
+    set f [open $qvx_header w]
+    puts $f {extern int qvx_dprintf(int, const char *, ...) __asm__("dprintf");}
+    puts $f {#define QVX_CD1(F,N) qvx_dprintf(2, "enter %s\n", #F);}
+    puts $f {#define QVX_CDF(F,N) qvx_dprintf(2, "exit %s\n", #F);}
+    puts $f {#define QVX_CDX(F,N,B) qvx_dprintf(2, "branch %s %d\n", #F, B);}
+    puts $f {#define QVX_CALL(F,N,C,K,M) qvx_dprintf(2, "call %s %d %d %d\n", #F, C, K, M)}
+    puts $f "/* qvx_func: $qvx_func */"
+    close $f
+}
+TCL
+export QOR_INSTRUMENT_TCL="$scratch/trace.tcl"
+
+# instrument SOURCE [OPTION...]: instruments and compiles SOURCE with the
+# full installation, then links and runs both builds.
+instrument() {
+    local source=$1
+    shift
+    run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -cc=gcc "$@" -c "$source"
+    check_eq "$source $*: no message" "" "$err"
+    gcc "$@" -o inst "${source%.c}.inst.o" && ./inst >inst.out 2>trace.txt
+    gcc "$@" -o orig "$source" && ./orig >orig.out
+    check_eq "$source $*: same output" "$(cat orig.out)" "$(cat inst.out)"
+}
+
+# Every decision of branches.c, counted by hand from its four calls
+# show(-5), show(0), show(12), show(2): branch numbers as in its archive.
+expected_trace="$(cat <<'T'
+      1 branch classify 2
+      2 branch classify 3
+      2 branch classify 5
+      3 branch classify 6
+      3 branch classify 8
+      1 branch classify 9
+      2 branch classify 10
+      2 branch classify 11
+     12 branch classify 13
+      9 branch classify 14
+      3 branch classify 15
+      9 branch classify 16
+      3 branch classify 17
+      2 branch classify 19
+      1 branch classify 20
+      3 branch classify 21
+      3 branch show 2
+      1 branch show 3
+      9 call classify 1 1 1
+      1 call main 1 3 1
+      1 call main 2 3 1
+      1 call main 3 3 1
+      1 call main 4 3 1
+      3 call show 1 2 1
+      3 call show 2 0 2
+      3 enter classify
+      1 enter main
+      4 enter show
+      9 enter sq
+      3 exit classify
+      1 exit main
+      4 exit show
+      9 exit sq
+T
+)"
+for level in -O0 -O2; do
+    fresh; cp "$sources/branches.c" .
+    instrument branches.c "$level"
+    check_eq "branches.c $level: every probe as often as it ran" "$expected_trace" \
+        "$(sort trace.txt | uniq -c | sort -k2,3 -k4n)"
+done
+check_contains "qvx_func: name, number, branches, calls, callees" "$(cat branches.inst.h)" \
+    "qvx_func: {branches.c/sq 1 1 0 0 0 {} 0 0} {classify 2 22 1 1 0 {} 0 0} {show 3 3 2 2 0 {} 0 0} {branches.c/main 4 1 4 1 0 {} 0 0}"
+check_starts "the header is the first line" "$(cat branches.inst.c)" '#include "branches.inst.h"'
+
+# The texts of single constructs.
+fresh
+cat >shapes.c <<'C'
+void y(void);
+void f(int x) { if (x) y(); }
+int g(int n) { while (n) { switch (n) { case 1: break; } if (n > 5) break; n--; } return 0; }
+C
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -c shapes.c
+inst=$(cat shapes.inst.c)
+check_contains "if without else" "$inst" $'if ( x ) {\nQVX_CDX(f,1,2)\n(QVX_CALL(f,1,1,0,1),y ( ) ); }\nelse\n QVX_CDX(f,1,3)\n'
+check_contains "a void function reports its end" "$inst" $'{QVX_CDF(f,1)\n}\n}}'
+check_contains "break in a switch stays" "$inst" $'case 1 : if (!qvxbool) {\n qvxbool = 1;\n QVX_CDX(g,2,3)\n}\nbreak ; '
+check_contains "break in a loop leaves the loop" "$inst" $'{ qvxbrk = 1;\n break;}'
+check_contains "implicit default" "$inst" $'\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n QVX_CDX(g,2,4)\n}\n}\n}\n'
+check_count "return 0 at the end: one exit probe" "$inst" "QVX_CDF(g,2)" 1
+check_contains "ends with a line feed" "$(tail -c 3 shapes.inst.c | od -c)" '\n'
+
+# A file without functions: the include, the text, no function.
+fresh
+printf 'int table[2] = { 1, 2 };\n' >data.c
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -c data.c
+check_contains "no functions: empty qvx_func" "$(cat data.inst.h)" "qvx_func:  */"
+check_contains "no functions: the text" "$(cat data.inst.c)" "int table [ 2 ] = { 1 , 2 } ; "
+
+# A script without Instrument ends the run.
+fresh; mk_c a.c
+printf 'set loaded 1\n' >"$scratch/empty.tcl"
+QOR_INSTRUMENT_TCL="$scratch/empty.tcl" run "$QOR" -batch -inst -nocccp -c a.c
+check_contains "no Instrument command" "$err" 'No TCL command "Instrument" available for instrumentation'
+check_eq "no Instrument command: fatal status" 2 "$rc"
+
+finish

@@ -1,0 +1,84 @@
+// The buffer of the function being instrumented: texts placed before and
+// after numbered tokens stay in place while other texts move them.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "instrument/source_buffer.hpp"
+
+namespace qor {
+namespace {
+
+class SourceBufferTest : public testing::Test {
+protected:
+    void SetUp() override { out_ = open_memstream(&data_, &size_); }
+    void TearDown() override {
+        std::fclose(out_);
+        std::free(data_);
+    }
+    std::string written() {
+        std::fflush(out_);
+        return std::string(data_, size_);
+    }
+    // Appends "a b c ..." and returns the first token's number.
+    TokenId tokens(std::initializer_list<const char*> texts) {
+        TokenId first = 0;
+        for (const char* text : texts) {
+            TokenId id = buffer.append_token(std::string(text) + " ");
+            if (!first) first = id;
+        }
+        return first;
+    }
+
+    SourceBuffer buffer;
+    FILE* out_ = nullptr;
+    char* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+TEST_F(SourceBufferTest, InsertionsMoveTheLaterTokens) {
+    TokenId f = tokens({"f", "(", "a", ")", ";"});
+    // A call f(a), then the lookahead ';' already read.
+    buffer.insert_after(f + 3, ")");
+    buffer.insert_before(f, "(P,");
+    buffer.flush_through(f + 3, out_);
+    EXPECT_EQ(written(), "(P,f ( a ) )");
+    buffer.flush_all(out_);
+    EXPECT_EQ(written(), "(P,f ( a ) ); ");
+}
+
+TEST_F(SourceBufferTest, NestedCallsKeepTheirPositions) {
+    TokenId g = tokens({"g", "(", "h", "(", "x", ")", ",", "y", ")"});
+    buffer.insert_after(g + 5, ")");
+    buffer.insert_before(g + 2, "(H,");
+    buffer.insert_after(g + 8, ")");
+    buffer.insert_before(g, "(G,");
+    buffer.flush_all(out_);
+    EXPECT_EQ(written(), "(G,g ( (H,h ( x ) ), y ) )");
+}
+
+TEST_F(SourceBufferTest, DroppedTokensAndLayout) {
+    TokenId d = tokens({"do"});
+    buffer.append_layout("\n");
+    tokens({"x", "++", ";"});
+    buffer.flush_before(d, out_);
+    buffer.drop(d);
+    std::fputs("for (;;) do ", out_);
+    buffer.flush_all(out_);
+    EXPECT_EQ(written(), "for (;;) do \nx ++ ; ");
+}
+
+TEST_F(SourceBufferTest, WrittenTokensAreBeforeTheBuffer) {
+    TokenId a = tokens({"a", "b"});
+    buffer.flush_through(a, out_);
+    buffer.flush_before(a, out_);  // already written: nothing more
+    buffer.insert_after(a, "|");   // lands before what the buffer holds
+    buffer.flush_through(a + 1, out_);
+    EXPECT_EQ(written(), "a |b ");
+    EXPECT_EQ(buffer.last_token(), a + 1);
+}
+
+}  // namespace
+}  // namespace qor
