@@ -80,6 +80,36 @@ check_contains "qvx_func: name, number, branches, calls, callees" "$(cat branche
     "qvx_func: {branches.c/sq 1 1 0 0 0 {} 0 0} {classify 2 22 1 1 0 {} 0 0} {show 3 3 2 2 0 {} 0 0} {branches.c/main 4 1 4 1 0 {} 0 0}"
 check_starts "the header is the first line" "$(cat branches.inst.c)" '#include "branches.inst.h"'
 
+# Every construct of the emitter in one program: the same output at each
+# optimisation level, and probe counts that agree with gcc's own coverage
+# counts of the original: function entries and exits, and the true branch
+# of each if, while and for whose body starts on the next line.
+for level in -O0 -O1 -O2 -O3; do
+    fresh; cp "$sources/constructs.c" .
+    instrument constructs.c "$level" -Wall
+done
+gcc --coverage -O0 -o covered constructs.c && ./covered >/dev/null
+gcov -b -t -o covered-constructs constructs.c >gcov.txt 2>/dev/null
+sort trace.txt | uniq -c >counts.txt
+entries=$(awk '/^function/ { print $2, $4 }' gcov.txt | sort)
+check_eq "function entries as gcc counts them" "$entries" "$(awk '$2 == "enter" { print $3, $1 }' counts.txt | sort)"
+check_eq "function exits as gcc counts them" "$entries" "$(awk '$2 == "exit" { print $3, $1 }' counts.txt | sort)"
+# "function number kind line" for each decision of the archive, then the
+# count gcc gives the line after it when the decision's line ends there.
+awk '/^\*MO\*/ { getline; name = $1 } /^\.CD\./ { cd = 1; next } /^\*/ { cd = 0 }
+     cd && ($2 == "If" || $2 == "While" || $2 == "For-Loop") { print name, $1, $3 }' constructs.sta >decisions.txt
+checked=0 mismatched=""
+while read -r function number line; do
+    source_line=$(sed -n "${line}p" constructs.c)
+    [[ "$source_line" =~ [\){][[:space:]]*$ ]] || continue
+    expected=$(awk -F: -v l=$((line + 1)) '$2 + 0 == l && $1 !~ /-|#/ { gsub(/ /, "", $1); print $1 + 0; exit }' gcov.txt)
+    actual=$(awk -v f="$function" -v n="$number" '$2 == "branch" && $3 == f && $4 == n { print $1 }' counts.txt)
+    checked=$((checked + 1))
+    [ "${actual:-0}" = "${expected:-0}" ] || mismatched+=" $function:$number(line $line: ${actual:-0} vs gcc ${expected:-0})"
+done <decisions.txt
+check_eq "true branches as gcc counts their first lines" "" "$mismatched"
+check_eq "true branches compared" 1 "$((checked >= 8))"
+
 # The texts of single constructs.
 fresh
 cat >shapes.c <<'C'
