@@ -236,6 +236,23 @@ bool Lexer::line_marker() {
     return true;
 }
 
+// An instrumented file keeps the #define and #undef lines of the text: the
+// macros that were not expanded are expanded by the compiler. The line is
+// read, echoed and put back for the directive's handler.
+void Lexer::echo_directive(const char* directive) {
+    if (!client_.instrumenting()) return;
+    std::string line;
+    for (int c = pp_.read_char(); c != kEndOfInput; c = pp_.read_char()) {
+        if (c == '\n' && (line.empty() || line.back() != '\\')) {
+            pp_.unread_char(c);
+            break;
+        }
+        line += static_cast<char>(c);
+    }
+    pp_.unread_text(line);
+    client_.echo(std::string(directive) + line + "\n");
+}
+
 void Lexer::run_directive(const std::string& name) {
     bool compiling = pp_.compiling();
     switch (directive_of(name)) {
@@ -246,10 +263,16 @@ void Lexer::run_directive(const std::string& name) {
     case Directive::Else: pp_.do_else(); break;
     case Directive::Endif: pp_.do_endif(); break;
     case Directive::Define:
-        if (compiling) pp_.do_define();
+        if (compiling) {
+            echo_directive("#define");
+            pp_.do_define();
+        }
         break;
     case Directive::Undef:
-        if (compiling) pp_.do_undef();
+        if (compiling) {
+            echo_directive("#undef");
+            pp_.do_undef();
+        }
         break;
     case Directive::Assert:
         if (compiling) pp_.do_assert();

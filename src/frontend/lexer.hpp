@@ -69,6 +69,7 @@ private:
     int line_start();
     bool directive_line();
     void run_directive(const std::string& name);
+    void echo_directive(const char* directive);
     void pragma_line();
     void finish_line();
     void line_markers_in_region();

@@ -234,6 +234,7 @@ void ParseActions::end_function(const SemanticValue& body) {
 // without a path count.
 void ParseActions::close_abandoned_component() {
     if (!components_.open) return;
+    if (emitter_) emitter_->abandon_function();
     component_end(components_, lexer_->value().line, -1);
     saved_functions_.clear();
     paths_ = Accumulators{};

@@ -193,6 +193,11 @@ void InstrumentEmitter::call(TokenId first, TokenId last, const std::string& cal
                                                               "," + std::to_string(callee_number)) + ",");
 }
 
+void InstrumentEmitter::abandon_function() {
+    buffer_.flush_all(out_);
+    current_ = nullptr;
+}
+
 void InstrumentEmitter::finish() { buffer_.flush_all(out_); }
 
 }  // namespace qor

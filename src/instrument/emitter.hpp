@@ -80,6 +80,9 @@ public:
     // the file or is empty.
     void call(TokenId first, TokenId last, const std::string& callee);
 
+    // A function whose end the parser never reached: its text is written
+    // as it stands.
+    void abandon_function();
     // Writes what the buffer still holds.
     void finish();
     const std::vector<std::unique_ptr<InstFunction>>& functions() const { return functions_; }

@@ -127,6 +127,28 @@ check_contains "implicit default" "$inst" $'\ndefault:\n if (!qvxbool) {\n qvxbo
 check_count "return 0 at the end: one exit probe" "$inst" "QVX_CDF(g,2)" 1
 check_contains "ends with a line feed" "$(tail -c 3 shapes.inst.c | od -c)" '\n'
 
+# Macros left unexpanded keep their definitions for the compiler; the date
+# that the script leaves in qvx_date is the archive's.
+fresh
+cat >macros.c <<'C'
+#define SQUARE(x) ((x) * (x))
+#define LIMIT 10
+int f(int a) { return SQUARE(a) + LIMIT; }
+#undef LIMIT
+int main(void) { return f(2) - 14; }
+C
+echo "SQUARE LIMIT" >names.mac
+cp "$scratch/trace.tcl" dated.tcl
+echo 'rename Instrument traced; proc Instrument {} { traced; set ::qvx_date 01/02/03-04:05:06 }' >>dated.tcl
+QOR_INSTRUMENT_TCL=$PWD/dated.tcl run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -mac names.mac -cc=gcc -c macros.c
+check_eq "unexpanded macros: compiled" "" "$err"
+check_contains "unexpanded macros: definitions kept" "$(cat macros.inst.c)" \
+    $'#define SQUARE(x) ((x) * (x))\n#define LIMIT 10\nint f ( int a )'
+check_contains "unexpanded macros: #undef kept" "$(cat macros.inst.c)" $'} }\n#undef LIMIT\nint main'
+gcc -o macros macros.inst.o && ./macros 2>/dev/null
+check_eq "unexpanded macros: same result" 0 "$?"
+check_contains "date from the script" "$(cat macros.sta)" $'*MO*\nf 01/02/03-04:05:06\n'
+
 # A file without functions: the include, the text, no function.
 fresh
 printf 'int table[2] = { 1, 2 };\n' >data.c
