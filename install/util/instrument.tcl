@@ -394,27 +394,27 @@ __attribute__((constructor(101))) static void qvx_start_(void)
 {
   int saved_errno = *qvx_errno_();
   const char *name = qvx_getenv_("QOR_COVERAGE_FILE");
-  unsigned long length = 0, i;
+  unsigned long dir = 0, size = 0, i;
   if (!name || !*name)
     name = "qor_coverage.dat";
+  while (name[size])
+    size++;
   if (name[0] != '/' && qvx_getcwd_(qvx_path_, sizeof qvx_path_)) {
-    while (qvx_path_[length])
-      length++;
-    if (qvx_path_[length - 1] != '/')
-      qvx_path_[length++] = '/';
+    while (qvx_path_[dir])
+      dir++;
+    if (qvx_path_[dir - 1] != '/')
+      qvx_path_[dir++] = '/';
   }
-  for (i = 0; name[i] && length + i < sizeof qvx_path_ - 1; i++)
-    qvx_path_[length + i] = name[i];
-  if (name[i]) {
-    /* Too long with the directory: the name alone, relative to the
-       working directory at exit; too long even so: no data. */
-    length = 0;
-    for (i = 0; name[i] && i < sizeof qvx_path_ - 1; i++)
-      qvx_path_[i] = name[i];
-    if (name[i])
-      i = 0;
+  /* A name too long with its directory stays relative (to the working
+     directory at exit); one too long even alone gives no data. */
+  if (dir + size >= sizeof qvx_path_)
+    dir = 0;
+  if (size < sizeof qvx_path_) {
+    for (i = 0; i <= size; i++)
+      qvx_path_[dir + i] = name[i];
+  } else {
+    qvx_path_[0] = 0;
   }
-  qvx_path_[length + i] = 0;
   (void)qvx_atfork_(0, 0, qvx_forget_);
   *qvx_errno_() = saved_errno;
 }
