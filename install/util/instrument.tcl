@@ -66,7 +66,7 @@ proc qvx::parse_functions {value} {
         }
         foreach field {number branches calls callees mcdc_count max_conditions max_index} {
             set v [set $field]
-            if {![string is digit -strict $v] || [string length $v] > 9} {
+            if {![regexp {^[0-9]{1,9}$} $v]} {
                 error "qvx_func element $position ($name): $field \"$v\" is not a count"
             }
             # Decimal, never octal: "010" is ten.
@@ -239,8 +239,10 @@ static char qvx_record_\[$size\];
 # in memory and appends it with one write, under an exclusive flock, to a
 # file opened in append mode; a unit where no probe ran writes nothing. A
 # forked child starts from zero counts, so that parent and child together
-# count every probe once. errno is saved and restored around all of it;
-# every failure (no file, no lock, a short write) only loses the record.
+# count every probe once. errno is saved and restored around all of it.
+# A file that cannot be opened or written only loses the record; where the
+# file system has no lock, the single append still keeps records whole on
+# a local disk.
 proc qvx::runtime_text {} {
     return {
 /* C library entry points, declared under run-time names bound to their
