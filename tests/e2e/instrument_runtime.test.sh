@@ -1,0 +1,401 @@
+# The instrumentation script of the installation (util/instrument.tcl) and
+# the coverage run-time that it writes into each instrumented file's
+# header. The fixtures in instrument_runtime/ are instrumented files in the
+# shape that qor_cc writes, each with its qvx_func value (*.func);
+# drive.tcl runs the script on them as qor_cc does. The programs are built
+# with the real compiler, run, and their coverage data compared with
+# counts derived by hand from the fixtures.
+source "${QOR_E2E_LIB:?}" || exit 1
+
+fixtures=$(cd "$(dirname "${BASH_SOURCE[0]}")/instrument_runtime" && pwd) || exit 1
+SCRIPT="$QOR_STAGE/util/instrument.tcl"
+TCLSH=$(command -v tclsh8.6 || command -v tclsh) || { echo "no tclsh"; exit 1; }
+unset QOR_COVERAGE_FILE
+MAIN_DATE=03/07/08-14:05:09
+UTIL_DATE=03/07/08-14:05:10
+
+# The emitter's implicit default (a `default:` label after the source's
+# switch body) makes gcc see a fall-through into it; that warning belongs
+# to the instrumented text, not to the run-time.
+WARN=(-Wall -Wextra -Werror -Wno-implicit-fallthrough)
+
+# instrument UNIT DATE [HEADER]: the script writes UNIT's header
+# ($PWD/UNIT.inst.h unless HEADER) from UNIT.func; $out is the date it left.
+instrument() {
+    run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "${3:-$PWD/$1.inst.h}" "$2" "$fixtures/$1.func"
+}
+
+# records DATA HEADER: the records of DATA whose header line names HEADER,
+# in file order, with the process id replaced by P.
+records() {
+    awk -v h="H $2" '
+        /^QVX / { n = 0; keep = 0 }
+        { line[++n] = $0 }
+        n == 2 && $0 == h { keep = 1 }
+        $0 == "END" && keep { for (i = 1; i <= n; i++) print (i == 1 ? "QVX 1 P" : line[i]) }
+    ' "$1"
+}
+
+# well_formed DATA: the number of records when every line of DATA belongs
+# to a whole record, else the first line that does not.
+well_formed() {
+    awk '
+        function bad() { print "bad line " NR ": " $0; failed = 1; exit }
+        state == 0 { if (/^QVX 1 [0-9]+$/) state = 1; else bad(); next }
+        state == 1 { if (/^H /) state = 2; else bad(); next }
+        state == 2 { if (/^D /) state = 3; else bad(); next }
+        state == 3 { if ($0 == "END") { state = 0; n++ }
+                     else if (/^F [0-9]+ [0-9]+ [0-9]+ ./) state = 4; else bad(); next }
+        state == 4 { if (/^B( [0-9]+)+$/) state = 5; else bad(); next }
+        state == 5 { if (/^C( [0-9]+)*$/) state = 3; else bad(); next }
+        END { if (!failed) { if (state) print "unfinished record"; else print n + 0 } }
+    ' "$1"
+}
+
+# The records of main.c and util.c after `prog 5` and `prog 20`, in a case
+# directory DIR.
+main_records() { # DIR RUN
+    printf 'QVX 1 P\nH %s/main.inst.h\nD %s\n' "$1" "$MAIN_DATE"
+    case $2 in
+    5)  printf '%s\n' "F 1 5 5 main.c/twice" "B 0" "C" "F 2 1 1 main.c/main" \
+            "B 0 1 0 5 1 0 5 4 1 1 4 1 0 0" "C 1 5 5 1 0 1 1" END ;;
+    20) printf '%s\n' "F 1 9 9 main.c/twice" "B 0" "C" "F 2 1 1 main.c/main" \
+            "B 0 1 0 9 0 1 8 19 1 1 19 0 1 0" "C 1 9 9 0 1 1 1" END ;;
+    esac
+}
+util_records() { # DIR RUN
+    printf 'QVX 1 P\nH %s/util.inst.h\nD %s\n' "$1" "$UTIL_DATE"
+    case $2 in
+    5)  printf '%s\n' "F 1 5 5 classify" "B 0 0 5 3 2" "C" \
+            "F 2 1 1 sum_to" "B 0 24 1 0 24" "C" ;;
+    20) printf '%s\n' "F 1 9 9 classify" "B 0 0 9 5 4" "C" \
+            "F 2 1 1 sum_to" "B 0 44 1 0 44" "C" ;;
+    esac
+    printf '%s\n' "F 3 1 1 util.c/write" "B 0" "C" "F 4 1 1 note" "B 0" "C 1 1" \
+        "F 5 0 0 never_called" "B 0" "C 0" END
+}
+OUT_5=$'errno at start 0, after exit 1234\n[zero]\ntotal 24 sum 300\n'
+OUT_20=$'errno at start 0, after exit 1234\n[rest]\ntotal 44 sum 990\n'
+
+# REF: the same program without probes (every probe macro expands to
+# nothing), whose output and exit status the instrumented one must keep.
+mkdir "$scratch/ref"
+for unit in main util; do
+    printf '%s\n' '#define QVX_CD1(f, n) ;' '#define QVX_CDF(f, n) ;' \
+        '#define QVX_CDX(f, n, b) ;' '#define QVX_CALL(f, n, c, k, m) 0' >"$scratch/ref/$unit.inst.h"
+    cp "$fixtures/$unit.inst.c" "$scratch/ref/"
+done
+(cd "$scratch/ref" && gcc -w main.inst.c util.inst.c "$fixtures/observer.c" -o prog) || exit 1
+REF="$scratch/ref/prog"
+
+# same_as_ref NAME ARG...: runs ./prog and REF with ARGs; same output and
+# exit status.
+same_as_ref() {
+    local name=$1 ref_out ref_rc; shift
+    run "$REF" "$@"; ref_out=$out; ref_rc=$rc
+    run ./prog "$@"
+    check_eq "$name: output" "$ref_out" "$out"
+    check_eq "$name: exit status" "$ref_rc" "$rc"
+}
+
+# prog_headers: the headers of main.c and util.c in the current directory.
+prog_headers() {
+    instrument main "$MAIN_DATE" && instrument util "$UTIL_DATE"
+}
+
+# build_prog CC FLAGS...: prog from main.inst.c and util.inst.c (copied into
+# the current directory unless present) and the uninstrumented observer.
+build_prog() {
+    local cc=$1; shift
+    [ -e main.inst.c ] || cp "$fixtures/main.inst.c" "$fixtures/util.inst.c" .
+    "$cc" "$@" -c main.inst.c && "$cc" "$@" -c util.inst.c &&
+        "$cc" -w -c "$fixtures/observer.c" &&
+        "$cc" main.inst.o util.inst.o observer.o -o prog
+}
+
+# ---- The script ----------------------------------------------------------
+
+fresh
+instrument main "$MAIN_DATE"
+check_rc "Instrument" 0
+check_eq "the date is left as it was" "$MAIN_DATE"$'\n' "$out"
+check_eq "only the header is written" "main.inst.h" "$(ls)"
+
+# Malformed input is a Tcl error, and leaves no header and no temporary
+# file behind.
+fresh
+bad_cases=(
+    "8 elements|{main 1 0 0 0 0 {} 0}|not a list of 9 elements"
+    "not a list|{main 1 0 0 0 0 \"{}\" 0 0} \"x|not a list"
+    "count|{main 1 x 0 0 0 {} 0 0}|branches \"x\" is not a count"
+    "negative|{main 1 0 -1 0 0 {} 0 0}|calls \"-1\" is not a count"
+    "number 0|{main 0 0 0 0 0 {} 0 0}|function number 0"
+    "same number|{f 1 0 0 0 0 {} 0 0} {g 1 0 0 0 0 {} 0 0}|function number 1 is also f's"
+    "empty name|{{} 1 0 0 0 0 {} 0 0}|empty function name"
+)
+for item in "${bad_cases[@]}"; do
+    IFS='|' read -r what value message <<<"$item"
+    printf '%s\n' "$value" >bad.func
+    run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/bad.inst.h" "$MAIN_DATE" bad.func
+    check_eq "qvx_func $what fails" 1 "$rc"
+    check_contains "qvx_func $what: message" "$err" "$message"
+done
+run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/missing/a.inst.h" "$MAIN_DATE" "$fixtures/main.func"
+check_eq "unwritable header fails" 1 "$rc"
+check_contains "unwritable header: message" "$err" "cannot write $PWD/missing/a.inst.h"
+printf 'source {%s}\nset qvx_func {}\nInstrument\n' "$SCRIPT" >no_header.tcl
+run "$TCLSH" no_header.tcl
+check_eq "no qvx_header fails" 1 "$rc"
+check_contains "no qvx_header: message" "$err" "qvx_header is not set"
+check_eq "failures leave no file" $'bad.func\nno_header.tcl' "$(ls)"
+
+# A file without functions gets a header with the macros only; its unit
+# compiles cleanly and links with instrumented units.
+fresh
+printf '' >empty.func
+run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/empty.inst.h" "$MAIN_DATE" empty.func
+check_rc "empty qvx_func" 0
+printf '#include "empty.inst.h"\nint shared_value = 3;\n' >empty.inst.c
+run gcc -std=c99 -pedantic "${WARN[@]}" -c empty.inst.c
+check_eq "header without functions compiles" "0:" "$rc:$err"
+prog_headers && build_prog gcc "${WARN[@]}" -O2 && gcc main.inst.o util.inst.o observer.o empty.inst.o -o prog2
+run ./prog2 5
+check_eq "unit without functions links" "$OUT_5" "$out"
+check_eq "unit without functions writes no record" 2 "$(well_formed qor_coverage.dat)"
+
+# Names travel to the data file escaped (backslash doubled, control
+# characters in octal) and to the header as octal escapes (quotes,
+# backslashes, trigraphs and non-ASCII bytes), also from a directory
+# whose name has a blank.
+fresh
+mkdir "dir with blank"
+printf '{"we\\"ird \\\\ ??=\\u00e9\\nx.c/main" 1 0 0 0 0 {} 0 0}\n' >names.func
+run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/dir with blank/names.inst.h" "$MAIN_DATE" names.func
+check_rc "odd names" 0
+printf '#include "names.inst.h"\nint main(void)\n{QVX_CD1(main,1)\n {\n{QVX_CDF(main,1)\nreturn 0; }\n}}\n' \
+    >"dir with blank/names.inst.c"
+run gcc -std=c89 -pedantic "${WARN[@]}" "dir with blank/names.inst.c" -o names
+check_eq "odd names compile" "0:" "$rc:$err"
+./names
+check_eq "odd names in the data" "QVX 1 P
+H $(pwd -P)/dir with blank/names.inst.h
+D $MAIN_DATE
+F 1 1 1 we\"ird \\\\ ??=é\\012x.c/main
+B 0
+C
+END" "$(records qor_coverage.dat "$(pwd -P)/dir with blank/names.inst.h")"
+
+# ---- Counts and behaviour ------------------------------------------------
+
+# For each compiler and option set: the program's output and exit status
+# are those of the program without probes, and the data file holds one
+# record per unit and run with exactly the counts of the fixtures. Unless
+# the header renamed it, util.c's static function "write" would take the C
+# library's place at exit (gcc -O0, clang).
+check_prog_runs() { # NAME
+    local dir
+    dir=$(pwd -P)
+    same_as_ref "$1: prog 5" 5
+    same_as_ref "$1: prog 20" 20
+    check_eq "$1: main.c records" "$(main_records "$dir" 5; main_records "$dir" 20)" \
+        "$(records qor_coverage.dat "$dir/main.inst.h")"
+    check_eq "$1: util.c records" "$(util_records "$dir" 5; util_records "$dir" 20)" \
+        "$(records qor_coverage.dat "$dir/util.inst.h")"
+    check_eq "$1: nothing else" 4 "$(well_formed qor_coverage.dat)"
+}
+compilers=(gcc)
+command -v clang >/dev/null && compilers+=(clang)
+for cc in "${compilers[@]}"; do
+    for flags in "-O0" "-O2" "-O3 -std=c89 -pedantic"; do
+        fresh
+        # shellcheck disable=SC2086
+        prog_headers && build_prog "$cc" "${WARN[@]}" $flags
+        check_eq "$cc $flags: builds" 0 $?
+        check_prog_runs "$cc $flags"
+    done
+done
+
+# The real instrumented file is preprocessed text: the declarations and
+# structures of the standard headers follow the run-time header.
+fresh
+prog_headers
+for unit in main util; do
+    { echo "#include \"$unit.inst.h\""
+      sed 1d "$fixtures/$unit.inst.c" | gcc -E -P -; } >"$unit.inst.c"
+done
+build_prog gcc "${WARN[@]}" -O2
+check_eq "preprocessed units: build" 0 $?
+check_prog_runs "preprocessed units"
+
+# errno: the run-time's start-up work and exit work leave it as they found
+# it, also when they fail: no data file can be opened, and no working
+# directory can be found at start-up. The program does not notice.
+fresh
+prog_headers && build_prog gcc -O2
+prog=$PWD/prog
+mkdir dir
+for location in /nonexistent/coverage.dat "$PWD/dir"; do
+    run env QOR_COVERAGE_FILE="$location" "$prog" 5
+    check_eq "unwritable $location: output" "$OUT_5" "$out"
+    check_rc "unwritable $location" 3
+    check_eq "unwritable $location: stderr" "" "$err"
+done
+check_no_file "unwritable locations: nothing at the default place" qor_coverage.dat
+mkdir gone && cd gone && rmdir ../gone
+run "$prog" 20
+cd .. || exit 1
+check_eq "removed working directory: output" "$OUT_20" "$out"
+check_rc "removed working directory" 2
+run env QOR_COVERAGE_FILE="$PWD/kept.dat" "$prog" 5
+check_eq "writable location: output" "$OUT_5" "$out"
+check_eq "writable location: records" 2 "$(well_formed kept.dat)"
+
+# The location: $QOR_COVERAGE_FILE, else qor_coverage.dat, a relative name
+# taken from the working directory at start-up even when the program
+# changes it.
+fresh
+instrument tasks 03/07/08-14:05:11
+gcc -O2 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
+mkdir elsewhere sub
+./tasks chdir elsewhere >/dev/null
+check_eq "default location" 1 "$(well_formed qor_coverage.dat)"
+QOR_COVERAGE_FILE= ./tasks chdir elsewhere >/dev/null
+check_eq "empty variable: default location" 2 "$(well_formed qor_coverage.dat)"
+(cd sub && QOR_COVERAGE_FILE=../rel.dat ../tasks chdir ../elsewhere >/dev/null)
+check_eq "relative variable" 1 "$(well_formed rel.dat)"
+QOR_COVERAGE_FILE=$PWD/sub/abs.dat ./tasks chdir elsewhere >/dev/null
+check_eq "absolute variable" 1 "$(well_formed sub/abs.dat)"
+check_eq "nothing where the program went" "" "$(ls elsewhere)"
+check_eq "chdir record" "QVX 1 P
+H $(pwd -P)/tasks.inst.h
+D 03/07/08-14:05:11
+F 1 0 0 tasks.c/work
+B 0
+C
+F 2 0 0 tasks.c/repeat
+B 0 0 0
+C 0
+F 3 0 0 tasks.c/spin
+B 0
+C 0
+F 4 1 1 tasks.c/main
+B 0 0 0 1 0 0 0 0 0 0
+C 0 0 0 0 0 0 0 0 1 1
+END" "$(records sub/abs.dat "$(pwd -P)/tasks.inst.h")"
+
+# Threads: four threads call work() 1000000 times each; the counters lose
+# none of the calls. (At -O0 every probe is its own read-modify-write, so
+# a plain increment would lose some.)
+gcc -O0 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
+run ./tasks
+check_eq "threads: output" $'0 -1\n' "$out"
+threads=$(records qor_coverage.dat "$(pwd -P)/tasks.inst.h" | tail -n 13)
+check_eq "threads: counts" "F 1 4000000 4000000 tasks.c/work
+B 0
+C
+F 2 4 4 tasks.c/repeat
+B 0 4000000 4
+C 4000000
+F 3 4 4 tasks.c/spin
+B 0
+C 4
+F 4 1 1 tasks.c/main
+B 0 1 0 0 4 1 4 1 0 0
+C 4 4 0 0 0 0 0 0 0 1
+END" "$threads"
+
+# fork: the child starts from zero counts, so the parent's record and the
+# child's together count every probe once. The parent calls work() 3 times
+# before the fork and 2 after, the child 5 times and then exit().
+fresh
+instrument tasks 03/07/08-14:05:11
+gcc -O2 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
+run ./tasks fork
+check_eq "fork: output" $'5 0\n' "$out"
+check_eq "fork: two records" 2 "$(well_formed qor_coverage.dat)"
+check_eq "fork: two processes" 2 "$(awk '/^QVX/ { print $3 }' qor_coverage.dat | sort -u | wc -l)"
+check_eq "fork: child's record, then parent's" "QVX 1 P
+H $(pwd -P)/tasks.inst.h
+D 03/07/08-14:05:11
+F 1 5 5 tasks.c/work
+B 0
+C
+F 2 1 1 tasks.c/repeat
+B 0 5 1
+C 5
+F 3 0 0 tasks.c/spin
+B 0
+C 0
+F 4 0 0 tasks.c/main
+B 0 0 0 0 0 0 0 0 1 0
+C 0 0 0 0 1 1 0 0 0 0
+END
+QVX 1 P
+H $(pwd -P)/tasks.inst.h
+D 03/07/08-14:05:11
+F 1 5 5 tasks.c/work
+B 0
+C
+F 2 2 2 tasks.c/repeat
+B 0 5 2
+C 5
+F 3 0 0 tasks.c/spin
+B 0
+C 0
+F 4 1 1 tasks.c/main
+B 0 0 1 0 0 0 0 0 0 1
+C 0 0 1 1 0 0 1 1 0 1
+END" "$(records qor_coverage.dat "$(pwd -P)/tasks.inst.h")"
+
+# Probe numbers beyond a function's branch or call count count nothing and
+# disturb no other counter; the condition-coverage declaration compiles.
+# A unit none of whose probes ran (util.c here) writes no record.
+fresh
+instrument edge 03/07/08-14:05:12 && instrument util "$UTIL_DATE"
+cp "$fixtures/edge.inst.c" "$fixtures/util.inst.c" .
+run gcc -O2 "${WARN[@]}" edge.inst.c util.inst.c -o edge
+check_eq "edge: builds" "0:" "$rc:$err"
+run ./edge
+check_rc "edge" 0
+check_eq "edge: one record" 1 "$(well_formed qor_coverage.dat)"
+check_eq "edge: counts" "QVX 1 P
+H $(pwd -P)/edge.inst.h
+D 03/07/08-14:05:12
+F 1 2 2 check
+B 0 1 1
+C 1
+F 2 1 1 edge.c/main
+B 0
+C 1 1
+END" "$(records qor_coverage.dat "$(pwd -P)/edge.inst.h")"
+
+# ---- Several processes, one file -----------------------------------------
+
+# Two loops of 200 runs each append to one file at the same time: 800
+# whole records (two units per run), and no count lost.
+fresh
+prog_headers && build_prog gcc -O2
+export QOR_COVERAGE_FILE=$PWD/shared.dat
+for loop in 1 2; do
+    (for i in $(seq 200); do ./prog 5 >/dev/null; done) &
+done
+wait
+unset QOR_COVERAGE_FILE
+check_eq "parallel runs: whole records" 800 "$(well_formed shared.dat)"
+check_eq "parallel runs: classify() entries" 2000 \
+    "$(awk '/^F 1 [0-9]+ [0-9]+ classify$/ { n += $3 } END { print n }' shared.dat)"
+check_eq "parallel runs: one process, two records" 400 \
+    "$(awk '/^QVX/ { print $3 }' shared.dat | sort | uniq -c | awk '$1 == 2' | wc -l)"
+
+# The record waits for a lock that another process holds on the file.
+if command -v flock >/dev/null; then
+    flock locked.dat sh -c ': >held; sleep 1; echo HOLDER >>locked.dat' &
+    holder=$!
+    while [ ! -e held ]; do sleep 0.05; done
+    QOR_COVERAGE_FILE=$PWD/locked.dat ./prog 5 >/dev/null
+    wait $holder
+    check_eq "lock: the holder's line comes first" HOLDER "$(head -n 1 locked.dat)"
+    check_eq "lock: then the records" 2 "$(sed 1d locked.dat >after.dat; well_formed after.dat)"
+fi
+
+finish
