@@ -145,8 +145,11 @@ void InstrumentEmitter::switch_body(TokenId paren) {
 void InstrumentEmitter::switch_end(TokenId last, int implicit_default) {
     if (!current_) return;
     buffer_.flush_through(last, out_);
+    // The break before the added default changes nothing (the end of the
+    // body leaves the switch either way) but keeps compilers from warning
+    // that the last case falls through into it.
     if (implicit_default > 0)
-        write("\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(implicit_default) + "\n}\n");
+        write("\nbreak;\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(implicit_default) + "\n}\n");
     write("}\n}\n");
 }
 

@@ -86,7 +86,7 @@ check_starts "the header is the first line" "$(cat branches.inst.c)" '#include "
 # of each if, while and for whose body starts on the next line.
 for level in -O0 -O1 -O2 -O3; do
     fresh; cp "$sources/constructs.c" .
-    instrument constructs.c "$level" -Wall
+    instrument constructs.c "$level" -Wall -Wextra
 done
 gcc --coverage -O0 -o covered constructs.c && ./covered >/dev/null
 gcov -b -t -o covered-constructs constructs.c >gcov.txt 2>/dev/null
@@ -110,6 +110,28 @@ done <decisions.txt
 check_eq "true branches as gcc counts their first lines" "" "$mismatched"
 check_eq "true branches compared" 1 "$((checked >= 8))"
 
+# The installation's run-time: the coverage data of two runs of the same
+# program holds, in each record, the counts that the traced build showed.
+mkdir real && cd real || exit 1
+cp ../constructs.c .
+QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -cc=gcc -O2 -c constructs.c
+check_eq "run-time header: no message" "" "$err"
+gcc -O2 -o real constructs.inst.o
+for i in 1 2; do QOR_COVERAGE_FILE=$PWD/coverage.dat ./real >real.out; done
+check_eq "run-time: same output" "$(cat ../inst.out)" "$(cat real.out)"
+check_eq "run-time: one record per run" 2 "$(grep -c '^END$' coverage.dat)"
+first_record() { awk '/^END$/ { exit } { print }' coverage.dat; }
+check_eq "run-time: function entries and exits" \
+    "$(awk '$2 == "enter" || $2 == "exit" { print $3, $2, $1 }' ../counts.txt | sort)" \
+    "$(first_record | awk '$1 == "F" && $3 > 0 { name = $5; sub(/.*\//, "", name); print name, "enter", $3; print name, "exit", $4 }' | sort)"
+check_eq "run-time: branches" "$(awk '$2 == "branch" { print $3, $4, $1 }' ../counts.txt | sort)" \
+    "$(first_record | awk '$1 == "F" { name = $5; sub(/.*\//, "", name) }
+        $1 == "B" { for (i = 2; i <= NF; i++) if ($i > 0) print name, i - 2, $i }' | sort)"
+check_eq "run-time: calls" "$(awk '$2 == "call" { n[$3 " " $4] += $1 } END { for (k in n) print k, n[k] }' ../counts.txt | sort)" \
+    "$(first_record | awk '$1 == "F" { name = $5; sub(/.*\//, "", name) }
+        $1 == "C" { for (i = 2; i <= NF; i++) if ($i > 0) print name, i - 1, $i }' | sort)"
+cd .. || exit 1
+
 # The GNU C corpus instrumented: every file compiles, and the program
 # prints what the original prints.
 fresh; cp "$sources"/../gnu_c/*.[ch] .
@@ -132,7 +154,7 @@ check_contains "if without else" "$inst" $'if ( x ) {\nQVX_CDX(f,1,2)\n(QVX_CALL
 check_contains "a void function reports its end" "$inst" $'{QVX_CDF(f,1)\n}\n}}'
 check_contains "break in a switch stays" "$inst" $'case 1 : if (!qvxbool) {\n qvxbool = 1;\n QVX_CDX(g,2,3)\n}\nbreak ; '
 check_contains "break in a loop leaves the loop" "$inst" $'{ qvxbrk = 1;\n break;}'
-check_contains "implicit default" "$inst" $'\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n QVX_CDX(g,2,4)\n}\n}\n}\n'
+check_contains "implicit default" "$inst" $'\nbreak;\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n QVX_CDX(g,2,4)\n}\n}\n}\n'
 check_count "return 0 at the end: one exit probe" "$inst" "QVX_CDF(g,2)" 1
 check_contains "ends with a line feed" "$(tail -c 3 shapes.inst.c | od -c)" '\n'
 

@@ -130,7 +130,7 @@ int main(int argc, char **argv)
     if (fd >= 0)
         close(fd);
     log_to(stdout, "%" PRIu32 " %zu %ld %d %ls %g\n", records[0].flags, ARRAY_SIZE(records),
-           sum_ints(3, 1, 2, 3), MAX(argc, 2), wide, sqrt(2.0) + (double)(now % 2));
+           sum_ints(3, 1, 2, 3), MAX(argc, 2), wide, sqrt(2.0) + (double)(now < 0));
     printf("%d %d %d\n", is_word(argv[0]), INT_MAX > 0, (int)(square128(3) & 0xff));
     struct record *copy = &(struct record){ .name = "literal" };
     return copy->flags == 0 && !interrupted ? list_directory(".") >= 0 ? 0 : 1 : 2;

@@ -56,6 +56,7 @@ static int switches(int k)
     switch (k) {
     default:
         r += 100;
+        __attribute__((fallthrough));
     case 1:
         r += 1;
         break;
