@@ -130,6 +130,11 @@ check_eq "run-time: branches" "$(awk '$2 == "branch" { print $3, $4, $1 }' ../co
 check_eq "run-time: calls" "$(awk '$2 == "call" { n[$3 " " $4] += $1 } END { for (k in n) print k, n[k] }' ../counts.txt | sort)" \
     "$(first_record | awk '$1 == "F" { name = $5; sub(/.*\//, "", name) }
         $1 == "C" { for (i = 2; i <= NF; i++) if ($i > 0) print name, i - 1, $i }' | sort)"
+# Twenty runs at the same time: twenty more whole records.
+for i in $(seq 20); do QOR_COVERAGE_FILE=$PWD/coverage.dat ./real >/dev/null & done
+wait
+check_eq "run-time: parallel runs, whole records" "22 22" \
+    "$(grep -c '^END$' coverage.dat) $(grep -c '^QVX 1 ' coverage.dat)"
 cd .. || exit 1
 
 # The GNU C corpus instrumented: every file compiles, and the program
