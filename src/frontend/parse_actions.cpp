@@ -205,7 +205,7 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     bool is_static = static_names_.count(name) > 0 || (!specifiers_.empty() && (specifiers_.back() & KW_STATIC));
     component_begin(components_, name, declarator.line, lexer_->value().line);
     if (emitter_ && components_.open)
-        emitter_->begin_function(name, name == "main" || is_static, *components_.current_file);
+        emitter_->begin_function(name, name == "main" || is_static);
     push_scope();
     if (declarator.params >= 0) {
         const ParameterList& list = parameter_lists_[static_cast<size_t>(declarator.params)];

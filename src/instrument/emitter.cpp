@@ -29,11 +29,11 @@ std::string InstrumentEmitter::probe(const char* macro, const std::string& rest)
     return std::string(macro) + "(" + current_->name + "," + std::to_string(current_->number) + rest + ")";
 }
 
-void InstrumentEmitter::begin_function(const std::string& name, bool qualified, const std::string& file) {
+void InstrumentEmitter::begin_function(const std::string& name, bool qualified) {
     auto record = std::make_unique<InstFunction>();
     record->name = name;
     record->qualified = qualified;
-    record->file = file;
+    record->file = source_;
     record->number = static_cast<int>(functions_.size()) + 1;
     current_ = record.get();
     by_name_.try_emplace(name, current_);

@@ -34,7 +34,9 @@ struct InstFunction {
 
 class InstrumentEmitter {
 public:
-    explicit InstrumentEmitter(FILE* out) : out_(out) {}
+    // `source` names the file whose copy `out` receives; a qualified
+    // function's full name carries it, wherever the function is defined.
+    InstrumentEmitter(FILE* out, std::string source) : out_(out), source_(std::move(source)) {}
 
     // The lexer's echo: into the buffer while a function is open, else
     // straight to the file.
@@ -43,7 +45,7 @@ public:
 
     // A function definition whose component was opened; the others are
     // copied unchanged.
-    void begin_function(const std::string& name, bool qualified, const std::string& file);
+    void begin_function(const std::string& name, bool qualified);
     bool active() const { return current_ != nullptr; }
     // The body's braces; `falls_off` when its end can be reached.
     void body_open(TokenId brace);
@@ -94,6 +96,7 @@ private:
     std::string branch_probe(int number) const { return probe("QVX_CDX", "," + std::to_string(number)); }
 
     FILE* out_;
+    std::string source_;
     SourceBuffer buffer_;
     std::vector<std::unique_ptr<InstFunction>> functions_;
     std::unordered_map<std::string, InstFunction*> by_name_;
