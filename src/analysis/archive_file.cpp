@@ -4,6 +4,7 @@
 
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "foundation/text.hpp"
 
 namespace qor {
 
@@ -60,6 +61,21 @@ void component_record(std::string& out, AnalysisModel& model, ModuleRecord& modu
         if (!description.empty()) out += description + '\n';
 }
 
+// The schema of the three description sections, then the sections.
+void condition_sections(std::string& out, const ConditionDescriptions& conditions, bool records_written) {
+    out += "Entities_Definitions DEFINITIONS ::= BEGIN\n"
+           "source_description ::= SEQUENCE OF {\n  SEQUENCE {\n    num integer,\n    pathname string\n  }\n}\n"
+           "component_description ::= SEQUENCE OF {\n  SEQUENCE {\n    num integer,\n    name string\n  }\n}\n"
+           "mcdc_description ::= SEQUENCE OF {\n  SEQUENCE {\n    source integer,\n    component integer,\n"
+           "    description string\n  }\n}\n";
+    out += "source_description ::= {\n";
+    if (records_written) out += "{1, " + quoted_escaped(conditions.source) + "}\n";
+    out += "}\n";
+    out += "component_description ::= {" + conditions.components + "\n}\n";
+    out += "mcdc_description ::= {" + conditions.decisions + "\n}\n";
+    out += "END\n";
+}
+
 }  // namespace
 
 std::string_view split_long_line(std::string_view line, std::string& out) {
@@ -71,23 +87,29 @@ std::string_view split_long_line(std::string_view line, std::string& out) {
     return line;
 }
 
-std::string archive_text(AnalysisModel& model, const std::string& date) {
+std::string archive_text(AnalysisModel& model, const std::string& date, const ConditionDescriptions* conditions) {
     std::string out = "<archive " + model.version() + ">\n";
     out += "*NA*\n" + model.kind() + "\n.EF.\n" + model.language() + "\n";
     out += "*CV*\n" + model.version_label() + "\n*CM*\n" + model.version_label() + "\n";
     const auto& modules = model.modules();
     for (auto module = modules.rbegin(); module != modules.rend(); ++module)
         if (listed(**module)) name_and_date(out, **module, date);
-    for (const auto& module : modules)
-        if (listed(*module)) component_record(out, model, *module, date);
+    bool records_written = false;
+    for (const auto& module : modules) {
+        if (!listed(*module)) continue;
+        component_record(out, model, *module, date);
+        records_written = true;
+    }
     out += "*FI*\n";
+    if (conditions) condition_sections(out, *conditions, records_written);
     return out;
 }
 
-void write_archive(const std::string& path, AnalysisModel& model, const std::string& date) {
+void write_archive(const std::string& path, AnalysisModel& model, const std::string& date,
+                   const ConditionDescriptions* conditions) {
     FilePtr file = open_file(path, "w", MSG_ERROR, NameForm::Literal);
     if (!file) return;
-    std::string text = archive_text(model, date);
+    std::string text = archive_text(model, date, conditions);
     std::fwrite(text.data(), 1, text.size(), file.get());
 }
 

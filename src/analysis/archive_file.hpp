@@ -10,13 +10,22 @@
 
 namespace qor {
 
+// What a run with condition coverage adds to the archive.
+struct ConditionDescriptions {
+    std::string source;      // the source file's name
+    std::string components;  // the instrumented functions, each record after a line end
+    std::string decisions;   // the MC/DC decision records, each after a line end
+};
+
 // Writes the archive of the model to `path` (a name whose variables are
 // already expanded); `date` is the source file's date text. A file that cannot be opened is reported as an error and
 // nothing is written. Numbers the control nodes of every component.
-void write_archive(const std::string& path, AnalysisModel& model, const std::string& date);
+void write_archive(const std::string& path, AnalysisModel& model, const std::string& date,
+                   const ConditionDescriptions* conditions = nullptr);
 
-// The archive's text (without the dynamic-mode description sections).
-std::string archive_text(AnalysisModel& model, const std::string& date);
+// The archive's text; the description sections only with `conditions`.
+std::string archive_text(AnalysisModel& model, const std::string& date,
+                         const ConditionDescriptions* conditions = nullptr);
 
 // Writes a name or call line longer than 109 characters as pieces of 109
 // characters each ended by a backslash and a line end; returns the rest

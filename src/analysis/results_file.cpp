@@ -10,6 +10,7 @@
 
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "foundation/text.hpp"
 
 namespace qor {
 
@@ -74,16 +75,6 @@ constexpr std::array<const char*, 44> kMetricNames{
     "ct_case",     "ct_for",      "ct_while",   "ct_dowhile",  "ct_if",          "ct_casepath",
     "ct_break_inloop", "ct_continue", "ct_break_inswitch", "ct_bran", "ct_decis", "ct_nest",
     "ct_loop",     "lc_parse"};
-
-// Quotes a path: double quotes and backslashes are escaped with a backslash.
-std::string quoted_path(std::string_view path) {
-    std::string out = "\"";
-    for (char c : path) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + '"';
-}
 
 // The value as "%7.2f" prints it. Most values are counts: whole numbers
 // take a short way; to_chars rounds the others as printf does.
@@ -214,7 +205,7 @@ private:
         const auto& entries = metrics_.entries();
         for (size_t i = 0; i < files.size(); ++i) {
             out_ += "{\"" + std::to_string(files[i].identity) + "\",";
-            out_ += quoted_path(files[i].path);
+            out_ += quoted_escaped(files[i].path);
             out_ += ",\"" + id("FILE") + "\"}";
             line_end(i + 1 < files.size() || !entries.empty());
         }

@@ -13,7 +13,7 @@ InstrumentedFile::InstrumentedFile(const Run& run, const std::string& path, cons
     std::string header = instrumented_file_name(run.options, source, 'h');
     interpreter_ = std::make_unique<InstrumentInterpreter>(run.options.instrumentation_script, header, date);
     std::fprintf(file_.get(), "#include \"%s\"\n", std::string(last_component(header)).c_str());
-    emitter_ = std::make_unique<InstrumentEmitter>(file_.get(), source);
+    emitter_ = std::make_unique<InstrumentEmitter>(file_.get(), source, !run.options.decision_only);
 }
 
 std::string InstrumentedFile::finish(const std::string& date) {

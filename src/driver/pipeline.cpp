@@ -47,11 +47,11 @@ bool may_write(const std::string& name, const std::string& source) {
 
 // The results files, once the whole text is read.
 void write_results(Run& run, AnalysisModel& model, const MetricCollector& metrics, const std::string& source,
-                   const FileOutputs& outputs, const std::string& date) {
+                   const FileOutputs& outputs, const std::string& date, const ConditionDescriptions* conditions) {
     if (run.options.write_mtr && may_write(outputs.mtr, source))
         write_results_file(outputs.mtr, metrics, run.analysis.identities);
     if (run.options.basic_counts && may_write(outputs.cb, source)) write_basic_counts(outputs.cb, model);
-    if (may_write(outputs.sta, source)) write_archive(outputs.sta, model, date);
+    if (may_write(outputs.sta, source)) write_archive(outputs.sta, model, date, conditions);
 }
 
 }  // namespace
@@ -126,7 +126,10 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         // so that every message of the file is given.
         while (!lexer.at_end()) lexer.next_token();
         std::string archive_date = instrumented ? instrumented->finish(date) : date;
-        write_results(run, model, metrics, file.current_file, outputs, archive_date);
+        std::optional<ConditionDescriptions> conditions;
+        if (instrumented && !run.options.decision_only)
+            conditions = ConditionDescriptions{file.current_file, instrumented->emitter().component_descriptions(), ""};
+        write_results(run, model, metrics, file.current_file, outputs, archive_date, conditions ? &*conditions : nullptr);
     }
     components.model = nullptr;
     components.metrics = nullptr;

@@ -1,7 +1,8 @@
 #include "driver/source_date.hpp"
 
 #include <cstdio>
-#include <sys/stat.h>
+
+#include "platform/files.hpp"
 
 namespace qor {
 
@@ -16,10 +17,8 @@ std::string date_text(std::time_t time) {
 
 std::string source_date_text(const std::string& source, bool no_date) {
     if (no_date) return "mm/dd/yy-hh:mm:ss";
-    struct stat status {};
     // A file that cannot be read gives no results, so its date is never shown.
-    if (stat(source.c_str(), &status) != 0) return date_text(0);
-    return date_text(status.st_mtime);
+    return date_text(platform::modification_time(source).value_or(0));
 }
 
 }  // namespace qor

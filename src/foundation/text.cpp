@@ -71,6 +71,15 @@ int decimal_digits(unsigned long v) {
 
 }  // namespace
 
+std::string quoted_escaped(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
 std::string str_format_int(long value, int width) {
     unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
     int digits = decimal_digits(magnitude);

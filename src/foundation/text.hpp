@@ -20,6 +20,10 @@ std::string_view directory_part(std::string_view path);
 // Every "//" reduced to one '/'.
 std::string reduce_double_slashes(std::string_view path);
 
+// The text in double quotes, with each double quote and backslash in it
+// escaped by a backslash.
+std::string quoted_escaped(std::string_view text);
+
 // The value in decimal in at most `width` characters: "%ld" when it fits,
 // else a one-digit mantissa and exponent ("1e5"), else `width` asterisks.
 std::string str_format_int(long value, int width);

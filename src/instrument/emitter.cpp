@@ -1,5 +1,7 @@
 #include "instrument/emitter.hpp"
 
+#include "foundation/text.hpp"
+
 namespace qor {
 
 std::string InstFunction::full_name() const {
@@ -47,6 +49,13 @@ void InstrumentEmitter::body_open(TokenId brace) {
     if (!current_ || body_seen_) return;
     body_seen_ = true;
     buffer_.flush_through(brace, out_);
+    int number = current_->number;
+    if (condition_coverage_) {
+        write("QVX_MCDC_DEF_0(QVX_CM_NEST_COMP" + std::to_string(number) + ",QVX_SZ_VECT_COMP" +
+              std::to_string(number) + ");\n");
+        component_descriptions_ += (number == 1 ? "\n{" : ",\n{") + std::to_string(number) + ", " +
+                                   quoted_escaped(current_->full_name()) + "}";
+    }
     write(probe("QVX_CD1") + "\n {");
 }
 

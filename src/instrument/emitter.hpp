@@ -36,7 +36,8 @@ class InstrumentEmitter {
 public:
     // `source` names the file whose copy `out` receives; a qualified
     // function's full name carries it, wherever the function is defined.
-    InstrumentEmitter(FILE* out, std::string source) : out_(out), source_(std::move(source)) {}
+    InstrumentEmitter(FILE* out, std::string source, bool condition_coverage)
+        : out_(out), source_(std::move(source)), condition_coverage_(condition_coverage) {}
 
     // The lexer's echo: into the buffer while a function is open, else
     // straight to the file.
@@ -88,6 +89,9 @@ public:
     // Writes what the buffer still holds.
     void finish();
     const std::vector<std::unique_ptr<InstFunction>>& functions() const { return functions_; }
+    // With condition coverage: one "{number, "full name"}" record per
+    // function, each after a line end, the archive's component descriptions.
+    const std::string& component_descriptions() const { return component_descriptions_; }
 
 private:
     void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
@@ -97,6 +101,8 @@ private:
 
     FILE* out_;
     std::string source_;
+    bool condition_coverage_;
+    std::string component_descriptions_;
     SourceBuffer buffer_;
     std::vector<std::unique_ptr<InstFunction>> functions_;
     std::unordered_map<std::string, InstFunction*> by_name_;

@@ -199,6 +199,53 @@ QOR_INSTRUMENT_TCL="$scratch/empty.tcl" run "$QOR" -batch -inst -nocccp -c a.c
 check_contains "no Instrument command" "$err" 'No TCL command "Instrument" available for instrumentation'
 check_eq "no Instrument command: fatal status" 2 "$rc"
 
+# With condition coverage the entry declares the function's MC/DC state,
+# and the archive ends with the three description sections.
+schema='Entities_Definitions DEFINITIONS ::= BEGIN
+source_description ::= SEQUENCE OF {
+  SEQUENCE {
+    num integer,
+    pathname string
+  }
+}
+component_description ::= SEQUENCE OF {
+  SEQUENCE {
+    num integer,
+    name string
+  }
+}
+mcdc_description ::= SEQUENCE OF {
+  SEQUENCE {
+    source integer,
+    component integer,
+    description string
+  }
+}'
+fresh; cp "$sources/../results_files/a.c" "$sources/../results_files/nofunc.c" .
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -nodate -dial GNU -c a.c nofunc.c
+check_contains "-cond: entry" "$(cat a.inst.c)" $'{ QVX_MCDC_DEF_0(QVX_CM_NEST_COMP1,QVX_SZ_VECT_COMP1);\nQVX_CD1(f,1)\n {'
+check_contains "-cond: archive sections" "$(cat a.sta)" "*FI*
+$schema
+source_description ::= {
+{1, \"a.c\"}
+}
+component_description ::= {
+{1, \"f\"},
+{2, \"g\"}
+}
+mcdc_description ::= {
+}
+END"
+check_contains "-cond: no components, empty source description" "$(cat nofunc.sta)" "*FI*
+$schema
+source_description ::= {
+}
+component_description ::= {
+}
+mcdc_description ::= {
+}
+END"
+
 # A script that does not load ends the run after the error summary; an
 # Instrument that fails is reported and the run goes on.
 fresh; mk_c a.c b.c
