@@ -12,9 +12,10 @@
 # and, once the instrumented file is complete, runs Instrument.
 #
 # The header defines the probe macros of the instrumented file and a
-# run-time that keeps one counter per probe in static storage of the
-# translation unit and appends the unit's counts to the coverage-data file
-# when the program exits. It includes no system header: the instrumented
+# run-time that keeps one counter per probe, and a table of the evaluated
+# condition vectors per decision, in static storage of the translation
+# unit and appends the unit's counts to the coverage-data file when the
+# program exits. It includes no system header: the instrumented
 # file is preprocessed text that already holds the declarations of the
 # headers it uses, and a second definition of their structures would not
 # compile. The few C library functions the run-time calls are declared
@@ -53,6 +54,7 @@ proc qvx::parse_functions {value} {
     }
     set result {}
     set seen [dict create]
+    set decision_owner [dict create]
     set position 0
     foreach item $value {
         incr position
@@ -79,15 +81,74 @@ proc qvx::parse_functions {value} {
             error "qvx_func element $position ($name): function number $number\
                    is also [dict get $seen $number]'s"
         }
-        if {[catch {llength $vectors}]} {
-            error "qvx_func element $position ($name): the vector list is not a list"
+        if {[catch {llength $vectors} size] || $size != $mcdc_count} {
+            error "qvx_func element $position ($name): the vector list is not\
+                   a list of $mcdc_count records"
         }
         dict set seen $number $name
         lappend result [dict create name $name number $number \
             branches $branches calls $calls \
-            max_conditions $max_conditions max_index $max_index]
+            max_conditions $max_conditions max_index $max_index \
+            decisions [parse_vectors $vectors "element $position ($name)" \
+                           $number decision_owner]]
     }
     return $result
+}
+
+# parse_vectors: checks the vector records of function NUMBER (WHERE
+# names it in messages) and returns a dict from each decision number to
+# {conditions C vectors V}: its number of conditions and the distinct
+# vectors that the analysis computed for it, each as its outcome followed
+# by its text ("110" for the true vector 10). OWNERS (a caller's
+# variable) maps the decision numbers met so far to their function, since
+# a decision belongs to one function only.
+proc qvx::parse_vectors {records where number owners} {
+    upvar 1 $owners owner
+    set decisions [dict create]
+    set position -1
+    foreach record $records {
+        incr position
+        set what "$where, vector record $position"
+        if {[catch {llength $record} size] || $size != 6} {
+            error "qvx_func $what is not a list of 6 elements: $record"
+        }
+        lassign $record index line decision conditions outcome text
+        foreach field {index line decision conditions} {
+            set v [set $field]
+            if {![regexp {^[0-9]{1,9}$} $v]} {
+                error "qvx_func $what: $field \"$v\" is not a count"
+            }
+            set $field [scan $v %d]
+        }
+        if {$decision < 1 || $conditions < 1} {
+            error "qvx_func $what: decision $decision with $conditions conditions"
+        }
+        if {$outcome ni {0 1}} {
+            error "qvx_func $what: outcome \"$outcome\" is neither 0 nor 1"
+        }
+        if {![regexp {^[01-]+$} $text] || [string length $text] != $conditions} {
+            error "qvx_func $what: \"$text\" is not a vector of $conditions conditions"
+        }
+        if {[dict exists $owner $decision] && [dict get $owner $decision] != $number} {
+            error "qvx_func $what: decision $decision is also function\
+                   [dict get $owner $decision]'s"
+        }
+        dict set owner $decision $number
+        if {[dict exists $decisions $decision]} {
+            if {[dict get $decisions $decision conditions] != $conditions} {
+                error "qvx_func $what: decision $decision has\
+                       [dict get $decisions $decision conditions] conditions, not $conditions"
+            }
+            set vectors [dict get $decisions $decision vectors]
+            if {"$outcome$text" ni $vectors} {
+                dict set decisions $decision vectors [linsert $vectors end $outcome$text]
+            }
+        } else {
+            dict set decisions $decision \
+                [dict create conditions $conditions vectors [list $outcome$text]]
+        }
+    }
+    return $decisions
 }
 
 # data_text: TEXT as it appears in the coverage-data file: a backslash is
@@ -163,9 +224,31 @@ proc qvx::probes_text {functions} {
 #define QVX_CDX(f, n, b) QVX_BUMP_(qvx_branches_##n, b);
 #define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(qvx_calls_##n, c)
 
-/* Condition coverage is not recorded yet; its per-function declaration
-   and sizes are accepted. */
+/* Condition coverage. A rewritten decision is a statement expression
+   that declares the vector of its conditions, qvx_mv<i>_, in automatic
+   storage: one byte for the outcome, one per condition ('-' until the
+   condition is evaluated, then '0' or '1') and a last one that a
+   condition numbered beyond the decision's count marks. Each QVX_EVAL_0
+   refers to the innermost vector of its decision index, so recursive
+   activations, threads and decisions nested in a condition (also under
+   the same index) each fill their own, and QVX_MCDC_DEF_0 has nothing
+   to declare. A condition is evaluated once and yields 0 or 1; the
+   decision yields its outcome, 0 or 1. */
 #define QVX_MCDC_DEF_0(nesting, size)
+/* The expression and the condition are the last arguments and may hold
+   commas that no parenthesis protects (a compound literal's braces). */
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wvariadic-macros"
+#define QVX_CM_0(i, f, n, l, t, c, d, ...) (__extension__ ({ \
+  char qvx_mv##i##_[(c) + 2]; \
+  qvx_mcdc_start_(qvx_mv##i##_, sizeof qvx_mv##i##_); \
+  qvx_mcdc_end_(qvx_mv##i##_, sizeof qvx_mv##i##_, d, n, (__VA_ARGS__) ? 1 : 0); }))
+#define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) \
+  ? QVX_MARK_(qvx_mv##i##_, k, '1') : QVX_MARK_(qvx_mv##i##_, k, '0'))
+#pragma GCC diagnostic pop
+#define QVX_MARK_(v, k, value) \
+  ((v)[(unsigned long)(k) < sizeof (v) - 2 ? (unsigned long)(k) + 1 : sizeof (v) - 1] \
+     = (value), (value) - '0')
 }
     foreach function $functions {
         dict with function {
@@ -176,11 +259,11 @@ proc qvx::probes_text {functions} {
     return $text
 }
 
-# counters_text: the counters of every function, the table that the
-# run-time walks, the unit's identification lines and the size of the
-# record buffer. Per function N: qvx_ends_N (entries, exits),
-# qvx_branches_N (branch 0 .. branch count) and qvx_calls_N (call
-# 1 .. call count, slot 0 unused).
+# counters_text: the counters of every function, the tables of its
+# decisions, the table that the run-time walks, the unit's identification
+# lines and the size of the record buffer. Per function N: qvx_ends_N
+# (entries, exits), qvx_branches_N (branch 0 .. branch count) and
+# qvx_calls_N (call 1 .. call count, slot 0 unused).
 proc qvx::counters_text {header date functions} {
     # The longest count in decimal (64 bits) and its separating blank.
     set count_width 21
@@ -189,13 +272,14 @@ proc qvx::counters_text {header date functions} {
     set size [expr {32 + [byte_length $unit] + 4}]
     set text "\n"
     set rows {}
+    set unit_decisions [dict create]
     foreach function $functions {
         dict with function {
             set data_name [data_text $name]
             append text "static qvx_count_ qvx_ends_$number\[2\],\
                 qvx_branches_$number\[[expr {$branches + 1}]\],\
                 qvx_calls_$number\[[expr {$calls + 1}]\];\n"
-            lappend rows "  \{[c_string $data_name], \"$number\", qvx_ends_$number,\
+            lappend rows "  \{[c_string $data_name], \"$number\", $number, qvx_ends_$number,\
                 qvx_branches_$number, $branches + 1, qvx_calls_$number, $calls + 1\}"
             # "F <number> <entries> <exits> <name>\n", "B <counts>\n",
             # "C <counts>\n".
@@ -203,7 +287,46 @@ proc qvx::counters_text {header date functions} {
                              + 1 + [byte_length $data_name] + 1}]
             incr size [expr {1 + ($branches + 1) * $count_width + 1}]
             incr size [expr {1 + $calls * $count_width + 1}]
+            dict for {d decision} $decisions {
+                set c [dict get $decision conditions]
+                # The vectors of the analysis, at most 256, take the first
+                # slots; C + 1 more keep the vectors it did not foresee.
+                set known [lrange [dict get $decision vectors] 0 255]
+                set slots [expr {[llength $known] + $c + 1}]
+                dict set unit_decisions $d [list $number $c $slots [llength $known]]
+                # Characters, not a string: a long literal is beyond what
+                # C90 promises.
+                set characters [lmap char [split [join $known ""] ""] {string cat ' $char '}]
+                append text "static qvx_count_ qvx_mcdc_counts_$d\[$slots\];\
+                    static unsigned char qvx_mcdc_ready_$d\[$slots\] =\
+                    \{[join [lrepeat [llength $known] 1] ,]\};\
+                    static char qvx_mcdc_vectors_$d\[$slots * [expr {$c + 1}]\] =\
+                    \{[join $characters ,]\};\n"
+                # "M <decision> <outcome> <vector> <count>\n" per slot,
+                # "X <decision> <count>\n".
+                incr size [expr {$slots * (1 + $count_width + 3 + $c + $count_width + 1)
+                                 + 1 + 2 * $count_width + 1}]
+            }
         }
+    }
+    # The decisions, indexed by their number from the smallest; a number
+    # that no decision of the unit has is a row of function 0.
+    set decision_rows {}
+    set first 0
+    if {[dict size $unit_decisions] > 0} {
+        set numbers [lsort -integer [dict keys $unit_decisions]]
+        set first [lindex $numbers 0]
+        for {set d $first} {$d <= [lindex $numbers end]} {incr d} {
+            if {[dict exists $unit_decisions $d]} {
+                lassign [dict get $unit_decisions $d] number c slots known
+                lappend decision_rows "  \{$number, $c, $slots, $known, $known, 0, $d,\
+                    qvx_mcdc_counts_$d, qvx_mcdc_ready_$d, qvx_mcdc_vectors_$d\}"
+            } else {
+                lappend decision_rows "  \{0, 0, 0, 0, 0, 0, $d, 0, 0, 0\}"
+            }
+        }
+    } else {
+        lappend decision_rows "  \{0, 0, 0, 0, 0, 0, 0, 0, 0, 0\}"
     }
     set text "
 /* Counters. 64 bits where the target adds them without a lock, else the
@@ -217,6 +340,7 @@ $text
 struct qvx_function_ {
   const char *name;
   const char *number;
+  unsigned long id;
   qvx_count_ *ends;
   qvx_count_ *branches;
   unsigned long branch_slots;
@@ -226,13 +350,36 @@ struct qvx_function_ {
 static const struct qvx_function_ qvx_functions_\[\] = {
 [join $rows ",\n"]
 };
+
+/* The distinct vectors of one decision, each in a slot of 1 + conditions
+   characters: the outcome, then the conditions. The first slots hold the
+   vectors that the analysis computed; the others are taken by the
+   vectors it did not foresee. A slot counts once it is ready;
+   evaluations that find no free slot count as overflow. */
+struct qvx_decision_ {
+  unsigned long function;
+  unsigned long conditions;
+  unsigned long slots;
+  unsigned long known;
+  unsigned long used;
+  qvx_count_ overflow;
+  unsigned long number;
+  qvx_count_ *counts;
+  unsigned char *ready;
+  char *vectors;
+};
+static struct qvx_decision_ qvx_decisions_\[\] = {
+[join $decision_rows ",\n"]
+};
+#define QVX_FIRST_DECISION_ ${first}UL
 static const char qvx_unit_\[\] = [c_string $unit];
 static char qvx_record_\[$size\];
 "
     return $text
 }
 
-# runtime_text: the run-time proper. At start-up (before main) it fixes
+# runtime_text: the run-time proper. A decision's evaluation is counted
+# in its table (see qvx_mcdc_end_). At start-up (before main) it fixes
 # the data file's path: $QOR_COVERAGE_FILE, else qor_coverage.dat, a
 # relative name taken from the working directory of that moment so that a
 # later chdir does not move the data. At exit it builds the unit's record
@@ -261,6 +408,7 @@ extern int qvx_atfork_(void (*)(void), void (*)(void), void (*)(void))
   __asm__("pthread_atfork");
 
 #define QVX_FUNCTIONS_ (sizeof qvx_functions_ / sizeof qvx_functions_[0])
+#define QVX_DECISIONS_ (sizeof qvx_decisions_ / sizeof qvx_decisions_[0])
 
 /* The data file's path; empty when there is none. */
 static char qvx_path_[4096];
@@ -269,6 +417,17 @@ static char qvx_path_[4096];
 static char *qvx_put_(char *p, const char *text)
 {
   while (p && *text) {
+    if (p == qvx_record_ + sizeof qvx_record_)
+      return 0;
+    *p++ = *text++;
+  }
+  return p;
+}
+
+/* qvx_put_bytes_: appends the SIZE bytes at TEXT at P. */
+static char *qvx_put_bytes_(char *p, const char *text, unsigned long size)
+{
+  for (; p && size > 0; size--) {
     if (p == qvx_record_ + sizeof qvx_record_)
       return 0;
     *p++ = *text++;
@@ -295,9 +454,149 @@ static qvx_count_ qvx_read_(qvx_count_ *counter)
   return __atomic_load_n(counter, __ATOMIC_RELAXED);
 }
 
+/* Condition coverage: the work of QVX_CM_0. */
+
+/* qvx_mcdc_start_: a decision's vector before its evaluation. */
+__attribute__((unused)) static void qvx_mcdc_start_(char *vector, unsigned long size)
+{
+  unsigned long i;
+  for (i = 0; i < size; i++)
+    vector[i] = '-';
+}
+
+static int qvx_same_(const char *a, const char *b, unsigned long size)
+{
+  unsigned long i;
+  for (i = 0; i < size; i++)
+    if (a[i] != b[i])
+      return 0;
+  return 1;
+}
+
+/* qvx_mcdc_end_: counts one evaluation of decision D of function N, whose
+   vector (SIZE bytes, see QVX_CM_0) holds the conditions it evaluated
+   and whose outcome was OUTCOME; returns OUTCOME. Nothing is counted
+   for a decision that the unit does not list under this number and
+   function. The table takes no lock, so that a signal handler can
+   evaluate decisions too: a new vector claims the next free slot with a
+   compare-and-swap and makes it ready once written. Two threads meeting
+   the same new vector at once may take a slot each; the record adds them
+   up. */
+__attribute__((unused)) static int qvx_mcdc_end_(char *vector, unsigned long size,
+                                                 unsigned long d, unsigned long n,
+                                                 int outcome)
+{
+  struct qvx_decision_ *decision;
+  unsigned long used, i;
+  if (d - QVX_FIRST_DECISION_ >= QVX_DECISIONS_)
+    return outcome;
+  decision = &qvx_decisions_[d - QVX_FIRST_DECISION_];
+  if (decision->function != n || n == 0)
+    return outcome;
+  /* A vector of another size, or a condition numbered beyond the
+     decision's count: counted, but not kept. */
+  if (size != decision->conditions + 2 || vector[size - 1] != '-') {
+    __atomic_fetch_add(&decision->overflow, 1, __ATOMIC_RELAXED);
+    return outcome;
+  }
+  vector[0] = outcome ? '1' : '0';
+  size--;
+  used = __atomic_load_n(&decision->used, __ATOMIC_ACQUIRE);
+  for (i = 0; i < used; i++) {
+    if (__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE)
+        && qvx_same_(decision->vectors + i * size, vector, size)) {
+      __atomic_fetch_add(&decision->counts[i], 1, __ATOMIC_RELAXED);
+      return outcome;
+    }
+  }
+  do {
+    if (used >= decision->slots) {
+      __atomic_fetch_add(&decision->overflow, 1, __ATOMIC_RELAXED);
+      return outcome;
+    }
+  } while (!__atomic_compare_exchange_n(&decision->used, &used, used + 1, 0,
+                                        __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
+  for (i = 0; i < size; i++)
+    decision->vectors[used * size + i] = vector[i];
+  __atomic_store_n(&decision->counts[used], 1, __ATOMIC_RELAXED);
+  __atomic_store_n(&decision->ready[used], 1, __ATOMIC_RELEASE);
+  return outcome;
+}
+
+/* qvx_order_: compares two slots of WIDTH bytes: the true outcome
+   first, then the vectors in character order ('-' < '0' < '1'). */
+static int qvx_order_(const char *a, const char *b, unsigned long width)
+{
+  unsigned long i;
+  if ((a[0] == '1') != (b[0] == '1'))
+    return a[0] == '1' ? -1 : 1;
+  for (i = 0; i < width; i++)
+    if (a[i] != b[i])
+      return (unsigned char)a[i] < (unsigned char)b[i] ? -1 : 1;
+  return 0;
+}
+
+/* qvx_put_decision_: the lines of DECISION at P: each distinct vector
+   that was counted, with its count, in qvx_order_; then the evaluations
+   that overflowed. */
+static char *qvx_put_decision_(char *p, struct qvx_decision_ *decision)
+{
+  unsigned long width = decision->conditions + 1, used, i, lines;
+  const char *last = 0, *best, *slot;
+  qvx_count_ total, overflow = qvx_read_(&decision->overflow);
+  used = __atomic_load_n(&decision->used, __ATOMIC_ACQUIRE);
+  for (lines = 0; lines < used; lines++) {
+    best = 0;
+    total = 0;
+    for (i = 0; i < used; i++) {
+      int order;
+      if (!__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE))
+        continue;
+      slot = decision->vectors + i * width;
+      if (last && qvx_order_(slot, last, width) <= 0)
+        continue;
+      order = best ? qvx_order_(slot, best, width) : -1;
+      if (order < 0) {
+        best = slot;
+        total = 0;
+      }
+      if (order <= 0)
+        total += qvx_read_(&decision->counts[i]);
+    }
+    if (!best)
+      break;
+    last = best;
+    if (!total)
+      continue;
+    p = qvx_put_(p, "M");
+    p = qvx_put_count_(p, (qvx_count_)decision->number);
+    p = qvx_put_(p, " ");
+    p = qvx_put_bytes_(p, best, 1);
+    p = qvx_put_(p, " ");
+    p = qvx_put_bytes_(p, best + 1, width - 1);
+    p = qvx_put_count_(p, total);
+    p = qvx_put_(p, "\n");
+  }
+  if (overflow) {
+    p = qvx_put_(p, "X");
+    p = qvx_put_count_(p, (qvx_count_)decision->number);
+    p = qvx_put_count_(p, overflow);
+    p = qvx_put_(p, "\n");
+  }
+  return p;
+}
+
 static int qvx_anything_ran_(void)
 {
   unsigned long f, i;
+  for (f = 0; f < QVX_DECISIONS_; f++) {
+    struct qvx_decision_ *decision = &qvx_decisions_[f];
+    if (qvx_read_(&decision->overflow))
+      return 1;
+    for (i = 0; i < decision->slots; i++)
+      if (qvx_read_(&decision->counts[i]))
+        return 1;
+  }
   for (f = 0; f < QVX_FUNCTIONS_; f++) {
     const struct qvx_function_ *fn = &qvx_functions_[f];
     if (qvx_read_(&fn->ends[0]) || qvx_read_(&fn->ends[1]))
@@ -337,6 +636,9 @@ static char *qvx_build_record_(void)
     for (i = 1; i < fn->call_slots; i++)
       p = qvx_put_count_(p, qvx_read_(&fn->calls[i]));
     p = qvx_put_(p, "\n");
+    for (i = 0; i < QVX_DECISIONS_; i++)
+      if (qvx_decisions_[i].function == fn->id)
+        p = qvx_put_decision_(p, &qvx_decisions_[i]);
   }
   return qvx_put_(p, "END\n");
 }
@@ -389,6 +691,16 @@ static void qvx_forget_(void)
       fn->branches[i] = 0;
     for (i = 0; i < fn->call_slots; i++)
       fn->calls[i] = 0;
+  }
+  for (f = 0; f < QVX_DECISIONS_; f++) {
+    struct qvx_decision_ *decision = &qvx_decisions_[f];
+    for (i = 0; i < decision->slots; i++) {
+      decision->counts[i] = 0;
+      if (i >= decision->known)
+        decision->ready[i] = 0;
+    }
+    decision->used = decision->known;
+    decision->overflow = 0;
   }
 }
 

@@ -44,10 +44,13 @@ well_formed() {
         state == 0 { if (/^QVX 1 [0-9]+$/) state = 1; else bad(); next }
         state == 1 { if (/^H /) state = 2; else bad(); next }
         state == 2 { if (/^D /) state = 3; else bad(); next }
-        state == 3 { if ($0 == "END") { state = 0; n++ }
-                     else if (/^F [0-9]+ [0-9]+ [0-9]+ ./) state = 4; else bad(); next }
         state == 4 { if (/^B( [0-9]+)+$/) state = 5; else bad(); next }
         state == 5 { if (/^C( [0-9]+)*$/) state = 3; else bad(); next }
+        state == 3 && (/^M [0-9]+ [01] [-01]+ [1-9][0-9]*$/ || /^X [0-9]+ [1-9][0-9]*$/) {
+                     if (!in_function) bad(); next }
+        state == 3 { if ($0 == "END") { state = 0; in_function = 0; n++ }
+                     else if (/^F [0-9]+ [0-9]+ [0-9]+ ./) { state = 4; in_function = 1 }
+                     else bad(); next }
         END { if (!failed) { if (state) print "unfinished record"; else print n + 0 } }
     ' "$1"
 }
@@ -132,6 +135,12 @@ bad_cases=(
     "number 0|{main 0 0 0 0 0 {} 0 0}|function number 0"
     "same number|{f 1 0 0 0 0 {} 0 0} {g 1 0 0 0 0 {} 0 0}|function number 1 is also f's"
     "empty name|{{} 1 0 0 0 0 {} 0 0}|empty function name"
+    "record count|{f 1 0 0 0 2 {{0 3 1 1 1 1}} 1 0}|not a list of 2 records"
+    "record size|{f 1 0 0 0 1 {{0 3 1 1 1}} 1 0}|vector record 0 is not a list of 6"
+    "vector|{f 1 0 0 0 1 {{0 3 1 2 1 1x}} 2 0}|\"1x\" is not a vector of 2"
+    "vector size|{f 1 0 0 0 1 {{0 3 1 2 1 1}} 2 0}|\"1\" is not a vector of 2"
+    "sizes differ|{f 1 0 0 0 2 {{0 3 1 1 1 1} {1 3 1 2 0 00}} 2 0}|decision 1 has 1 conditions, not 2"
+    "decision shared|{f 1 0 0 0 1 {{0 3 1 1 1 1}} 1 0} {g 2 0 0 0 1 {{0 3 1 1 0 0}} 1 0}|decision 1 is also function 1's"
 )
 for item in "${bad_cases[@]}"; do
     IFS='|' read -r what value message <<<"$item"
@@ -368,6 +377,141 @@ F 2 1 1 edge.c/main
 B 0
 C 1 1
 END" "$(records qor_coverage.dat "$(pwd -P)/edge.inst.h")"
+
+# ---- Condition coverage ----------------------------------------------------
+
+# mcdc.c's decisions, evaluated by the run without arguments: the vectors
+# and counts derived by hand from its calls (see the comments there).
+MCDC_OUT=$'both 1 0 0\ndrain 4 0\npair 0 1 1 1\ndeep 4\nnest 1 1 0 0\nmarks 2\nodd 043544\n'
+MCDC_LINES="F 1 3 3 mcdc.c/both
+M 1 1 10 1
+M 1 0 0- 1
+M 1 0 11 1
+F 2 2 2 mcdc.c/drain
+M 2 1 011 2
+M 2 1 1-- 2
+M 2 0 00- 1
+M 2 0 010 1
+F 3 4 4 mcdc.c/pair
+M 3 1 11 2
+M 3 0 0- 1
+M 3 0 10 1
+M 4 1 0- 2
+M 4 1 11 1
+M 4 0 10 1
+F 4 5 5 mcdc.c/deep
+M 5 1 11 3
+M 5 0 0- 1
+M 5 0 10 1
+F 5 2 2 mcdc.c/mark
+F 6 4 4 mcdc.c/nest
+M 6 1 11 1
+M 6 0 0- 1
+M 6 0 10 1
+M 7 1 01 1
+M 7 1 1- 1
+M 7 0 00 2
+F 7 0 0 mcdc.c/spin
+F 8 6 6 mcdc.c/odd
+M 10 0 0 1
+X 10 5
+X 11 6
+M 12 1 1 1
+M 12 0 - 1
+M 12 0 0 1
+X 12 3
+F 9 1 1 mcdc.c/main"
+
+# mcdc_lines DATA: the F, M and X lines of mcdc.c's records in DATA, a
+# line "END" after each record.
+mcdc_lines() {
+    records "$1" "$(pwd -P)/mcdc.inst.h" | grep -E '^(F|M|X|END)'
+}
+
+# The program without probes, for its output.
+mkdir "$scratch/mcdc_ref"
+printf '%s\n' '#define QVX_CD1(f, n) ;' '#define QVX_CDF(f, n) ;' '#define QVX_CDX(f, n, b) ;' \
+    '#define QVX_CALL(f, n, c, k, m) 0' '#define QVX_MCDC_DEF_0(a, b)' \
+    '#define QVX_CM_0(i, f, n, l, t, c, d, ...) (__VA_ARGS__)' \
+    '#define QVX_EVAL_0(i, k, ...) (__VA_ARGS__)' >"$scratch/mcdc_ref/mcdc.inst.h"
+cp "$fixtures/mcdc.inst.c" "$scratch/mcdc_ref/"
+(cd "$scratch/mcdc_ref" && gcc -w -pthread mcdc.inst.c -o prog) || exit 1
+run "$scratch/mcdc_ref/prog"
+check_eq "mcdc output without probes" "$MCDC_OUT" "$out"
+
+# For each compiler and option set: the output is the program's, each
+# decision's evaluated vectors are counted apart by outcome, with the
+# short-circuited conditions left out; a recursive call or a decision of
+# the same index nested in a condition keeps its own vector. Threads:
+# four threads evaluate two decisions 100000 times each; every
+# evaluation counts once, also where the threads meet vectors that the
+# analysis did not list (decision 9) and may each take a slot for one.
+# fork: the child's record holds only what the child evaluated.
+for cc in "${compilers[@]}"; do
+    for flags in "-O0" "-O2" "-O3 -std=c99 -pedantic"; do
+        name="$cc $flags"
+        fresh
+        instrument mcdc 03/07/08-14:05:13
+        cp "$fixtures/mcdc.inst.c" .
+        # shellcheck disable=SC2086
+        run "$cc" "${WARN[@]}" $flags -pthread mcdc.inst.c -o mcdc
+        check_eq "$name: mcdc builds" "0:" "$rc:$err"
+        run ./mcdc
+        check_eq "$name: mcdc output" "$MCDC_OUT" "$out"
+        check_eq "$name: vectors" "$MCDC_LINES"$'\nEND' "$(mcdc_lines qor_coverage.dat)"
+
+        rm qor_coverage.dat
+        run ./mcdc threads
+        check_eq "$name: threads output" $'threads 123333 123333 123333 123333\n' "$out"
+        # Decision 9's vectors 01 and 00 take spare slots; racing threads
+        # may take a slot each for one of them, and then count in X what
+        # no longer finds one.
+        lines=$(mcdc_lines qor_coverage.dat | sed -n '/^F 7 /,/^F 8 /p' | sed '$d')
+        check_eq "$name: threads" "F 7 4 4 mcdc.c/spin
+M 8 1 11 133332
+M 8 0 0- 200000
+M 8 0 10 66668
+M 9 1 1- 200000" "$(grep -Ev '^(M 9 1 01|M 9 0 00|X 9) ' <<<"$lines")"
+        check_eq "$name: threads, decision 9 unlisted" ok "$(awk '
+            /^M 9 1 01 / { a = $5 } /^M 9 0 00 / { b = $5 } /^X 9 / { x = $3 }
+            END { print ((a + b + x == 200000 && a <= 160000 && b <= 40000) ? "ok" : a " " b " " x) }
+            ' <<<"$lines")"
+
+        rm qor_coverage.dat
+        run ./mcdc fork x
+        check_eq "$name: fork output" $'fork 0 0\n' "$out"
+        check_eq "$name: fork, child's record then parent's" "$(printf '%s\n' \
+            "F 1 1 1 mcdc.c/both" "M 1 0 0- 1" "END" \
+            "F 1 2 2 mcdc.c/both" "M 1 1 10 1" "M 1 0 11 1" "END")" \
+            "$(mcdc_lines qor_coverage.dat | grep -Ev '^F [0-9]+ 0 0 |^F 9 ')"
+        check_eq "$name: whole records" 2 "$(well_formed qor_coverage.dat)"
+    done
+done
+
+# A decision for which the analysis lists more vectors than its table
+# keeps (300 of 9 conditions, the last one all true): the header compiles
+# as C90, and the true vector, not among the first 256, still gets a
+# slot of its own.
+fresh
+{   printf '{big.c/main 1 0 0 0 300 {'
+    for ((i = 0; i < 299; i++)); do
+        v=
+        for ((b = 256; b >= 1; b /= 2)); do v+=$(( (i + 1) & b ? 1 : 0 )); done
+        printf '{%d 3 1 9 0 %s} ' "$i" "${v//0/-}"
+    done
+    printf '{299 3 1 9 1 111111111}} 9 0}\n'; } >big.func
+run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/big.inst.h" "$MAIN_DATE" big.func
+check_rc "300 vectors" 0
+printf '%s\n' '#include "big.inst.h"' 'int main(int argc, char **argv)' \
+    '{QVX_MCDC_DEF_0(QVX_CM_NEST_COMP1,QVX_SZ_VECT_COMP1);' 'QVX_CD1(main,1)' ' {' \
+    "    {QVX_CDF(main,1)" "return QVX_CM_0(0,main,1,3,0,9,1, ($(for k in $(seq 0 8); do
+        printf 'QVX_EVAL_0(0, %d, argc > %d) %s' "$k" "-$k" "$([ "$k" -lt 8 ] && echo '&&')"
+    done))) - 1 + (argv == 0); }" '}}' >big.inst.c
+run gcc -std=c89 -pedantic "${WARN[@]}" big.inst.c -o big
+check_eq "300 vectors: builds" "0:" "$rc:$err"
+./big
+check_eq "300 vectors: the true vector" $'F 1 1 1 big.c/main\nM 1 1 111111111 1' \
+    "$(grep -E '^[FMX] ' qor_coverage.dat)"
 
 # ---- Several processes, one file -----------------------------------------
 
