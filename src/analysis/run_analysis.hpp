@@ -25,6 +25,9 @@ struct RunAnalysis {
     std::unordered_set<std::string> file_names;
     // Names the objects of every results file of the run.
     ObjectIdentities identities;
+    // The MC/DC decision records written in the run: the next one's
+    // number is this count + 1.
+    int mcdc_records = 0;
 
     RunAnalysis() {
         context.graph = &graph;

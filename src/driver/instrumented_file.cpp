@@ -6,14 +6,15 @@
 
 namespace qor {
 
-InstrumentedFile::InstrumentedFile(const Run& run, const std::string& path, const std::string& source,
+InstrumentedFile::InstrumentedFile(Run& run, const std::string& path, const std::string& source,
                                    const std::string& date) {
     file_ = open_file(path, "w", MSG_FATAL, NameForm::Literal);
     if (run.options.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.options.pch_use->c_str());
     std::string header = instrumented_file_name(run.options, source, 'h');
     interpreter_ = std::make_unique<InstrumentInterpreter>(run.options.instrumentation_script, header, date);
     std::fprintf(file_.get(), "#include \"%s\"\n", std::string(last_component(header)).c_str());
-    emitter_ = std::make_unique<InstrumentEmitter>(file_.get(), source, !run.options.decision_only);
+    int* mcdc_records = run.options.decision_only ? nullptr : &run.analysis.mcdc_records;
+    emitter_ = std::make_unique<InstrumentEmitter>(file_.get(), source, mcdc_records);
 }
 
 std::string InstrumentedFile::finish(const std::string& date) {

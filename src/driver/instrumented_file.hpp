@@ -17,7 +17,7 @@ class InstrumentedFile {
 public:
     // Opens the file (a failure ends the run), loads the script and writes
     // the include lines.
-    InstrumentedFile(const Run& run, const std::string& path, const std::string& source, const std::string& date);
+    InstrumentedFile(Run& run, const std::string& path, const std::string& source, const std::string& date);
 
     InstrumentEmitter& emitter() { return *emitter_; }
     // After the parse: the file is completed and closed, and the script

@@ -128,7 +128,8 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         std::string archive_date = instrumented ? instrumented->finish(date) : date;
         std::optional<ConditionDescriptions> conditions;
         if (instrumented && !run.options.decision_only)
-            conditions = ConditionDescriptions{file.current_file, instrumented->emitter().component_descriptions(), ""};
+            conditions = ConditionDescriptions{file.current_file, instrumented->emitter().component_descriptions(),
+                                               instrumented->emitter().decision_descriptions()};
         write_results(run, model, metrics, file.current_file, outputs, archive_date, conditions ? &*conditions : nullptr);
     }
     components.model = nullptr;

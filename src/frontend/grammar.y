@@ -269,7 +269,7 @@ expr_unaire
     | /* 49 */ '*' expr_castee
                 { actions.op("* unary", $1); }
     | /* 50 */ operateurs_unaires expr_castee
-                { actions.op(*$1.text, $1); }
+                { actions.op(*$1.text, $1); $$.condition = actions.logical_not($1, $2); }
     | /* 51 */ SIZEOF expr_unaire
                 { actions.op("sizeof", $1); }
     | /* 52 */ SIZEOF '(' nom_de_type ')'
@@ -325,9 +325,11 @@ expr_simple
     | /* 75 */ expr_simple '^' expr_simple
                 { actions.op("^", $2); }
     | /* 76 */ expr_simple ANDAND expr_simple
-                { actions.op("&&", $2); actions.logical(qor::ct_andthen, $2); }
+                { actions.op("&&", $2); actions.logical(qor::ct_andthen, $2);
+                  $$.condition = actions.logical_operator(qor::ConditionNode::Kind::And, $1, $2, $3); }
     | /* 77 */ expr_simple OROR expr_simple
-                { actions.op("||", $2); actions.logical(qor::ct_orelse, $2); }
+                { actions.op("||", $2); actions.logical(qor::ct_orelse, $2);
+                  $$.condition = actions.logical_operator(qor::ConditionNode::Kind::Or, $1, $2, $3); }
     | /* 78 */ expr_simple '?' expression_ou_rien ':' expr_simple
                 { actions.op("?", $2); actions.logical(qor::ct_ternary, $2); }
     | /* 79 */ expr_simple '=' expr_simple
@@ -346,7 +348,7 @@ expr_primaire
     | /* 84 */ string
                 { actions.operand($1); $$.str = nullptr; }
     | /* 85 */ '(' expr_paren placeholder
-                { actions.op("()", $1); }
+                { actions.op("()", $1); $$.condition = actions.parenthesized($1, $2); }
     | /* 86 */ '(' error start_recovery ')'
                 { actions.end_recovery(); }
     | /* 87 */ '(' instr_bloc ')'
@@ -851,7 +853,7 @@ if_sans_else
     : /* 310 */ IF '('
                 { /* 308 */ actions.if_start(); $$ = actions.capture_mark(); }
                 expr_paren placeholder
-                { /* 309 */ $$ = actions.if_condition($1, $3); }
+                { /* 309 */ $$ = actions.if_condition($1, $3, $4); }
                 instruction
                 { $$ = actions.if_part($6, $7); }
     ;
@@ -859,7 +861,7 @@ if_sans_else
 instruction
     : /* 311 */ instr_bloc
     | /* 312 */ expr_semicolon placeholder
-                { $$ = actions.simple_statement($1, $1.end_line, $1); }
+                { actions.expression_statement($1); $$ = actions.simple_statement($1, $1.end_line, $1); }
     | /* 314 */ if_sans_else ELSE
                 { /* 313 */ actions.else_start($1, $2); $$ = actions.empty(); }
                 instruction
@@ -871,7 +873,7 @@ instruction
                 '('
                 { /* 317 */ $$ = actions.capture_mark(); }
                 expr_paren placeholder
-                { /* 318 */ $$ = actions.while_condition($1, $4); }
+                { /* 318 */ $$ = actions.while_condition($1, $4, $5); }
                 instruction
                 { $$ = actions.loop_end($7, $8, qor::NodeKind::FITQ, $8.end_line, true, qor::DecisionKind::EndWhile, "while()", $1); }
     | /* 324 */ DO
@@ -881,23 +883,23 @@ instruction
                 WHILE '('
                 { /* 322 */ actions.do_while($5, $6); $$ = actions.capture_mark(); }
                 expr_paren placeholder
-                { /* 323 */ $$ = actions.do_condition($7, $5); }
+                { /* 323 */ $$ = actions.do_condition($7, $5, $8); }
                 ';'
                 { qor::SemanticValue head = $2; head.text = $10.text; $$ = actions.loop_end(head, $3, qor::NodeKind::UNTI, $11.line, true, qor::DecisionKind::EndRepeat, "do while()", $1); }
     | /* 329 */ FOR
                 { /* 325 */ actions.loop_start($1); $$ = actions.empty(); }
                 '(' for_clause placeholder
-                { /* 326 */ $$ = actions.capture_mark(); }
+                { /* 326 */ actions.for_init($1, $4); $$ = actions.capture_mark(); }
                 expression_ou_rien ';'
-                { /* 327 */ $$ = actions.for_condition($6, $1); }
+                { /* 327 */ $$ = actions.for_condition($6, $1, $7, $8); }
                 expression_ou_rien ')'
-                { /* 328 */ $$ = actions.for_head($1, $9); }
+                { /* 328 */ $$ = actions.for_head($1, $9, $10, $11); }
                 instruction
                 { $$ = actions.loop_end($12, $13, qor::NodeKind::FIPO, $13.end_line, false, qor::DecisionKind::EndForLoop, "for(;;)", $1); }
     | /* 332 */ SWITCH '('
                 { /* 330 */ actions.switch_start($1); $$ = actions.capture_mark(); }
                 expr_paren placeholder
-                { /* 331 */ $$ = actions.switch_head($1, $3); }
+                { /* 331 */ $$ = actions.switch_head($1, $3, $4); }
                 instruction
                 { $$ = actions.switch_end($6, $7); }
     | /* 335 */ CASE
@@ -919,7 +921,7 @@ instruction
     | /* 341 */ RETURN ';'
                 { $$ = actions.return_statement($1, $2); }
     | /* 342 */ RETURN expr ';'
-                { $$ = actions.return_statement($1, $3); }
+                { actions.return_expression($1, $2, $3); $$ = actions.return_statement($1, $3); }
     | /* 344 */ TRY
                 { /* 343 */ actions.statement_start(); $$ = actions.empty(); }
                 instruction
@@ -933,7 +935,7 @@ instruction
     | /* 350 */ EXCEPT '('
                 { /* 348 */ actions.statement_start(); $$ = actions.empty(); }
                 expr_paren placeholder
-                { /* 349 */ actions.except_filter($1); $$ = actions.empty(); }
+                { /* 349 */ actions.except_filter($1, $4); $$ = actions.empty(); }
                 instruction
                 { $$ = $7; }
     | /* 351 */ ASM qualificateur_de_type_ou_rien '(' string ')' ';'
@@ -965,6 +967,7 @@ qualificateur_de_type_ou_rien
 for_clause
     : /* 363 */ expression_ou_rien ';'
     | /* 364 */ definition_de_donnee
+                { $$ = actions.empty(); }
     ;
 
 expression_ou_rien

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "frontend/keywords.hpp"
 
@@ -14,8 +13,6 @@ constexpr uint32_t kTypedefFlag = 8192;
 constexpr uint32_t kVoidFlag = 256;
 constexpr int kStatementCounter = 2;
 constexpr const char* kSwitchDestination = "*SD*";
-
-bool is_word_char(char c) { return c == '_' || c == '$' || is_ascii_alnum(c); }
 
 // -1 stands for a count that could not be computed; it absorbs everything.
 double times(double a, double b) { return a < 0 || b < 0 ? -1 : a * b; }
@@ -35,7 +32,9 @@ ParseActions::ParseActions(const Setup& setup)
 
 int ParseActions::next_token(SemanticValue& value) {
     last_token_ = 0;
+    size_t log_start = token_log_.size();
     int token = lexer_->next_token();
+    if (last_token_ != 0 && components_.open) token_log_.mark(last_token_, log_start);
     const TokenValue& token_value = lexer_->value();
     value = empty();
     value.token = last_token_;
@@ -199,7 +198,7 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     nesting_ = 1;
     described_begin_ = false;
     case_path_flag_ = false;
-    token_log_.clear();
+    clear_conditions();
     std::string name = declarator.str ? *declarator.str : std::string();
     components_.current_file = current_file();
     bool is_static = static_names_.count(name) > 0 || (!specifiers_.empty() && (specifiers_.back() & KW_STATIC));
@@ -226,7 +225,7 @@ void ParseActions::end_function(const SemanticValue& body) {
     scopes_.pop();
     parameter_lists_.clear();
     open_parameter_lists_.clear();
-    token_log_.clear();
+    clear_conditions();
 }
 
 // A function whose end the parser never reached (its text ended inside the
@@ -242,7 +241,7 @@ void ParseActions::close_abandoned_component() {
     constructs_.clear();
     switch_has_default_.clear();
     components_.decisions->forget_switches();
-    token_log_.clear();
+    clear_conditions();
 }
 
 // --- statements: shared parts ---
@@ -300,6 +299,11 @@ SemanticValue ParseActions::simple_statement(const SemanticValue& first, int end
     return value;
 }
 
+void ParseActions::expression_statement(const SemanticValue& expression) {
+    condition_decision(expression, consumed(), expression.line, 0);
+    if (emitter_) emitter_->reset_decision_index();
+}
+
 SemanticValue ParseActions::asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     statement_start();
     count_statement();
@@ -352,19 +356,13 @@ SemanticValue ParseActions::capture_mark() const {
 }
 
 // The tokens from the capture mark up to the last terminator read: the
-// text of a condition or a case label. Words keep a blank between them.
+// text of a condition or a case label.
 const std::string* ParseActions::captured_text(const SemanticValue& capture, std::string_view terminator) {
     size_t start = capture.capture_start < 0 ? token_log_.size() : static_cast<size_t>(capture.capture_start);
     size_t end = token_log_.size();
     while (end > start && token_log_[end - 1] != terminator) --end;
     if (end > start) --end;
-    std::string text;
-    for (size_t i = start; i < end; ++i) {
-        std::string_view token = token_log_[i];
-        if (!text.empty() && !token.empty() && is_word_char(text.back()) && is_word_char(token.front())) text += ' ';
-        text += token;
-    }
-    return intern(text);
+    return intern(token_log_.text(start, end));
 }
 
 const std::string* ParseActions::joined(const SemanticValue& first, const SemanticValue& second) {
@@ -380,12 +378,14 @@ void ParseActions::if_start() {
     if (components_.open) ++totals()[Total::VG];
 }
 
-SemanticValue ParseActions::if_condition(const SemanticValue& keyword, const SemanticValue& capture) {
+SemanticValue ParseActions::if_condition(const SemanticValue& keyword, const SemanticValue& capture,
+                                        const SemanticValue& condition_value) {
     const std::string* condition = captured_text(capture, ")");
     control(NodeKind::SI, keyword.line);
     ct().ct_add(ct_if, components_.open);
     nest();
     int branch = describe(DecisionKind::If, condition, keyword.line);
+    condition_decision(condition_value, consumed(), keyword.line, branch);
     if (emitter_) emitter_->open_branch(consumed(), branch);
     end_statement();
     SemanticValue head = empty();
@@ -473,11 +473,13 @@ void ParseActions::path_tail(const SemanticValue& head, double count) {
     paths_.breaks = saved.breaks;
 }
 
-SemanticValue ParseActions::while_condition(const SemanticValue& keyword, const SemanticValue& capture) {
+SemanticValue ParseActions::while_condition(const SemanticValue& keyword, const SemanticValue& capture,
+                                           const SemanticValue& condition_value) {
     const std::string* condition = captured_text(capture, ")");
     control(NodeKind::TQUE, keyword.line);
     ct().ct_add(ct_while, components_.open);
     int branch = describe(DecisionKind::While, condition, keyword.line);
+    condition_decision(condition_value, consumed(), keyword.line, branch);
     if (emitter_) emitter_->open_branch(consumed(), branch);
     SemanticValue head = empty();
     head.text = condition;
@@ -501,11 +503,16 @@ SemanticValue ParseActions::do_start(const SemanticValue& keyword) {
     return head;
 }
 
-SemanticValue ParseActions::do_condition(const SemanticValue& capture, const SemanticValue& keyword) {
+SemanticValue ParseActions::do_condition(const SemanticValue& capture, const SemanticValue& keyword,
+                                        const SemanticValue& condition) {
     SemanticValue value = empty();
     value.text = captured_text(capture, ")");
     int branch = describe(DecisionKind::Repeat, value.text, keyword.line);
-    if (emitter_) emitter_->do_decision(consumed(), branch);
+    condition_decision(condition, consumed(), keyword.line, branch);
+    if (emitter_) {
+        emitter_->reset_decision_index();
+        emitter_->do_decision(consumed(), branch);
+    }
     return value;
 }
 
@@ -513,14 +520,22 @@ void ParseActions::do_while(const SemanticValue& keyword, const SemanticValue& p
     if (emitter_) emitter_->do_tail(keyword.token, paren.token);
 }
 
-SemanticValue ParseActions::for_condition(const SemanticValue& capture, const SemanticValue& keyword) {
+void ParseActions::for_init(const SemanticValue& keyword, const SemanticValue& clause) {
+    condition_decision(clause, consumed(), keyword.line, 0);
+}
+
+SemanticValue ParseActions::for_condition(const SemanticValue& capture, const SemanticValue& keyword,
+                                         const SemanticValue& condition, const SemanticValue& semicolon) {
     SemanticValue value = empty();
     value.text = captured_text(capture, ";");
     value.decision = describe(DecisionKind::ForLoop, value.text, keyword.line);
+    condition_decision(condition, semicolon.token, keyword.line, value.decision);
     return value;
 }
 
-SemanticValue ParseActions::for_head(const SemanticValue& keyword, const SemanticValue& condition) {
+SemanticValue ParseActions::for_head(const SemanticValue& keyword, const SemanticValue& condition,
+                                    const SemanticValue& step, const SemanticValue& paren) {
+    condition_decision(step, paren.token, keyword.line, 0);
     if (emitter_) emitter_->open_branch(consumed(), condition.decision);
     control(NodeKind::POUR, keyword.line);
     ct().ct_add(ct_for, components_.open);
@@ -565,12 +580,14 @@ void ParseActions::switch_start(const SemanticValue& keyword) {
     if (emitter_) emitter_->switch_flag(keyword.token);
 }
 
-SemanticValue ParseActions::switch_head(const SemanticValue& keyword, const SemanticValue& capture) {
+SemanticValue ParseActions::switch_head(const SemanticValue& keyword, const SemanticValue& capture,
+                                       const SemanticValue& expression) {
     control(NodeKind::SWCH, keyword.line);
     ct().ct_add(ct_switch, components_.open);
     nest();
     op("switch()", keyword);
     components_.decisions->switch_open(*captured_text(capture, ")"));
+    condition_decision(expression, consumed(), keyword.line, 0);
     if (emitter_) emitter_->switch_body(consumed());
     SemanticValue head = empty();
     head.line = keyword.line;
@@ -710,6 +727,11 @@ SemanticValue ParseActions::return_statement(const SemanticValue& keyword, const
     return value;
 }
 
+void ParseActions::return_expression(const SemanticValue& keyword, const SemanticValue& expression,
+                                     const SemanticValue& semicolon) {
+    condition_decision(expression, semicolon.token, keyword.line, 0);
+}
+
 SemanticValue ParseActions::goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                            const SemanticValue& semicolon) {
     SemanticValue value = jump(NodeKind::SAUT, keyword, semicolon);
@@ -743,9 +765,10 @@ SemanticValue ParseActions::labelled_statement(const SemanticValue& name, const 
     return value;
 }
 
-void ParseActions::except_filter(const SemanticValue& keyword) {
+void ParseActions::except_filter(const SemanticValue& keyword, const SemanticValue& filter) {
     statement_start();
     control(NodeKind::ENAD, keyword.line);
+    condition_decision(filter, consumed(), keyword.line, 0);
 }
 
 // --- error recovery ---

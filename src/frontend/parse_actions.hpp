@@ -16,6 +16,7 @@
 #include "frontend/lexer.hpp"
 #include "frontend/lexer_client.hpp"
 #include "frontend/scopes.hpp"
+#include "frontend/token_log.hpp"
 #include "instrument/emitter.hpp"
 
 namespace qor {
@@ -36,6 +37,8 @@ struct SemanticValue {
     int token;                // in an instrumented file: the token's number, or an
                               // expression's first token's (the default action copies it)
     int decision;             // a decision number handed from a condition to its head
+    int condition;            // with condition coverage: the expression's logical
+                              // operator node, or 0
     bool counted;             // the token is file text, not expansion text
     bool returns;             // the statement is a return
     bool opened_path;         // a case label that opened a new case path
@@ -114,6 +117,8 @@ public:
     // The '{' of a block; the first one of a function is its body's.
     void open_block(const SemanticValue& brace);
     SemanticValue simple_statement(const SemanticValue& first, int end_line, const SemanticValue& semicolon);
+    // An expression statement, before simple_statement.
+    void expression_statement(const SemanticValue& expression);
     SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon);
     SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close);
     SemanticValue block(const SemanticValue& open, const SemanticValue& body, const SemanticValue& close);
@@ -124,25 +129,34 @@ public:
     // An if: its head value carries the condition and the recorded count;
     // the if part adds the branch's count, mark and end.
     void if_start();
-    SemanticValue if_condition(const SemanticValue& keyword, const SemanticValue& capture);
+    SemanticValue if_condition(const SemanticValue& keyword, const SemanticValue& capture,
+                               const SemanticValue& condition);
     SemanticValue if_part(const SemanticValue& head, const SemanticValue& branch) const;
     SemanticValue if_without_else(const SemanticValue& if_part);
     void else_start(const SemanticValue& if_part, const SemanticValue& keyword);
     SemanticValue if_with_else(const SemanticValue& if_part, const SemanticValue& otherwise);
 
     void loop_start(const SemanticValue& keyword);
-    SemanticValue while_condition(const SemanticValue& keyword, const SemanticValue& capture);
+    SemanticValue while_condition(const SemanticValue& keyword, const SemanticValue& capture,
+                                  const SemanticValue& condition);
     SemanticValue do_start(const SemanticValue& keyword);
     void do_while(const SemanticValue& keyword, const SemanticValue& paren);
-    SemanticValue do_condition(const SemanticValue& capture, const SemanticValue& keyword);
-    SemanticValue for_condition(const SemanticValue& capture, const SemanticValue& keyword);
-    SemanticValue for_head(const SemanticValue& keyword, const SemanticValue& condition);
+    SemanticValue do_condition(const SemanticValue& capture, const SemanticValue& keyword,
+                               const SemanticValue& condition);
+    // The clauses of a for: the first one, the condition (ending with
+    // `semicolon`) and the step (ending with `paren`).
+    void for_init(const SemanticValue& keyword, const SemanticValue& clause);
+    SemanticValue for_condition(const SemanticValue& capture, const SemanticValue& keyword,
+                                const SemanticValue& condition, const SemanticValue& semicolon);
+    SemanticValue for_head(const SemanticValue& keyword, const SemanticValue& condition, const SemanticValue& step,
+                           const SemanticValue& paren);
     SemanticValue loop_end(const SemanticValue& head, const SemanticValue& body, NodeKind end_kind, int end_line,
                            bool mark_matters, DecisionKind end_decision, const char* operator_text,
                            const SemanticValue& keyword);
 
     void switch_start(const SemanticValue& keyword);
-    SemanticValue switch_head(const SemanticValue& keyword, const SemanticValue& capture);
+    SemanticValue switch_head(const SemanticValue& keyword, const SemanticValue& capture,
+                              const SemanticValue& expression);
     SemanticValue switch_end(const SemanticValue& head, const SemanticValue& body);
     SemanticValue case_label(const SemanticValue& capture, const SemanticValue& keyword);
     SemanticValue default_label(const SemanticValue& keyword);
@@ -151,14 +165,26 @@ public:
     SemanticValue break_statement(const SemanticValue& keyword, const SemanticValue& semicolon);
     SemanticValue continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon);
     SemanticValue return_statement(const SemanticValue& keyword, const SemanticValue& semicolon);
+    // The expression of `return expression;`, before the statement.
+    void return_expression(const SemanticValue& keyword, const SemanticValue& expression,
+                           const SemanticValue& semicolon);
     SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label, const SemanticValue& semicolon);
     SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon);
     void label(const SemanticValue& name);
     SemanticValue labelled_statement(const SemanticValue& name, const SemanticValue& statement);
-    void except_filter(const SemanticValue& keyword);
+    void except_filter(const SemanticValue& keyword, const SemanticValue& filter);
 
     const std::string* text(std::string_view text) { return intern(text); }
     const std::string* joined(const SemanticValue& first, const SemanticValue& second);
+
+    // --- condition coverage ---
+    // The logical operator node that `left` && `right` (or ||, `op` being
+    // the operator), or '!' `operand` makes: its handle for the expression's
+    // value, or 0 without condition coverage. Parentheses keep the node.
+    int logical_operator(ConditionNode::Kind kind, const SemanticValue& left, const SemanticValue& op,
+                         const SemanticValue& right);
+    int logical_not(const SemanticValue& op, const SemanticValue& operand);
+    int parenthesized(const SemanticValue& open, const SemanticValue& inner);
 
     // --- error recovery ---
     void start_recovery();
@@ -184,6 +210,11 @@ private:
     const std::string* captured_text(const SemanticValue& capture, std::string_view terminator);
     void path_head(SemanticValue& head, double running_after);
     void path_tail(const SemanticValue& head, double count);
+    bool conditions_active() const { return emitter_ && emitter_->condition_coverage() && emitter_->active(); }
+    void clear_conditions();
+    void condition_decision(const SemanticValue& expression, TokenId terminator, int line, int branch);
+    void rewrite_decision(const LogicalOperand& root, int line, int branch);
+    ConditionTree condition_tree(const LogicalOperand& operand, std::vector<TokenRange>& conditions) const;
 
     ComponentContext& components_;
     const DialectState& dialect_;
@@ -215,27 +246,13 @@ private:
     std::vector<int> open_parameter_lists_;
 
     // The token texts of the open component, for condition texts.
-    class TokenLog {
-    public:
-        void add(std::string_view token) {
-            text_ += token;
-            ends_.push_back(text_.size());
-        }
-        void clear() {
-            text_.clear();
-            ends_.clear();
-        }
-        size_t size() const { return ends_.size(); }
-        std::string_view operator[](size_t i) const {
-            size_t begin = i == 0 ? 0 : ends_[i - 1];
-            return std::string_view(text_).substr(begin, ends_[i] - begin);
-        }
-
-    private:
-        std::string text_;
-        std::vector<size_t> ends_;
-    };
     TokenLog token_log_;
+    // Condition coverage: the function's logical operators, and how many
+    // &&, || and ! were reduced and not yet taken by a rewritten decision.
+    // The count is the file's: an operator that no decision took lets the
+    // next decision be rewritten even without operators of its own.
+    LogicalNodes logical_;
+    int logical_count_ = 0;
 
     // Path counting of the open function.
     struct Accumulators {

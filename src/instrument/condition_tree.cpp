@@ -129,6 +129,52 @@ VectorSets vector_sets(const ConditionNode& node, int conditions) {
     return {};
 }
 
+size_t vector_count(const ConditionNode& node, size_t limit) {
+    struct Counts {
+        size_t when_true;
+        size_t when_false;
+    };
+    auto capped = [limit](size_t value) { return std::min(value, limit + 1); };
+    auto product = [&](size_t a, size_t b) { return a != 0 && b > (limit + 1) / a ? limit + 1 : capped(a * b); };
+    auto count = [&](auto& self, const ConditionNode& n) -> Counts {
+        switch (n.kind) {
+        case ConditionNode::Kind::Leaf: return {1, 1};
+        case ConditionNode::Kind::Not: {
+            Counts operand = self(self, *n.left);
+            return {operand.when_false, operand.when_true};
+        }
+        case ConditionNode::Kind::And: {
+            Counts a = self(self, *n.left);
+            Counts b = self(self, *n.right);
+            return {product(a.when_true, b.when_true), capped(a.when_false + product(a.when_true, b.when_false))};
+        }
+        case ConditionNode::Kind::Or: {
+            Counts a = self(self, *n.left);
+            Counts b = self(self, *n.right);
+            return {capped(a.when_true + product(a.when_false, b.when_true)), product(a.when_false, b.when_false)};
+        }
+        }
+        return {0, 0};
+    };
+    Counts total = count(count, node);
+    return capped(total.when_true + total.when_false);
+}
+
+std::string instrumented_text(const ConditionNode& node, const std::vector<std::string>& compiled, int index) {
+    switch (node.kind) {
+    case ConditionNode::Kind::Leaf:
+        return "QVX_EVAL_0(" + std::to_string(index) + ", " + std::to_string(node.index) + ", " +
+               compiled[static_cast<size_t>(node.index)] + ")";
+    case ConditionNode::Kind::Not: return " ! " + instrumented_text(*node.left, compiled, index);
+    case ConditionNode::Kind::And:
+    case ConditionNode::Kind::Or:
+        return " (" + instrumented_text(*node.left, compiled, index) +
+               (node.kind == ConditionNode::Kind::And ? " && " : " || ") +
+               instrumented_text(*node.right, compiled, index) + ")";
+    }
+    return {};
+}
+
 std::string vector_text(const ConditionVector& vector) {
     std::string text;
     for (uint8_t value : vector) text += value == kTrue ? '1' : value == kFalse ? '0' : '-';

@@ -47,9 +47,17 @@ struct VectorSets {
 // The vectors of each outcome, in the order the decision's text lists them;
 // the leaves must be numbered.
 VectorSets vector_sets(const ConditionNode& node, int conditions);
+// How many vectors vector_sets would give, both outcomes together,
+// counted up to `limit` + 1 without building them.
+size_t vector_count(const ConditionNode& node, size_t limit);
 // "1" for a true condition, "0" for a false one, "-" otherwise, per condition.
 std::string vector_text(const ConditionVector& vector);
 // The true set's count and vectors, then the false set's: "1:11:2:10:0-".
 std::string decision_vectors_text(const VectorSets& sets);
+
+// The decision as the instrumented file evaluates it: " ! " for not,
+// " (" left " && " right ")" and the same with " || ", and each condition
+// as QVX_EVAL_0(index, its number, its text from `compiled`).
+std::string instrumented_text(const ConditionNode& node, const std::vector<std::string>& compiled, int index);
 
 }  // namespace qor

@@ -1,6 +1,9 @@
 #include "instrument/emitter.hpp"
 
+#include <algorithm>
+
 #include "foundation/text.hpp"
+#include "instrument/mcdc_record.hpp"
 
 namespace qor {
 
@@ -43,6 +46,7 @@ void InstrumentEmitter::begin_function(const std::string& name, bool qualified) 
     for (auto& function : functions_) function->callee_mark.reset();
     next_callee_ = 0;
     body_seen_ = false;
+    decision_index_ = -1;
 }
 
 void InstrumentEmitter::body_open(TokenId brace) {
@@ -50,7 +54,7 @@ void InstrumentEmitter::body_open(TokenId brace) {
     body_seen_ = true;
     buffer_.flush_through(brace, out_);
     int number = current_->number;
-    if (condition_coverage_) {
+    if (condition_coverage()) {
         write("QVX_MCDC_DEF_0(QVX_CM_NEST_COMP" + std::to_string(number) + ",QVX_SZ_VECT_COMP" +
               std::to_string(number) + ");\n");
         component_descriptions_ += (number == 1 ? "\n{" : ",\n{") + std::to_string(number) + ", " +
@@ -203,6 +207,35 @@ void InstrumentEmitter::call(TokenId first, TokenId last, const std::string& cal
     buffer_.insert_after(last, ")");
     buffer_.insert_before(first, "(" + probe("QVX_CALL", "," + std::to_string(number) + "," + std::to_string(known) +
                                                               "," + std::to_string(callee_number)) + ",");
+}
+
+bool InstrumentEmitter::rewrite_decision(ConditionNode& tree, const std::vector<TokenRange>& conditions,
+                                         TokenRange replaced, int line, int branch) {
+    if (!current_ || !condition_coverage() || !buffer_.holds(replaced.first, replaced.last)) return false;
+    std::vector<std::string> compiled;
+    for (const TokenRange& condition : conditions) {
+        std::optional<std::string> text = buffer_.text(condition.first, condition.last);
+        if (!text) return false;
+        compiled.push_back(std::move(*text));
+    }
+    int count = number_conditions(tree);
+    VectorSets sets = vector_sets(tree, count);
+    int record = ++*mcdc_records_;
+    decision_descriptions_ += mcdc_record({current_->number, record, line, branch}, tree, sets,
+                                          decision_descriptions_.empty());
+    for (int outcome : {1, 0}) {
+        for (const ConditionVector& vector : outcome ? sets.when_true : sets.when_false)
+            current_->vectors.push_back({line, outcome, vector_text(vector), record, count});
+    }
+    int index = ++decision_index_;
+    current_->max_index = std::max(current_->max_index, index);
+    current_->max_conditions = std::max(current_->max_conditions, count);
+    std::string text = "QVX_CM_0(" + std::to_string(index) + "," + current_->name + "," +
+                       std::to_string(current_->number) + "," + std::to_string(line) + "," + std::to_string(branch) +
+                       "," + std::to_string(count) + "," + std::to_string(record) + "," +
+                       instrumented_text(tree, compiled, index) + ") ";
+    buffer_.replace(replaced.first, replaced.last, text);
+    return true;
 }
 
 void InstrumentEmitter::abandon_function() {

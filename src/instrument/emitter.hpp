@@ -12,9 +12,20 @@
 #include <unordered_map>
 #include <vector>
 
+#include "instrument/condition_tree.hpp"
+#include "instrument/logical_nodes.hpp"
 #include "instrument/source_buffer.hpp"
 
 namespace qor {
+
+// One vector of a decision that condition coverage instruments.
+struct VectorRecord {
+    int line = 0;
+    int outcome = 0;  // 1: the vector gives true; 0: false
+    std::string text;
+    int decision = 0;  // the decision's record number in the run
+    int conditions = 0;
+};
 
 // One function definition of the file, as the instrumentation script sees
 // it.
@@ -27,6 +38,11 @@ struct InstFunction {
     int call_count = 0;
     std::optional<int> callee_mark;  // its callee number in the function being emitted
     int callee_count = 0;
+    // With condition coverage: the vectors of its decisions, the largest
+    // number of conditions of one decision and the largest decision index.
+    std::vector<VectorRecord> vectors;
+    int max_conditions = 0;
+    int max_index = 0;
 
     // "name", or "file.c/name" for a qualified function.
     std::string full_name() const;
@@ -36,8 +52,10 @@ class InstrumentEmitter {
 public:
     // `source` names the file whose copy `out` receives; a qualified
     // function's full name carries it, wherever the function is defined.
-    InstrumentEmitter(FILE* out, std::string source, bool condition_coverage)
-        : out_(out), source_(std::move(source)), condition_coverage_(condition_coverage) {}
+    // With condition coverage, `mcdc_records` is the run's count of MC/DC
+    // decision records.
+    InstrumentEmitter(FILE* out, std::string source, int* mcdc_records)
+        : out_(out), source_(std::move(source)), mcdc_records_(mcdc_records) {}
 
     // The lexer's echo: into the buffer while a function is open, else
     // straight to the file.
@@ -48,6 +66,7 @@ public:
     // copied unchanged.
     void begin_function(const std::string& name, bool qualified);
     bool active() const { return current_ != nullptr; }
+    bool condition_coverage() const { return mcdc_records_ != nullptr; }
     // The body's braces; `falls_off` when its end can be reached.
     void body_open(TokenId brace);
     void body_close(TokenId brace, bool falls_off, int branch_count);
@@ -83,6 +102,18 @@ public:
     // the file or is empty.
     void call(TokenId first, TokenId last, const std::string& callee);
 
+    // Condition coverage of a decision on line `line` whose true branch is
+    // `branch` (0 for none): `tree` (its conditions' written texts) is
+    // described, and the tokens `replaced` become its instrumented text,
+    // built from the buffer's text of the conditions `conditions`, in
+    // order. False, with nothing done, when a condition's text has left
+    // the buffer.
+    bool rewrite_decision(ConditionNode& tree, const std::vector<TokenRange>& conditions, TokenRange replaced,
+                          int line, int branch);
+    // After an expression statement and a do loop's condition the next
+    // decision takes index 0 again.
+    void reset_decision_index() { decision_index_ = -1; }
+
     // A function whose end the parser never reached: its text is written
     // as it stands.
     void abandon_function();
@@ -92,6 +123,9 @@ public:
     // With condition coverage: one "{number, "full name"}" record per
     // function, each after a line end, the archive's component descriptions.
     const std::string& component_descriptions() const { return component_descriptions_; }
+    // With condition coverage: the MC/DC record of every rewritten
+    // decision, each after a line end.
+    const std::string& decision_descriptions() const { return decision_descriptions_; }
 
 private:
     void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
@@ -101,8 +135,10 @@ private:
 
     FILE* out_;
     std::string source_;
-    bool condition_coverage_;
+    int* mcdc_records_;
     std::string component_descriptions_;
+    std::string decision_descriptions_;
+    int decision_index_ = -1;
     SourceBuffer buffer_;
     std::vector<std::unique_ptr<InstFunction>> functions_;
     std::unordered_map<std::string, InstFunction*> by_name_;

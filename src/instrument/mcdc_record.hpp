@@ -19,9 +19,10 @@ struct McdcDecision {
     int decision = 0;   // the decision's true branch number (0 for none)
 };
 
-// The record of `tree` (numbered as its conditions are): a leading line
-// end, after a comma unless it is the file's first record. A decision whose
-// root is not && or || shows its expression in brackets.
-std::string mcdc_record(const McdcDecision& decision, const ConditionNode& tree, bool first);
+// The record of `tree` (numbered as its conditions are), whose vectors are
+// `sets`: a leading line end, after a comma unless it is the file's first
+// record. A decision whose root is not && or || shows its expression in
+// brackets.
+std::string mcdc_record(const McdcDecision& decision, const ConditionNode& tree, const VectorSets& sets, bool first);
 
 }  // namespace qor

@@ -77,6 +77,33 @@ void SourceBuffer::drop(TokenId token) {
     shift(start, -static_cast<long>(length));
 }
 
+bool SourceBuffer::holds(TokenId first, TokenId last) const {
+    return first <= last && find(first) != spans_.end() && find(last) != spans_.end();
+}
+
+std::optional<std::string> SourceBuffer::text(TokenId first, TokenId last) const {
+    if (!holds(first, last)) return std::nullopt;
+    auto from = find(first);
+    auto to = find(last);
+    size_t end = to->end;
+    while (end > from->start && (text_[end - 1] == ' ' || text_[end - 1] == '\t')) --end;
+    return text_.substr(from->start, end - from->start);
+}
+
+bool SourceBuffer::replace(TokenId first, TokenId last, std::string_view text) {
+    if (!holds(first, last)) return false;
+    auto from = find(first);
+    auto to = find(last);
+    size_t start = from->start;
+    size_t length = to->end - start;
+    auto first_index = from - spans_.begin();
+    spans_.erase(from + 1, to + 1);
+    text_.replace(start, length, text);
+    spans_[static_cast<size_t>(first_index)].end = start + text.size();
+    shift(start + 1, static_cast<long>(text.size()) - static_cast<long>(length));
+    return true;
+}
+
 // A token no longer in the buffer has been written: what the buffer holds
 // comes after it.
 void SourceBuffer::insert_after(TokenId token, std::string_view text) { attach(token, text, true); }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,17 @@ public:
     // token already written is before everything the buffer holds.
     void insert_after(TokenId token, std::string_view text);
     void insert_before(TokenId token, std::string_view text);
+
+    // The text from the start of `first` to the end of `last`, with what
+    // was attached to them and without the blanks that end it; none when
+    // either token has left the buffer.
+    std::optional<std::string> text(TokenId first, TokenId last) const;
+    // Both tokens, `first` not after `last`, are still in the buffer.
+    bool holds(TokenId first, TokenId last) const;
+    // Replaces the tokens from `first` to `last` by `text`, which then
+    // belongs to `first`; the others are gone. False, and nothing changed,
+    // when either token has left the buffer.
+    bool replace(TokenId first, TokenId last, std::string_view text);
 
     TokenId last_token() const { return next_ - 1; }
 

@@ -19,6 +19,19 @@ std::string locate_script(const std::string& name) {
 
 Tcl_Obj* number(int value) { return Tcl_NewIntObj(value); }
 
+// One element per vector: its index from 0, the line, the decision's
+// record number, its number of conditions, the outcome and the text.
+Tcl_Obj* vector_records(const std::vector<VectorRecord>& vectors) {
+    Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
+    int index = 0;
+    for (const VectorRecord& vector : vectors) {
+        Tcl_Obj* fields[] = {number(index++), number(vector.line), number(vector.decision), number(vector.conditions),
+                             number(vector.outcome), Tcl_NewStringObj(vector.text.c_str(), -1)};
+        Tcl_ListObjAppendElement(nullptr, list, Tcl_NewListObj(6, fields));
+    }
+    return list;
+}
+
 }  // namespace
 
 InstrumentInterpreter::InstrumentInterpreter(const std::string& script_name, const std::string& header_path,
@@ -69,10 +82,10 @@ void InstrumentInterpreter::set_functions(const std::vector<std::unique_ptr<Inst
                                number(function->branch_count),
                                number(function->call_count),
                                number(function->callee_count),
-                               number(0),
-                               Tcl_NewListObj(0, nullptr),
-                               number(0),
-                               number(0)};
+                               number(static_cast<int>(function->vectors.size())),
+                               vector_records(function->vectors),
+                               number(function->max_conditions),
+                               number(function->max_index)};
         Tcl_ListObjAppendElement(interp_, list, Tcl_NewListObj(9, elements));
     }
     Tcl_SetVar2Ex(interp_, "qvx_func", nullptr, list, TCL_GLOBAL_ONLY);

@@ -46,13 +46,25 @@ TEST(ConditionTree, TextsAndNumbering) {
 
 TEST(McdcRecord, PlainBracketedAndEscaped) {
     ConditionTree both = make_and(make_leaf("a"), make_leaf("s == \"x:y\\\""));
-    number_conditions(*both);
-    EXPECT_EQ(mcdc_record({2, 1, 7, 3}, *both, true),
+    EXPECT_EQ(mcdc_record({2, 1, 7, 3}, *both, vector_sets(*both, number_conditions(*both)), true),
               "\n{1, 2, \"1:7:3:2:a:s == \\\"x\\\\:y\\\\\\\":1:11:2:10:0-:"
               "(a && s == \\\"x\\\\:y\\\\\\\")\"}");
     ConditionTree negated = make_not(make_leaf("a"));
-    number_conditions(*negated);
-    EXPECT_EQ(mcdc_record({2, 2, 9, 5}, *negated, false), ",\n{1, 2, \"2:9:5:1:a:1:0:1:1:( !a)\"}");
+    EXPECT_EQ(mcdc_record({2, 2, 9, 5}, *negated, vector_sets(*negated, number_conditions(*negated)), false), ",\n{1, 2, \"2:9:5:1:a:1:0:1:1:( !a)\"}");
+}
+
+// The described rewrite of a && !b, and counts that stop at the limit
+// instead of multiplying out.
+TEST(ConditionTree, InstrumentedTextAndVectorCount) {
+    ConditionTree tree = make_and(make_leaf("a"), make_not(make_leaf("b")));
+    number_conditions(*tree);
+    EXPECT_EQ(instrumented_text(*tree, {"a", "(QVX_CALL(f,1,1,0,1),g ( b ) )"}, 3),
+              " (QVX_EVAL_0(3, 0, a) &&  ! QVX_EVAL_0(3, 1, (QVX_CALL(f,1,1,0,1),g ( b ) )))");
+    EXPECT_EQ(vector_count(*tree, 100), 3u);
+    // (a || b) && (c || d) && ... over 40 pairs: 2^40 true vectors.
+    ConditionTree wide = make_or(make_leaf("a"), make_leaf("b"));
+    for (int i = 1; i < 40; ++i) wide = make_and(std::move(wide), make_or(make_leaf("c"), make_leaf("d")));
+    EXPECT_EQ(vector_count(*wide, 4096), 4097u);
 }
 
 }  // namespace

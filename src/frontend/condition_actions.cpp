@@ -1,0 +1,94 @@
+// Condition coverage in the grammar's actions: the logical operators of
+// each expression, and the rewrite of every decision that holds one.
+#include "foundation/diagnostics.hpp"
+#include "frontend/parse_actions.hpp"
+
+namespace qor {
+
+namespace {
+
+// Beyond this many vectors a decision is left without condition coverage:
+// their number doubles with every (a || b) group joined by &&.
+constexpr size_t kMaxVectors = 4096;
+
+}  // namespace
+
+int ParseActions::logical_operator(ConditionNode::Kind kind, const SemanticValue& left, const SemanticValue& op,
+                                   const SemanticValue& right) {
+    if (!conditions_active()) return 0;
+    ++logical_count_;
+    TokenId end = consumed();
+    return logical_.make(kind, logical_.operand(left.condition, {left.token, op.token - 1}),
+                         logical_.operand(right.condition, {right.token, end}), {left.token, end}, left.line);
+}
+
+// The other unary operators fold their operand into a condition.
+int ParseActions::logical_not(const SemanticValue& op, const SemanticValue& operand) {
+    if (!conditions_active() || !op.text || *op.text != "!") return 0;
+    ++logical_count_;
+    TokenId end = consumed();
+    return logical_.make(ConditionNode::Kind::Not, logical_.operand(operand.condition, {operand.token, end}), {},
+                         {op.token, end}, op.line);
+}
+
+int ParseActions::parenthesized(const SemanticValue& open, const SemanticValue& inner) {
+    if (!conditions_active()) return 0;
+    TokenId close = consumed();
+    return logical_.parenthesize(inner.condition, {inner.token, close - 1}, {open.token, close});
+}
+
+void ParseActions::clear_conditions() {
+    logical_.clear();
+    token_log_.clear();
+}
+
+// A decision is the expression from its first token up to `terminator`
+// (excluded). One with a branch of its own is tested for its truth; one
+// without (an expression statement, a returned value, a switch, a filter,
+// the first and last clauses of a for) is used for its value, so it is
+// rewritten only where it is a logical operator, whose value is the 0 or 1
+// the rewrite yields too. Inside one that is not, each outermost logical
+// operator is a decision of its own.
+void ParseActions::condition_decision(const SemanticValue& expression, TokenId terminator, int line, int branch) {
+    if (!conditions_active() || logical_count_ == 0 || expression.token == 0 || terminator <= expression.token) return;
+    TokenRange range{expression.token, terminator - 1};
+    LogicalOperand root = logical_.operand(expression.condition, range);
+    if (root.node != 0 || branch != 0) {
+        rewrite_decision(root, line, branch);
+        return;
+    }
+    for (const LogicalOperand& inner : logical_.outermost_within(range))
+        rewrite_decision(inner, logical_.node(inner.node).line, 0);
+}
+
+void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int branch) {
+    std::vector<TokenRange> conditions;
+    ConditionTree tree = condition_tree(root, conditions);
+    if (vector_count(*tree, kMaxVectors) > kMaxVectors) {
+        report_at(MSG_WARNING, lexer_->current_file(), line,
+                  "decision too complex for condition coverage : more than 4096 condition vectors");
+        return;
+    }
+    // An operator keeps the parentheses around it: they stay in the text.
+    TokenRange replaced = root.node ? logical_.node(root.node).core : root.range;
+    if (emitter_->rewrite_decision(*tree, conditions, replaced, line, branch))
+        logical_count_ -= logical_.consume(root.node);
+}
+
+// The decision's tree with its conditions as written; their token ranges,
+// in order, go to `conditions`.
+ConditionTree ParseActions::condition_tree(const LogicalOperand& operand, std::vector<TokenRange>& conditions) const {
+    if (operand.node == 0) {
+        conditions.push_back(operand.range);
+        return make_leaf(token_log_.text(operand.range.first, operand.range.last));
+    }
+    const LogicalNode& node = logical_.node(operand.node);
+    ConditionTree left = condition_tree(node.left, conditions);
+    switch (node.kind) {
+    case ConditionNode::Kind::Not: return make_not(std::move(left));
+    case ConditionNode::Kind::And: return make_and(std::move(left), condition_tree(node.right, conditions));
+    default: return make_or(std::move(left), condition_tree(node.right, conditions));
+    }
+}
+
+}  // namespace qor

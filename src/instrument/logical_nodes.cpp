@@ -1,0 +1,48 @@
+#include "instrument/logical_nodes.hpp"
+
+#include <algorithm>
+
+namespace qor {
+
+int LogicalNodes::make(ConditionNode::Kind kind, LogicalOperand left, LogicalOperand right, TokenRange range,
+                       int line) {
+    nodes_.push_back({kind, left, right, range, range, line, false});
+    return static_cast<int>(nodes_.size());
+}
+
+int LogicalNodes::parenthesize(int handle, TokenRange inner, TokenRange outer) {
+    if (!valid(handle) || at(handle).range != inner) return 0;
+    at(handle).range = outer;
+    return handle;
+}
+
+LogicalOperand LogicalNodes::operand(int handle, TokenRange range) const {
+    if (valid(handle) && !node(handle).consumed && node(handle).range == range) return {handle, range};
+    return {0, range};
+}
+
+// Later nodes enclose earlier ones (an operator is reduced after its
+// operands), so walking backwards meets every outer node before the nodes
+// inside it.
+std::vector<LogicalOperand> LogicalNodes::outermost_within(TokenRange range) const {
+    std::vector<LogicalOperand> found;
+    for (size_t i = nodes_.size(); i-- > 0;) {
+        const LogicalNode& candidate = nodes_[i];
+        if (candidate.consumed || !range.contains(candidate.range)) continue;
+        bool inside_another = std::any_of(found.begin(), found.end(), [&](const LogicalOperand& outer) {
+            return outer.range.contains(candidate.range);
+        });
+        if (!inside_another) found.push_back({static_cast<int>(i) + 1, candidate.range});
+    }
+    std::reverse(found.begin(), found.end());
+    return found;
+}
+
+int LogicalNodes::consume(int handle) {
+    if (!valid(handle) || at(handle).consumed) return 0;
+    LogicalNode& taken = at(handle);
+    taken.consumed = true;
+    return 1 + consume(taken.left.node) + consume(taken.right.node);
+}
+
+}  // namespace qor
