@@ -80,5 +80,30 @@ TEST_F(SourceBufferTest, WrittenTokensAreBeforeTheBuffer) {
     EXPECT_EQ(buffer.last_token(), a + 1);
 }
 
+// A decision's conditions are read with the probes attached to them, and
+// the decision is replaced as a whole; the tokens after it stay usable.
+TEST_F(SourceBufferTest, ConditionTextsAndReplacedDecision) {
+    TokenId i = tokens({"if", "(", "f", "(", "x", ")", "&&", "b", ")"});
+    buffer.insert_after(i + 5, ")");
+    buffer.insert_before(i + 2, "(P,");
+    EXPECT_EQ(buffer.text(i + 2, i + 5), "(P,f ( x ) )");
+    EXPECT_EQ(buffer.text(i + 7, i + 7), "b");
+    EXPECT_TRUE(buffer.replace(i + 2, i + 7, "D(f,b) "));
+    EXPECT_FALSE(buffer.holds(i + 3, i + 7));
+    buffer.insert_after(i + 8, "{");
+    buffer.flush_through(i + 8, out_);
+    EXPECT_EQ(written(), "if ( D(f,b) ) {");
+}
+
+TEST_F(SourceBufferTest, WrittenTokensHaveNoText) {
+    TokenId a = tokens({"a", "&&", "b"});
+    buffer.flush_through(a, out_);
+    EXPECT_FALSE(buffer.text(a, a + 2));
+    EXPECT_FALSE(buffer.replace(a, a + 2, "x"));
+    EXPECT_FALSE(buffer.text(a + 2, a + 1));
+    buffer.flush_all(out_);
+    EXPECT_EQ(written(), "a && b ");
+}
+
 }  // namespace
 }  // namespace qor
