@@ -34,7 +34,7 @@ int ParseActions::next_token(SemanticValue& value) {
     last_token_ = 0;
     size_t log_start = token_log_.size();
     int token = lexer_->next_token();
-    if (last_token_ != 0 && components_.open) token_log_.mark(last_token_, log_start, lexer_->token_text());
+    if (last_token_ != 0 && conditions_active()) token_log_.mark(last_token_, log_start, lexer_->token_text());
     const TokenValue& token_value = lexer_->value();
     value = empty();
     value.token = last_token_;

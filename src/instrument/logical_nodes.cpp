@@ -23,11 +23,13 @@ LogicalOperand LogicalNodes::operand(int handle, TokenRange range) const {
 
 // Later nodes enclose earlier ones (an operator is reduced after its
 // operands), so walking backwards meets every outer node before the nodes
-// inside it.
+// inside it. The nodes of earlier expressions were all made before those
+// of this one: the walk ends at the first of them.
 std::vector<LogicalOperand> LogicalNodes::outermost_within(TokenRange range) const {
     std::vector<LogicalOperand> found;
     for (size_t i = nodes_.size(); i-- > 0;) {
         const LogicalNode& candidate = nodes_[i];
+        if (candidate.range.last < range.first) break;
         if (candidate.consumed || !range.contains(candidate.range)) continue;
         bool inside_another = std::any_of(found.begin(), found.end(), [&](const LogicalOperand& outer) {
             return outer.range.contains(candidate.range);
