@@ -37,6 +37,20 @@ int ParseActions::parenthesized(const SemanticValue& open, const SemanticValue& 
     return logical_.parenthesize(inner.condition, {inner.token, close - 1}, {open.token, close});
 }
 
+void ParseActions::unevaluated(const SemanticValue& keyword) {
+    if (conditions_active()) logical_.set_aside({keyword.token, consumed()});
+}
+
+// Their arguments are types, constants or unevaluated operands.
+SemanticValue ParseActions::builtin_with_types(const SemanticValue& keyword) {
+    op(keyword.str ? *keyword.str : "__builtin", keyword);
+    unevaluated(keyword);
+    SemanticValue value = empty();
+    value.token = keyword.token;
+    value.line = value.end_line = keyword.line;
+    return value;
+}
+
 void ParseActions::clear_conditions() {
     logical_.clear();
     token_log_.clear();

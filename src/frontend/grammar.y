@@ -271,13 +271,13 @@ expr_unaire
     | /* 50 */ operateurs_unaires expr_castee
                 { actions.op(*$1.text, $1); $$.condition = actions.logical_not($1, $2); }
     | /* 51 */ SIZEOF expr_unaire
-                { actions.op("sizeof", $1); }
+                { actions.op("sizeof", $1); actions.unevaluated($1); }
     | /* 52 */ SIZEOF '(' nom_de_type ')'
-                { actions.op("sizeof", $1); }
+                { actions.op("sizeof", $1); actions.unevaluated($1); }
     | /* 53 */ ALIGNOF expr_unaire
-                { actions.op("__alignof__", $1); }
+                { actions.op("__alignof__", $1); actions.unevaluated($1); }
     | /* 54 */ ALIGNOF '(' nom_de_type ')'
-                { actions.op("__alignof__", $1); }
+                { actions.op("__alignof__", $1); actions.unevaluated($1); }
     ;
 
 expr_castee
@@ -1181,7 +1181,7 @@ placeholder
    The built-in counts as an operator, as sizeof does; it is no call. */
 expr_primaire
     : /* 479 */ BUILTIN_TYPE_ARG '(' arguments_builtin ')'
-                { actions.op($1.str ? *$1.str : "__builtin", $1); $$ = actions.empty(); }
+                { $$ = actions.builtin_with_types($1); }
     ;
 
 arguments_builtin

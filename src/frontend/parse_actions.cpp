@@ -106,6 +106,10 @@ void ParseActions::use_primary(const SemanticValue& primary) {
 
 void ParseActions::call(const SemanticValue& callee, const SemanticValue& paren) {
     if (!components_.open) return;
+    // These built-ins want a constant or look at their argument without
+    // evaluating it: a rewritten condition there would change the result.
+    if (callee.str && (*callee.str == "__builtin_choose_expr" || *callee.str == "__builtin_constant_p"))
+        unevaluated(callee);
     if (emitter_)
         emitter_->call(callee.token, consumed(), callee.pending_operand && callee.str ? *callee.str : std::string());
     ++totals()[Total::CALL];

@@ -185,6 +185,11 @@ public:
                          const SemanticValue& right);
     int logical_not(const SemanticValue& op, const SemanticValue& operand);
     int parenthesized(const SemanticValue& open, const SemanticValue& inner);
+    // The operand of sizeof or _Alignof that ends here, from `keyword`:
+    // its operators are not evaluated and stay as they are.
+    void unevaluated(const SemanticValue& keyword);
+    // A built-in whose arguments may be types (`keyword` to here).
+    SemanticValue builtin_with_types(const SemanticValue& keyword);
 
     // --- error recovery ---
     void start_recovery();

@@ -40,6 +40,11 @@ std::vector<LogicalOperand> LogicalNodes::outermost_within(TokenRange range) con
     return found;
 }
 
+void LogicalNodes::set_aside(TokenRange range) {
+    for (size_t i = nodes_.size(); i-- > 0 && nodes_[i].range.last >= range.first;)
+        if (range.contains(nodes_[i].range)) nodes_[i].consumed = true;
+}
+
 int LogicalNodes::consume(int handle) {
     if (!valid(handle) || at(handle).consumed) return 0;
     LogicalNode& taken = at(handle);

@@ -58,6 +58,9 @@ public:
     // Marks the node and every operator node below it as taken; returns
     // how many that is.
     int consume(int handle);
+    // The operators inside `range` are never rewritten: the expression
+    // there is not evaluated, or must stay a constant.
+    void set_aside(TokenRange range);
     void clear() { nodes_.clear(); }
 
 private:

@@ -41,6 +41,9 @@ TEST(LogicalNodes, OutermostOperatorsAndConsumedNodes) {
     EXPECT_EQ(nodes.consume(right), 0);
     EXPECT_EQ(nodes.operand(right, {10, 13}).node, 0);
     EXPECT_EQ(nodes.outermost_within({1, 14}).size(), 1u);
+    // sizeof (a && b) over tokens 1 to 5: nothing there is rewritten.
+    nodes.set_aside({1, 6});
+    EXPECT_TRUE(nodes.outermost_within({1, 14}).empty());
 }
 
 // Conditions as written: a macro use stands for its expansion's first
