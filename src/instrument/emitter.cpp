@@ -65,78 +65,60 @@ void InstrumentEmitter::body_open(TokenId brace) {
 
 void InstrumentEmitter::body_close(TokenId brace, bool falls_off, int branch_count) {
     if (!current_) return;
-    if (falls_off) {
-        buffer_.flush_before(brace, out_);
-        buffer_.drop(brace);
-        write("{" + probe("QVX_CDF") + "\n}\n");
-        write("}}");
-    } else {
-        buffer_.insert_after(brace, "}");
-    }
+    if (falls_off)
+        buffer_.replace(brace, brace, "{" + probe("QVX_CDF") + "\n}\n}}");
+    else
+        after(brace, "}");
     buffer_.flush_all(out_);
     current_->branch_count = branch_count;
     current_->callee_count = next_callee_;
     current_ = nullptr;
 }
 
+void InstrumentEmitter::after(TokenId token, std::string_view text) { buffer_.insert_after(token, text, out_); }
+
+void InstrumentEmitter::before(TokenId token, std::string_view text) { buffer_.insert_before(token, text, out_); }
+
 void InstrumentEmitter::open_branch(TokenId last, int number) {
-    if (!current_) return;
-    buffer_.flush_through(last, out_);
-    write("{\n" + branch_probe(number) + "\n");
+    if (current_) after(last, "{\n" + branch_probe(number) + "\n");
 }
 
 void InstrumentEmitter::close_branch(TokenId last) {
-    if (!current_) return;
-    buffer_.flush_through(last, out_);
-    write("}\n");
+    if (current_) after(last, "}\n");
 }
 
 void InstrumentEmitter::else_without_source(TokenId last, int number) {
-    if (!current_) return;
-    close_branch(last);
-    write("else\n " + branch_probe(number) + "\n");
+    if (current_) after(last, "}\nelse\n " + branch_probe(number) + "\n");
 }
 
 void InstrumentEmitter::else_keyword(TokenId else_token, int number) {
     if (!current_) return;
-    buffer_.flush_before(else_token, out_);
-    write("}\n");
-    buffer_.flush_through(else_token, out_);
-    write("{\n" + branch_probe(number) + "\n");
+    before(else_token, "}\n");
+    after(else_token, "{\n" + branch_probe(number) + "\n");
 }
 
 void InstrumentEmitter::loop_flag(TokenId keyword) {
-    if (!current_) return;
-    buffer_.flush_before(keyword, out_);
-    write("{\nint qvxbrk = 0;\n");
+    if (current_) before(keyword, "{\nint qvxbrk = 0;\n");
 }
 
 void InstrumentEmitter::loop_exit(TokenId last, int number) {
-    if (!current_) return;
-    close_branch(last);
-    write("if (!qvxbrk) " + branch_probe(number) + "\n}\n");
+    if (current_) after(last, "}\nif (!qvxbrk) " + branch_probe(number) + "\n}\n");
 }
 
 void InstrumentEmitter::do_head(TokenId keyword) {
-    if (!current_) return;
-    buffer_.flush_before(keyword, out_);
-    buffer_.drop(keyword);
-    write("for (;;)\n { int qvxbrk = 0;\n do\n");
+    if (current_) buffer_.replace(keyword, keyword, "for (;;)\n { int qvxbrk = 0;\n do\n");
 }
 
 void InstrumentEmitter::do_tail(TokenId while_token, TokenId paren) {
     if (!current_) return;
-    buffer_.flush_before(while_token, out_);
-    buffer_.drop(while_token);
+    buffer_.replace(while_token, while_token, "while (0);\n if (qvxbrk) break;\n if (");
     buffer_.drop(paren);
-    write("while (0);\n if (qvxbrk) break;\n if (");
 }
 
 void InstrumentEmitter::do_decision(TokenId paren, int number) {
     if (!current_) return;
-    buffer_.flush_before(paren, out_);
-    buffer_.drop(paren);
-    write(")\n " + branch_probe(number) + "\n else {\n " + branch_probe(number + 1) + " break; }\n}\n");
+    buffer_.replace(paren, paren,
+                    ")\n " + branch_probe(number) + "\n else {\n " + branch_probe(number + 1) + " break; }\n}\n");
 }
 
 void InstrumentEmitter::do_end(TokenId semicolon) {
@@ -144,50 +126,39 @@ void InstrumentEmitter::do_end(TokenId semicolon) {
 }
 
 void InstrumentEmitter::switch_flag(TokenId keyword) {
-    if (!current_) return;
-    buffer_.flush_before(keyword, out_);
-    write("{\nint qvxbool = 0;\n");
+    if (current_) before(keyword, "{\nint qvxbool = 0;\n");
 }
 
 void InstrumentEmitter::switch_body(TokenId paren) {
-    if (!current_) return;
-    buffer_.flush_through(paren, out_);
-    write("\n{\n");
+    if (current_) after(paren, "\n{\n");
 }
 
 void InstrumentEmitter::switch_end(TokenId last, int implicit_default) {
     if (!current_) return;
-    buffer_.flush_through(last, out_);
     // The break before the added default changes nothing (the end of the
     // body leaves the switch either way) but keeps compilers from warning
     // that the last case falls through into it.
     if (implicit_default > 0)
-        write("\nbreak;\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(implicit_default) + "\n}\n");
-    write("}\n}\n");
+        after(last, "\nbreak;\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(implicit_default) + "\n}\n");
+    after(last, "}\n}\n");
 }
 
 void InstrumentEmitter::label_end(TokenId colon) {
-    if (current_) buffer_.flush_through(colon, out_);
+    if (current_) last_colon_ = colon;
 }
 
 void InstrumentEmitter::case_probe(int number) {
-    if (current_) write("if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(number) + "\n}\n");
+    if (current_) after(last_colon_, "if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(number) + "\n}\n");
 }
 
 void InstrumentEmitter::break_in_loop(TokenId keyword, TokenId semicolon) {
-    if (!current_) return;
-    buffer_.flush_before(keyword, out_);
-    buffer_.drop(keyword);
-    buffer_.drop(semicolon);
-    write("{ qvxbrk = 1;\n break;}\n");
+    if (current_) buffer_.replace(keyword, semicolon, "{ qvxbrk = 1;\n break;}\n");
 }
 
 void InstrumentEmitter::return_statement(TokenId keyword, TokenId semicolon) {
     if (!current_) return;
-    buffer_.flush_before(keyword, out_);
-    write("{" + probe("QVX_CDF") + "\n");
-    buffer_.flush_through(semicolon, out_);
-    write("}\n");
+    before(keyword, "{" + probe("QVX_CDF") + "\n");
+    after(semicolon, "}\n");
 }
 
 void InstrumentEmitter::call(TokenId first, TokenId last, const std::string& callee) {
@@ -204,8 +175,8 @@ void InstrumentEmitter::call(TokenId first, TokenId last, const std::string& cal
     } else {
         callee_number = ++next_callee_;
     }
-    buffer_.insert_after(last, ")");
-    buffer_.insert_before(first, "(" + probe("QVX_CALL", "," + std::to_string(number) + "," + std::to_string(known) +
+    after(last, ")");
+    before(first, "(" + probe("QVX_CALL", "," + std::to_string(number) + "," + std::to_string(known) +
                                                               "," + std::to_string(callee_number)) + ",");
 }
 

@@ -129,6 +129,9 @@ public:
 
 private:
     void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
+    // Text put into the buffer right after or right before a token.
+    void after(TokenId token, std::string_view text);
+    void before(TokenId token, std::string_view text);
     // The probe `macro` with the function's name and number, then `rest`.
     std::string probe(const char* macro, const std::string& rest = "") const;
     std::string branch_probe(int number) const { return probe("QVX_CDX", "," + std::to_string(number)); }
@@ -144,6 +147,7 @@ private:
     std::unordered_map<std::string, InstFunction*> by_name_;
     InstFunction* current_ = nullptr;
     bool body_seen_ = false;
+    TokenId last_colon_ = 0;  // of the last case or default label
     int next_callee_ = 0;
 };
 

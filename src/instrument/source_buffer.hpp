@@ -1,7 +1,9 @@
 // The text of the function being instrumented that is not yet written to
 // the instrumented file. Every token is numbered as the lexer hands it on,
-// so that a probe can be placed right before or after a given token
-// whatever the parser has read beyond it.
+// and the probes are attached to tokens, so that a probe lands before or
+// after a given token whatever the parser has read beyond it, and the
+// text of a construct that encloses others (a return whose value holds a
+// statement expression) can still be changed when the construct ends.
 #pragma once
 
 #include <cstdio>
@@ -19,7 +21,7 @@ public:
     // A token's text with the blank that follows it; returns its number.
     TokenId append_token(std::string_view text);
     // Layout between tokens (line ends, text of skipped regions).
-    void append_layout(std::string_view text) { text_ += text; }
+    void append_layout(std::string_view text);
 
     // Writes the text before the token, or up to and including it, and
     // removes it from the buffer. A token already written writes nothing
@@ -27,12 +29,14 @@ public:
     void flush_before(TokenId token, FILE* out);
     void flush_through(TokenId token, FILE* out);
     void flush_all(FILE* out);
-    // Removes the token's text (its blank too) without writing it.
+    // Removes the token's text (its blank too) with what was attached to
+    // it; text can still be put after it.
     void drop(TokenId token);
-    // Put text right after or right before the token, as part of it; a
-    // token already written is before everything the buffer holds.
-    void insert_after(TokenId token, std::string_view text);
-    void insert_before(TokenId token, std::string_view text);
+    // Put text right after or right before the token (before what was put
+    // there earlier), as part of it. For a token already written the text
+    // goes to `out` at once: it is before everything the buffer holds.
+    void insert_after(TokenId token, std::string_view text, FILE* out);
+    void insert_before(TokenId token, std::string_view text, FILE* out);
 
     // The text from the start of `first` to the end of `last`, with what
     // was attached to them and without the blanks that end it; none when
@@ -40,26 +44,28 @@ public:
     std::optional<std::string> text(TokenId first, TokenId last) const;
     // Both tokens, `first` not after `last`, are still in the buffer.
     bool holds(TokenId first, TokenId last) const;
-    // Replaces the tokens from `first` to `last` by `text`, which then
-    // belongs to `first`; the others are gone. False, and nothing changed,
-    // when either token has left the buffer.
+    // Replaces the tokens from `first` to `last`, with what was attached to
+    // them and the layout between them, by `text`, which then belongs to
+    // `first`; the others are dropped. False, and nothing changed, when
+    // either token has left the buffer.
     bool replace(TokenId first, TokenId last, std::string_view text);
 
     TokenId last_token() const { return next_ - 1; }
 
 private:
-    struct Span {
+    // A token with what was attached to it, or the layout that follows
+    // the token `token` (0 before any token).
+    struct Piece {
         TokenId token;
-        size_t start;
-        size_t end;
+        bool layout;
+        std::string text;
     };
-    std::deque<Span>::const_iterator find(TokenId token) const;
-    void write_and_remove(size_t length, FILE* out);
-    void shift(size_t at, long amount);
-    void attach(TokenId token, std::string_view text, bool after);
+    using Pieces = std::deque<Piece>;
+    Pieces::iterator find(TokenId token);
+    Pieces::const_iterator find(TokenId token) const;
+    void write_and_remove(Pieces::iterator end, FILE* out);
 
-    std::string text_;
-    std::deque<Span> spans_;  // the tokens still in text_, in order
+    Pieces pieces_;  // in text order: by token, a token before its layout
     TokenId next_ = 1;
 };
 

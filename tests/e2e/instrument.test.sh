@@ -146,6 +146,19 @@ gcc -O2 -o inst headers.inst.o -lpthread -lm && ./inst a b >inst.out 2>/dev/null
 gcc -O2 -o orig headers.c -lpthread -lm && ./orig a b >orig.out
 check_eq "GNU corpus instrumented: same output" "$(cat orig.out)" "$(cat inst.out)"
 
+# Statement expressions holding statements, inside a returned value, a
+# call's arguments and conditions: both modes compile without a message
+# and print what the original prints.
+for mode in "" -cond; do
+    fresh; cp "$sources/statement_expressions.c" .
+    QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst $mode -dial GNU -cc=gcc -Wall -Wextra \
+        -Wno-implicit-fallthrough -c statement_expressions.c
+    check_eq "statement expressions $mode: no message" "" "$err"
+    gcc -o inst statement_expressions.inst.o && QOR_COVERAGE_FILE=$PWD/coverage.dat ./inst >inst.out
+    gcc -o orig statement_expressions.c && ./orig >orig.out
+    check_eq "statement expressions $mode: same output" "$(cat orig.out)" "$(cat inst.out)"
+done
+
 # The texts of single constructs.
 fresh
 cat >shapes.c <<'C'

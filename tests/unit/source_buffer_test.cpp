@@ -41,8 +41,8 @@ protected:
 TEST_F(SourceBufferTest, InsertionsMoveTheLaterTokens) {
     TokenId f = tokens({"f", "(", "a", ")", ";"});
     // A call f(a), then the lookahead ';' already read.
-    buffer.insert_after(f + 3, ")");
-    buffer.insert_before(f, "(P,");
+    buffer.insert_after(f + 3, ")", out_);
+    buffer.insert_before(f, "(P,", out_);
     buffer.flush_through(f + 3, out_);
     EXPECT_EQ(written(), "(P,f ( a ) )");
     buffer.flush_all(out_);
@@ -51,10 +51,10 @@ TEST_F(SourceBufferTest, InsertionsMoveTheLaterTokens) {
 
 TEST_F(SourceBufferTest, NestedCallsKeepTheirPositions) {
     TokenId g = tokens({"g", "(", "h", "(", "x", ")", ",", "y", ")"});
-    buffer.insert_after(g + 5, ")");
-    buffer.insert_before(g + 2, "(H,");
-    buffer.insert_after(g + 8, ")");
-    buffer.insert_before(g, "(G,");
+    buffer.insert_after(g + 5, ")", out_);
+    buffer.insert_before(g + 2, "(H,", out_);
+    buffer.insert_after(g + 8, ")", out_);
+    buffer.insert_before(g, "(G,", out_);
     buffer.flush_all(out_);
     EXPECT_EQ(written(), "(G,g ( (H,h ( x ) ), y ) )");
 }
@@ -73,24 +73,35 @@ TEST_F(SourceBufferTest, DroppedTokensAndLayout) {
 TEST_F(SourceBufferTest, WrittenTokensAreBeforeTheBuffer) {
     TokenId a = tokens({"a", "b"});
     buffer.flush_through(a, out_);
-    buffer.flush_before(a, out_);  // already written: nothing more
-    buffer.insert_after(a, "|");   // lands before what the buffer holds
+    buffer.flush_before(a, out_);        // already written: nothing more
+    buffer.insert_after(a, "|", out_);   // lands before what the buffer holds
     buffer.flush_through(a + 1, out_);
     EXPECT_EQ(written(), "a |b ");
     EXPECT_EQ(buffer.last_token(), a + 1);
+}
+
+// A dropped token keeps its place: a construct that ends with it (a do
+// loop's ';') still closes there, behind the text before it.
+TEST_F(SourceBufferTest, TextAfterADroppedToken) {
+    TokenId x = tokens({"x", ";", "y"});
+    buffer.drop(x + 1);
+    buffer.insert_after(x + 1, "}", out_);
+    buffer.insert_after(x + 1, "else", out_);
+    buffer.flush_all(out_);
+    EXPECT_EQ(written(), "x }elsey ");
 }
 
 // A decision's conditions are read with the probes attached to them, and
 // the decision is replaced as a whole; the tokens after it stay usable.
 TEST_F(SourceBufferTest, ConditionTextsAndReplacedDecision) {
     TokenId i = tokens({"if", "(", "f", "(", "x", ")", "&&", "b", ")"});
-    buffer.insert_after(i + 5, ")");
-    buffer.insert_before(i + 2, "(P,");
+    buffer.insert_after(i + 5, ")", out_);
+    buffer.insert_before(i + 2, "(P,", out_);
     EXPECT_EQ(buffer.text(i + 2, i + 5), "(P,f ( x ) )");
     EXPECT_EQ(buffer.text(i + 7, i + 7), "b");
     EXPECT_TRUE(buffer.replace(i + 2, i + 7, "D(f,b) "));
-    EXPECT_FALSE(buffer.holds(i + 3, i + 7));
-    buffer.insert_after(i + 8, "{");
+    EXPECT_EQ(buffer.text(i + 2, i + 7), "D(f,b)");
+    buffer.insert_after(i + 8, "{", out_);
     buffer.flush_through(i + 8, out_);
     EXPECT_EQ(written(), "if ( D(f,b) ) {");
 }
