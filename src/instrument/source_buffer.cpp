@@ -40,11 +40,6 @@ void SourceBuffer::write_and_remove(Pieces::iterator end, FILE* out) {
     pieces_.erase(pieces_.begin(), end);
 }
 
-void SourceBuffer::flush_before(TokenId token, FILE* out) {
-    auto piece = find(token);
-    if (piece != pieces_.end()) write_and_remove(piece, out);
-}
-
 void SourceBuffer::flush_through(TokenId token, FILE* out) {
     auto piece = find(token);
     if (piece != pieces_.end()) write_and_remove(piece + 1, out);

@@ -23,10 +23,8 @@ public:
     // Layout between tokens (line ends, text of skipped regions).
     void append_layout(std::string_view text);
 
-    // Writes the text before the token, or up to and including it, and
-    // removes it from the buffer. A token already written writes nothing
-    // more (for flush_before: nothing at all).
-    void flush_before(TokenId token, FILE* out);
+    // Writes the text up to and including the token and removes it from
+    // the buffer; nothing for a token already written.
     void flush_through(TokenId token, FILE* out);
     void flush_all(FILE* out);
     // Removes the token's text (its blank too) with what was attached to
@@ -49,8 +47,6 @@ public:
     // `first`; the others are dropped. False, and nothing changed, when
     // either token has left the buffer.
     bool replace(TokenId first, TokenId last, std::string_view text);
-
-    TokenId last_token() const { return next_ - 1; }
 
 private:
     // A token with what was attached to it, or the layout that follows
