@@ -1,0 +1,237 @@
+# Condition coverage end to end: files instrumented with -inst -cond by the
+# full installation compile cleanly with gcc, compute what their sources
+# compute, and record for every decision exactly the condition vectors and
+# outcomes that the uninstrumented program evaluated. The archive describes
+# the same decisions.
+source "${QOR_E2E_LIB:?}" || exit 1
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+unset QOR_COVERAGE_FILE
+
+# The emitter's implicit default makes gcc see a fall-through into it.
+WARN=(-Wall -Wextra -Werror -Wno-implicit-fallthrough)
+
+# cond_build SOURCE FLAGS...: instruments and compiles SOURCE with
+# condition coverage, builds ./inst from it and ./orig from the source.
+cond_build() {
+    local source=$1
+    shift
+    run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc "${WARN[@]}" "$@" -c "$source"
+    check_eq "$source $*: instrumented and compiled" "0:" "$rc:$err"
+    gcc "$@" -o inst "${source%.c}.inst.o" && gcc "${WARN[@]}" "$@" -o orig "$source"
+}
+
+# same_run NAME: ./orig and ./inst print the same and end the same (a
+# rewritten loop condition that never ends is stopped).
+same_run() {
+    local orig_out orig_rc
+    run ./orig; orig_out=$out; orig_rc=$rc
+    rm -f qor_coverage.dat
+    run timeout 60 ./inst
+    check_eq "$1: same output" "$orig_out" "$out"
+    check_eq "$1: same exit status" "$orig_rc" "$rc"
+}
+
+# ---- The decision-coverage corpus ------------------------------------------
+
+for level in -O0 -O2; do
+    for file in branches constructs; do
+        fresh; cp "$here/instrument/$file.c" .
+        cond_build "$file.c" "$level"
+        same_run "$file.c $level"
+    done
+done
+
+# ---- Vectors ---------------------------------------------------------------
+
+# vectors.c numbers its decisions 1 to 15 in source order and prints "c D K
+# V" for each evaluated condition and "o D O" for each outcome. Its number
+# of conditions per decision:
+WIDTHS="1:2 2:2 3:3 4:3 5:2 6:1 7:2 8:2 9:2 10:2 11:2 12:1 13:2 14:2 15:2"
+
+# expected_vectors: from the trace on stdin, the M lines that the run-time
+# must write: per decision, true outcome first, vectors in character order.
+# A condition seen twice in one evaluation would give a line "twice D K".
+expected_vectors() {
+    awk -v widths="$WIDTHS" '
+        BEGIN { n = split(widths, w, " ")
+                for (i = 1; i <= n; i++) { split(w[i], p, ":"); width[p[1]] = p[2] } }
+        function blank(d,  s, i) { s = ""; for (i = 0; i < width[d]; i++) s = s "-"; return s }
+        $1 == "c" { if (!($2 in vec)) vec[$2] = blank($2)
+                    if (substr(vec[$2], $3 + 1, 1) != "-") print "twice", $2, $3
+                    vec[$2] = substr(vec[$2], 1, $3) $4 substr(vec[$2], $3 + 2) }
+        $1 == "o" { print $2, $3, (($2 in vec) ? vec[$2] : blank($2)); delete vec[$2] }
+    ' | sort | uniq -c | awk '{ print "M", $2, $3, $4, $1 }' | LC_ALL=C sort -s -k2,2n -k3,3r -k4,4
+}
+
+# main() runs ifs(a, b, c) for a, b, c in 0..2 (2 is true too). By hand:
+# decision 1, a && !b: a false 9 times (0-); a true 18 times, b false in
+# 6 (10, true), b true in 12 (11, false).
+# decision 3, a && (b || c): a false 9 times (0--); a and b true 12 (11-);
+# a true, b false: c true 4 (101), c false 2 (100).
+# decision 4, (a && b) || c: a false: c true 6 (0-1), c false 3 (0-0);
+# a and b true 12 (11-); a true, b false: c true 4 (101), c false 2 (100).
+BY_HAND='M 1 1 10 6
+M 1 0 0- 9
+M 1 0 11 12
+M 3 1 101 4
+M 3 1 11- 12
+M 3 0 0-- 9
+M 3 0 100 2
+M 4 1 0-1 6
+M 4 1 101 4
+M 4 1 11- 12
+M 4 0 0-0 3
+M 4 0 100 2'
+
+for level in -O0 -O2; do
+    fresh; cp "$here/condition_coverage/vectors.c" .
+    cond_build vectors.c "$level"
+    # The output holds the trace and the count of cond() calls.
+    same_run "vectors.c $level"
+    check_eq "vectors.c $level: one record" 1 "$(grep -c '^END$' qor_coverage.dat)"
+    check_eq "vectors.c $level: vectors of the trace" "$(./orig | expected_vectors)" \
+        "$(grep '^M ' qor_coverage.dat)"
+    check_eq "vectors.c $level: vectors by hand" "$BY_HAND" "$(grep -E '^M [134] ' qor_coverage.dat)"
+    check_eq "vectors.c $level: every vector kept" "" "$(grep '^X ' qor_coverage.dat)"
+    # Each M line follows the F line of the function that the archive
+    # gives its decision.
+    check_eq "vectors.c $level: decisions in their functions" \
+        "$(sed -n 's/^{1, \([0-9]*\), "\([0-9]*\):.*/\2 \1/p' vectors.sta)" \
+        "$(awk '$1 == "F" { f = $2 } $1 == "M" { print $2, f }' qor_coverage.dat | uniq)"
+done
+
+# ---- The archive -----------------------------------------------------------
+
+schema='*FI*
+Entities_Definitions DEFINITIONS ::= BEGIN
+source_description ::= SEQUENCE OF {
+  SEQUENCE {
+    num integer,
+    pathname string
+  }
+}
+component_description ::= SEQUENCE OF {
+  SEQUENCE {
+    num integer,
+    name string
+  }
+}
+mcdc_description ::= SEQUENCE OF {
+  SEQUENCE {
+    source integer,
+    component integer,
+    description string
+  }
+}'
+sta=$(cat vectors.sta)
+check_contains "archive: schema and sources" "$sta" "$schema
+source_description ::= {
+{1, \"vectors.c\"}
+}
+component_description ::= {
+{1, \"vectors.c/cond\"},
+{2, \"vectors.c/out\"},
+{3, \"vectors.c/same\"},
+{4, \"vectors.c/twice\"},
+{5, \"vectors.c/ifs\"},
+{6, \"vectors.c/plus\"},
+{7, \"vectors.c/loops\"},
+{8, \"vectors.c/others\"},
+{9, \"vectors.c/main\"}
+}
+mcdc_description ::= {
+{1, 5, \"1:"
+check_contains "archive: ends with the descriptions" "$(tail -n 2 vectors.sta)" $'}\nEND'
+
+# Each record lists its conditions cond(D,0), cond(D,1)... in order, then
+# the same ones in its expression: numbering, order and count agree with
+# the source.
+check_eq "archive: conditions of each record" "" "$(awk -F: '/^\{1, [0-9]+, "/ {
+        d = $1; sub(/.*"/, "", d); want = ""
+        for (r = 0; r < 2; r++) for (k = 0; k < $4; k++) want = want " cond(" d "," k
+        got = ""; s = $0
+        while (match(s, /cond\([0-9]+,[0-9]+/)) { got = got " " substr(s, RSTART, RLENGTH); s = substr(s, RSTART + RLENGTH) }
+        if (got != want) print "record " d ":" got }' vectors.sta)"
+
+# The true set and the false set of each record, from the operators: a && b
+# is true for 11, false for 10 and 0-; a || b true for 01 and 1-, false for
+# 00; !a true for 0, false for 1.
+check_eq "archive: vector sets" "1 1:10:2:11:0-
+2 2:01:1-:1:00
+3 2:11-:101:2:100:0--
+4 3:101:0-1:11-:2:0-0:100
+5 1:11:2:10:0-
+6 1:0:1:1
+7 1:11:2:10:0-
+8 2:01:1-:1:00
+9 1:10:2:11:0-
+10 2:01:1-:1:00
+11 1:11:2:10:0-
+12 1:0:1:1
+13 2:01:1-:1:00
+14 2:01:1-:1:00
+15 1:11:2:10:0-" "$(sed -n 's/^{1, [0-9]*, "\(.*\)"},*$/\1/p' vectors.sta | awk -F: '{
+        gsub(/\\\\:/, "#"); s = $(5 + $4)
+        for (i = 6 + $4; i < NF; i++) s = s ":" $i
+        print $1, s }')"
+
+# Whole records: the first of the file (line 40, true branch 2), a nested
+# mix, the last clause of a for (no branch of its own, the expression in
+# brackets), and a string whose quotes and colon are escaped.
+check_contains "archive: && with !" "$sta" \
+    '{1, 5, "1:40:2:2:cond(1,0,a):cond(1,1,b):1:10:2:11:0-:(cond(1,0,a) &&  !cond(1,1,b))"},'
+check_contains "archive: (a && b) || c" "$sta" \
+    '{1, 5, "4:43:8:3:cond(4,0,a):cond(4,1,b):cond(4,2,c):3:101:0-1:11-:2:0-0:100:((cond(4,0,a) && cond(4,1,b)) || cond(4,2,c))"},'
+check_contains "archive: for, last clause" "$sta" \
+    '{1, 7, "12:77:0:1:cond(12,0,i%2):1:0:1:1:( !cond(12,0,i%2))"},'
+check_contains "archive: escaped condition" "$sta" \
+    '{1, 8, "15:101:5:2:cond(15,0,s!=0):cond(15,1,same(s,\"a\\:b\")):1:11:2:10:0-:(cond(15,0,s!=0) && cond(15,1,same(s,\"a\\:b\")))"}
+}
+END'
+
+# ---- No functions -----------------------------------------------------------
+
+# Logical operators of initializers at file scope are no decisions: the
+# text stays as it is, and the archive describes nothing, not even the
+# source.
+fresh
+cat >data.c <<'C'
+struct pair { int a, b; };
+const int flags = 1 && 0;
+int table[2] = { 1 || 0, !2 };
+struct pair p = { sizeof(int) > 2 && sizeof(long) > 2, 0 };
+C
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc "${WARN[@]}" -c data.c
+check_eq "no functions: compiled" "0:" "$rc:$err"
+check_contains "no functions: initializers kept" "$(cat data.inst.c)" \
+    "const int flags = 1 && 0 ; "$'\n'"int table [ 2 ] = { 1 || 0 , ! 2 } ; "
+check_contains "no functions: empty descriptions" "$(cat data.sta)" "$schema
+source_description ::= {
+}
+component_description ::= {
+}
+mcdc_description ::= {
+}
+END"
+
+# ---- Texts -------------------------------------------------------------------
+
+fresh
+cat >shapes.c <<'C'
+int f(int a, int b) { if (a && !b) return 1; while (a || b) a--; return 0; }
+int h(int x);
+int g(int a, int b) { if ((a && b)) return h(a) || b; return 0; }
+C
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc "${WARN[@]}" -c shapes.c
+check_eq "shapes: compiled" "0:" "$rc:$err"
+inst=$(cat shapes.inst.c)
+check_contains "if (a && !b)" "$inst" \
+    'if ( QVX_CM_0(0,f,1,1,2,2,1, (QVX_EVAL_0(0, 0, a) &&  ! QVX_EVAL_0(0, 1, b))) ) {'
+check_contains "while (a || b)" "$inst" \
+    'while ( QVX_CM_0(1,f,1,1,4,2,2, (QVX_EVAL_0(1, 0, a) || QVX_EVAL_0(1, 1, b))) ) {'
+check_contains "parentheses around a decision stay" "$inst" \
+    'if ( ( QVX_CM_0(0,g,2,3,2,2,3, (QVX_EVAL_0(0, 0, a) && QVX_EVAL_0(0, 1, b))) ) ) {'
+check_contains "a call in a condition keeps its probe" "$inst" \
+    'return QVX_CM_0(1,g,2,3,0,2,4, (QVX_EVAL_0(1, 0, (QVX_CALL(g,2,1,0,1),h ( a ) )) || QVX_EVAL_0(1, 1, b))) ; }'
+
+finish
