@@ -9,6 +9,7 @@
 #include "driver/source_date.hpp"
 #include "foundation/containers.hpp"
 #include "foundation/diagnostics.hpp"
+#include "foundation/phase_profile.hpp"
 #include "foundation/text.hpp"
 #include "platform/files.hpp"
 #include "platform/process.hpp"
@@ -94,7 +95,11 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
 
 void compile(const Run& run) {
     auto argv = compile_command(run.options, run.dynamic_mode);
-    auto result = platform::run_and_wait(argv);
+    platform::ChildStatus result;
+    {
+        PhaseTimer timer("compile step");
+        result = platform::run_and_wait(argv);
+    }
     int status = result.status;
     if (!result.started) {
         errno = result.error;

@@ -9,6 +9,7 @@
 #include "driver/preprocessing.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "foundation/phase_profile.hpp"
 #include "frontend/lexer.hpp"
 #include "frontend/parse_actions.hpp"
 #include "frontend/parser.hpp"
@@ -98,8 +99,10 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         components.on_component = [&run](const std::string& name, int line) { run.hooks->on_component(name, line); };
 
     std::unique_ptr<InstrumentedFile> instrumented;
-    if (run.dynamic_mode)
+    if (run.dynamic_mode) {
+        PhaseTimer timer("instrumented file start-up");
         instrumented = std::make_unique<InstrumentedFile>(run, outputs.instrumented, file.current_file, date);
+    }
 
     ParseActions::Setup setup;
     setup.emitter = instrumented ? &instrumented->emitter() : nullptr;
@@ -115,21 +118,38 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         if (path != file.current_file) run.dependencies.add_input(path);
     });
 
-    auto options_file = read_options_file(run, preprocessor);
-    if (start_preprocessing(run, preprocessor, file.current_file)) {
+    std::optional<std::string> options_file;
+    {
+        PhaseTimer timer("options file");
+        options_file = read_options_file(run, preprocessor);
+    }
+    bool started;
+    {
+        PhaseTimer timer("preprocessor start");
+        started = start_preprocessing(run, preprocessor, file.current_file);
+    }
+    if (started) {
         if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
         if (options_file) run.dependencies.add_input(*options_file);
         run.dependencies.set_main_input(file.current_file);
 
-        parse(actions);
-        // The rest of the text is read even after a parse that ended early,
-        // so that every message of the file is given.
-        while (!lexer.at_end()) lexer.next_token();
-        std::string archive_date = instrumented ? instrumented->finish(date) : date;
+        {
+            PhaseTimer timer("lexing and parsing");
+            parse(actions);
+            // The rest of the text is read even after a parse that ended
+            // early, so that every message of the file is given.
+            while (!lexer.at_end()) lexer.next_token();
+        }
+        std::string archive_date = date;
+        if (instrumented) {
+            PhaseTimer timer("instrumentation script");
+            archive_date = instrumented->finish(date);
+        }
         std::optional<ConditionDescriptions> conditions;
         if (instrumented && !run.options.decision_only)
             conditions = ConditionDescriptions{file.current_file, instrumented->emitter().component_descriptions(),
                                                instrumented->emitter().decision_descriptions()};
+        PhaseTimer timer("results files");
         write_results(run, model, metrics, file.current_file, outputs, archive_date, conditions ? &*conditions : nullptr);
     }
     components.model = nullptr;

@@ -11,6 +11,7 @@
 #include "driver/run.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "foundation/phase_profile.hpp"
 #include "platform/files.hpp"
 
 namespace qor {
@@ -18,6 +19,7 @@ namespace qor {
 namespace {
 
 [[noreturn]] void exit_routine(int status) {
+    report_phase_profile();
     std::fflush(nullptr);
     std::exit(status);
 }
@@ -183,7 +185,10 @@ void run_main(const std::vector<std::string>& args) {
     parse(run, args);
     diagnostics().set_exit_handler(exit_routine);
     install_crash_handler();
-    if (!run.options.dynamic_mode) run.hooks = std::make_unique<HookInterpreter>();
+    if (!run.options.dynamic_mode) {
+        PhaseTimer timer("hook interpreter start-up");
+        run.hooks = std::make_unique<HookInterpreter>();
+    }
     if (run.options.file_list_mode)
         run_file_list(run, args.front());
     else
