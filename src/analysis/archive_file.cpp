@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "foundation/diagnostics.hpp"
 #include "foundation/atomic_file.hpp"
+#include "foundation/diagnostics.hpp"
 #include "foundation/text.hpp"
 
 namespace qor {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/diagnostics.hpp"
 #include "foundation/atomic_file.hpp"
+#include "foundation/diagnostics.hpp"
 #include "foundation/text.hpp"
 #include "foundation/text_table.hpp"
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "foundation/diagnostics.hpp"
 #include "foundation/atomic_file.hpp"
+#include "foundation/diagnostics.hpp"
 #include "foundation/text.hpp"
 
 namespace qor {

@@ -21,8 +21,8 @@ public:
 
     InstrumentEmitter& emitter() { return *emitter_; }
     // After the parse: the file is completed and put in place (a write
-    // error is reported), and the script writes the header. Returns the date for the archive: the script's, or
-    // `date` when it left none.
+    // error ends the run), and the script writes the header. Returns the
+    // date for the archive: the script's, or `date` when it left none.
     std::string finish(const std::string& date);
 
 private:

@@ -85,17 +85,16 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     run.dependencies.set_file_name(cache_file_name(options, source));
     diagnostics().reset_file_lexical_errors();
 
-    // A run that ends during the analysis removes these (see run_main).
-    auto removable = removal ? removable_outputs(run, source, outputs) : std::vector<std::string>{};
-    run.outputs_in_analysis = removable;
+    // Also removed when the run ends during the analysis (see run_main).
+    if (removal) run.outputs_in_analysis = removable_outputs(run, source, outputs);
     analyze_file(run, source, outputs, date);
-    run.outputs_in_analysis.clear();
 
     int lexical = diagnostics().file_lexical_errors();
     if (lexical > 0) create_build_state_marker(run, source);
     int added = error_count() - errors_before;
     if (added == 0) run.dependencies.write();
-    if (added > lexical) remove_files(removable);
+    if (added > lexical) remove_files(run.outputs_in_analysis);
+    run.outputs_in_analysis.clear();
 }
 
 void compile(const Run& run) {

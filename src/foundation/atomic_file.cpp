@@ -35,57 +35,43 @@ AtomicFile::AtomicFile(std::string target, int level) : target_(std::move(target
     }
     if (auto replaceable = platform::replaceable_path(target_)) {
         replaced_ = *replaceable;
-        written_ = replaced_ + "." + std::to_string(getpid()) + ".tmp";
-        fd_ = platform::create_replacement(written_, replaced_);
-        if (fd_ >= 0) unfinished().push_back(written_);
+        temporary_ = replaced_ + "." + std::to_string(getpid()) + ".tmp";
+        fd_ = platform::create_replacement(temporary_, replaced_);
+        if (fd_ >= 0) unfinished().push_back(temporary_);
     } else {
-        written_ = target_;
-        fd_ = platform::open_for_writing(written_);
+        fd_ = platform::open_for_writing(target_);
     }
-    if (fd_ < 0) {
-        report_errno(level_, target_);
-        return;
-    }
-    stream_ = open_memstream(&text_, &size_);
+    if (fd_ >= 0) stream_ = open_memstream(&text_, &size_);
     if (!stream_) {
         report_errno(level_, target_);
         discard();
     }
 }
 
-AtomicFile::~AtomicFile() {
-    if (fd_ >= 0) discard();
-}
-
-void AtomicFile::close_stream() {
-    if (stream_) std::fclose(stream_);
-    stream_ = nullptr;
-}
+AtomicFile::~AtomicFile() { discard(); }
 
 bool AtomicFile::commit() {
-    if (fd_ < 0) return false;
-    close_stream();
+    if (!stream_) return false;
+    std::fclose(std::exchange(stream_, nullptr));
     bool written = platform::write_and_close(std::exchange(fd_, -1), std::string_view(text_, size_)) &&
-                   (replaced_.empty() || platform::rename_file(written_, replaced_));
+                   (temporary_.empty() || platform::rename_file(temporary_, replaced_));
     int error = errno;
-    std::free(std::exchange(text_, nullptr));
-    if (!replaced_.empty()) {
-        if (!written) platform::remove_file(written_);
-        forget(written_);
-    }
+    if (written) forget(std::exchange(temporary_, std::string()));
+    discard();
     if (written) return true;
     errno = error;
     report_errno(level_, target_);
     return false;
 }
 
+// Everything goes but a target already put in place.
 void AtomicFile::discard() {
-    close_stream();
+    if (stream_) std::fclose(std::exchange(stream_, nullptr));
     std::free(std::exchange(text_, nullptr));
-    close(std::exchange(fd_, -1));
-    if (replaced_.empty()) return;
-    platform::remove_file(written_);
-    forget(written_);
+    if (fd_ >= 0) close(std::exchange(fd_, -1));
+    if (temporary_.empty()) return;
+    platform::remove_file(temporary_);
+    forget(std::exchange(temporary_, std::string()));
 }
 
 void remove_unfinished_files() {

@@ -29,12 +29,11 @@ public:
     bool commit();
 
 private:
-    void close_stream();
     void discard();
 
-    std::string target_;    // the name the messages give
-    std::string replaced_;  // the file renamed over: the target, links resolved
-    std::string written_;   // the temporary, or the target written in place
+    std::string target_;     // the name the messages give
+    std::string replaced_;   // the file renamed over: the target, links resolved
+    std::string temporary_;  // until renamed; none when written in place
     int fd_ = -1;
     FILE* stream_ = nullptr;
     char* text_ = nullptr;
