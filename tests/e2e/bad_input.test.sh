@@ -27,19 +27,20 @@ check_no_results() { check_no_file "$1 (archive)" "${2:-a}.sta"; check_no_file "
 check_no_temporaries() { # NAME DIR
     check_eq "$1 (no temporary left)" "" "$(find "${2:-.}" -name '*.tmp')"
 }
-PP_FULL=() PP_BUILTIN=(-nocccp)
+# The preprocessors: external (the default) and built-in.
+preprocessors=(external builtin)
+pp_option() { [ "$1" = builtin ] && echo -nocccp; }
 
 # --- Contents -------------------------------------------------------------
 
 # A binary file: its stray characters are syntax errors, which keep the
 # results and mark the build state. (The external preprocessor, in the
 # default Microsoft dialect, ends the text at the first Ctrl-Z, as DOS did.)
-for pp in full builtin; do
-    declare -n opts=PP_${pp^^}
+for pp in "${preprocessors[@]}"; do
     fresh
     for i in $(seq 0 255); do printf "\\$(printf %03o "$i")"; done >byte_values
     for i in $(seq 16); do cat byte_values; done >a.c
-    qor "${opts[@]}" a.c
+    qor $(pp_option $pp) a.c
     check_rc "binary file ($pp)" 1
     check_contains "binary file ($pp): message" "$err" "a.c(1): Error:  syntax error"
     check_results "binary file ($pp)"
@@ -60,10 +61,9 @@ check_contains "NUL bytes (builtin)" "$err" "a.c(1): Error:  syntax error at nul
 check_rc "NUL bytes (builtin)" 1
 check_results "NUL bytes (builtin)"; check_not_compiled "NUL bytes (builtin)"
 
-for pp in full builtin; do
-    declare -n opts=PP_${pp^^}
+for pp in "${preprocessors[@]}"; do
     fresh; : >a.c
-    qor "${opts[@]}" a.c
+    qor $(pp_option $pp) a.c
     check_eq "empty file ($pp): stderr" $'warning : Unable to locate MSC70.def file\n' "$err"
     check_rc "empty file ($pp)" 0
     check_contains "empty file ($pp): archive without components" "$(cat a.sta)" $'*CM*\nCURRENT_VERSION\n*FI*'
@@ -82,10 +82,9 @@ fresh
     yes '+1' | head -n 500000 | tr -d '\n'
     printf ';\n'
 } >a.c
-for pp in full builtin; do
-    declare -n opts=PP_${pp^^}
-    rm -f a.sta a.mtr "$FAKE_LOG"
-    qor "${opts[@]}" a.c
+for pp in "${preprocessors[@]}"; do
+    rm -f a.sta a.mtr
+    qor $(pp_option $pp) a.c
     echo "10 MB line ($pp): ${elapsed_ms} ms"
     check_rc "10 MB line ($pp)" 0
     check_contains "10 MB line ($pp): function measured" "$(cat a.sta)" $'*MO*\nf '
@@ -125,17 +124,16 @@ nested() { # OPEN INNER CLOSE N
     printf '%s' "$2"
     for ((i = 0; i < $4; i++)); do printf '%s' "$3"; done
 }
-for pp in full builtin; do
-    declare -n opts=PP_${pp^^}
+for pp in "${preprocessors[@]}"; do
     fresh; { printf 'int f(int x) { return '; nested '(' x ')' 200; printf '; }\n'; } >a.c
-    qor "${opts[@]}" a.c
+    qor $(pp_option $pp) a.c
     echo "200 parentheses ($pp): ${elapsed_ms} ms"
     check_rc "200 parentheses ($pp)" 0
     check_compiled "200 parentheses ($pp)"
     check_fast "200 parentheses ($pp)" 2
     # The parser's stack holds 10000 levels.
     { printf 'int f(int x) { return '; nested '(' x ')' 20000; printf '; }\n'; } >a.c
-    qor "${opts[@]}" a.c
+    qor $(pp_option $pp) a.c
     check_contains "20000 parentheses ($pp)" "$err" "a.c(1): Error:  memory exhausted before \`('"
     check_rc "20000 parentheses ($pp)" 1
     check_no_results "20000 parentheses ($pp)"
@@ -177,10 +175,8 @@ check_not_compiled "32 nested #if (builtin)"
 fresh
 printf 'D a b\nD b a\nD f(x) f(x)\nD g(x) g(g(x))\n' >recursive.def
 printf 'int a;\nint h(int y) { return f(y) + g(y) + a; }\n' >a.c
-for pp in full builtin; do
-    declare -n opts=PP_${pp^^}
-    rm -f "$FAKE_LOG"
-    qor "${opts[@]}" -ddef recursive.def a.c
+for pp in "${preprocessors[@]}"; do
+    qor $(pp_option $pp) -ddef recursive.def a.c
     check_rc "recursive macros, options file ($pp)" 0
     check_compiled "recursive macros, options file ($pp)"
     check_fast "recursive macros, options file ($pp)" 2
