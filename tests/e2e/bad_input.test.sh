@@ -131,7 +131,7 @@ for pp in "${preprocessors[@]}"; do
     check_rc "200 parentheses ($pp)" 0
     check_compiled "200 parentheses ($pp)"
     check_fast "200 parentheses ($pp)" 2
-    # The parser's stack holds 10000 levels.
+    # The parser's stack holds 10000 states.
     { printf 'int f(int x) { return '; nested '(' x ')' 20000; printf '; }\n'; } >a.c
     qor $(pp_option $pp) a.c
     check_contains "20000 parentheses ($pp)" "$err" "a.c(1): Error:  memory exhausted before \`('"
