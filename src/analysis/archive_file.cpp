@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "foundation/atomic_file.hpp"
 #include "foundation/diagnostics.hpp"
-#include "foundation/file_lookup.hpp"
 #include "foundation/text.hpp"
 
 namespace qor {
@@ -107,10 +107,11 @@ std::string archive_text(AnalysisModel& model, const std::string& date, const Co
 
 void write_archive(const std::string& path, AnalysisModel& model, const std::string& date,
                    const ConditionDescriptions* conditions) {
-    FilePtr file = open_file(path, "w", MSG_ERROR, NameForm::Literal);
+    AtomicFile file(path, MSG_ERROR);
     if (!file) return;
     std::string text = archive_text(model, date, conditions);
     std::fwrite(text.data(), 1, text.size(), file.get());
+    file.commit();
 }
 
 }  // namespace qor

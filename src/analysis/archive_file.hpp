@@ -18,8 +18,9 @@ struct ConditionDescriptions {
 };
 
 // Writes the archive of the model to `path` (a name whose variables are
-// already expanded); `date` is the source file's date text. A file that cannot be opened is reported as an error and
-// nothing is written. Numbers the control nodes of every component.
+// already expanded); `date` is the source file's date text. A file that
+// cannot be written is reported as an error and the old file stays as it
+// was. Numbers the control nodes of every component.
 void write_archive(const std::string& path, AnalysisModel& model, const std::string& date,
                    const ConditionDescriptions* conditions = nullptr);
 

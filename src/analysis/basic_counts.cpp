@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/atomic_file.hpp"
 #include "foundation/diagnostics.hpp"
-#include "foundation/file_lookup.hpp"
 #include "foundation/text.hpp"
 #include "foundation/text_table.hpp"
 
@@ -118,7 +118,7 @@ void component_report(FILE* out, const ModuleRecord& module, const std::vector<U
 }  // namespace
 
 void write_basic_counts(const std::string& path, const AnalysisModel& model) {
-    FilePtr file = open_file(path, "w", MSG_ERROR, NameForm::Literal);
+    AtomicFile file(path, MSG_ERROR);
     if (!file) return;
     // A module uses each text at most once in a dictionary: it is never
     // open twice.
@@ -127,6 +127,7 @@ void write_basic_counts(const std::string& path, const AnalysisModel& model) {
                                           {"Functions called", occurrences_by_module(model.callees())}};
     for (const auto& module : model.modules())
         if (module->kind == kComponentKind && !module->excluded) component_report(file.get(), *module, tables);
+    file.commit();
 }
 
 }  // namespace qor

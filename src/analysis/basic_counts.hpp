@@ -10,8 +10,8 @@
 namespace qor {
 
 // Writes the report of every component of the model to `path` (a name
-// whose variables are already expanded). A file that
-// cannot be opened is reported as an error and nothing is written.
+// whose variables are already expanded). A file that cannot be written is
+// reported as an error and the old file stays as it was.
 void write_basic_counts(const std::string& path, const AnalysisModel& model);
 
 }  // namespace qor

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/atomic_file.hpp"
 #include "foundation/diagnostics.hpp"
-#include "foundation/file_lookup.hpp"
 #include "foundation/text.hpp"
 
 namespace qor {
@@ -285,10 +285,11 @@ std::string results_text(const MetricCollector& metrics, ObjectIdentities& ident
 }
 
 void write_results_file(const std::string& path, const MetricCollector& metrics, ObjectIdentities& identities) {
-    FilePtr file = open_file(path, "w", MSG_ERROR, NameForm::Literal);
+    AtomicFile file(path, MSG_ERROR);
     if (!file) return;
     std::string text = results_text(metrics, identities);
     std::fwrite(text.data(), 1, text.size(), file.get());
+    file.commit();
 }
 
 }  // namespace qor

@@ -11,8 +11,8 @@
 namespace qor {
 
 // Writes the results of `metrics` to `path` (a name whose variables are
-// already expanded). A file that cannot be opened
-// is reported as an error and nothing is written.
+// already expanded). A file that cannot be written is reported as an
+// error and the old file stays as it was (see AtomicFile).
 void write_results_file(const std::string& path, const MetricCollector& metrics, ObjectIdentities& identities);
 
 // The results file's text; names take their identities at their first

@@ -337,7 +337,10 @@ void CommandLineParser::object_file(const std::string& word) {
 
 void CommandLineParser::set_output(const std::string& name) {
     if (options_.output_file || options_.output_directory) report_message(MSG_ERROR, " Option -o is allowed only once");
-    if (!name.empty() && platform::is_directory(name))
+    // A name ending in a separator is a directory even when it does not
+    // exist: writing the results there then reports it.
+    bool directory = !name.empty() && (platform::is_directory(name) || last_separator(name) == name.size() - 1);
+    if (directory)
         options_.output_directory = name;
     else
         options_.output_file = name;

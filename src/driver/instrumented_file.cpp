@@ -7,8 +7,8 @@
 namespace qor {
 
 InstrumentedFile::InstrumentedFile(Run& run, const std::string& path, const std::string& source,
-                                   const std::string& date) {
-    file_ = open_file(path, "w", MSG_FATAL, NameForm::Literal);
+                                   const std::string& date)
+    : file_(path, MSG_FATAL) {
     if (run.options.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.options.pch_use->c_str());
     std::string header = instrumented_file_name(run.options, source, 'h');
     interpreter_ = std::make_unique<InstrumentInterpreter>(run.options.instrumentation_script, header, date);
@@ -21,7 +21,7 @@ std::string InstrumentedFile::finish(const std::string& date) {
     emitter_->finish();
     interpreter_->set_functions(emitter_->functions());
     std::fputs("\n", file_.get());
-    file_.reset();
+    file_.commit();
     interpreter_->run_instrument();
     std::string result = interpreter_->date().value_or(date);
     interpreter_.reset();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "driver/run.hpp"
-#include "foundation/file_lookup.hpp"
+#include "foundation/atomic_file.hpp"
 #include "instrument/emitter.hpp"
 #include "scripting/instrument_interpreter.hpp"
 
@@ -16,17 +16,17 @@ namespace qor {
 class InstrumentedFile {
 public:
     // Opens the file (a failure ends the run), loads the script and writes
-    // the include lines.
+    // the include lines. The file takes its name only when it is complete.
     InstrumentedFile(Run& run, const std::string& path, const std::string& source, const std::string& date);
 
     InstrumentEmitter& emitter() { return *emitter_; }
-    // After the parse: the file is completed and closed, and the script
-    // writes the header. Returns the date for the archive: the script's, or
-    // `date` when it left none.
+    // After the parse: the file is completed and put in place (a write
+    // error ends the run), and the script writes the header. Returns the
+    // date for the archive: the script's, or `date` when it left none.
     std::string finish(const std::string& date);
 
 private:
-    FilePtr file_;
+    AtomicFile file_;
     std::unique_ptr<InstrumentEmitter> emitter_;
     std::unique_ptr<InstrumentInterpreter> interpreter_;
 };

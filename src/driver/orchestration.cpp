@@ -53,16 +53,18 @@ void create_build_state_marker(Run& run, const std::string& source) {
         report_errno(MSG_WARNING, name);
 }
 
-// Removes what the failed analysis of `source` may have left; a name that
-// is the source file itself is never removed.
-void remove_outputs(const Run& run, const std::string& source, const FileOutputs& outputs) {
-    std::vector<std::string> names{outputs.sta};
-    if (run.options.write_mtr) names.push_back(outputs.mtr);
-    if (run.dynamic_mode) names.push_back(outputs.instrumented);
-    for (const auto& name : names) {
-        if (platform::same_file(name, source)) continue;
-        platform::remove_file(name);
-    }
+// What a failed analysis of `source` must not leave behind; a name that is
+// the source file itself is never removed.
+std::vector<std::string> removable_outputs(const Run& run, const std::string& source, const FileOutputs& outputs) {
+    std::vector<std::string> names;
+    auto add = [&](const std::string& name) {
+        if (!platform::same_file(name, source)) names.push_back(name);
+    };
+    add(outputs.sta);
+    if (run.options.write_mtr) add(outputs.mtr);
+    if (run.options.basic_counts) add(outputs.cb);
+    if (run.dynamic_mode) add(outputs.instrumented);
+    return names;
 }
 
 void analyze_source(Run& run, const std::string& source, bool heading, bool removal) {
@@ -84,13 +86,16 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     run.dependencies.set_file_name(cache_file_name(options, source));
     diagnostics().reset_file_lexical_errors();
 
+    // Also removed when the run ends during the analysis (see run_main).
+    if (removal) run.outputs_in_analysis = removable_outputs(run, source, outputs);
     analyze_file(run, source, outputs, date);
 
     int lexical = diagnostics().file_lexical_errors();
     if (lexical > 0) create_build_state_marker(run, source);
     int added = error_count() - errors_before;
     if (added == 0) run.dependencies.write();
-    if (removal && added > lexical) remove_outputs(run, source, outputs);
+    if (added > lexical) remove_files(run.outputs_in_analysis);
+    run.outputs_in_analysis.clear();
 }
 
 void compile(const Run& run) {
@@ -112,6 +117,10 @@ void compile(const Run& run) {
 }
 
 }  // namespace
+
+void remove_files(const std::vector<std::string>& names) {
+    for (const auto& name : names) platform::remove_file(name);
+}
 
 std::vector<std::string> split_command_words(const std::string& text) {
     std::vector<std::string> words;

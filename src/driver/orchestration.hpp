@@ -14,6 +14,9 @@ namespace qor {
 // runs the compiler. Ends the process when the compiler fails.
 void orchestrate_build(Run& run);
 
+// Removes each file named, as after a failed analysis.
+void remove_files(const std::vector<std::string>& names);
+
 // The argument vector of the compile step.
 std::vector<std::string> compile_command(const RunOptions& options, bool dynamic_mode);
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "analysis/run_analysis.hpp"
 #include "driver/run_options.hpp"
@@ -31,6 +32,9 @@ struct Run {
     bool dynamic_mode = false;
     bool options_file_announced = false;
     bool build_state_marker_created = false;
+    // The outputs that a failure of the file under analysis removes; none
+    // between files, or with QOR_CC_NO_DEL.
+    std::vector<std::string> outputs_in_analysis;
     // Computed at its first use and kept for the process.
     std::optional<std::string> results_directory;
     int exit_status = 0;

@@ -9,6 +9,7 @@
 #include "driver/output_names.hpp"
 #include "driver/pipeline.hpp"
 #include "driver/run.hpp"
+#include "foundation/atomic_file.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
 #include "foundation/phase_profile.hpp"
@@ -183,7 +184,13 @@ std::vector<std::string> split_list_line(std::string_view line) {
 void run_main(const std::vector<std::string>& args) {
     Run run;
     parse(run, args);
-    diagnostics().set_exit_handler(exit_routine);
+    // A run that ends early leaves neither temporaries nor the old results
+    // of the file it was analysing, which would pass for the new ones.
+    diagnostics().set_exit_handler([&run](int status) {
+        remove_unfinished_files();
+        if (status != 0) remove_files(run.outputs_in_analysis);
+        exit_routine(status);
+    });
     install_crash_handler();
     if (!run.options.dynamic_mode) {
         PhaseTimer timer("hook interpreter start-up");

@@ -1,6 +1,7 @@
 #include "platform/files.hpp"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -70,6 +71,53 @@ std::string absolute_path(const std::string& path) {
     std::string cwd(buf.data());
     if (path.empty()) return cwd;
     return cwd == "/" ? "/" + path : cwd + "/" + path;
+}
+
+std::optional<std::string> replaceable_path(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return path;
+    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+int create_replacement(const std::string& name, const std::string& target) {
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat st;
+    if (fd >= 0 && stat(target.c_str(), &st) == 0 && fchmod(fd, st.st_mode & 07777) != 0) {
+        int error = errno;
+        close(fd);
+        unlink(name.c_str());
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+int open_for_writing(const std::string& path) {
+    return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+bool write_and_close(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t n = write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            int error = n < 0 ? errno : EIO;
+            close(fd);
+            errno = error;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return close(fd) == 0;
+}
+
+bool rename_file(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 TemporaryFile create_temporary_file(const std::string& prefix) {

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qor::platform {
 
@@ -26,6 +27,24 @@ bool same_file(const std::string& a, const std::string& b);
 std::optional<std::time_t> modification_time(const std::string& path);
 // The absolute form of a path, without resolving links ("" on failure).
 std::string absolute_path(const std::string& path);
+
+// The regular file whose place a new version of `path` takes: `path` with
+// its symbolic links resolved, or `path` itself when nothing is there yet.
+// None when `path` names something else (a device such as /dev/null, a
+// pipe), which can only be written in place.
+std::optional<std::string> replaceable_path(const std::string& path);
+// Opens `name` for writing as the new version of `target` and returns its
+// descriptor (-1 on failure): created, or emptied when an earlier run left
+// it, never through a symbolic link; it gets the target's permission bits,
+// or a new file's when there is no target.
+int create_replacement(const std::string& name, const std::string& target);
+// Opens `path` for writing in place, emptied; -1 on failure.
+int open_for_writing(const std::string& path);
+// Writes all of `data` to `fd` and closes it; false (with errno) at the
+// first failure, the descriptor closed all the same.
+bool write_and_close(int fd, std::string_view data);
+// rename(2): `to` is replaced in one step; true on success.
+bool rename_file(const std::string& from, const std::string& to);
 
 // A new file created atomically with mkstemp in $TMPDIR (else /tmp).
 // The file exists and is empty when this returns; `path` is empty on failure.

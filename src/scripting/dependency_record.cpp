@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "foundation/atomic_file.hpp"
 #include "foundation/containers.hpp"
 
 namespace qor {
@@ -56,12 +57,12 @@ std::string DependencyRecord::text() const {
 
 int DependencyRecord::write() const {
     if (file_name_.empty()) return -1;
-    FILE* f = std::fopen(file_name_.c_str(), "w");
-    if (!f) return -1;
+    // Silent, as the cache is optional; never left half written.
+    AtomicFile file(file_name_, 0);
+    if (!file) return -1;
     std::string content = text();
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-    return 0;
+    std::fwrite(content.data(), 1, content.size(), file.get());
+    return file.commit() ? 0 : -1;
 }
 
 }  // namespace qor

@@ -18,7 +18,7 @@ public:
     void set_main_input(const std::string& name) { main_input_ = name; }
     void set_file_name(const std::string& name) { file_name_ = name; }
 
-    // Writes the dependency file; -1 when it cannot be opened (the cache
+    // Writes the dependency file; -1 when it cannot be written (the cache
     // directory is not created here).
     int write() const;
     // The file's text, as write() stores it.
