@@ -7,9 +7,12 @@ namespace qor {
 
 namespace {
 
-// Beyond this many vectors a decision is left without condition coverage:
-// their number doubles with every (a || b) group joined by &&.
+// Beyond this many vectors, or vector values (one per condition of each
+// vector), a decision is left without condition coverage: the number of
+// vectors doubles with every (a || b) group joined by &&, and a chain of n
+// conditions joined by && has n + 1 vectors of n values.
 constexpr size_t kMaxVectors = 4096;
+constexpr size_t kMaxVectorValues = 262144;
 
 }  // namespace
 
@@ -78,9 +81,10 @@ void ParseActions::condition_decision(const SemanticValue& expression, TokenId t
 void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int branch) {
     std::vector<TokenRange> conditions;
     ConditionTree tree = condition_tree(root, conditions);
-    if (vector_count(*tree, kMaxVectors) > kMaxVectors) {
+    size_t vectors = vector_count(*tree, kMaxVectors);
+    if (vectors > kMaxVectors || vectors * conditions.size() > kMaxVectorValues) {
         report_at(MSG_WARNING, lexer_->current_file(), line,
-                  "decision too complex for condition coverage : more than 4096 condition vectors");
+                  "decision too complex for condition coverage, too many conditions or condition vectors");
         return;
     }
     // An operator keeps the parentheses around it: they stay in the text.

@@ -234,4 +234,28 @@ check_contains "parentheses around a decision stay" "$inst" \
 check_contains "a call in a condition keeps its probe" "$inst" \
     'return QVX_CM_0(1,g,2,3,0,2,4, (QVX_EVAL_0(1, 0, (QVX_CALL(g,2,1,0,1),h ( a ) )) || QVX_EVAL_0(1, 1, b))) ; }'
 
+# Decisions whose vectors would not fit: 600 conditions joined by && (601
+# vectors of 600 values) and 13 (a || b) groups (16383 vectors) keep their
+# text and get a warning; a smaller one beside them is still rewritten.
+fresh
+chain=a groups="(a || b)"
+for i in $(seq 599); do chain="$chain && a"; done
+for i in $(seq 12); do groups="$groups && (a || b)"; done
+printf 'int f(int a, int b)
+{
+    if (%s) return 1;
+    if (%s) return 2;
+    return a || b;
+}
+' \
+    "$chain" "$groups" >wide.c
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc -c wide.c
+check_eq "too complex: a warning each, compiled" "0" "$rc"
+check_eq "too complex: the warnings" \
+    "$(printf 'wide.c(3): Warning:  %s\nwide.c(4): Warning:  %s' \
+        "decision too complex for condition coverage, too many conditions or condition vectors" \
+        "decision too complex for condition coverage, too many conditions or condition vectors")" \
+    "$(grep Warning <<<"$err")"
+check_eq "too complex: only the small decision rewritten" 1 "$(grep -c 'QVX_CM_0' wide.inst.c)"
+
 finish
