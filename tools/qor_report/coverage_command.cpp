@@ -1,6 +1,8 @@
 #include <cstdio>
 
 #include "commands.hpp"
+#include "coverage_exports.hpp"
+#include "coverage_html.hpp"
 #include "coverage_model.hpp"
 #include "coverage_text.hpp"
 #include "foundation/diagnostics.hpp"
@@ -29,7 +31,10 @@ int run_coverage(const Options& options) {
         (has_extension(file, ".sta") ? archives : data_files).push_back(file);
     }
     CoverageReport report = build_coverage(archives, data_files, options.source_dirs);
-    emit(options.output, coverage_text(report));
+    emit(options.output, options.format == Format::Json ? coverage_json(report) : coverage_text(report));
+    if (options.lcov) write_text(*options.lcov, coverage_lcov(report));
+    if (options.cobertura) write_text(*options.cobertura, coverage_cobertura(report));
+    if (options.html) write_text(*options.html, coverage_html(report));
     if (error_count() > 0) return 1;
     CoverageTotals totals = report.totals();
     bool failed = below(options.fail_under_decision, totals.branches_taken, totals.branches, "decision");
