@@ -43,7 +43,7 @@ std::vector<Line> logical_lines(std::string_view text, size_t& end_of_records) {
 int to_int(const std::string& digits, int line) {
     char* end = nullptr;
     long value = std::strtol(digits.c_str(), &end, 10);
-    if (digits.empty() || *end != '\0') throw SyntaxError(line, "not a number: " + digits);
+    if (digits.empty() || *end != '\0') throw SyntaxError(line, "not a number '" + digits + "'");
     return static_cast<int>(value);
 }
 
@@ -52,7 +52,7 @@ BranchDescription branch_line(const Line& line) {
     std::string_view rest = line.text;
     auto field = [&]() {
         size_t start = rest.find_first_not_of(' ');
-        if (start == std::string_view::npos) throw SyntaxError(line.number, "incomplete description: " + line.text);
+        if (start == std::string_view::npos) throw SyntaxError(line.number, "incomplete description");
         rest.remove_prefix(start);
         size_t end = std::min(rest.find(' '), rest.size());
         std::string out(rest.substr(0, end));
@@ -147,7 +147,7 @@ void condition_sections(Archive& archive, std::string_view text, int first_line)
                 description.component = record_number(record, 1);
                 archive.decisions.push_back(std::move(description));
             } catch (const std::invalid_argument& bad) {
-                throw SyntaxError(record.line, std::string("bad decision description: ") + bad.what());
+                throw SyntaxError(record.line, std::string("bad decision description (") + bad.what() + ")");
             }
         }
     }

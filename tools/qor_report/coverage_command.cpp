@@ -7,6 +7,7 @@
 #include "coverage_text.hpp"
 #include "foundation/diagnostics.hpp"
 #include "input_files.hpp"
+#include "metrics_rows.hpp"
 
 namespace qor::report {
 
@@ -18,7 +19,7 @@ bool below(const std::optional<double>& limit, size_t part, size_t whole, const 
     double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
     if (percent + 1e-9 >= *limit) return false;
     std::fprintf(stderr, "qor_report: %s coverage %s is below %s%%\n", what, percent_text(part, whole).c_str(),
-                 std::to_string(*limit).substr(0, std::to_string(*limit).find_last_not_of("0.") + 1).c_str());
+                 format_value(*limit).c_str());
     return true;
 }
 

@@ -88,7 +88,7 @@ void body_line(DataRecord& record, std::string_view line) {
         if (fields.size() != 3) throw BadLine{"bad X line"};
         current(record).lost.emplace_back(small_number(fields[1]), count(fields[2]));
     } else {
-        throw BadLine{"unknown line '" + std::string(line.substr(0, 40)) + "'"};
+        throw BadLine{"unknown line"};
     }
 }
 

@@ -134,18 +134,33 @@ private:
             placement.functions[component.name] = find_same(file, probe);
         }
         // The k-th decision of a function in one archive is the k-th in
-        // every archive that holds the same function.
+        // every archive that holds the same function. Every decision is
+        // in place before any is pointed to.
+        std::vector<std::pair<FunctionCoverage*, size_t>> positions;
         std::map<FunctionCoverage*, size_t> seen;
         for (const McdcDescription& description : loaded.archive.decisions) {
-            auto name = loaded.archive.component_names.find(description.component);
-            if (name == loaded.archive.component_names.end()) continue;
-            auto function = placement.functions.find(short_name(name->second));
-            if (function == placement.functions.end() || !function->second) continue;
-            FunctionCoverage& target = *function->second;
-            size_t k = seen[&target]++;
-            if (k == target.conditions.size()) target.conditions.push_back({description, {}, 0, {}});
-            if (k < target.conditions.size()) placement.decisions[description.decision] = &target.conditions[k];
+            FunctionCoverage* target = function_of(loaded.archive, placement, description);
+            if (!target) {
+                positions.emplace_back(nullptr, 0);
+                continue;
+            }
+            size_t k = seen[target]++;
+            if (k == target->conditions.size()) target->conditions.push_back({description, {}, 0, {}});
+            positions.emplace_back(target, k);
         }
+        for (size_t d = 0; d < positions.size(); ++d) {
+            auto [target, k] = positions[d];
+            if (target && k < target->conditions.size())
+                placement.decisions[loaded.archive.decisions[d].decision] = &target->conditions[k];
+        }
+    }
+
+    static FunctionCoverage* function_of(const Archive& archive, const Placement& placement,
+                                         const McdcDescription& description) {
+        auto name = archive.component_names.find(description.component);
+        if (name == archive.component_names.end()) return nullptr;
+        auto function = placement.functions.find(short_name(name->second));
+        return function == placement.functions.end() ? nullptr : function->second;
     }
 
     // The archive of a unit: the one beside its header with the unit's
@@ -181,8 +196,7 @@ private:
         const Archive& described = archives_[*archive].archive;
         if (!described.components.empty() && described.components.front().date != record.date) {
             report_at(MSG_WARNING, path, record.line,
-                      "the record is of another version of the source (" + record.date + ") than " +
-                          archives_[*archive].path + " (" + described.components.front().date + "); left out");
+                      "the record is of another version of the source than " + archives_[*archive].path + "; left out");
             return;
         }
         report_.runs.push_back(run);

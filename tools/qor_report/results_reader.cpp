@@ -38,7 +38,7 @@ double number(const Value& record, size_t index) {
     char* end = nullptr;
     double value = std::strtod(digits.c_str(), &end);
     while (end && *end == ' ') ++end;
-    if (digits.empty() || !end || *end != '\0') throw SyntaxError(record.line, "not a number: " + digits);
+    if (digits.empty() || !end || *end != '\0') throw SyntaxError(record.line, "not a number '" + digits + "'");
     return value;
 }
 

@@ -65,11 +65,12 @@ protected:
               "Entities_Definitions DEFINITIONS ::= BEGIN\n"
               "source_description ::= {\n{1, \"../u.c\"}\n}\n"
               "component_description ::= {\n{1, \"f\"},\n{2, \"u.c/g\"}\n}\n"
-              "mcdc_description ::= {\n{1, 1, \"1:4:2:3:a:b:c:2:11-:101:2:0--:100:a && (b || c)\"}\n}\nEND\n");
+              "mcdc_description ::= {\n{1, 1, \"1:4:2:3:a:b:c:2:11-:101:2:0--:100:a && (b || c)\"},\n"
+              "{1, 1, \"2:6:0:1:a:1:0:1:1:( !a)\"}\n}\nEND\n");
         std::string header = "H " + (dir_ / "out" / "u.inst.h").string() + "\nD 01/02/03-04:05:06\n";
         write("out/run.dat",
               // run 1: a, b true (11-) twice; a false once
-              "QVX 1 100\n" + header + "F 1 3 3 f\nB 0 0 2 1\nC 1\nM 1 1 11- 2\nM 1 0 0-- 1\nF 2 0 0 u.c/g\nB 0 0\nC\nEND\n" +
+              "QVX 1 100\n" + header + "F 1 3 3 f\nB 0 0 2 1\nC 1\nM 1 1 11- 2\nM 1 0 0-- 1\nM 2 0 1 1\nF 2 0 0 u.c/g\nB 0 0\nC\nEND\n" +
               // run 2: a true, b and c false
               "QVX 1 101\n" + header + "F 1 1 1 f\nB 0 0 0 1\nC 0\nM 1 0 100 1\nF 2 1 1 u.c/g\nB 0 0\nC\nEND\n" +
               // another version of the source, and a unit without archive
@@ -110,7 +111,10 @@ TEST_F(CoverageRuns, RunsAreMergedAndKeptApart) {
 // and only under masking.
 TEST_F(CoverageRuns, IndependenceOverRuns) {
     const FunctionCoverage& f = report_.files[0].functions[0];
-    ASSERT_EQ(f.conditions.size(), 1u);
+    ASSERT_EQ(f.conditions.size(), 2u);
+    // The second decision of the function keeps its own vectors.
+    ASSERT_EQ(f.conditions[1].observed.size(), 1u);
+    EXPECT_EQ(f.conditions[1].observed[0].vector, "1");
     const DecisionCoverage& decision = f.conditions[0];
     ASSERT_EQ(decision.observed.size(), 3u);
     EXPECT_EQ(decision.observed[0].vector, "11-");
@@ -122,12 +126,12 @@ TEST_F(CoverageRuns, IndependenceOverRuns) {
     EXPECT_EQ(independence_text(decision, b.unique_cause), "not shown (11- and 100 also differ in c)");
     EXPECT_EQ(independence_text(decision, decision.conditions[2].masking), "not shown (never true)");
     CoverageTotals totals = report_.totals();
-    EXPECT_EQ(totals.conditions, 3u);
+    EXPECT_EQ(totals.conditions, 4u);
     EXPECT_EQ(totals.masking, 2u);
     EXPECT_EQ(totals.unique_cause, 0u);
     EXPECT_EQ(totals.branches_taken, 2u);
     EXPECT_EQ(totals_text(totals),
-              "functions 2/2 (100.0%), branches 2/2 (100.0%), MC/DC unique-cause 0/3 (0.0%), masking 2/3 (66.7%)");
+              "functions 2/2 (100.0%), branches 2/2 (100.0%), MC/DC unique-cause 0/4 (0.0%), masking 2/4 (50.0%)");
 }
 
 TEST_F(CoverageRuns, Exports) {
@@ -144,7 +148,7 @@ TEST_F(CoverageRuns, Exports) {
     EXPECT_NE(lcov.find("FN:2,f\nFN:8,g\nFNDA:4,f\nFNDA:1,g\nFNF:2\nFNH:2\n"), std::string::npos) << lcov;
     EXPECT_NE(lcov.find("BRDA:4,0,0,2\nBRDA:4,0,1,2\nBRF:2\nBRH:2\n"), std::string::npos);
     EXPECT_NE(lcov.find("MCDC:4,3,t,1,1,b\nMCDC:4,3,f,1,1,b\nMCDC:4,3,t,0,2,c\n"), std::string::npos);
-    EXPECT_NE(lcov.find("MCF:6\nMCH:4\n"), std::string::npos);
+    EXPECT_NE(lcov.find("MCF:8\nMCH:4\n"), std::string::npos);
     EXPECT_NE(lcov.find("DA:4,4\n"), std::string::npos);
 
     std::string xml = coverage_cobertura(report_);
