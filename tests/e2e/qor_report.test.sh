@@ -77,6 +77,10 @@ check_eq "coverage: the limit's message" "qor_report: masking MC/DC coverage 66.
 check_contains "LCOV: branches" "$(cat t.info)" $'SF:sensor.c\nFN:5,sensor_parse\nFNDA:5,sensor_parse'
 check_contains "LCOV: MC/DC" "$(cat t.info)" $'MCDC:15,2,t,0,0,digit<0\nMCDC:15,2,f,0,0,digit<0\nMCDC:15,2,t,1,1,digit>9'
 check_contains "Cobertura" "$(cat c.xml)" '<class name="control.c" filename="control.c" line-rate="1.0000" branch-rate="1.0000"'
+run "$REPORT" coverage --exclude '/usr/*' .
+check_contains "coverage: system headers left out" "$out" "total: functions 4/4 (100.0%), branches 17/17 (100.0%)"
+run "$REPORT" metrics --exclude '/usr/*' --exclude 'main*' .
+check_contains "metrics: system headers and main.c left out" "$out" "3 component(s) in 2 file(s)"
 run "$REPORT" coverage --json -o c.json .
 check_contains "coverage: JSON" "$(cat c.json)" '"masking_shown": 2'
 

@@ -31,7 +31,7 @@ int run_coverage(const Options& options) {
         if (has_extension(file, ".mtr")) continue;
         (has_extension(file, ".sta") ? archives : data_files).push_back(file);
     }
-    CoverageReport report = build_coverage(archives, data_files, options.source_dirs);
+    CoverageReport report = build_coverage(archives, data_files, options.source_dirs, options.excludes);
     emit(options.output, options.format == Format::Json ? coverage_json(report) : coverage_text(report));
     if (options.lcov) write_text(*options.lcov, coverage_lcov(report));
     if (options.cobertura) write_text(*options.cobertura, coverage_cobertura(report));

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "foundation/diagnostics.hpp"
 #include "input_files.hpp"
@@ -36,12 +37,14 @@ struct LoadedArchive {
 // component name, the merged decision of each decision number.
 struct Placement {
     std::map<std::string, FunctionCoverage*> functions;
+    std::set<std::string> excluded;  // the components left out on purpose
     std::map<int, DecisionCoverage*> decisions;
 };
 
 class CoverageBuilder {
 public:
-    explicit CoverageBuilder(const std::vector<std::string>& source_dirs) : source_dirs_(source_dirs) {}
+    CoverageBuilder(const std::vector<std::string>& source_dirs, const std::vector<std::string>& excludes)
+        : source_dirs_(source_dirs), excludes_(excludes) {}
 
     void load_archives(const std::vector<std::string>& paths) {
         for (const std::string& path : paths) {
@@ -97,6 +100,7 @@ private:
     // of a header that several units include).
     void add_functions(const LoadedArchive& loaded) {
         for (const ArchiveComponent& component : loaded.archive.components) {
+            if (excluded(component.file, excludes_)) continue;
             FileCoverage& file = file_for(component.file, loaded.path);
             FunctionCoverage function;
             function.name = component.name;
@@ -125,6 +129,10 @@ private:
         const LoadedArchive& loaded = archives_[index];
         Placement& placement = placements_[index];
         for (const ArchiveComponent& component : loaded.archive.components) {
+            if (excluded(component.file, excludes_)) {
+                placement.excluded.insert(component.name);
+                continue;
+            }
             FileCoverage& file = file_for(component.file, loaded.path);
             FunctionCoverage probe;
             probe.name = component.name;
@@ -206,6 +214,7 @@ private:
     void add_function(const std::string& path, const DataRecord& record, int run, size_t archive,
                       const FunctionData& data) {
         const Placement& placement = placements_[archive];
+        if (placement.excluded.count(short_name(data.name))) return;
         auto found = placement.functions.find(short_name(data.name));
         FunctionCoverage* function = found == placement.functions.end() ? nullptr : found->second;
         if (!function || data.branches.size() != function->branches.size() + 2) {
@@ -262,6 +271,7 @@ private:
     }
 
     const std::vector<std::string>& source_dirs_;
+    const std::vector<std::string>& excludes_;
     std::vector<LoadedArchive> archives_;
     std::vector<Placement> placements_;
     std::map<std::string, size_t> file_keys_;
@@ -358,8 +368,8 @@ std::string percent_text(size_t part, size_t whole) {
 }
 
 CoverageReport build_coverage(const std::vector<std::string>& archives, const std::vector<std::string>& data_files,
-                              const std::vector<std::string>& source_dirs) {
-    CoverageBuilder builder(source_dirs);
+                              const std::vector<std::string>& source_dirs, const std::vector<std::string>& excludes) {
+    CoverageBuilder builder(source_dirs, excludes);
     builder.load_archives(archives);
     builder.load_data(data_files);
     return builder.finish();

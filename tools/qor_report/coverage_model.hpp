@@ -89,8 +89,11 @@ CoverageTotals totals_of(const FunctionCoverage& function);
 // Reads the archives and the coverage-data files and merges them.
 // Unreadable files and malformed archives are errors; records that match
 // no archive, or another version of its source, are warnings.
+// The components of the source files whose names match `excludes` are
+// left out, with their counts.
 CoverageReport build_coverage(const std::vector<std::string>& archives, const std::vector<std::string>& data_files,
-                              const std::vector<std::string>& source_dirs);
+                              const std::vector<std::string>& source_dirs,
+                              const std::vector<std::string>& excludes = {});
 
 // The groups of branches that form one decision, from their kinds and
 // texts: If with the Else whose text is not(...) of it, a loop condition

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fnmatch.h>
 #include <fstream>
 #include <sstream>
 
@@ -74,6 +75,11 @@ bool write_text(const std::string& path, std::string_view text) {
     report_errno(MSG_ERROR, path);
     std::remove(temporary.c_str());
     return false;
+}
+
+bool excluded(const std::string& name, const std::vector<std::string>& patterns) {
+    return std::any_of(patterns.begin(), patterns.end(),
+                       [&](const std::string& pattern) { return fnmatch(pattern.c_str(), name.c_str(), 0) == 0; });
 }
 
 std::optional<std::string> find_source(const std::string& name, const std::string& results_file,

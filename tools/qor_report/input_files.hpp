@@ -26,6 +26,10 @@ std::optional<std::string> read_text(const std::string& path);
 // error was reported.
 bool write_text(const std::string& path, std::string_view text);
 
+// Whether a source name matches one of the shell patterns (fnmatch, where
+// '*' also matches '/').
+bool excluded(const std::string& name, const std::vector<std::string>& patterns);
+
 // The existing file that a source name of a results file or archive names:
 // the name itself when it is absolute or exists from the current
 // directory, else the name under the directory of `results_file`, else

@@ -46,6 +46,7 @@ int run_metrics(const Options& options) {
         }
     }
     std::vector<MetricsRow> rows = load_metrics(expand_inputs(options.inputs, {".mtr", ".sta"}), options.source_dirs);
+    std::erase_if(rows, [&](const MetricsRow& row) { return excluded(row.file, options.excludes); });
     sort_rows(rows, *sort_column, options.reverse);
     std::vector<Violation> violations = find_violations(rows, thresholds);
     for (const Violation& violation : violations) std::fprintf(stderr, "%s\n", violation.message().c_str());

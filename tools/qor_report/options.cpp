@@ -35,6 +35,8 @@ const std::map<std::string, OptionSpec>& specs() {
         {"--html", {true, true, true, [](Options& o, const std::string& v) { o.html = v; return true; }}},
         {"--source-dir",
          {true, true, true, [](Options& o, const std::string& v) { o.source_dirs.push_back(v); return true; }}},
+        {"--exclude",
+         {true, true, true, [](Options& o, const std::string& v) { o.excludes.push_back(v); return true; }}},
         {"--sort", {true, true, false, [](Options& o, const std::string& v) { o.sort = v; return true; }}},
         {"--reverse", {false, true, false, [](Options& o, const std::string&) { o.reverse = true; return true; }}},
         {"--threshold",
@@ -162,6 +164,8 @@ const char* usage_text() {
            "  --output FILE, -o FILE the report into FILE instead of standard output\n"
            "  --html FILE            a self-contained HTML page of the report\n"
            "  --source-dir DIR       where to look for sources named by relative paths\n"
+           "  --exclude PATTERN      leave out the components of the source files whose names\n"
+           "                         match the shell pattern (e.g. '/usr/*')\n"
            "\n"
            "Exit status: 0 done, 1 after errors (bad input, usage), 3 when a --fail-on-violation\n"
            "or --fail-under limit is not met.\n";

@@ -18,6 +18,7 @@ struct Options {
     std::optional<std::string> output;  // the report's file instead of standard output
     std::optional<std::string> html;
     std::vector<std::string> source_dirs;
+    std::vector<std::string> excludes;  // source name patterns left out of the report
     // metrics
     std::optional<std::string> sort;
     bool reverse = false;
