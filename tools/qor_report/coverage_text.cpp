@@ -1,6 +1,7 @@
 #include "coverage_text.hpp"
 
 #include <algorithm>
+#include <vector>
 
 namespace qor::report {
 
@@ -65,9 +66,22 @@ void function_lines(std::string& out, const FunctionCoverage& function) {
 }  // namespace
 
 std::string runs_text(const RunSet& runs) {
+    constexpr size_t kShown = 6;  // more runs are counted, not listed
     if (runs.empty()) return "none";
+    // Consecutive runs as ranges: "1-3, 7".
+    std::vector<std::pair<int, int>> ranges;
+    for (int run : runs) {
+        if (!ranges.empty() && ranges.back().second + 1 == run)
+            ranges.back().second = run;
+        else
+            ranges.emplace_back(run, run);
+    }
     std::string out;
-    for (int run : runs) out += (out.empty() ? "" : ", ") + std::to_string(run);
+    for (size_t i = 0; i < ranges.size() && i < kShown; ++i) {
+        auto [first, last] = ranges[i];
+        out += (out.empty() ? "" : ", ") + std::to_string(first) + (last > first ? "-" + std::to_string(last) : "");
+    }
+    if (ranges.size() > kShown) out += ", ... " + std::to_string(ranges.back().second) + ": " + std::to_string(runs.size()) + " runs";
     return out;
 }
 

@@ -12,7 +12,7 @@ namespace qor::report {
 
 std::string coverage_text(const CoverageReport& report);
 
-// "1, 3" or "none".
+// "1, 3", "1-4, 9", "1, 4, 7, 10, 13, 16, ... 301: 101 runs", or "none".
 std::string runs_text(const RunSet& runs);
 // An outcome as "true" or "false".
 std::string outcome_text(bool outcome);

@@ -44,6 +44,11 @@ TEST(CoverageModel, UnitStemsAndPercentages) {
     EXPECT_EQ(unit_stem("dir.x/c.h"), "c");
     EXPECT_EQ(percent_text(1, 3), "33.3%");
     EXPECT_EQ(percent_text(0, 0), "-");
+    EXPECT_EQ(runs_text({}), "none");
+    EXPECT_EQ(runs_text({1, 2, 3, 5}), "1-3, 5");
+    RunSet many;
+    for (int run = 1; run <= 301; run += 3) many.insert(run);
+    EXPECT_EQ(runs_text(many), "1, 4, 7, 10, 13, 16, ... 301: 101 runs");
 }
 
 // A unit u.c with f (a decision a && (b || c) with condition coverage)
