@@ -14,7 +14,4 @@ constexpr int kLimitNotMet = 3;
 int run_metrics(const Options& options);
 int run_coverage(const Options& options);
 
-// Writes a report to its file, or to standard output without one.
-void emit(const std::optional<std::string>& file, const std::string& text);
-
 }  // namespace qor::report

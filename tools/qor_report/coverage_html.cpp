@@ -134,15 +134,11 @@ private:
         return content;
     }
 
-    std::map<int, LineDecisions> decisions_by_line(const FileCoverage& file) {
-        std::map<int, LineDecisions> out;
-        for (const FunctionCoverage& function : file.functions) {
-            for (size_t g = 0; g < function.decisions.size(); ++g)
-                out[function.branches[function.decisions[g].front()].description.line].groups.push_back({&function, g});
-            for (const DecisionCoverage& decision : function.conditions)
-                if (decision.description.branch == 0) out[decision.description.line].expressions.push_back(&decision);
-        }
-        return out;
+    static void add_decisions(std::map<int, LineDecisions>& out, const FunctionCoverage& function) {
+        for (size_t g = 0; g < function.decisions.size(); ++g)
+            out[function.branches[function.decisions[g].front()].description.line].groups.push_back({&function, g});
+        for (const DecisionCoverage& decision : function.conditions)
+            if (decision.description.branch == 0) out[decision.description.line].expressions.push_back(&decision);
     }
 
     std::string buttons(const LineDecisions& line) {
@@ -162,7 +158,8 @@ private:
 
     std::string source_table(const FileCoverage& file, const std::string& text) {
         auto lines = line_coverage(file);
-        auto decisions = decisions_by_line(file);
+        std::map<int, LineDecisions> decisions;
+        for (const FunctionCoverage& function : file.functions) add_decisions(decisions, function);
         std::string out = "<table class=\"source\">\n";
         size_t pos = 0;
         for (int number = 1; pos < text.size(); ++number) {
@@ -190,9 +187,10 @@ private:
     std::string function_list(const FileCoverage& file) {
         std::string out = "<p>The source is not readable here; its functions:</p>\n<table class=\"source\">\n";
         for (const FunctionCoverage& function : file.functions) {
+            std::map<int, LineDecisions> decisions;
+            add_decisions(decisions, function);
             std::string marks;
-            for (const auto& [line, decisions] : decisions_by_line(FileCoverage{file.name, file.archive, {}, {function}}))
-                marks += buttons(decisions);
+            for (const auto& entry : decisions) marks += buttons(entry.second);
             out += std::string("<tr class=\"") + (function.entries > 0 ? "ok" : "bad") + "\"><td class=\"n\">" +
                    std::to_string(function.line) + "</td><td class=\"h\">" + std::to_string(function.entries) +
                    "</td><td>" + marks + esc(function.name) + "</td></tr>\n" + pending_;

@@ -102,17 +102,28 @@ private:
         for (const ArchiveComponent& component : loaded.archive.components) {
             if (excluded(component.file, excludes_)) continue;
             FileCoverage& file = file_for(component.file, loaded.path);
-            FunctionCoverage function;
-            function.name = component.name;
-            function.line = component.line;
-            std::vector<BranchDescription> descriptions;
-            for (const BranchDescription& branch : component.branches)
-                if (branch.kind != "Begin") descriptions.push_back(branch);
-            for (const BranchDescription& branch : descriptions) function.branches.push_back({branch, 0, {}});
-            function.decisions = group_branches(descriptions);
+            FunctionCoverage function = uncovered(component);
             if (find_same(file, function)) continue;
+            function.decisions = group_branches(descriptions_of(function));
             file.functions.push_back(std::move(function));
         }
+    }
+
+    // The function of a component before any run: its branches are the
+    // .CD. lines but the entry.
+    static FunctionCoverage uncovered(const ArchiveComponent& component) {
+        FunctionCoverage function;
+        function.name = component.name;
+        function.line = component.line;
+        for (const BranchDescription& branch : component.branches)
+            if (branch.kind != "Begin") function.branches.push_back({branch, 0, {}});
+        return function;
+    }
+
+    static std::vector<BranchDescription> descriptions_of(const FunctionCoverage& function) {
+        std::vector<BranchDescription> out;
+        for (const BranchCoverage& branch : function.branches) out.push_back(branch.description);
+        return out;
     }
 
     static FunctionCoverage* find_same(FileCoverage& file, const FunctionCoverage& function) {
@@ -134,12 +145,7 @@ private:
                 continue;
             }
             FileCoverage& file = file_for(component.file, loaded.path);
-            FunctionCoverage probe;
-            probe.name = component.name;
-            probe.line = component.line;
-            for (const BranchDescription& branch : component.branches)
-                if (branch.kind != "Begin") probe.branches.push_back({branch, 0, {}});
-            placement.functions[component.name] = find_same(file, probe);
+            placement.functions[component.name] = find_same(file, uncovered(component));
         }
         // The k-th decision of a function in one archive is the k-th in
         // every archive that holds the same function. Every decision is

@@ -1,5 +1,6 @@
 #include "independence.hpp"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace qor::report {
@@ -38,11 +39,57 @@ size_t count_of(const std::vector<bool>& changed) {
     return n;
 }
 
+// Whether the conditions that a pair changes are masked in one of its
+// evaluations, fast: per evaluation, the positions in which it conflicts
+// with each analysis vector of the other outcome. Freeing the changed
+// conditions lets the evaluation's cube meet such a vector exactly when
+// the conflict lies within them. Decisions of more than 64 conditions
+// take the cube test of masked().
+class MaskTable {
+public:
+    MaskTable(const DecisionFunction& function, const std::vector<Evaluation>& evaluations, size_t width)
+        : function_(function), evaluations_(evaluations), fast_(width <= 64) {
+        if (!fast_) return;
+        for (const Evaluation& e : evaluations) {
+            std::vector<std::uint64_t> masks;
+            for (const std::string& other : e.outcome ? function.false_vectors : function.true_vectors)
+                masks.push_back(conflict(e.vector, other));
+            std::sort(masks.begin(), masks.end());
+            masks.erase(std::unique(masks.begin(), masks.end()), masks.end());
+            conflicts_.push_back(std::move(masks));
+        }
+    }
+
+    bool masked(size_t evaluation, const std::vector<bool>& changed) const {
+        const Evaluation& e = evaluations_[evaluation];
+        if (!fast_) return report::masked(function_, e.vector, e.outcome, changed);
+        std::uint64_t free = 0;
+        for (size_t k = 0; k < changed.size(); ++k)
+            if (changed[k]) free |= std::uint64_t{1} << k;
+        for (std::uint64_t mask : conflicts_[evaluation])
+            if ((mask & ~free) == 0) return false;
+        return true;
+    }
+
+private:
+    static std::uint64_t conflict(const std::string& vector, const std::string& other) {
+        std::uint64_t mask = 0;
+        for (size_t k = 0; k < vector.size() && k < other.size(); ++k)
+            if (evaluated(vector[k]) && other[k] != '-' && other[k] != vector[k]) mask |= std::uint64_t{1} << k;
+        return mask;
+    }
+
+    const DecisionFunction& function_;
+    const std::vector<Evaluation>& evaluations_;
+    bool fast_;
+    std::vector<std::vector<std::uint64_t>> conflicts_;
+};
+
 class ConditionSearch {
 public:
-    ConditionSearch(const DecisionFunction& function, const std::vector<Evaluation>& evaluations,
+    ConditionSearch(const MaskTable& masks, const std::vector<Evaluation>& evaluations,
                     const std::vector<std::string>& names, size_t condition)
-        : function_(function), evaluations_(evaluations), names_(names), condition_(condition) {}
+        : masks_(masks), evaluations_(evaluations), names_(names), condition_(condition) {}
 
     ConditionIndependence result() {
         ConditionIndependence out;
@@ -81,7 +128,7 @@ private:
 
     void search(ConditionIndependence& out) {
         size_t fewest = SIZE_MAX;  // other changes of the closest unique-cause candidate
-        int masking_near[2] = {-1, -1};
+        bool masking_near = false;  // a candidate for masking was met
         for (size_t i = 0; i < evaluations_.size(); ++i) {
             for (size_t j = i + 1; j < evaluations_.size(); ++j) {
                 const Evaluation& u = evaluations_[i];
@@ -96,12 +143,10 @@ private:
                     near(out.unique_cause, pair, "also differ in " + names_of(changed, names_));
                 }
                 if (!out.masking.shown) {
-                    if (masked(function_, u.vector, u.outcome, changed) ||
-                        masked(function_, v.vector, v.outcome, changed))
+                    if (masks_.masked(i, changed) || masks_.masked(j, changed)) {
                         show(out.masking, pair);
-                    else if (masking_near[0] < 0) {
-                        masking_near[0] = pair[0];
-                        masking_near[1] = pair[1];
+                    } else if (!masking_near) {
+                        masking_near = true;
                         near(out.masking, pair,
                              "also differ in " + names_of(changed, names_) + ", not masked in either");
                     }
@@ -122,7 +167,7 @@ private:
                   evaluations_[pair[0]].vector + " and " + evaluations_[pair[1]].vector + " " + why};
     }
 
-    const DecisionFunction& function_;
+    const MaskTable& masks_;
     const std::vector<Evaluation>& evaluations_;
     const std::vector<std::string>& names_;
     size_t condition_;
@@ -149,9 +194,10 @@ bool masked(const DecisionFunction& function, const std::string& vector, bool ou
 std::vector<ConditionIndependence> analyse_independence(const DecisionFunction& function,
                                                          const std::vector<Evaluation>& evaluations,
                                                          const std::vector<std::string>& condition_names) {
+    MaskTable masks(function, evaluations, condition_names.size());
     std::vector<ConditionIndependence> out;
     for (size_t condition = 0; condition < condition_names.size(); ++condition)
-        out.push_back(ConditionSearch(function, evaluations, condition_names, condition).result());
+        out.push_back(ConditionSearch(masks, evaluations, condition_names, condition).result());
     return out;
 }
 

@@ -43,6 +43,15 @@ std::vector<std::string> expand_inputs(const std::vector<std::string>& names,
     return out;
 }
 
+void emit(const std::optional<std::string>& file, const std::string& text) {
+    if (file) {
+        write_text(*file, text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
 std::optional<std::string> read_text(const std::string& path) {
     FILE* file = platform::open_for_reading(path);
     if (!file) {
@@ -63,7 +72,11 @@ std::optional<std::string> read_text(const std::string& path) {
 }
 
 bool write_text(const std::string& path, std::string_view text) {
-    std::string temporary = path + ".tmp";
+    // A device or pipe (/dev/stdout) is written in place, never replaced.
+    std::error_code error;
+    auto status = fs::status(path, error);
+    bool replace = !fs::exists(status) || fs::is_regular_file(status);
+    std::string temporary = replace ? path + ".tmp" : path;
     FILE* file = std::fopen(temporary.c_str(), "w");
     if (!file) {
         report_errno(MSG_ERROR, path);
@@ -71,9 +84,9 @@ bool write_text(const std::string& path, std::string_view text) {
     }
     bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     ok = std::fclose(file) == 0 && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    if (ok && (!replace || std::rename(temporary.c_str(), path.c_str()) == 0)) return true;
     report_errno(MSG_ERROR, path);
-    std::remove(temporary.c_str());
+    if (replace) std::remove(temporary.c_str());
     return false;
 }
 

@@ -21,10 +21,13 @@ bool has_extension(std::string_view path, std::string_view extension);
 // The whole text of a file; an error is reported when it cannot be read.
 std::optional<std::string> read_text(const std::string& path);
 
-// Writes the text whole (through a temporary file beside it, renamed at
-// the end, so that a failed write leaves no half file); false after an
-// error was reported.
+// Writes the text whole (a regular file through a temporary file beside
+// it, renamed at the end, so that a failed write leaves no half file);
+// false after an error was reported.
 bool write_text(const std::string& path, std::string_view text);
+
+// Writes a report to its file, or to standard output without one.
+void emit(const std::optional<std::string>& file, const std::string& text);
 
 // Whether a source name matches one of the shell patterns (fnmatch, where
 // '*' also matches '/').

@@ -25,15 +25,6 @@ bool set_up_thresholds(const Options& options, std::vector<Threshold>& threshold
 
 }  // namespace
 
-void emit(const std::optional<std::string>& file, const std::string& text) {
-    if (file) {
-        write_text(*file, text);
-        return;
-    }
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-}
-
 int run_metrics(const Options& options) {
     std::vector<Threshold> thresholds = default_thresholds();
     if (!set_up_thresholds(options, thresholds)) return 1;

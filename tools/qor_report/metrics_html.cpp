@@ -46,8 +46,6 @@ document.querySelectorAll('table.sortable').forEach(function (table) {
 });
 )JS";
 
-std::string number_text(double value) { return format_value(value); }
-
 std::string table_html(const std::vector<MetricsRow>& rows, const std::vector<Violation>& violations) {
     std::set<std::pair<const MetricsRow*, std::string>> broken;
     for (const Violation& violation : violations) broken.insert({violation.row, violation.threshold->metric});
@@ -64,7 +62,7 @@ std::string table_html(const std::vector<MetricsRow>& rows, const std::vector<Vi
         for (const std::string& metric : table_metrics()) {
             std::optional<double> value = row.value(metric);
             std::string css = broken.count({&row, metric}) ? "num violation" : "num";
-            out += "<td class=\"" + css + "\" data-value=\"" + (value ? number_text(*value) : "") + "\">" +
+            out += "<td class=\"" + css + "\" data-value=\"" + (value ? format_value(*value) : "") + "\">" +
                    format_value(value) + "</td>";
         }
         out += "</tr>\n";
@@ -114,9 +112,9 @@ std::string histogram_svg(const std::string& title, const std::vector<double>& v
         int x = gap + static_cast<int>(i) * (bar + gap);
         int h = static_cast<int>(height * counts[i] / highest);
         bool over = limit > 0 && i > 0 && previous >= limit;  // every value of the bin breaks it
-        std::string label = i == bounds.size() ? ">" + number_text(previous)
-                            : i == 0 ? "\u2264" + number_text(bounds[0])
-                                     : number_text(previous + 1) + "\u2013" + number_text(bounds[i]);
+        std::string label = i == bounds.size() ? ">" + format_value(previous)
+                            : i == 0 ? "\u2264" + format_value(bounds[0])
+                                     : format_value(previous + 1) + "\u2013" + format_value(bounds[i]);
         out += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(base - h) + "\" width=\"" +
                std::to_string(bar) + "\" height=\"" + std::to_string(h) + "\" fill=\"" +
                (over ? "#d9534f" : "#5b8def") + "\"><title>" + html_escaped(label) + ": " +
