@@ -127,12 +127,10 @@ private:
     }
 
     static FunctionCoverage* find_same(FileCoverage& file, const FunctionCoverage& function) {
-        for (FunctionCoverage& existing : file.functions) {
-            if (existing.name != function.name || existing.line != function.line ||
-                existing.branches.size() != function.branches.size())
-                continue;
-            return &existing;
-        }
+        for (FunctionCoverage& existing : file.functions)
+            if (existing.name == function.name && existing.line == function.line &&
+                existing.branches.size() == function.branches.size())
+                return &existing;
         return nullptr;
     }
 
