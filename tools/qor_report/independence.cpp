@@ -41,17 +41,18 @@ size_t count_of(const std::vector<bool>& changed) {
 
 // Whether the conditions that a pair changes are masked in one of its
 // evaluations, fast: per evaluation, the positions in which it conflicts
-// with each analysis vector of the other outcome. Freeing the changed
-// conditions lets the evaluation's cube meet such a vector exactly when
-// the conflict lies within them. Decisions of more than 64 conditions
-// take the cube test of masked().
+// with each analysis vector of the other outcome, as bit masks. Freeing
+// the changed conditions lets the evaluation's cube meet such a vector
+// exactly when the conflict lies within them (what masked() tests on the
+// texts).
 class MaskTable {
 public:
+    using Mask = std::vector<std::uint64_t>;
+
     MaskTable(const DecisionFunction& function, const std::vector<Evaluation>& evaluations, size_t width)
-        : function_(function), evaluations_(evaluations), fast_(width <= 64) {
-        if (!fast_) return;
+        : words_((width + 63) / 64) {
         for (const Evaluation& e : evaluations) {
-            std::vector<std::uint64_t> masks;
+            std::vector<Mask> masks;
             for (const std::string& other : e.outcome ? function.false_vectors : function.true_vectors)
                 masks.push_back(conflict(e.vector, other));
             std::sort(masks.begin(), masks.end());
@@ -61,28 +62,28 @@ public:
     }
 
     bool masked(size_t evaluation, const std::vector<bool>& changed) const {
-        const Evaluation& e = evaluations_[evaluation];
-        if (!fast_) return report::masked(function_, e.vector, e.outcome, changed);
-        std::uint64_t free = 0;
+        Mask free(words_, 0);
         for (size_t k = 0; k < changed.size(); ++k)
-            if (changed[k]) free |= std::uint64_t{1} << k;
-        for (std::uint64_t mask : conflicts_[evaluation])
-            if ((mask & ~free) == 0) return false;
+            if (changed[k]) free[k / 64] |= std::uint64_t{1} << (k % 64);
+        for (const Mask& mask : conflicts_[evaluation]) {
+            bool within = true;
+            for (size_t w = 0; w < words_ && within; ++w) within = (mask[w] & ~free[w]) == 0;
+            if (within) return false;
+        }
         return true;
     }
 
 private:
-    static std::uint64_t conflict(const std::string& vector, const std::string& other) {
-        std::uint64_t mask = 0;
-        for (size_t k = 0; k < vector.size() && k < other.size(); ++k)
-            if (evaluated(vector[k]) && other[k] != '-' && other[k] != vector[k]) mask |= std::uint64_t{1} << k;
+    Mask conflict(const std::string& vector, const std::string& other) const {
+        Mask mask(words_, 0);
+        for (size_t k = 0; k < vector.size() && k < other.size() && k / 64 < words_; ++k)
+            if (evaluated(vector[k]) && other[k] != '-' && other[k] != vector[k])
+                mask[k / 64] |= std::uint64_t{1} << (k % 64);
         return mask;
     }
 
-    const DecisionFunction& function_;
-    const std::vector<Evaluation>& evaluations_;
-    bool fast_;
-    std::vector<std::vector<std::uint64_t>> conflicts_;
+    size_t words_;
+    std::vector<std::vector<Mask>> conflicts_;
 };
 
 class ConditionSearch {

@@ -69,6 +69,27 @@ TEST(Independence, ReasonsWhenNoPairExists) {
     EXPECT_EQ(odd[1].masking.reason, "never true");
 }
 
+// A chain of 70 conditions joined by &&: wider than one 64-bit mask.
+TEST(Independence, WideDecisions) {
+    const size_t width = 70;
+    DecisionFunction chain{{std::string(width, '1')}, {}};
+    std::vector<Evaluation> all{{std::string(width, '1'), true}};
+    std::vector<std::string> names;
+    for (size_t k = 0; k < width; ++k) {
+        std::string stop = std::string(k, '1') + "0" + std::string(width - k - 1, '-');
+        chain.false_vectors.push_back(stop);
+        all.push_back({stop, false});
+        names.push_back("c" + std::to_string(k));
+    }
+    auto result = analyse_independence(chain, all, names);
+    for (size_t k = 0; k < width; ++k) EXPECT_TRUE(result[k].masking.shown) << k;
+    EXPECT_TRUE(result[width - 1].unique_cause.shown);
+    EXPECT_FALSE(result[width - 2].unique_cause.shown);
+    // Without the vector that stops at condition 66, it is never false.
+    all.erase(all.begin() + 67);
+    EXPECT_EQ(analyse_independence(chain, all, names)[66].masking.reason, "never false");
+}
+
 TEST(Independence, MaskedConditions) {
     // In 11- of a && (b || c), c cannot change the outcome; in 100 it can.
     EXPECT_TRUE(masked(kAndOr, "11-", true, {false, false, true}));
