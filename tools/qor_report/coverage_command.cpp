@@ -1,0 +1,47 @@
+#include <cstdio>
+
+#include "commands.hpp"
+#include "coverage_exports.hpp"
+#include "coverage_html.hpp"
+#include "coverage_model.hpp"
+#include "coverage_text.hpp"
+#include "foundation/diagnostics.hpp"
+#include "input_files.hpp"
+#include "metrics_rows.hpp"
+
+namespace qor::report {
+
+namespace {
+
+// A limit of the options that the totals do not reach, reported.
+bool below(const std::optional<double>& limit, size_t part, size_t whole, const char* what) {
+    if (!limit || whole == 0) return false;
+    double percent = 100.0 * static_cast<double>(part) / static_cast<double>(whole);
+    if (percent + 1e-9 >= *limit) return false;
+    std::fprintf(stderr, "qor_report: %s coverage %s is below %s%%\n", what, percent_text(part, whole).c_str(),
+                 format_value(*limit).c_str());
+    return true;
+}
+
+}  // namespace
+
+int run_coverage(const Options& options) {
+    std::vector<std::string> archives, data_files;
+    for (const std::string& file : expand_inputs(options.inputs, {".sta", ".dat"})) {
+        if (has_extension(file, ".mtr")) continue;
+        (has_extension(file, ".sta") ? archives : data_files).push_back(file);
+    }
+    CoverageReport report = build_coverage(archives, data_files, options.source_dirs, options.excludes);
+    emit(options.output, options.format == Format::Json ? coverage_json(report) : coverage_text(report));
+    if (options.lcov) write_text(*options.lcov, coverage_lcov(report));
+    if (options.cobertura) write_text(*options.cobertura, coverage_cobertura(report));
+    if (options.html) write_text(*options.html, coverage_html(report));
+    if (error_count() > 0) return 1;
+    CoverageTotals totals = report.totals();
+    bool failed = below(options.fail_under_decision, totals.branches_taken, totals.branches, "decision");
+    failed = below(options.fail_under_mcdc, totals.masking, totals.conditions, "masking MC/DC") || failed;
+    failed = below(options.fail_under_unique_cause, totals.unique_cause, totals.conditions, "unique-cause MC/DC") || failed;
+    return failed ? kLimitNotMet : 0;
+}
+
+}  // namespace qor::report

@@ -1,0 +1,51 @@
+// Reads a coverage-data file: the records that instrumented units append
+// at program end, one per unit and process. A record without its END line
+// (a disk that filled up) is left out.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qor::report {
+
+using Count = std::uint64_t;
+
+// An M line: how often the decision gave `outcome` with these condition values.
+struct VectorCount {
+    int decision = 0;
+    bool outcome = false;
+    std::string vector;  // '1', '0', '-' per condition
+    Count count = 0;
+};
+
+struct FunctionData {
+    int number = 0;
+    Count entries = 0;
+    Count exits = 0;
+    std::string name;            // full name: name, or file.c/name for main and static functions
+    std::vector<Count> branches;  // branch 0 .. branch n
+    std::vector<Count> calls;     // call 1 .. call m
+    std::vector<VectorCount> vectors;
+    std::vector<std::pair<int, Count>> lost;  // X lines: decision, evaluations not kept
+};
+
+struct DataRecord {
+    int line = 0;    // of its QVX line in the file
+    long pid = 0;
+    std::string header;  // the unit's header path (H)
+    std::string date;    // the source's date (D)
+    std::vector<FunctionData> functions;
+};
+
+// Problems are passed to `warn` with the line they concern; the records
+// that are whole and well-formed are returned in file order.
+using DataWarning = std::function<void(int line, const std::string& text)>;
+std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarning& warn);
+
+// An H, D or name text: "\\" is a backslash, "\ooo" an octal byte.
+std::string unescape_data_text(std::string_view text);
+
+}  // namespace qor::report

@@ -1,0 +1,220 @@
+#include "coverage_html.hpp"
+
+#include <map>
+#include <vector>
+
+#include "coverage_lines.hpp"
+#include "coverage_text.hpp"
+#include "html_page.hpp"
+#include "input_files.hpp"
+
+namespace qor::report {
+
+namespace {
+
+constexpr std::string_view kStyle =
+    "table.source{border:none;font-family:ui-monospace,monospace;font-size:0.85em;width:100%}"
+    "table.source td{border:none;padding:0 6px;white-space:pre;vertical-align:top}"
+    "table.source td.n,table.source td.h{text-align:right;color:#777;width:1%}"
+    "tr.detail>td{white-space:normal;background:#f6f6f6;padding:6px 12px}"
+    "button.decision{font:inherit;font-size:0.8em;margin-right:4px;cursor:pointer}"
+    ".detail table{margin:4px 0}.shown{color:#1a7f37}.missing{color:#b42318}";
+
+// A decision's button shows or hides the row of its details.
+constexpr std::string_view kScript = R"JS(
+document.querySelectorAll('button.decision').forEach(function (button) {
+  button.addEventListener('click', function () {
+    var detail = document.getElementById(button.dataset.target);
+    detail.hidden = !detail.hidden;
+    button.setAttribute('aria-expanded', String(!detail.hidden));
+  });
+});
+)JS";
+
+std::string esc(std::string_view text) { return html_escaped(text); }
+
+// What one source line carries: the decisions that start on it and the
+// decisions with condition coverage that have no branch of their own.
+struct LineDecisions {
+    std::vector<std::pair<const FunctionCoverage*, size_t>> groups;
+    std::vector<const DecisionCoverage*> expressions;
+};
+
+std::string branches_table(const FunctionCoverage& function, const std::vector<size_t>& group) {
+    std::string out = "<table><tr><th>branch</th><th>kind</th><th>line</th><th>text</th><th>taken</th><th>runs</th></tr>";
+    for (size_t index : group) {
+        const BranchCoverage& b = function.branches[index];
+        out += std::string("<tr class=\"") + (b.count > 0 ? "ok" : "bad") + "\"><td>" +
+               std::to_string(b.description.number) + "</td><td>" + esc(b.description.kind) + "</td><td>" +
+               std::to_string(b.description.line) + "</td><td><code>" + esc(b.description.text) + "</code></td><td>" +
+               std::to_string(b.count) + "</td><td>" + esc(runs_text(b.runs)) + "</td></tr>";
+    }
+    return out + "</table>";
+}
+
+std::string conditions_block(const DecisionCoverage& decision) {
+    const McdcDescription& d = decision.description;
+    std::string out = "<p>Conditions of <code>" + esc(d.expression) + "</code> (line " + std::to_string(d.line) + ")</p>";
+    out += "<table><tr><th>vector</th>";
+    for (size_t k = 0; k < d.conditions.size(); ++k) out += "<th>c" + std::to_string(k + 1) + "</th>";
+    out += "<th>outcome</th><th>count</th><th>runs</th></tr>";
+    for (const ObservedVector& o : decision.observed) {
+        out += "<tr><td><code>" + esc(o.vector) + "</code></td>";
+        for (char c : o.vector) out += std::string("<td>") + (c == '1' ? "T" : c == '0' ? "F" : "&ndash;") + "</td>";
+        out += "<td>" + outcome_text(o.outcome) + "</td><td>" + std::to_string(o.count) + "</td><td>" +
+               esc(runs_text(o.runs)) + "</td></tr>";
+    }
+    if (decision.observed.empty()) out += "<tr><td colspan=\"99\">never evaluated</td></tr>";
+    out += "</table>";
+    if (decision.lost > 0) out += "<p>" + std::to_string(decision.lost) + " evaluation(s) whose vector was not kept</p>";
+    out += "<table><tr><th>condition</th><th>text</th><th>unique-cause</th><th>masking</th></tr>";
+    for (size_t k = 0; k < decision.conditions.size() && k < d.conditions.size(); ++k) {
+        const ConditionIndependence& c = decision.conditions[k];
+        auto cell = [&](const Independence& result) {
+            return std::string("<td class=\"") + (result.shown ? "shown" : "missing") + "\">" +
+                   esc(independence_text(decision, result)) + "</td>";
+        };
+        out += "<tr><td>c" + std::to_string(k + 1) + "</td><td><code>" + esc(d.conditions[k]) + "</code></td>" +
+               cell(c.unique_cause) + cell(c.masking) + "</tr>";
+    }
+    return out + "</table>";
+}
+
+// The decisions with condition coverage whose true branch is in the group.
+std::vector<const DecisionCoverage*> conditions_of(const FunctionCoverage& function, const std::vector<size_t>& group) {
+    std::vector<const DecisionCoverage*> out;
+    for (const DecisionCoverage& decision : function.conditions)
+        for (size_t index : group)
+            if (decision.description.branch == function.branches[index].description.number) out.push_back(&decision);
+    return out;
+}
+
+class PageWriter {
+public:
+    std::string page(const CoverageReport& report) {
+        std::string body = "<h1>Coverage</h1>\n<p>" + std::to_string(report.runs.size()) + " run(s); total: " +
+                           esc(totals_text(report.totals())) + "</p>\n" + summary(report);
+        for (size_t f = 0; f < report.files.size(); ++f) body += file_section(report.files[f], f);
+        return html_document("Coverage", kStyle, body, kScript);
+    }
+
+private:
+    std::string summary(const CoverageReport& report) {
+        std::string out = "<table id=\"files\"><tr><th>file</th><th>functions</th><th>branches</th>"
+                          "<th>MC/DC unique-cause</th><th>MC/DC masking</th></tr>\n";
+        for (size_t f = 0; f < report.files.size(); ++f) {
+            CoverageTotals t = report.files[f].totals();
+            auto ratio = [](size_t part, size_t whole) {
+                std::string css = whole == 0 || part == whole ? "ok" : part == 0 ? "bad" : "part";
+                return "<td class=\"num " + css + "\">" + std::to_string(part) + "/" + std::to_string(whole) + " (" +
+                       percent_text(part, whole) + ")</td>";
+            };
+            out += "<tr><td><a href=\"#file-" + std::to_string(f) + "\">" + esc(report.files[f].name) + "</a></td>" +
+                   ratio(t.functions_entered, t.functions) + ratio(t.branches_taken, t.branches) +
+                   ratio(t.unique_cause, t.conditions) + ratio(t.masking, t.conditions) + "</tr>\n";
+        }
+        return out + "</table>\n";
+    }
+
+    std::string detail(const std::string& label, const std::string& content, bool covered) {
+        std::string id = "d-" + std::to_string(next_id_++);
+        pending_ += "<tr class=\"detail\" id=\"" + id + "\" hidden><td colspan=\"3\">" + content + "</td></tr>\n";
+        return std::string("<button class=\"decision ") + (covered ? "ok" : "bad") + "\" data-target=\"" + id +
+               "\" aria-expanded=\"false\">" + esc(label) + "</button>";
+    }
+
+    std::string group_content(const FunctionCoverage& function, const std::vector<size_t>& group, bool& covered) {
+        std::string content = "<p>Decision in <code>" + esc(function.name) + "</code></p>" + branches_table(function, group);
+        covered = true;
+        for (size_t index : group) covered = covered && function.branches[index].count > 0;
+        for (const DecisionCoverage* decision : conditions_of(function, group)) {
+            content += conditions_block(*decision);
+            for (const ConditionIndependence& c : decision->conditions) covered = covered && c.masking.shown;
+        }
+        return content;
+    }
+
+    static void add_decisions(std::map<int, LineDecisions>& out, const FunctionCoverage& function) {
+        for (size_t g = 0; g < function.decisions.size(); ++g)
+            out[function.branches[function.decisions[g].front()].description.line].groups.push_back({&function, g});
+        for (const DecisionCoverage& decision : function.conditions)
+            if (decision.description.branch == 0) out[decision.description.line].expressions.push_back(&decision);
+    }
+
+    std::string buttons(const LineDecisions& line) {
+        std::string out;
+        for (const auto& [function, g] : line.groups) {
+            bool covered = true;
+            std::string content = group_content(*function, function->decisions[g], covered);
+            out += detail("decision", content, covered);
+        }
+        for (const DecisionCoverage* decision : line.expressions) {
+            bool covered = true;
+            for (const ConditionIndependence& c : decision->conditions) covered = covered && c.masking.shown;
+            out += detail("conditions", conditions_block(*decision), covered);
+        }
+        return out;
+    }
+
+    std::string source_table(const FileCoverage& file, const std::string& text) {
+        auto lines = line_coverage(file);
+        std::map<int, LineDecisions> decisions;
+        for (const FunctionCoverage& function : file.functions) add_decisions(decisions, function);
+        std::string out = "<table class=\"source\">\n";
+        size_t pos = 0;
+        for (int number = 1; pos < text.size(); ++number) {
+            size_t end = std::min(text.find('\n', pos), text.size());
+            std::string code = text.substr(pos, end - pos);
+            pos = end + 1;
+            std::string css, hits;
+            if (auto found = lines.find(number); found != lines.end()) {
+                const LineCoverage& line = found->second;
+                css = line.hits == 0 ? "bad" : line.branches_taken < line.branches ? "part" : "ok";
+                hits = std::to_string(line.hits);
+            }
+            std::string marks;
+            if (auto found = decisions.find(number); found != decisions.end()) marks = buttons(found->second);
+            out += "<tr" + (css.empty() ? std::string() : " class=\"" + css + "\"") + " id=\"" + anchor_ + "-" +
+                   std::to_string(number) + "\"><td class=\"n\">" + std::to_string(number) + "</td><td class=\"h\">" +
+                   hits + "</td><td>" + marks + esc(code) + "</td></tr>\n";
+            out += pending_;
+            pending_.clear();
+        }
+        return out + "</table>\n";
+    }
+
+    // Without the source: each function with its decisions.
+    std::string function_list(const FileCoverage& file) {
+        std::string out = "<p>The source is not readable here; its functions:</p>\n<table class=\"source\">\n";
+        for (const FunctionCoverage& function : file.functions) {
+            std::map<int, LineDecisions> decisions;
+            add_decisions(decisions, function);
+            std::string marks;
+            for (const auto& entry : decisions) marks += buttons(entry.second);
+            out += std::string("<tr class=\"") + (function.entries > 0 ? "ok" : "bad") + "\"><td class=\"n\">" +
+                   std::to_string(function.line) + "</td><td class=\"h\">" + std::to_string(function.entries) +
+                   "</td><td>" + marks + esc(function.name) + "</td></tr>\n" + pending_;
+            pending_.clear();
+        }
+        return out + "</table>\n";
+    }
+
+    std::string file_section(const FileCoverage& file, size_t index) {
+        anchor_ = "file-" + std::to_string(index);
+        std::string out = "<h2 id=\"" + anchor_ + "\">" + esc(file.name) + "</h2>\n<p>" + esc(totals_text(file.totals())) +
+                          "</p>\n";
+        std::optional<std::string> text;
+        if (file.source) text = read_text(*file.source);
+        return out + (text ? source_table(file, *text) : function_list(file));
+    }
+
+    std::string anchor_;
+    std::string pending_;  // the detail rows that follow the current line
+    int next_id_ = 0;
+};
+
+}  // namespace
+
+std::string coverage_html(const CoverageReport& report) { return PageWriter().page(report); }
+
+}  // namespace qor::report

@@ -1,0 +1,110 @@
+// The coverage of a set of runs: the archives of the instrumented files
+// give the functions, their branches and their decisions; the records of
+// the coverage data (each one run of one unit) give the counts, added up,
+// and which runs covered what.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "archive_reader.hpp"
+#include "coverage_data.hpp"
+#include "independence.hpp"
+
+namespace qor::report {
+
+// One record of a coverage-data file.
+struct Run {
+    int number = 0;  // from 1, in the order of the files and their records
+    std::string data_file;
+    int line = 0;    // the record's first line in the file
+    long pid = 0;
+    std::string header;
+};
+
+using RunSet = std::set<int>;
+
+struct BranchCoverage {
+    BranchDescription description;
+    Count count = 0;
+    RunSet runs;
+};
+
+// The evaluations of a decision with one vector and outcome.
+struct ObservedVector {
+    std::string vector;
+    bool outcome = false;
+    Count count = 0;
+    RunSet runs;
+};
+
+struct DecisionCoverage {
+    McdcDescription description;
+    std::vector<ObservedVector> observed;  // true outcome first, then in vector order
+    Count lost = 0;  // evaluations whose vector the run-time could not keep
+    std::vector<ConditionIndependence> conditions;  // one per condition, after analyse()
+    bool evaluated() const { return !observed.empty() || lost > 0; }
+};
+
+struct FunctionCoverage {
+    std::string name;  // as the archive names the component
+    int line = 0;
+    Count entries = 0;
+    Count exits = 0;
+    RunSet runs;  // the runs that entered it
+    std::vector<BranchCoverage> branches;  // the .CD. lines but the entry
+    // The branches of each decision (positions in `branches`): the two
+    // sides of an if or a loop condition, the case groups of a switch.
+    std::vector<std::vector<size_t>> decisions;
+    std::vector<DecisionCoverage> conditions;  // the decisions with condition coverage
+    size_t calls = 0;
+    size_t calls_executed = 0;
+};
+
+struct CoverageTotals {
+    size_t functions = 0, functions_entered = 0;
+    size_t branches = 0, branches_taken = 0;
+    size_t conditions = 0, unique_cause = 0, masking = 0;
+    void add(const CoverageTotals& other);
+};
+
+struct FileCoverage {
+    std::string name;    // as the archive names it
+    std::string archive;
+    std::optional<std::string> source;  // the readable source file, when found
+    std::vector<FunctionCoverage> functions;  // by line
+    CoverageTotals totals() const;
+};
+
+struct CoverageReport {
+    std::vector<Run> runs;
+    std::vector<FileCoverage> files;  // by name
+    CoverageTotals totals() const;
+};
+
+CoverageTotals totals_of(const FunctionCoverage& function);
+
+// Reads the archives and the coverage-data files and merges them.
+// Unreadable files and malformed archives are errors; records that match
+// no archive, or another version of its source, are warnings.
+// The components of the source files whose names match `excludes` are
+// left out, with their counts.
+CoverageReport build_coverage(const std::vector<std::string>& archives, const std::vector<std::string>& data_files,
+                              const std::vector<std::string>& source_dirs,
+                              const std::vector<std::string>& excludes = {});
+
+// The groups of branches that form one decision, from their kinds and
+// texts: If with the Else whose text is not(...) of it, a loop condition
+// with its End- branch, the Case groups of one switch with their
+// Else-Case. A branch that matches nothing is a decision of its own.
+std::vector<std::vector<size_t>> group_branches(const std::vector<BranchDescription>& branches);
+
+// The header name's unit stem: "/out/a.inst.h" -> "a".
+std::string unit_stem(const std::string& header);
+
+// A percentage with one decimal, "-" when there is nothing to count.
+std::string percent_text(size_t part, size_t whole);
+
+}  // namespace qor::report
