@@ -55,16 +55,19 @@ check_contains "threshold file: the bad line" "$err" "limits.txt(4): Error:  no 
 
 run "$REPORT" coverage control.sta main.sta sensor.sta qor_coverage.dat
 check_rc "coverage" 0
-check_contains "coverage: runs" "$out" "Runs: 6"
-check_contains "coverage: a switch" "$out" "  function control_name (line 13): entered 3, exited 3 (runs 1, 4)
+# Two runs of the program, each with a record for each of its three units.
+check_contains "coverage: runs" "$out" "Runs: 2
+  run 1: qor_coverage.dat:1, process "
+check_eq "coverage: each run's units" 2 "$(grep -c ', 3 unit(s)$' <<<"$out")"
+check_contains "coverage: a switch" "$out" "  function control_name (line 13): entered 3, exited 3 (runs 1-2)
     decision line 16   Case         branch 2   action == HEAT                 taken 1 (runs 1)
-             line 18   Case         branch 3   action ==  COOL                taken 1 (runs 4)
+             line 18   Case         branch 3   action ==  COOL                taken 1 (runs 2)
              line 20   Else-Case    branch 4   action ==  default             taken 1 (runs 1)"
 check_contains "coverage: conditions" "$out" "    conditions of line 15, branch 5: (digit<0 || digit>9)
       c1 digit<0
       c2 digit>9
-      vector 01 -> true  1 time(s) (runs 5)
-      vector 00 -> false 2 time(s) (runs 2)
+      vector 01 -> true  1 time(s) (runs 2)
+      vector 00 -> false 2 time(s) (runs 1)
       c1 unique-cause: not shown (never true); masking: not shown (never true)
       c2 unique-cause: shown by 01=T / 00=F; masking: shown by 01=T / 00=F"
 check_contains "coverage: totals" "$out" \

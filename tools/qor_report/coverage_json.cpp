@@ -112,7 +112,9 @@ std::string coverage_json(const CoverageReport& report) {
         json.text("data_file", run.data_file);
         json.integer("line", run.line);
         json.integer("pid", run.pid);
-        json.text("header", run.header);
+        json.begin_array("headers");
+        for (const std::string& header : run.headers) json.text({}, header);
+        json.end_array();
         json.end_object();
     }
     json.end_array();

@@ -199,7 +199,6 @@ private:
     }
 
     void add_record(const std::string& path, const DataRecord& record) {
-        Run run{static_cast<int>(report_.runs.size()) + 1, path, record.line, record.pid, record.header};
         std::optional<size_t> archive = archive_of(record.header);
         if (!archive) {
             report_at(MSG_WARNING, path, record.line, "no archive for the unit of " + record.header + "; record left out");
@@ -211,8 +210,26 @@ private:
                       "the record is of another version of the source than " + archives_[*archive].path + "; left out");
             return;
         }
-        report_.runs.push_back(run);
-        for (const FunctionData& data : record.functions) add_function(path, record, run.number, *archive, data);
+        int run = run_of(path, record);
+        for (const FunctionData& data : record.functions) add_function(path, record, run, *archive, data);
+    }
+
+    // The records of one process belong to one run, wherever other
+    // processes' records came between them; a unit met again under the same
+    // process number is a later process that got the number again.
+    int run_of(const std::string& path, const DataRecord& record) {
+        auto open = open_runs_.find({path, record.pid});
+        if (open != open_runs_.end()) {
+            Run& run = report_.runs[static_cast<size_t>(open->second) - 1];
+            if (std::find(run.headers.begin(), run.headers.end(), record.header) == run.headers.end()) {
+                run.headers.push_back(record.header);
+                return run.number;
+            }
+        }
+        int number = static_cast<int>(report_.runs.size()) + 1;
+        report_.runs.push_back({number, path, record.line, record.pid, {record.header}});
+        open_runs_[{path, record.pid}] = number;
+        return number;
     }
 
     void add_function(const std::string& path, const DataRecord& record, int run, size_t archive,
@@ -281,6 +298,7 @@ private:
     std::map<std::string, size_t> file_keys_;
     std::map<FunctionCoverage*, std::vector<bool>> executed_calls_;
     CoverageReport report_;
+    std::map<std::pair<std::string, long>, int> open_runs_;  // data file and process: its latest run
 };
 
 }  // namespace

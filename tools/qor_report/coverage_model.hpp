@@ -1,6 +1,6 @@
 // The coverage of a set of runs: the archives of the instrumented files
 // give the functions, their branches and their decisions; the records of
-// the coverage data (each one run of one unit) give the counts, added up,
+// the coverage data (each one unit of one run) give the counts, added up,
 // and which runs covered what.
 #pragma once
 
@@ -15,13 +15,14 @@
 
 namespace qor::report {
 
-// One record of a coverage-data file.
+// One execution of a program: the records that its process wrote into a
+// coverage-data file, one per unit that ran.
 struct Run {
     int number = 0;  // from 1, in the order of the files and their records
     std::string data_file;
-    int line = 0;    // the record's first line in the file
+    int line = 0;    // the first record's first line in the file
     long pid = 0;
-    std::string header;
+    std::vector<std::string> headers;  // the units, in the order of their records
 };
 
 using RunSet = std::set<int>;

@@ -16,7 +16,7 @@ void runs_section(std::string& out, const CoverageReport& report) {
     out += "Runs: " + std::to_string(report.runs.size()) + "\n";
     for (const Run& run : report.runs)
         out += "  run " + std::to_string(run.number) + ": " + run.data_file + ":" + std::to_string(run.line) +
-               ", process " + std::to_string(run.pid) + ", " + run.header + "\n";
+               ", process " + std::to_string(run.pid) + ", " + std::to_string(run.headers.size()) + " unit(s)\n";
 }
 
 void branch_lines(std::string& out, const FunctionCoverage& function) {

@@ -112,6 +112,28 @@ TEST_F(CoverageRuns, RunsAreMergedAndKeptApart) {
     EXPECT_EQ(file.functions[1].runs, RunSet{2});
 }
 
+// The records of one process make one run, even with another process's
+// records between them; a unit met again under a process number is a
+// later process that got the number again.
+TEST_F(CoverageRuns, RecordsOfOneProcessAreOneRun) {
+    fs::copy_file(dir_ / "out" / "u.sta", dir_ / "out" / "v.sta");
+    auto record = [this](int pid, const char* unit) {
+        return "QVX 1 " + std::to_string(pid) + "\nH " + (dir_ / "out" / unit).string() +
+               "\nD 01/02/03-04:05:06\nF 1 1 1 f\nB 0 0 1 0\nC 0\nEND\n";
+    };
+    write("out/runs.dat", record(7, "u.inst.h") + record(8, "u.inst.h") + record(7, "v.inst.h") +
+                              record(8, "v.inst.h") + record(7, "u.inst.h"));
+    CoverageReport report = build_coverage({(dir_ / "out" / "u.sta").string(), (dir_ / "out" / "v.sta").string()},
+                                           {(dir_ / "out" / "runs.dat").string()}, {});
+    ASSERT_EQ(report.runs.size(), 3u);
+    EXPECT_EQ(report.runs[0].pid, 7);
+    EXPECT_EQ(report.runs[0].headers.size(), 2u);
+    EXPECT_EQ(report.runs[1].pid, 8);
+    EXPECT_EQ(report.runs[1].headers.size(), 2u);
+    EXPECT_EQ(report.runs[2].pid, 7);
+    EXPECT_EQ(report.runs[2].line, 29);
+}
+
 // b of a && (b || c) is shown only by the vectors of two runs together,
 // and only under masking.
 TEST_F(CoverageRuns, IndependenceOverRuns) {
