@@ -76,9 +76,13 @@ void ParseActions::condition_decision(const SemanticValue& expression, TokenId t
 }
 
 void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int branch) {
+    // Each condition adds a vector at least, so a decision with as many
+    // conditions as the limit is too complex before its tree is built: the
+    // tree of a long chain of && would be as deep as the chain is long.
     std::vector<TokenRange> conditions;
-    ConditionTree tree = condition_tree(root, conditions);
-    if (vector_count(*tree, kMaxVectors) > kMaxVectors) {
+    ConditionTree tree;
+    if (logical_.condition_count(root, kMaxVectors) < kMaxVectors) tree = condition_tree(root, conditions);
+    if (!tree || vector_count(*tree, kMaxVectors) > kMaxVectors) {
         report_at(MSG_WARNING, lexer_->current_file(), line,
                   "decision too complex for condition coverage : more than 4096 condition vectors");
         return;
