@@ -114,11 +114,27 @@ void run_list_line(Run& run, const std::vector<std::string>& line_args) {
     std::fflush(nullptr);
 }
 
+void run_file_list(Run& run, const std::string& program_path) {
+    for (const auto& line : read_list_file(run.options.list_file)) {
+        auto words = split_list_line(line);
+        // A blank line is no command line: it would only end the run with
+        // the usage text.
+        if (words.empty()) continue;
+        std::vector<std::string> line_args{program_path};
+        for (auto& word : words) line_args.push_back(std::move(word));
+        run.dependencies = DependencyRecord();
+        run_list_line(run, line_args);
+    }
+    print_error_summary();
+}
+
+}  // namespace
+
 std::vector<std::string> read_list_file(const std::string& name) {
     FILE* file = platform::open_for_reading(name);
     if (!file) {
         std::fprintf(stderr, "qor_cc: ERROR: Can not open %s\n", name.c_str());
-        exit_routine(1);
+        diagnostics().exit(1);
     }
     std::vector<std::string> lines;
     std::string line;
@@ -135,22 +151,6 @@ std::vector<std::string> read_list_file(const std::string& name) {
     std::fclose(file);
     return lines;
 }
-
-void run_file_list(Run& run, const std::string& program_path) {
-    for (const auto& line : read_list_file(run.options.list_file)) {
-        auto words = split_list_line(line);
-        // A blank line is no command line: it would only end the run with
-        // the usage text.
-        if (words.empty()) continue;
-        std::vector<std::string> line_args{program_path};
-        for (auto& word : words) line_args.push_back(std::move(word));
-        run.dependencies = DependencyRecord();
-        run_list_line(run, line_args);
-    }
-    print_error_summary();
-}
-
-}  // namespace
 
 std::vector<std::string> split_list_line(std::string_view line) {
     if (line.ends_with('\n')) line.remove_suffix(1);
@@ -181,17 +181,21 @@ std::vector<std::string> split_list_line(std::string_view line) {
     return words;
 }
 
-void run_main(const std::vector<std::string>& args) {
+int run_program(const std::vector<std::string>& args) {
     Run run;
-    parse(run, args);
-    // A run that ends early leaves neither temporaries nor the old results
-    // of the file it was analysing, which would pass for the new ones.
-    diagnostics().set_exit_handler([&run](int status) {
+    // While the run lasts, a run that ends early (through the process's
+    // way out or the caller's) first removes the temporaries and the old
+    // results of the file it was analysing, which would pass for new ones.
+    struct RestoreExit {
+        Diagnostics::ExitHandler way_out = diagnostics().exit_handler();
+        ~RestoreExit() { diagnostics().set_exit_handler(way_out); }
+    } restore;
+    diagnostics().set_exit_handler([&run, way_out = restore.way_out](int status) {
         remove_unfinished_files();
         if (status != 0) remove_files(run.outputs_in_analysis);
-        exit_routine(status);
+        if (way_out) way_out(status);
     });
-    install_crash_handler();
+    parse(run, args);
     if (!run.options.dynamic_mode) {
         PhaseTimer timer("hook interpreter start-up");
         run.hooks = std::make_unique<HookInterpreter>();
@@ -201,7 +205,13 @@ void run_main(const std::vector<std::string>& args) {
     else
         run_normal_mode(run, args);
     if (!run.options.dynamic_mode && run.hooks) run.hooks->do_metrics();
-    exit_routine(run.exit_status);
+    return run.exit_status;
+}
+
+void run_main(const std::vector<std::string>& args) {
+    diagnostics().set_exit_handler(exit_routine);
+    install_crash_handler();
+    exit_routine(run_program(args));
 }
 
 }  // namespace qor

@@ -37,6 +37,7 @@ public:
     [[noreturn]] void crash();
 
     void set_exit_handler(ExitHandler handler) { exit_handler_ = std::move(handler); }
+    const ExitHandler& exit_handler() const { return exit_handler_; }
     void set_warnings_enabled(bool on) { warnings_enabled_ = on; }
     bool warnings_enabled() const { return warnings_enabled_; }
 

@@ -13,6 +13,7 @@ namespace {
 // conditions joined by && has n + 1 vectors of n values.
 constexpr size_t kMaxVectors = 4096;
 constexpr size_t kMaxVectorValues = 262144;
+constexpr size_t kMaxConditions = 511;  // 512 conditions have 513 vectors at least
 
 }  // namespace
 
@@ -80,9 +81,13 @@ void ParseActions::condition_decision(const SemanticValue& expression, TokenId t
 
 void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int branch) {
     std::vector<TokenRange> conditions;
-    ConditionTree tree = condition_tree(root, conditions);
-    size_t vectors = vector_count(*tree, kMaxVectors);
-    if (vectors > kMaxVectors || vectors * conditions.size() > kMaxVectorValues) {
+    ConditionTree tree;
+    // More conditions than that make more vector values than the limit
+    // (there are n + 1 vectors at least), and the tree is not built: a
+    // long chain of && would be as deep as it is long.
+    if (logical_.condition_count(root, kMaxConditions) <= kMaxConditions) tree = condition_tree(root, conditions);
+    size_t vectors = tree ? vector_count(*tree, kMaxVectors) : 0;
+    if (!tree || vectors > kMaxVectors || vectors * conditions.size() > kMaxVectorValues) {
         report_at(MSG_WARNING, lexer_->current_file(), line,
                   "decision too complex for condition coverage, too many conditions or condition vectors");
         return;

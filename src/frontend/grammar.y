@@ -37,6 +37,11 @@ void yyerror(qor::ParseActions& actions, const char* message);
    entries the parse stops with "memory exhausted". */
 #define YYINITDEPTH 200
 #define YYMAXDEPTH 10000
+/* Their grown memory belongs to the actions, so that it is freed however
+   the parse ends (the exit handler of a fatal error may leave it by an
+   exception). */
+#define YYMALLOC actions.parser_stacks().allocate
+#define YYFREE actions.parser_stacks().release
 }
 
 %define api.pure full

@@ -15,6 +15,7 @@
 #include "analysis/component.hpp"
 #include "frontend/lexer.hpp"
 #include "frontend/lexer_client.hpp"
+#include "frontend/parser_stacks.hpp"
 #include "frontend/scopes.hpp"
 #include "frontend/token_log.hpp"
 #include "instrument/emitter.hpp"
@@ -83,6 +84,7 @@ public:
     // The parser's lookahead slot, so that the instrumentation knows which
     // tokens the parser has consumed when an action runs.
     void watch_lookahead(const int* lookahead) { lookahead_ = lookahead; }
+    ParserStacks& parser_stacks() { return parser_stacks_; }
 
     // --- symbols and occurrences ---
     SemanticValue empty() const;
@@ -249,6 +251,8 @@ private:
     };
     std::vector<ParameterList> parameter_lists_;
     std::vector<int> open_parameter_lists_;
+
+    ParserStacks parser_stacks_;
 
     // The token texts of the open component, for condition texts.
     TokenLog token_log_;

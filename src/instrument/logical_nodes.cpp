@@ -45,6 +45,23 @@ void LogicalNodes::set_aside(TokenRange range) {
         if (range.contains(nodes_[i].range)) nodes_[i].consumed = true;
 }
 
+size_t LogicalNodes::condition_count(const LogicalOperand& root, size_t limit) const {
+    size_t count = 0;
+    std::vector<LogicalOperand> pending{root};
+    while (!pending.empty() && count <= limit) {
+        LogicalOperand operand = pending.back();
+        pending.pop_back();
+        if (operand.node == 0) {
+            ++count;
+            continue;
+        }
+        const LogicalNode& operator_node = node(operand.node);
+        pending.push_back(operator_node.left);
+        if (operator_node.kind != ConditionNode::Kind::Not) pending.push_back(operator_node.right);
+    }
+    return count;
+}
+
 int LogicalNodes::consume(int handle) {
     if (!valid(handle) || at(handle).consumed) return 0;
     LogicalNode& taken = at(handle);

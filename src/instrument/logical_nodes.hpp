@@ -58,6 +58,10 @@ public:
     // Marks the node and every operator node below it as taken; returns
     // how many that is.
     int consume(int handle);
+    // The number of conditions of the decision `root`, counted up to
+    // `limit` + 1 without recursion (a chain of && can be as long as the
+    // file).
+    size_t condition_count(const LogicalOperand& root, size_t limit) const;
     // The operators inside `range` are never rewritten: the expression
     // there is not evaluated, or must stay a constant.
     void set_aside(TokenRange range);

@@ -46,6 +46,23 @@ TEST(LogicalNodes, OutermostOperatorsAndConsumedNodes) {
     EXPECT_TRUE(nodes.outermost_within({1, 14}).empty());
 }
 
+// !a || (b && c), and a chain of && as long as a generated file may hold:
+// the count stops past its limit, without recursion.
+TEST(LogicalNodes, ConditionCountOfADecision) {
+    LogicalNodes nodes;
+    int negated = nodes.make(Kind::Not, {0, {2, 2}}, {}, {1, 2}, 1);
+    int both = nodes.make(Kind::And, {0, {5, 5}}, {0, {7, 7}}, {5, 7}, 1);
+    int either = nodes.make(Kind::Or, {negated, {1, 2}}, {both, {4, 8}}, {1, 8}, 1);
+    EXPECT_EQ(nodes.condition_count({either, {1, 8}}, 100), 3u);
+    EXPECT_EQ(nodes.condition_count({0, {1, 1}}, 100), 1u);
+
+    LogicalNodes chain;
+    LogicalOperand left{0, {1, 1}};
+    for (TokenId token = 3; token < 600000; token += 2)
+        left = {chain.make(Kind::And, left, {0, {token, token}}, {1, token}, 1), {1, token}};
+    EXPECT_EQ(chain.condition_count(left, 4096), 4097u);
+}
+
 // Conditions as written: a macro use stands for its expansion's first
 // token; the expansion's other tokens show as compiled.
 TEST(TokenLog, WrittenTextsOfTokenRanges) {
