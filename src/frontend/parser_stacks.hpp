@@ -13,7 +13,7 @@ namespace qor {
 class ParserStacks {
 public:
     void* allocate(std::size_t size) {
-        size_t units = (size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
+        std::size_t units = (size + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t);
         blocks_.push_back(std::make_unique_for_overwrite<std::max_align_t[]>(units));
         return blocks_.back().get();
     }

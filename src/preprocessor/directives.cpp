@@ -1,6 +1,8 @@
 // The directive handlers: conditionals, #include with its search, #line
 // and line markers, #define and #undef, #assert and #unassert, and the
 // -D, -U, -I, -S options.
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "foundation/char_class.hpp"
@@ -228,7 +230,8 @@ void Preprocessor::do_line() {
     long number = 0;
     while (pos < text.size() && is_ascii_digit(text[pos]) && number < 1000000000)
         number = number * 10 + (text[pos++] - '0');
-    inputs_.set_line(static_cast<int>(number) - 1);
+    // C allows no line number beyond the largest int.
+    inputs_.set_line(static_cast<int>(std::min<long>(number, INT_MAX)) - 1);
     while (pos < text.size() && (is_ascii_digit(text[pos]) || is_blank(text[pos]))) ++pos;
     if (pos == text.size()) return;
     std::string name = text.substr(pos);

@@ -1,8 +1,17 @@
 #include "preprocessor/input_stack.hpp"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace qor {
+
+namespace {
+
+// Lines beyond the largest int are shown as that.
+int shown_line(long long line) { return static_cast<int>(std::min<long long>(line, INT_MAX)); }
+
+}  // namespace
 
 InputStack::~InputStack() { clear(); }
 
@@ -63,7 +72,7 @@ void InputStack::pop() {
     if (record.has_stream()) {
         file_changed_ = true;
         final_name_ = record.shown_name();
-        final_line_ = record.line;
+        final_line_ = shown_line(record.line);
     }
     records_.pop_back();
 }
@@ -131,7 +140,7 @@ size_t InputStack::stream_count() const {
 
 int InputStack::line() const {
     const InputRecord* record = stream_record();
-    return record ? record->line : final_line_;
+    return record ? shown_line(record->line) : final_line_;
 }
 
 void InputStack::set_line(int line) {

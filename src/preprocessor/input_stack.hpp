@@ -26,7 +26,9 @@ struct InputRecord {
     FILE* file = nullptr;
     std::unique_ptr<platform::ChildOutput> pipe;
     std::vector<std::string> pipe_command;
-    int line = 1;
+    // Wider than a line number: a #line may set it close to the largest
+    // int, and reading goes on counting (see InputStack::line).
+    long long line = 1;
     std::string opened_name;
     std::string display_name;  // set by #line and line markers
     // Text records that hold a macro expansion.

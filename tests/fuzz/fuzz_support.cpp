@@ -14,9 +14,7 @@ namespace qor::fuzz {
 namespace {
 
 // Thrown by the exit handler: ends the input's run, not the process.
-struct RunEnded {
-    int status;
-};
+struct RunEnded {};
 
 std::string& workspace_path() {
     static std::string path;
@@ -66,7 +64,7 @@ void remove_files(std::initializer_list<const char*> names) {
 
 void run_isolated(const std::function<void()>& body) {
     diagnostics() = Diagnostics();
-    diagnostics().set_exit_handler([](int status) { throw RunEnded{status}; });
+    diagnostics().set_exit_handler([](int) { throw RunEnded{}; });
     try {
         body();
     } catch (const RunEnded&) {

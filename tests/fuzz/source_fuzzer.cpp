@@ -11,8 +11,9 @@
 //   bit 6     QOR_NEWRES=old
 //   bit 7     -cb
 // The rest is the source file up to a NUL byte, and after it the options
-// file (kOptionsFile when there is no NUL). No compiler is named, so no
-// process is started.
+// file (kOptionsFile when there is no NUL). The macro-name file keeps two
+// of its macros unexpanded. No compiler is named, so no process is
+// started.
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -50,6 +51,8 @@ A machine (x86)
 A system (linux)
 )";
 
+constexpr std::string_view kMacroNames = "MAX STR\n";
+
 std::vector<std::string> command_line(uint8_t mode) {
     std::vector<std::string> args{"qor_cc", "-batch", "-nocccp", "-nodate", "-ddef", "input.def",
                                   "-dial", kDialects[(mode >> 2) & 7]};
@@ -70,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t end = text.find('\0');
     qor::fuzz::write_file("input.c", text.substr(0, end));
     qor::fuzz::write_file("input.def", end == std::string_view::npos ? kOptionsFile : text.substr(end + 1));
+    qor::fuzz::write_file(".qor_cc.mac", kMacroNames);
     if (data[0] & 64)
         setenv("QOR_NEWRES", "old", 1);
     else

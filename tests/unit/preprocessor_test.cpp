@@ -115,6 +115,15 @@ TEST_F(PreprocessorTest, LineDirectivesAndMarkersRenameAndRenumber) {
     EXPECT_EQ(run.messages, "/*x*/.c(3): Error:  invalid numeric constant\n");
 }
 
+// The number of a #line goes up to the largest int, and the lines after it
+// stay there.
+TEST_F(PreprocessorTest, LineNumbersStopAtTheLargestInt) {
+    LexerRun run;
+    Tokens tokens = run.lex("a.c", "#line 2147483646\na\nb\nc\n#line 99999999999\nd\ne\n");
+    EXPECT_EQ(tokens, (Tokens{"id:a", "id:b", "id:c", "id:d", "id:e"}));
+    EXPECT_EQ(run.lines, (std::vector<int>{2147483646, 2147483647, 2147483647, 2147483647, 2147483647}));
+}
+
 TEST_F(PreprocessorTest, MacrosOfTheCommandLine) {
     LexerRun run;
     testing::internal::CaptureStderr();
