@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "driver/early_compile.hpp"
 #include "driver/output_names.hpp"
 #include "driver/pipeline.hpp"
 #include "driver/source_date.hpp"
@@ -98,12 +99,19 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     run.outputs_in_analysis.clear();
 }
 
-void compile(const Run& run) {
+// The compile step: the compiler started with the analysis when it runs
+// the command needed, else the compiler run now.
+void compile(Run& run) {
     auto argv = compile_command(run.options, run.dynamic_mode);
     platform::ChildStatus result;
     {
         PhaseTimer timer("compile step");
-        result = platform::run_and_wait(argv);
+        if (run.early_compile && run.early_compile->runs(argv)) {
+            result = run.early_compile->finish();
+        } else {
+            run.early_compile.reset();
+            result = platform::run_and_wait(argv);
+        }
     }
     int status = result.status;
     if (!result.started) {
@@ -174,10 +182,12 @@ void orchestrate_build(Run& run) {
     bool heading = !options.batch && options.source_files.size() > 1;
     if (heading) std::printf("\nQorvane analyzing:\n");
 
+    run.early_compile = EarlyCompile::start(run);
     for (const auto& source : options.source_files) analyze_source(run, source, heading, removal);
 
     run.dependencies.release();
     if (options.compiler_command && error_count() == 0) compile(run);
+    run.early_compile.reset();
     options.dck_files.clear();
     if (options.file_list_mode) options.reset_option_state();
 }

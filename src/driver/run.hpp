@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/run_analysis.hpp"
+#include "driver/early_compile.hpp"
 #include "driver/run_options.hpp"
 #include "frontend/ignore_file.hpp"
 #include "scripting/dependency_record.hpp"
@@ -37,6 +38,9 @@ struct Run {
     std::vector<std::string> outputs_in_analysis;
     // Computed at its first use and kept for the process.
     std::optional<std::string> results_directory;
+    // The compile step of the command line in progress, when it was started
+    // with the analysis.
+    std::unique_ptr<EarlyCompile> early_compile;
     int exit_status = 0;
 };
 

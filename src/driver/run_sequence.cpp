@@ -193,6 +193,7 @@ int run_program(const std::vector<std::string>& args) {
     diagnostics().set_exit_handler([&run, way_out = restore.way_out](int status) {
         remove_unfinished_files();
         if (status != 0) remove_files(run.outputs_in_analysis);
+        run.early_compile.reset();
         if (way_out) way_out(status);
     });
     parse(run, args);

@@ -61,6 +61,13 @@ std::optional<std::time_t> modification_time(const std::string& path) {
     return st.st_mtime;
 }
 
+std::optional<FileVersion> file_version(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileVersion{st.st_dev, st.st_ino, static_cast<unsigned long long>(st.st_size), st.st_mtim.tv_sec,
+                       st.st_mtim.tv_nsec};
+}
+
 std::string absolute_path(const std::string& path) {
     if (!path.empty() && path[0] == '/') return path;
     std::vector<char> buf(4096);

@@ -25,6 +25,14 @@ bool remove_file(const std::string& path);
 // True when both names exist and are the same file (same device and inode).
 bool same_file(const std::string& a, const std::string& b);
 std::optional<std::time_t> modification_time(const std::string& path);
+// What tells one version of a file from another: the same inode, size and
+// modification time to the nanosecond.
+struct FileVersion {
+    unsigned long long device = 0, inode = 0, size = 0;
+    long long seconds = 0, nanoseconds = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+std::optional<FileVersion> file_version(const std::string& path);
 // The absolute form of a path, without resolving links ("" on failure).
 std::string absolute_path(const std::string& path);
 

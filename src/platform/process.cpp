@@ -2,8 +2,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +32,32 @@ int wait_status(int pid) {
     if (WIFEXITED(raw)) return WEXITSTATUS(raw);
     if (WIFSIGNALED(raw)) return 128 + WTERMSIG(raw);
     return 127;
+}
+
+bool open_non_terminal(int fd, struct stat& info) { return fstat(fd, &info) == 0 && !isatty(fd); }
+
+int memory_file(const char* name) { return memfd_create(name, MFD_CLOEXEC); }
+
+// Copies all of `from` (from its start) to `to`.
+void copy_all(int from, int to) {
+    if (lseek(from, 0, SEEK_SET) != 0) return;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(from, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = write(to, buffer + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return;
+            done += w;
+        }
+    }
+}
+
+void close_if_open(int& fd) {
+    if (fd >= 0) close(fd);
+    fd = -1;
 }
 
 }  // namespace
@@ -116,6 +145,62 @@ ChildStatus ChildOutput::finish() {
         pid_ = -1;
     }
     return result;
+}
+
+HeldChild::~HeldChild() {
+    wait();
+    close_if_open(held_out_);
+    close_if_open(held_err_);
+}
+
+bool HeldChild::start(const std::vector<std::string>& argv) {
+    struct stat out {}, err {};
+    if (!open_non_terminal(STDOUT_FILENO, out) || !open_non_terminal(STDERR_FILENO, err)) return false;
+    // Streams that share one file share one memory file, so that their
+    // lines keep their order within it.
+    bool shared = out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+    held_out_ = memory_file("held standard output");
+    if (!shared) held_err_ = memory_file("held standard error");
+    if (held_out_ < 0 || (!shared && held_err_ < 0)) {
+        close_if_open(held_out_);
+        close_if_open(held_err_);
+        return false;
+    }
+    if (argv.empty()) {
+        status_.error = ENOENT;
+        return true;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, held_out_, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, shared ? held_out_ : held_err_, STDERR_FILENO);
+    auto args = c_argv(argv);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        status_.error = rc;
+    else
+        pid_ = pid;
+    return true;
+}
+
+ChildStatus HeldChild::wait() {
+    if (pid_ > 0) {
+        status_.started = true;
+        status_.status = wait_status(pid_);
+        pid_ = -1;
+    }
+    return status_;
+}
+
+void HeldChild::give_out_output() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (held_out_ >= 0) copy_all(held_out_, STDOUT_FILENO);
+    if (held_err_ >= 0) copy_all(held_err_, STDERR_FILENO);
+    close_if_open(held_out_);
+    close_if_open(held_err_);
 }
 
 }  // namespace qor::platform

@@ -46,4 +46,33 @@ private:
     int error_ = 0;
 };
 
+// A child started before its turn: what it writes to its standard output
+// and error is held in memory files and given out only when its turn
+// comes, so that it keeps its place among this process's own output.
+class HeldChild {
+public:
+    HeldChild() = default;
+    HeldChild(const HeldChild&) = delete;
+    HeldChild& operator=(const HeldChild&) = delete;
+    // Waits for a child still running; its output is dropped.
+    ~HeldChild();
+
+    // False when the output cannot be held as it would appear: a standard
+    // stream that is a terminal (programs write to one differently, e.g.
+    // in colour), or closed, or no memory file to be had. Nothing is
+    // started then. A program that cannot be started gives a `ChildStatus`
+    // that says so when the child is waited for.
+    bool start(const std::vector<std::string>& argv);
+    // Waits for the child's end; its output stays held.
+    ChildStatus wait();
+    // Writes the held output where the child would have written it.
+    void give_out_output();
+
+private:
+    int held_out_ = -1;
+    int held_err_ = -1;  // -1 when both streams go to one file
+    int pid_ = -1;
+    ChildStatus status_;
+};
+
 }  // namespace qor::platform

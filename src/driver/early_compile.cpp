@@ -1,0 +1,61 @@
+#include "driver/early_compile.hpp"
+
+#include "driver/orchestration.hpp"
+#include "driver/run.hpp"
+#include "foundation/diagnostics.hpp"
+
+namespace qor {
+
+namespace {
+
+// The file named by the command's last -o, or none.
+std::optional<std::string> output_name(const std::vector<std::string>& argv) {
+    std::optional<std::string> name;
+    for (size_t i = 1; i < argv.size(); ++i) {
+        if (argv[i] == "-o" && i + 1 < argv.size())
+            name = argv[++i];
+        else if (argv[i].starts_with("-o") && argv[i].size() > 2)
+            name = argv[i].substr(2);
+    }
+    return name;
+}
+
+}  // namespace
+
+std::unique_ptr<EarlyCompile> EarlyCompile::start(const Run& run) {
+    const RunOptions& options = run.options;
+    if (run.dynamic_mode || !options.compiler_command || options.pch_use || options.pch_create ||
+        options.source_files.empty() || error_count() > 0)
+        return nullptr;
+    auto argv = compile_command(options, false);
+    auto output = output_name(argv);
+    if (!output) return nullptr;
+    std::unique_ptr<EarlyCompile> compile(new EarlyCompile(std::move(argv), std::move(*output)));
+    if (!compile->compiler_.start(compile->argv_)) {
+        compile->finished_ = true;
+        return nullptr;
+    }
+    return compile;
+}
+
+EarlyCompile::EarlyCompile(std::vector<std::string> argv, std::string output)
+    : argv_(std::move(argv)), output_(std::move(output)), output_before_(platform::file_version(output_)) {}
+
+EarlyCompile::~EarlyCompile() {
+    if (!finished_) abandon();
+}
+
+platform::ChildStatus EarlyCompile::finish() {
+    finished_ = true;
+    platform::ChildStatus status = compiler_.wait();
+    compiler_.give_out_output();
+    return status;
+}
+
+void EarlyCompile::abandon() {
+    finished_ = true;
+    compiler_.wait();
+    if (platform::file_version(output_) != output_before_) platform::remove_file(output_);
+}
+
+}  // namespace qor
