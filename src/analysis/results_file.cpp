@@ -65,17 +65,6 @@ const char* type_word(int code) {
     }
 }
 
-// The metric names in the order the metric section declares them.
-constexpr std::array<const char*, 44> kMetricNames{
-    "STMT",        "CALL_PATHS",  "CALL",       "VG",          "LEVL",           "GOTO",
-    "RETU",        "N_OUT",       "PARA",       "LVAR",        "UPRO",           "MACP",
-    "MACC",        "N1",          "n1",         "N2",          "n2",             "BCOM",
-    "LCOM",        "CCOM",        "BCOB",       "LCOB",        "CCOB",           "PATH",
-    "COND_STRUCT", "lc_line",     "ct_andthen", "ct_orelse",   "ct_ternary",     "ct_switch",
-    "ct_case",     "ct_for",      "ct_while",   "ct_dowhile",  "ct_if",          "ct_casepath",
-    "ct_break_inloop", "ct_continue", "ct_break_inswitch", "ct_bran", "ct_decis", "ct_nest",
-    "ct_loop",     "lc_parse"};
-
 // The value as "%7.2f" prints it. Most values are counts: whole numbers
 // take a short way; to_chars rounds the others as printf does.
 std::string metric_value(float value) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "analysis/results_file.hpp"
 #include "archive_reader.hpp"
 #include "foundation/diagnostics.hpp"
 #include "input_files.hpp"
@@ -78,15 +79,12 @@ std::optional<double> MetricsRow::value(const std::string& metric) const {
 }
 
 const std::vector<std::string>& metric_names() {
-    static const std::vector<std::string> names{
-        "STMT",       "CALL_PATHS", "CALL",       "VG",         "LEVL",           "GOTO",
-        "RETU",       "N_OUT",      "PARA",       "LVAR",       "UPRO",           "MACP",
-        "MACC",       "N1",         "n1",         "N2",         "n2",             "BCOM",
-        "LCOM",       "CCOM",       "BCOB",       "LCOB",       "CCOB",           "PATH",
-        "COND_STRUCT", "lc_line",   "ct_andthen", "ct_orelse",  "ct_ternary",     "ct_switch",
-        "ct_case",    "ct_for",     "ct_while",   "ct_dowhile", "ct_if",          "ct_casepath",
-        "ct_break_inloop", "ct_continue", "ct_break_inswitch", "ct_bran", "ct_decis", "ct_nest",
-        "ct_loop",    "lc_parse",   "COMF"};
+    // The stored metrics, then the comment density worked out from them.
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> all(kMetricNames.begin(), kMetricNames.end());
+        all.push_back("COMF");
+        return all;
+    }();
     return names;
 }
 
