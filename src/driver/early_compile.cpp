@@ -29,7 +29,10 @@ std::unique_ptr<EarlyCompile> EarlyCompile::start(const Run& run) {
         return nullptr;
     auto argv = compile_command(options, false);
     auto output = output_name(argv);
+    // Only a regular file is ever removed: an output such as /dev/null
+    // makes the compile wait for its turn.
     if (!output) return nullptr;
+    if (auto existing = platform::file_version(*output); existing && !existing->regular_file) return nullptr;
     std::unique_ptr<EarlyCompile> compile(new EarlyCompile(std::move(argv), std::move(*output)));
     if (!compile->compiler_.start(compile->argv_)) {
         compile->finished_ = true;
@@ -55,7 +58,8 @@ platform::ChildStatus EarlyCompile::finish() {
 void EarlyCompile::abandon() {
     finished_ = true;
     compiler_.wait();
-    if (platform::file_version(output_) != output_before_) platform::remove_file(output_);
+    auto now = platform::file_version(output_);
+    if (now && now->regular_file && now != output_before_) platform::remove_file(output_);
 }
 
 }  // namespace qor

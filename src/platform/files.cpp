@@ -65,7 +65,7 @@ std::optional<FileVersion> file_version(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) return std::nullopt;
     return FileVersion{st.st_dev, st.st_ino, static_cast<unsigned long long>(st.st_size), st.st_mtim.tv_sec,
-                       st.st_mtim.tv_nsec};
+                       st.st_mtim.tv_nsec, S_ISREG(st.st_mode)};
 }
 
 std::string absolute_path(const std::string& path) {

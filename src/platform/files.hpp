@@ -30,6 +30,7 @@ std::optional<std::time_t> modification_time(const std::string& path);
 struct FileVersion {
     unsigned long long device = 0, inode = 0, size = 0;
     long long seconds = 0, nanoseconds = 0;
+    bool regular_file = false;
     bool operator==(const FileVersion&) const = default;
 };
 std::optional<FileVersion> file_version(const std::string& path);

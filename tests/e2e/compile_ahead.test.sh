@@ -87,9 +87,14 @@ OBJ_KILL=SEGV WAIT_FOR=signal_sent run "$COMPILE"
 check_rc "crash" 4
 check_no_file "crash: no object" x.o
 
-# For a terminal the compiler waits for the analysis.
+# For a terminal the compiler waits for the analysis, and so it does for
+# an output that is no regular file (which is never removed).
 fresh; bad
 on_terminal >/dev/null
 check_not_compiled "terminal"
+fresh; bad; ln -s /dev/null x.o
+run "$COMPILE"
+check_not_compiled "device output"
+check_file "device output kept" x.o
 
 finish
