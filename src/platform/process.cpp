@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -38,7 +39,8 @@ bool open_non_terminal(int fd, struct stat& info) { return fstat(fd, &info) == 0
 
 int memory_file(const char* name) { return memfd_create(name, MFD_CLOEXEC); }
 
-// Copies all of `from` (from its start) to `to`.
+// Copies all of `from` (from its start) to `to`, waiting where `to` was
+// left non-blocking by whoever opened it.
 void copy_all(int from, int to) {
     if (lseek(from, 0, SEEK_SET) != 0) return;
     char buffer[65536];
@@ -49,6 +51,10 @@ void copy_all(int from, int to) {
         for (ssize_t done = 0; done < n;) {
             ssize_t w = write(to, buffer + done, static_cast<size_t>(n - done));
             if (w < 0 && errno == EINTR) continue;
+            if (w < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                pollfd ready{to, POLLOUT, 0};
+                if (poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+            }
             if (w <= 0) return;
             done += w;
         }

@@ -5,7 +5,8 @@
 source "${QOR_E2E_LIB:?}" || exit 1
 
 # A compiler that logs its run, talks on both streams and writes its -o
-# file (unless OBJ_KEEP is set), then exits with FAKE_STATUS; OBJ_KILL
+# file (unless OBJ_KEEP is set), then exits with FAKE_STATUS; OBJ_BIG adds
+# 588,895 bytes of output; OBJ_KILL
 # sends that signal to qor_cc once the object is written, then creates
 # signal_sent.
 OBJ_CC="$scratch/obj_cc"
@@ -13,6 +14,7 @@ cat >"$OBJ_CC" <<'SH'
 #!/bin/sh
 echo run >>"$FAKE_LOG"
 echo "cc out 1"; echo "cc err 1" >&2; echo "cc out 2"; echo "cc err 2" >&2
+[ -n "${OBJ_BIG:-}" ] && seq 100000
 while [ $# -gt 1 ]; do
     [ "$1" = -o ] && [ -z "${OBJ_KEEP:-}" ] && echo new >"$2"
     shift
@@ -58,6 +60,22 @@ run "$COMPILE"
 check_eq "standard output" $'Analyzing: a.c...\nonComponent f 1\nonComponent g 2\ncc out 1\ncc out 2\n' "$out"
 check_eq "standard error" $'warning : Unable to locate MSC70.def file\ncc err 1\ncc err 2\n' "$err"
 check_content "object" x.o $'new\n'
+
+# Output that a pipe left non-blocking by its reader cannot take at once.
+fresh; good
+OBJ_BIG=1 python3 - "$COMPILE" >sizes <<'PY'
+import fcntl, os, subprocess, sys, time
+r, w = os.pipe()
+fcntl.fcntl(w, fcntl.F_SETFL, os.O_NONBLOCK)
+child = subprocess.Popen([sys.argv[1]], stdout=w, stderr=subprocess.DEVNULL)
+os.close(w)
+time.sleep(0.5)
+data = b""
+while chunk := os.read(r, 65536):
+    data += chunk
+print(child.wait(), len(data))
+PY
+check_content "non-blocking standard output" sizes "0 $((18 + 32 + 18 + 588895))"$'\n'
 
 # An analysis with errors runs no compile step: the compiler that ran
 # ahead is waited for, its output is dropped and the object it made or
