@@ -63,18 +63,19 @@ check_content "object" x.o $'new\n'
 
 # Output that a pipe left non-blocking by its reader cannot take at once.
 fresh; good
-OBJ_BIG=1 python3 - "$COMPILE" >sizes <<'PY'
-import fcntl, os, subprocess, sys, time
-r, w = os.pipe()
-fcntl.fcntl(w, fcntl.F_SETFL, os.O_NONBLOCK)
-child = subprocess.Popen([sys.argv[1]], stdout=w, stderr=subprocess.DEVNULL)
-os.close(w)
-time.sleep(0.5)
-data = b""
-while chunk := os.read(r, 65536):
-    data += chunk
-print(child.wait(), len(data))
-PY
+OBJ_BIG=1 perl - "$COMPILE" >sizes <<'PL'
+use Fcntl;
+pipe(my $r, my $w) or die;
+fcntl($w, F_SETFL, fcntl($w, F_GETFL, 0) | O_NONBLOCK);
+my $pid = fork();
+if ($pid == 0) { close $r; open(STDOUT, ">&", $w); open(STDERR, ">", "/dev/null"); exec $ARGV[0]; exit 127; }
+close $w;
+select(undef, undef, undef, 0.5);
+my $data = "";
+while (sysread($r, my $chunk, 65536)) { $data .= $chunk; }
+waitpid($pid, 0);
+print $? >> 8, " ", length($data), "\n";
+PL
 check_content "non-blocking standard output" sizes "0 $((18 + 32 + 18 + 588895))"$'\n'
 
 # An analysis with errors runs no compile step: the compiler that ran
