@@ -22,23 +22,25 @@ std::optional<std::string> output_name(const std::vector<std::string>& argv) {
 
 }  // namespace
 
-std::unique_ptr<EarlyCompile> EarlyCompile::start(const Run& run) {
+void EarlyCompile::start(Run& run) {
     const RunOptions& options = run.options;
     if (run.dynamic_mode || !options.compiler_command || options.pch_use || options.pch_create ||
         options.source_files.empty() || error_count() > 0)
-        return nullptr;
+        return;
     auto argv = compile_command(options, false);
     auto output = output_name(argv);
     // Only a regular file is ever removed: an output such as /dev/null
     // makes the compile wait for its turn.
-    if (!output) return nullptr;
-    if (auto existing = platform::file_version(*output); existing && !existing->regular_file) return nullptr;
-    std::unique_ptr<EarlyCompile> compile(new EarlyCompile(std::move(argv), std::move(*output)));
-    if (!compile->compiler_.start(compile->argv_)) {
-        compile->finished_ = true;
-        return nullptr;
+    if (!output) return;
+    if (auto existing = platform::file_version(*output); existing && !existing->regular_file) return;
+    // The run holds it before the compiler starts, so that a run ending at
+    // any moment after finds the compiler to wait for.
+    run.early_compile.reset(new EarlyCompile(std::move(argv), std::move(*output)));
+    EarlyCompile& compile = *run.early_compile;
+    if (!compile.compiler_.start(compile.argv_)) {
+        compile.finished_ = true;
+        run.early_compile.reset();
     }
-    return compile;
 }
 
 EarlyCompile::EarlyCompile(std::vector<std::string> argv, std::string output)

@@ -20,13 +20,14 @@ struct Run;
 
 class EarlyCompile {
 public:
-    // The compile step started now, or null when it has to wait for its
-    // turn: in dynamic mode (it compiles the instrumented file), with
-    // precompiled header options (the analysis adds them), without an
-    // explicit output name (its leftovers could not be told) or with one
-    // that is not a regular file (a device is never removed), or when its
-    // output could not be held as it would appear (a terminal).
-    static std::unique_ptr<EarlyCompile> start(const Run& run);
+    // Starts the compile step now, as the run's `early_compile`, unless it
+    // has to wait for its turn: in dynamic mode (it compiles the
+    // instrumented file), with precompiled header options (the analysis
+    // adds them), without an explicit output name (its leftovers could not
+    // be told) or with one that is not a regular file (a device is never
+    // removed), or when its output could not be held as it would appear (a
+    // terminal).
+    static void start(Run& run);
     // Abandons a compile that did not get its turn.
     ~EarlyCompile();
     EarlyCompile(const EarlyCompile&) = delete;

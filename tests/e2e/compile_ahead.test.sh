@@ -5,14 +5,17 @@
 source "${QOR_E2E_LIB:?}" || exit 1
 
 # A compiler that logs its run, talks on both streams and writes its -o
-# file (unless OBJ_KEEP is set), then exits with FAKE_STATUS; OBJ_BIG adds
-# 588,895 bytes of output; OBJ_KILL
-# sends that signal to qor_cc once the object is written, then creates
-# signal_sent.
+# file (unless OBJ_KEEP is set), then exits with FAKE_STATUS. OBJ_BIG adds
+# 588,895 bytes of output. With OBJ_KILL it first waits for the analysis
+# to be in its hook (file "analysing"), and once the object is written
+# sends that signal to qor_cc and creates "signal_sent".
 OBJ_CC="$scratch/obj_cc"
 cat >"$OBJ_CC" <<'SH'
 #!/bin/sh
 echo run >>"$FAKE_LOG"
+if [ -n "${OBJ_KILL:-}" ]; then
+    i=0; while [ ! -e analysing ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i + 1)); done
+fi
 echo "cc out 1"; echo "cc err 1" >&2; echo "cc out 2"; echo "cc err 2" >&2
 [ -n "${OBJ_BIG:-}" ] && seq 100000
 while [ $# -gt 1 ]; do
@@ -24,11 +27,12 @@ exit "${FAKE_STATUS:-0}"
 SH
 chmod +x "$OBJ_CC"
 # The hook script prints each component; with WAIT_FOR set, the analysis
-# of a file first waits for that file to appear.
+# of a file creates "analysing" and waits for that file to appear.
 hooked_install hooked
 cat >>"$scratch/hooked/Scripts/qor_cc/qor_cc.tcl" <<'TCL'
 proc qor_cc::onFile {source} {
     if {![info exists ::env(WAIT_FOR)]} return
+    close [open analysing w]
     for {set i 0} {$i < 400 && ![file exists $::env(WAIT_FOR)]} {incr i} { after 50 }
 }
 TCL
