@@ -1,5 +1,8 @@
 #include "analysis/component.hpp"
 
+#include <algorithm>
+#include <climits>
+
 #include "foundation/diagnostics.hpp"
 
 namespace qor {
@@ -70,7 +73,10 @@ void close_component(ComponentContext& context, int last_line, double path_count
         context.graph->control_add(model.current_module().controls, NodeKind::FIN, context.current_file, last_line);
     model.counter_add(COMM, static_cast<uint16_t>(totals[Total::BCOM]));
     model.calls_to_operators();
-    totals[Total::lc_line] = last_line - totals[Total::lc_line] + 1;
+    // #line numbers reach the largest int, so the span is worked out wide
+    // and kept within an int.
+    long long span = static_cast<long long>(last_line) - totals[Total::lc_line] + 1;
+    totals[Total::lc_line] = static_cast<int>(std::clamp<long long>(span, INT_MIN, INT_MAX));
     store_metrics(context, path_count);
     derive_ct_counters(*context.ct, totals);
     ct_publish(*context.ct, *context.metrics);
