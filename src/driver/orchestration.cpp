@@ -182,7 +182,7 @@ void orchestrate_build(Run& run) {
     bool heading = !options.batch && options.source_files.size() > 1;
     if (heading) std::printf("\nQorvane analyzing:\n");
 
-    EarlyCompile::start(run);
+    if (!run.early_compile) EarlyCompile::start(run);
     for (const auto& source : options.source_files) analyze_source(run, source, heading, removal);
 
     run.dependencies.release();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "driver/command_line.hpp"
+#include "driver/early_compile.hpp"
 #include "driver/orchestration.hpp"
 #include "driver/output_names.hpp"
 #include "driver/pipeline.hpp"
@@ -197,6 +198,8 @@ int run_program(const std::vector<std::string>& args) {
         if (way_out) way_out(status);
     });
     parse(run, args);
+    // The compiler needs nothing of the hook interpreter, so it starts first.
+    if (!run.options.file_list_mode) EarlyCompile::start(run);
     if (!run.options.dynamic_mode) {
         PhaseTimer timer("hook interpreter start-up");
         run.hooks = std::make_unique<HookInterpreter>();

@@ -110,6 +110,11 @@ OBJ_KILL=SEGV WAIT_FOR=signal_sent run "$COMPILE"
 check_rc "crash" 4
 check_no_file "crash: no object" x.o
 
+# -noupdate has no compile step.
+fresh; good
+run "$QOR" -batch -nocccp -noupdate -cc="$OBJ_CC" -c a.c -o x.o
+check_not_compiled "-noupdate"
+
 # For a terminal the compiler waits for the analysis, and so it does for
 # an output that is no regular file (which is never removed).
 fresh; bad
