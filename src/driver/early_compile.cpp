@@ -29,9 +29,9 @@ void EarlyCompile::start(Run& run) {
         return;
     auto argv = compile_command(options, false);
     auto output = output_name(argv);
+    if (!output) return;
     // Only a regular file is ever removed: an output such as /dev/null
     // makes the compile wait for its turn.
-    if (!output) return;
     if (auto existing = platform::file_version(*output); existing && !existing->regular_file) return;
     // The run holds it before the compiler starts, so that a run ending at
     // any moment after finds the compiler to wait for.
