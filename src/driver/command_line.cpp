@@ -3,7 +3,9 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
+#include "driver/gcc_options.hpp"
 #include "driver/output_names.hpp"
 #include "foundation/containers.hpp"
 #include "foundation/diagnostics.hpp"
@@ -52,7 +54,7 @@ constexpr std::array<EmulatedOption, 24> kEmulatedOptions = {{
 const std::string kDefaultSourceFilter = "*.c;*.C;";
 
 // First letters of the program's own options.
-constexpr std::string_view kOwnOptionLetters = "bcdehilmnot";
+constexpr std::string_view kOwnOptionLetters = "bcdehilmnoqt";
 
 void print_banner(bool dynamic) {
     std::printf("\nBrisandor Qorvane C %s 6.5.0.0 (qor_cc)\n"
@@ -73,6 +75,8 @@ private:
     void prepass();
     void main_pass();
     void option(const std::string& word);
+    void gcc_word(const std::string& word);
+    void gcc_file_word(const std::string& word);
     bool own_option(const std::string& word, std::string_view name);
     bool emulated_option(std::string_view name);
     void file_word(const std::string& word);
@@ -88,6 +92,7 @@ private:
     size_t next_ = 1;
     bool dialect_selected_ = false;
     bool compile_flag_given_ = false;
+    bool compiler_given_ = false;
 };
 
 void CommandLineParser::run(const std::vector<std::string>& args) {
@@ -103,14 +108,24 @@ void CommandLineParser::run(const std::vector<std::string>& args) {
     if (words_.size() <= 1) show_usage(options_);
     options_.output_from_fo = false;
     options_.source_filter.clear();
+    options_.gcc_command_line = options_.dialect.gcc_command_line();
+    options_.compiler_product = false;
+    if (std::getenv("QOR_CC_QUIET")) options_.quiet = true;
 
     prepass();
     main_pass();
     if (!dialect_selected_) select_dialect(options_.dialect, "MSC70");
-    if (options_.dynamic_mode) options_.object_files = instrumented_object_names(options_.object_files);
+    // With gcc's command line an object keeps its name: the dynamic build
+    // gives the instrumented object the name that the plain build gives.
+    if (options_.dynamic_mode && !options_.gcc_command_line)
+        options_.object_files = instrumented_object_names(options_.object_files);
     check_output();
-    if (options_.preprocess_only) return;
-    if (!options_.batch && (options_.dynamic_mode || !options_.static_banner_printed)) {
+    if (options_.preprocess_only || options_.compiler_product) return;
+    // A gcc command line with nothing to analyse (a link, a query) shows
+    // only what the compiler shows.
+    bool nothing_to_analyse = options_.gcc_command_line && options_.source_files.empty();
+    if (!options_.batch && !options_.quiet && !nothing_to_analyse &&
+        (options_.dynamic_mode || !options_.static_banner_printed)) {
         print_banner(options_.dynamic_mode);
         if (!options_.dynamic_mode) options_.static_banner_printed = true;
     }
@@ -164,7 +179,9 @@ void CommandLineParser::prepass() {
 void CommandLineParser::main_pass() {
     for (next_ = 1; next_ < words_.size();) {
         const std::string word = words_[next_++];
-        if (word.starts_with('-'))
+        if (options_.gcc_command_line)
+            gcc_word(word);
+        else if (word.starts_with('-'))
             option(word);
         else
             file_word(word);
@@ -206,6 +223,53 @@ void CommandLineParser::option(const std::string& word) {
     }
     options_.add_preprocessor_option(word);
     options_.add_compiler_option(word);
+}
+
+// gcc's meaning of a word: the program's own options first, then an
+// option with its argument, kept in place for the compiler.
+void CommandLineParser::gcc_word(const std::string& word) {
+    if (!word.starts_with('-') || word == "-") {
+        gcc_file_word(word);
+        return;
+    }
+    if (word == "-o") {
+        std::string name = value(" Option -o has to be followed by a directory name or a file name");
+        set_output(name);
+        if (options_.output_file) options_.compiler_options.insert(options_.compiler_options.end(), {word, name});
+        return;
+    }
+    std::string_view name = std::string_view(word).substr(1);
+    if (!name.empty() && kOwnOptionLetters.find(name[0]) != std::string_view::npos && own_option(word, name)) {
+        if (name == "cc" || name.starts_with("cc=")) compiler_given_ = true;
+        return;
+    }
+    std::vector<std::string> option{word};
+    if (gcc_takes_separate_argument(word) && next_ < words_.size()) option.push_back(words_[next_++]);
+    if (gcc_preprocessing_option(word)) options_.preprocessor_options.insert(options_.preprocessor_options.end(), option.begin(), option.end());
+    if (gcc_product_option(word)) options_.compiler_product = true;
+    if (word == "-E") options_.preprocess_only = true;
+    options_.compiler_options.insert(options_.compiler_options.end(), option.begin(), option.end());
+}
+
+// A file word of gcc's command line. Launched as `qor_cc [own options]
+// <compiler> <arguments>`, the first such word names the compiler.
+void CommandLineParser::gcc_file_word(const std::string& word) {
+    bool source = word.size() >= 3 && is_source(word);
+    if (!source && !compiler_given_ && !options_.compiler_command && options_.compiler_options.empty() &&
+        platform::is_program(word)) {
+        options_.compiler_command = word;
+        return;
+    }
+    if (source) {
+        options_.source_places.push_back(options_.compiler_options.size());
+        options_.source_files.push_back(word);
+    } else if (word.size() >= 5 && (word.ends_with(".sta") || word.ends_with(".mtr"))) {
+        file_word(word);
+        return;
+    } else if (word.ends_with(".o") || (word.size() >= 5 && ends_with_icase(word, ".obj"))) {
+        object_file(word);
+    }
+    options_.compiler_options.push_back(word);
 }
 
 bool CommandLineParser::emulated_option(std::string_view name) {
@@ -293,6 +357,8 @@ bool CommandLineParser::own_option(const std::string& word, std::string_view nam
         options_.no_update = true;
     } else if (name == "o") {
         set_output(value(" Option -o has to be followed by a directory name or a file name"));
+    } else if (name == "quiet") {
+        options_.quiet = true;
     } else if (name == "tcl") {
         options_.instrumentation_script = value(" Option -tcl has to be followed by a file name");
     } else {
@@ -348,6 +414,12 @@ void CommandLineParser::set_output(const std::string& name) {
 
 void CommandLineParser::check_output() {
     if (!options_.output_file) return;
+    // For gcc, -o with several sources names the program they link into;
+    // the compiler has it in its place already.
+    if (options_.gcc_command_line) {
+        options_.output_file = strip_output_extension(*options_.output_file);
+        return;
+    }
     if (options_.source_files.size() > 1) show_usage(options_, " -o <dirname> expected, -o <filename> found");
     std::string given = *options_.output_file;
     options_.output_file = strip_output_extension(given);

@@ -24,6 +24,8 @@ struct DialectState {
     // '@' response files: GNU and most Microsoft dialects; '+' only GNU.
     bool accepts_at_response_files() const;
     bool accepts_plus_response_files() const;
+    // The GNU dialects read the command line as gcc reads it.
+    bool gcc_command_line() const { return code == 8 || code == 9; }
 };
 
 // Sets the dialect from its name (case-insensitive). An unknown name gives

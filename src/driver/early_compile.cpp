@@ -25,6 +25,7 @@ std::optional<std::string> output_name(const std::vector<std::string>& argv) {
 void EarlyCompile::start(Run& run) {
     const RunOptions& options = run.options;
     if (run.dynamic_mode || options.dynamic_mode || options.no_update || !options.compiler_command ||
+        options.compiler_product ||
         options.pch_use || options.pch_create || options.source_files.empty() || error_count() > 0)
         return;
     auto argv = compile_command(options, false);

@@ -11,7 +11,7 @@ namespace qor {
 namespace {
 
 void announce(Run& run, const std::string& path) {
-    if (run.options_file_announced) return;
+    if (run.options_file_announced || run.options.quiet) return;
     std::printf("qor_cc : using default options file : %s\n", path.c_str());
     std::fflush(stdout);
     run.options_file_announced = true;

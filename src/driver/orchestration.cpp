@@ -1,10 +1,12 @@
 #include "driver/orchestration.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 #include "driver/early_compile.hpp"
+#include "driver/gcc_compile.hpp"
 #include "driver/output_names.hpp"
 #include "driver/pipeline.hpp"
 #include "driver/source_date.hpp"
@@ -70,7 +72,7 @@ std::vector<std::string> removable_outputs(const Run& run, const std::string& so
 
 void analyze_source(Run& run, const std::string& source, bool heading, bool removal) {
     RunOptions& options = run.options;
-    if (options.batch) std::printf("Analyzing: %s...\n", source.c_str());
+    if (options.batch && !options.quiet) std::printf("Analyzing: %s...\n", source.c_str());
     std::string date = source_date_text(source, options.no_date);
     FileOutputs outputs = file_outputs(options, source, run.dynamic_mode);
     append_unique(options.sta_files, outputs.sta);
@@ -99,9 +101,41 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     run.outputs_in_analysis.clear();
 }
 
+// A compiler run that failed ends the run with the compiler's status.
+void check_compiler_status(const platform::ChildStatus& result, const std::vector<std::string>& argv) {
+    int status = result.status;
+    if (!result.started) {
+        errno = result.error;
+        report_errno(MSG_ERROR, argv.empty() ? std::string() : argv[0]);
+        status = 127;
+    }
+    if (status == 0) return;
+    report_message(MSG_ERROR, "during compilation");
+    diagnostics().exit(status);
+}
+
+// Dynamic mode with gcc's command line: the compiler preprocesses each
+// original source that must be checked, so that a source it rejects fails
+// the build as it would plainly, and the dependency file names the source.
+void check_sources(const Run& run) {
+    const RunOptions& options = run.options;
+    bool all = gcc_wants_dependencies(options);
+    for (size_t i = 0; i < options.source_files.size(); ++i) {
+        const std::string& source = options.source_files[i];
+        bool problem = std::find(run.preprocessing_problems.begin(), run.preprocessing_problems.end(), source) !=
+                       run.preprocessing_problems.end();
+        if (!all && !problem) continue;
+        std::vector<std::string> argv = split_command_words(options.compiler_command.value_or(""));
+        for (auto& word : gcc_source_check(options, i)) argv.push_back(std::move(word));
+        check_compiler_status(platform::run_and_wait(argv), argv);
+    }
+}
+
 // The compile step: the compiler started with the analysis when it runs
 // the command needed, else the compiler run now.
 void compile(Run& run) {
+    bool gcc_dynamic = run.dynamic_mode && run.options.gcc_command_line;
+    if (gcc_dynamic) check_sources(run);
     auto argv = compile_command(run.options, run.dynamic_mode);
     platform::ChildStatus result;
     {
@@ -113,15 +147,9 @@ void compile(Run& run) {
             result = platform::run_and_wait(argv);
         }
     }
-    int status = result.status;
-    if (!result.started) {
-        errno = result.error;
-        report_errno(MSG_ERROR, argv.empty() ? std::string() : argv[0]);
-        status = 127;
-    }
-    if (status == 0) return;
-    report_message(MSG_ERROR, "during compilation");
-    diagnostics().exit(status);
+    check_compiler_status(result, argv);
+    if (!gcc_dynamic) return;
+    for (const auto& [made, expected] : gcc_outputs_to_rename(run.options)) platform::rename_file(made, expected);
 }
 
 }  // namespace
@@ -168,6 +196,10 @@ std::string relative_directory(const std::string& from_file, const std::string& 
 
 std::vector<std::string> compile_command(const RunOptions& options, bool dynamic_mode) {
     std::vector<std::string> argv = split_command_words(options.compiler_command.value_or(""));
+    if (options.gcc_command_line) {
+        for (auto& word : gcc_compile_words(options, dynamic_mode)) argv.push_back(std::move(word));
+        return argv;
+    }
     argv.insert(argv.end(), options.preprocessor_options.begin(), options.preprocessor_options.end());
     const auto& files = dynamic_mode ? options.instrumented_sources : options.source_files;
     argv.insert(argv.end(), files.begin(), files.end());
@@ -176,10 +208,17 @@ std::vector<std::string> compile_command(const RunOptions& options, bool dynamic
     return argv;
 }
 
+void pass_to_compiler(Run& run) {
+    run.dependencies.release();
+    auto argv = compile_command(run.options, false);
+    check_compiler_status(platform::run_and_wait(argv), argv);
+    if (run.options.file_list_mode) run.options.reset_option_state();
+}
+
 void orchestrate_build(Run& run) {
     RunOptions& options = run.options;
     bool removal = std::getenv("QOR_CC_NO_DEL") == nullptr;
-    bool heading = !options.batch && options.source_files.size() > 1;
+    bool heading = !options.batch && !options.quiet && options.source_files.size() > 1;
     if (heading) std::printf("\nQorvane analyzing:\n");
 
     if (!run.early_compile) EarlyCompile::start(run);
@@ -188,6 +227,7 @@ void orchestrate_build(Run& run) {
     run.dependencies.release();
     if (options.compiler_command && error_count() == 0) compile(run);
     run.early_compile.reset();
+    run.preprocessing_problems.clear();
     options.dck_files.clear();
     if (options.file_list_mode) options.reset_option_state();
 }

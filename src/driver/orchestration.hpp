@@ -14,6 +14,10 @@ namespace qor {
 // runs the compiler. Ends the process when the compiler fails.
 void orchestrate_build(Run& run);
 
+// A command line whose product is the compiler's output (-E, -M, a
+// version query): the compiler runs on it as it is, and nothing is analysed.
+void pass_to_compiler(Run& run);
+
 // Removes each file named, as after a failed analysis.
 void remove_files(const std::vector<std::string>& names);
 

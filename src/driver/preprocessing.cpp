@@ -58,13 +58,17 @@ bool start_preprocessing(Run& run, Preprocessor& preprocessor, const std::string
         platform::run_and_wait(command);
         diagnostics().exit(0);
     }
+    auto failed = [&run, source](const std::vector<std::string>& command) {
+        report_preprocessing_problem(command);
+        run.preprocessing_problems.push_back(source);
+    };
     auto pipe = std::make_unique<platform::ChildOutput>();
     if (!pipe->start(command)) {
-        report_preprocessing_problem(command);
+        failed(command);
         return false;
     }
     // Messages before the first line marker name the source itself.
-    preprocessor.set_pipe_failure_handler(report_preprocessing_problem);
+    preprocessor.set_pipe_failure_handler(failed);
     preprocessor.start_pipe(std::move(pipe), std::move(command), source);
     return true;
 }

@@ -36,6 +36,9 @@ struct Run {
     // The outputs that a failure of the file under analysis removes; none
     // between files, or with QOR_CC_NO_DEL.
     std::vector<std::string> outputs_in_analysis;
+    // The sources of the command line in progress whose preprocessing
+    // reported a problem.
+    std::vector<std::string> preprocessing_problems;
     // Computed at its first use and kept for the process.
     std::optional<std::string> results_directory;
     // The compile step of the command line in progress, when it was started

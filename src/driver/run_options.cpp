@@ -22,6 +22,7 @@ void RunOptions::reset_option_state() {
     macro_name_file.reset();
     compiler_command.reset();
     compiler_options.clear();
+    source_places.clear();
     output_file.reset();
     output_directory.reset();
     preprocessor_options.clear();

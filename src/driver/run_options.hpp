@@ -18,10 +18,20 @@ struct RunOptions {
     bool compile_only = true;
     bool decision_only = true;
     bool no_update = false;
+    // The GNU dialects read the words as gcc does; the compiler then gets
+    // them in the order given (see compiler_options).
+    bool gcc_command_line = false;
+    // The compiler's output is the product asked for (-E, -M, --version...):
+    // the command line goes to the compiler as it is.
+    bool compiler_product = false;
 
     // Emptied by reset_option_state between command lines.
     std::vector<std::string> preprocessor_options;
-    std::vector<std::string> compiler_options;  // one entry per word
+    // One entry per word. With gcc's command line: every word for the
+    // compiler in the order given, source files included, each at the
+    // place that source_places names.
+    std::vector<std::string> compiler_options;
+    std::vector<size_t> source_places;
     std::optional<std::string> compiler_command;
     std::vector<std::string> source_files;
     std::vector<std::string> object_files;
@@ -48,6 +58,9 @@ struct RunOptions {
     bool suffix_given = false;
     bool short_names = true;
     bool batch = false;
+    // -quiet or QOR_CC_QUIET: no banner, progress line or note, only
+    // messages about the code and failures.
+    bool quiet = false;
     bool preprocess_only = false;
     bool basic_counts = false;
     bool cpp_comments = false;

@@ -75,7 +75,7 @@ void skip_with_cache(Run& run) {
             run.hooks->set_repository(results_directory(run, source));
             run.hooks->on_file_skipped(source, result_file_name(options, source, "sta"));
         }
-        std::printf("Loading cache information for %s...\n", source.c_str());
+        if (!options.quiet) std::printf("Loading cache information for %s...\n", source.c_str());
         std::fflush(stdout);
     }
     run.dependencies.release();
@@ -86,6 +86,10 @@ void skip_with_cache(Run& run) {
 void build_command_line(Run& run, const std::vector<std::string>& args) {
     run.dependencies.set_command_line(args);
     run.dynamic_mode = run.options.dynamic_mode;
+    if (run.options.compiler_product && run.options.compiler_command) {
+        pass_to_compiler(run);
+        return;
+    }
     load_macro_name_file(run);
     find_ignore_file(run);
     orchestrate_build(run);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -16,6 +17,11 @@ extern char** environ;
 namespace qor::platform {
 
 namespace {
+
+bool is_executable_file(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
 
 std::vector<char*> c_argv(const std::vector<std::string>& argv) {
     std::vector<char*> out;
@@ -67,6 +73,20 @@ void close_if_open(int& fd) {
 }
 
 }  // namespace
+
+bool is_program(const std::string& name) {
+    if (name.empty()) return false;
+    if (name.find('/') != std::string::npos) return is_executable_file(name);
+    const char* path = std::getenv("PATH");
+    std::string directories = path ? path : "/bin:/usr/bin";
+    for (size_t start = 0;;) {
+        size_t end = directories.find(':', start);
+        std::string directory = directories.substr(start, end - start);
+        if (is_executable_file((directory.empty() ? "." : directory) + "/" + name)) return true;
+        if (end == std::string::npos) return false;
+        start = end + 1;
+    }
+}
 
 std::string executable_path() {
     std::vector<char> buf(PATH_MAX + 1);

@@ -11,6 +11,10 @@ namespace qor::platform {
 // Full, resolved path of the running executable (from /proc/self/exe).
 std::string executable_path();
 
+// Whether `name` starts a program: an executable file, named by a path or
+// found on PATH as posix_spawnp would find it.
+bool is_program(const std::string& name);
+
 // Outcome of a child process: its exit code, or 128 + the signal number
 // when a signal ended it. `started` is false when the program could not be
 // started at all; `error` then holds the errno of the attempt.

@@ -44,18 +44,19 @@ run "$QOR" -batch -l nolist.txt
 check_eq "missing list file" $'qor_cc: ERROR: Can not open nolist.txt\n' "$err"
 check_rc "missing list file" 1
 
-# Response files are expanded once the dialect allows them (GNU does).
+# Response files are expanded once the dialect allows them (GNU does); the
+# GNU dialects hand gcc its words in the order given.
 fresh; mk_c "x y.c"
 printf '%s\n' '-DA=1 "x y.c"' '-DB=2' >resp.txt
 run "$QOR" -batch -cc="$FAKE" -dial GNU @resp.txt
-check_args "response file expanded" -DA=1 -DB=2 "x y.c"
+check_args "response file expanded" -DA=1 "x y.c" -DB=2
 check_rc "response file expanded" 0
 
 # Before -dial the default dialect is in force: '@' is a plain word.
 fresh; mk_c a.c
 printf '%s\n' '-DA=1' >resp.txt
 run "$QOR" -batch -cc="$FAKE" @resp.txt -dial GNU a.c
-check_args "response file before -dial" a.c @resp.txt
+check_args "response file before -dial" @resp.txt a.c
 
 run "$QOR" -batch -cc="$FAKE" -dial GNU @nofile
 check_eq "missing response file" $'qor_cc: Error: nofile: No such file or directory\nqor_cc: 1 error(s).\n' "$err"

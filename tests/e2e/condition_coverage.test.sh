@@ -17,7 +17,7 @@ cond_build() {
     shift
     run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc "${WARN[@]}" "$@" -c "$source"
     check_eq "$source $*: instrumented and compiled" "0:" "$rc:$err"
-    gcc "$@" -o inst "${source%.c}.inst.o" && gcc "${WARN[@]}" "$@" -o orig "$source"
+    gcc "$@" -o inst "${source%.c}.o" && gcc "${WARN[@]}" "$@" -o orig "$source"
 }
 
 # same_run NAME: ./orig and ./inst print the same and end the same (a

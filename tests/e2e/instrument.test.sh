@@ -27,7 +27,7 @@ instrument() {
     shift
     run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -cc=gcc "$@" -c "$source"
     check_eq "$source $*: no message" "" "$err"
-    gcc "$@" -o inst "${source%.c}.inst.o" && ./inst >inst.out 2>trace.txt
+    gcc "$@" -o inst "${source%.c}.o" && ./inst >inst.out 2>trace.txt
     gcc "$@" -o orig "$source" && ./orig >orig.out
     check_eq "$source $*: same output" "$(cat orig.out)" "$(cat inst.out)"
 }
@@ -116,7 +116,7 @@ mkdir real && cd real || exit 1
 cp ../constructs.c .
 QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -cc=gcc -O2 -c constructs.c
 check_eq "run-time header: no message" "" "$err"
-gcc -O2 -o real constructs.inst.o
+gcc -O2 -o real constructs.o
 for i in 1 2; do QOR_COVERAGE_FILE=$PWD/coverage.dat ./real >real.out; done
 check_eq "run-time: same output" "$(cat ../inst.out)" "$(cat real.out)"
 check_eq "run-time: one record per run" 2 "$(grep -c '^END$' coverage.dat)"
@@ -142,7 +142,7 @@ cd .. || exit 1
 fresh; cp "$sources"/../gnu_c/*.[ch] .
 run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -cc=gcc -O2 -c headers.c list.c strbuf.c sysdep.c table.c
 check_eq "GNU corpus instrumented: no message" "" "$err"
-gcc -O2 -o inst headers.inst.o -lpthread -lm && ./inst a b >inst.out 2>/dev/null
+gcc -O2 -o inst headers.o -lpthread -lm && ./inst a b >inst.out 2>/dev/null
 gcc -O2 -o orig headers.c -lpthread -lm && ./orig a b >orig.out
 check_eq "GNU corpus instrumented: same output" "$(cat orig.out)" "$(cat inst.out)"
 
@@ -154,7 +154,7 @@ for mode in "" -cond; do
     QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst $mode -dial GNU -cc=gcc -Wall -Wextra \
         -Wno-implicit-fallthrough -c statement_expressions.c
     check_eq "statement expressions $mode: no message" "" "$err"
-    gcc -o inst statement_expressions.inst.o && QOR_COVERAGE_FILE=$PWD/coverage.dat ./inst >inst.out
+    gcc -o inst statement_expressions.o && QOR_COVERAGE_FILE=$PWD/coverage.dat ./inst >inst.out
     gcc -o orig statement_expressions.c && ./orig >orig.out
     check_eq "statement expressions $mode: same output" "$(cat orig.out)" "$(cat inst.out)"
 done
@@ -194,7 +194,7 @@ check_eq "unexpanded macros: compiled" "" "$err"
 check_contains "unexpanded macros: definitions kept" "$(cat macros.inst.c)" \
     $'#define SQUARE(x) ((x) * (x))\n#define LIMIT 10\nint f ( int a )'
 check_contains "unexpanded macros: #undef kept" "$(cat macros.inst.c)" $'} }\n#undef LIMIT\nint main'
-gcc -o macros macros.inst.o && ./macros 2>/dev/null
+gcc -o macros macros.o && ./macros 2>/dev/null
 check_eq "unexpanded macros: same result" 0 "$?"
 check_contains "date from the script" "$(cat macros.sta)" $'*MO*\nf 01/02/03-04:05:06\n'
 

@@ -92,7 +92,7 @@ check_contains "coverage: JSON" "$(cat c.json)" '"masking_shown": 2'
 fresh
 cp "$here/condition_coverage/vectors.c" .
 "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc -c vectors.c >/dev/null 2>&1
-gcc -o inst vectors.inst.o && ./inst >/dev/null
+gcc -o inst vectors.o && ./inst >/dev/null
 run "$REPORT" coverage vectors.sta qor_coverage.dat
 check_rc "vectors" 0
 # Decision 3, a && (b || c), evaluated with every vector: b is shown by

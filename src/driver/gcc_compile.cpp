@@ -1,0 +1,140 @@
+#include "driver/gcc_compile.hpp"
+
+#include <algorithm>
+#include <optional>
+
+#include "driver/gcc_options.hpp"
+#include "foundation/text.hpp"
+
+namespace qor {
+
+namespace {
+
+// One option or file word of the compiler's words, with the argument that
+// follows it when it takes one.
+struct CompilerWord {
+    size_t index;
+    size_t count;
+};
+
+std::vector<CompilerWord> compiler_words(const std::vector<std::string>& words) {
+    std::vector<CompilerWord> result;
+    for (size_t i = 0; i < words.size();) {
+        size_t count = gcc_takes_separate_argument(words[i]) && i + 1 < words.size() ? 2 : 1;
+        result.push_back({i, count});
+        i += count;
+    }
+    return result;
+}
+
+bool is_source_place(const RunOptions& options, size_t index) {
+    return std::find(options.source_places.begin(), options.source_places.end(), index) != options.source_places.end();
+}
+
+bool has_word(const std::vector<std::string>& words, std::string_view word) {
+    for (const CompilerWord& w : compiler_words(words))
+        if (words[w.index] == word) return true;
+    return false;
+}
+
+bool has_prefix(const std::vector<std::string>& words, std::string_view prefix) {
+    for (const CompilerWord& w : compiler_words(words))
+        if (words[w.index].starts_with(prefix)) return true;
+    return false;
+}
+
+// The suffix of the file the compiler makes of one source: ".s" with -S,
+// ".o" with -c, none when it links.
+std::string output_suffix(const std::vector<std::string>& words) {
+    if (has_word(words, "-S")) return ".s";
+    if (has_word(words, "-c")) return ".o";
+    return {};
+}
+
+// The name of -o as given to the compiler.
+std::optional<std::string> given_output(const std::vector<std::string>& words) {
+    std::optional<std::string> name;
+    for (const CompilerWord& w : compiler_words(words))
+        if (words[w.index] == "-o" && w.count == 2) name = words[w.index + 1];
+    return name;
+}
+
+// What gcc calls the output of `source` without -o: its base name with the
+// suffix in place of its extension, in the working directory.
+std::string default_output(std::string_view source, const std::string& suffix) {
+    std::string_view name = last_component(source);
+    return std::string(name.substr(0, name.rfind('.'))) + suffix;
+}
+
+// `name` with its last extension replaced by ".d", as gcc names the
+// dependency file of -MD after the output.
+std::string dependency_file(const std::string& name) {
+    size_t dot = name.rfind('.');
+    size_t sep = last_separator(name);
+    if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return name + ".d";
+    return name.substr(0, dot) + ".d";
+}
+
+const std::string& compiled_source(const RunOptions& options, size_t source, bool dynamic_mode) {
+    if (dynamic_mode && source < options.instrumented_sources.size()) return options.instrumented_sources[source];
+    return options.source_files[source];
+}
+
+}  // namespace
+
+std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynamic_mode) {
+    const auto& words = options.compiler_options;
+    std::vector<std::string> result;
+    size_t source = 0;
+    for (const CompilerWord& w : compiler_words(words)) {
+        if (is_source_place(options, w.index)) {
+            result.push_back(compiled_source(options, source++, dynamic_mode));
+        } else if (!dynamic_mode || !gcc_dependency_option(words[w.index])) {
+            result.insert(result.end(), words.begin() + w.index, words.begin() + w.index + w.count);
+        }
+    }
+    std::string suffix = output_suffix(words);
+    if (dynamic_mode && options.source_files.size() == 1 && !given_output(words) && !suffix.empty())
+        result.insert(result.end(), {"-o", default_output(options.source_files.front(), suffix)});
+    return result;
+}
+
+bool gcc_wants_dependencies(const RunOptions& options) {
+    return has_word(options.compiler_options, "-MD") || has_word(options.compiler_options, "-MMD");
+}
+
+std::vector<std::string> gcc_source_check(const RunOptions& options, size_t index) {
+    const auto& words = options.compiler_options;
+    std::vector<std::string> result;
+    size_t source = 0;
+    for (const CompilerWord& w : compiler_words(words)) {
+        const std::string& word = words[w.index];
+        if (is_source_place(options, w.index)) {
+            if (source++ == index) result.push_back(word);
+        } else if (word.starts_with('-') && word != "-" && word != "-c" && word != "-S" && word != "-o") {
+            // Other input files are left out: preprocessing would only
+            // warn that their linking is not done.
+            result.insert(result.end(), words.begin() + w.index, words.begin() + w.index + w.count);
+        }
+    }
+    result.insert(result.end(), {"-E", "-o", "/dev/null"});
+    if (!gcc_wants_dependencies(options)) return result;
+    std::string suffix = output_suffix(words);
+    std::string target =
+        given_output(words).value_or(default_output(options.source_files[index], suffix.empty() ? ".o" : suffix));
+    if (!has_prefix(words, "-MF")) result.insert(result.end(), {"-MF", dependency_file(target)});
+    if (!has_prefix(words, "-MT") && !has_prefix(words, "-MQ")) result.insert(result.end(), {"-MQ", target});
+    return result;
+}
+
+std::vector<std::pair<std::string, std::string>> gcc_outputs_to_rename(const RunOptions& options) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::string suffix = output_suffix(options.compiler_options);
+    if (options.source_files.size() < 2 || given_output(options.compiler_options) || suffix.empty()) return pairs;
+    for (size_t i = 0; i < options.source_files.size() && i < options.instrumented_sources.size(); ++i)
+        pairs.emplace_back(default_output(options.instrumented_sources[i], suffix),
+                           default_output(options.source_files[i], suffix));
+    return pairs;
+}
+
+}  // namespace qor

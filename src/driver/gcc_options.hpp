@@ -1,0 +1,30 @@
+// What gcc's (and clang's) command line means, for the GNU dialects, which
+// read the build's command line as the compiler reads it.
+#pragma once
+
+#include <string_view>
+
+namespace qor {
+
+// An option that takes the next word as its argument (`-MF deps.d`,
+// `-isystem dir`, `-Xlinker x`): the two stay together, and the argument is
+// never sorted as a source or object file.
+bool gcc_takes_separate_argument(std::string_view word);
+
+// An option that changes the text the preprocessor reads or produces
+// (`-DX`, `-I dir`, `-include f.h`, `-isystem d`, `-nostdinc`, `-undef`):
+// the analysis's preprocessor gets it too.
+bool gcc_preprocessing_option(std::string_view word);
+
+// An option that makes the compiler's standard output (or a file instead of
+// an object) the product asked for: preprocessed text, dependency lists,
+// version and configuration queries. Such a command line is handed to the
+// compiler as it is, with nothing of the analysis around it.
+bool gcc_product_option(std::string_view word);
+
+// The options of dependency output that leave the compile going on
+// (`-MD`, `-MMD`, `-MP`, `-MG`, and `-MF`, `-MT`, `-MQ` with their
+// arguments).
+bool gcc_dependency_option(std::string_view word);
+
+}  // namespace qor
