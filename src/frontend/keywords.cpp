@@ -77,7 +77,7 @@ constexpr auto kSunAdded = std::to_array<Keyword>({
 
 constexpr auto kMccAdded = std::to_array<Keyword>({
     kw("asm", ASM_MCC68K),  // replaces the ANSI entry
-    kw("inline", kQualifier),
+    kw("inline", kQualifier, KW_INLINE),
     kw("interrupt", kQualifier),
     kw("packed", kQualifier),
     kw("unpacked", kQualifier),
@@ -91,9 +91,9 @@ constexpr auto kGnuAdded = std::to_array<Keyword>({
     kw("__builtin_va_list", kType),
     kw("__const", kwCONST),
     kw("__const__", kwCONST),
-    kw("__inline", kQualifier),
-    kw("__inline__", kQualifier),
-    kw("inline", kQualifier),
+    kw("__inline", kQualifier, KW_INLINE),
+    kw("__inline__", kQualifier, KW_INLINE),
+    kw("inline", kQualifier, KW_INLINE),
     kw("__signed__", kType, KW_SIGNED),
     kw("__typeof__", TYPEOF),
     kw("typeof", TYPEOF),
@@ -147,8 +147,8 @@ constexpr auto kMscAdded = std::to_array<Keyword>({
     kw("__cdecl", kQualifier),  kw("_cdecl", kQualifier),
     kw("cdecl", kQualifier),    kw("__fastcall", kQualifier),
     kw("_fastcall", kQualifier), kw("__stdcall", kQualifier),
-    kw("_stdcall", kQualifier), kw("__inline", kQualifier),
-    kw("_inline", kQualifier),
+    kw("_stdcall", kQualifier), kw("__inline", kQualifier, KW_INLINE),
+    kw("_inline", kQualifier, KW_INLINE),
 });
 
 constexpr auto kMsc15Added = std::to_array<Keyword>({
@@ -162,8 +162,8 @@ constexpr auto kMsc15Added = std::to_array<Keyword>({
     kw("__fastcall", kQualifier), kw("_fastcall", kQualifier),
     kw("__fortran", kQualifier),  kw("_fortran", kQualifier),
     kw("__huge", kQualifier),     kw("_huge", kQualifier),
-    kw("huge", kQualifier),       kw("__inline", kQualifier),
-    kw("_inline", kQualifier),    kw("__interrupt", kQualifier),
+    kw("huge", kQualifier),       kw("__inline", kQualifier, KW_INLINE),
+    kw("_inline", kQualifier, KW_INLINE),    kw("__interrupt", kQualifier),
     kw("_interrupt", kQualifier), kw("__loadds", kQualifier),
     kw("_loadds", kQualifier),    kw("__near", kQualifier),
     kw("_near", kQualifier),      kw("near", kQualifier),

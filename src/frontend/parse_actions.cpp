@@ -206,8 +206,12 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     std::string name = declarator.str ? *declarator.str : std::string();
     components_.current_file = current_file();
     bool is_static = static_names_.count(name) > 0 || (!specifiers_.empty() && (specifiers_.back() & KW_STATIC));
+    bool is_inline = !specifiers_.empty() && (specifiers_.back() & KW_INLINE);
     component_begin(components_, name, declarator.line, lexer_->value().line);
-    if (emitter_ && components_.open)
+    // An inline definition with external linkage (the C library's extern
+    // inline functions at -O2, for one) may not refer to the unit's static
+    // counters: it is measured but gets no probes.
+    if (emitter_ && components_.open && (is_static || !is_inline))
         emitter_->begin_function(name, name == "main" || is_static);
     push_scope();
     if (declarator.params >= 0) {

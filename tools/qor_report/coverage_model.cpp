@@ -76,6 +76,7 @@ public:
     }
 
     CoverageReport finish() {
+        leave_out_unprobed();
         std::sort(report_.files.begin(), report_.files.end(),
                   [](const FileCoverage& a, const FileCoverage& b) { return a.name < b.name; });
         for (FileCoverage& file : report_.files)
@@ -211,7 +212,28 @@ private:
             return;
         }
         int run = run_of(path, record);
-        for (const FunctionData& data : record.functions) add_function(path, record, run, *archive, data);
+        for (const FunctionData& data : record.functions) {
+            probed_[*archive].insert(short_name(data.name));
+            add_function(path, record, run, *archive, data);
+        }
+    }
+
+    // A unit's record lists every function that has probes. A function
+    // that the records of its units never list got none (an inline
+    // definition with external linkage): it has no coverage to show.
+    void leave_out_unprobed() {
+        std::map<const FunctionCoverage*, bool> probed;
+        for (const auto& [archive, names] : probed_) {
+            for (const auto& [name, function] : placements_[archive].functions)
+                if (function) probed[function] = probed[function] || names.count(name) > 0;
+        }
+        for (FileCoverage& file : report_.files) {
+            std::erase_if(file.functions, [&](const FunctionCoverage& function) {
+                auto found = probed.find(&function);
+                return found != probed.end() && !found->second;
+            });
+        }
+        std::erase_if(report_.files, [](const FileCoverage& file) { return file.functions.empty(); });
     }
 
     // The records of one process belong to one run, wherever other
@@ -297,6 +319,9 @@ private:
     std::vector<Placement> placements_;
     std::map<std::string, size_t> file_keys_;
     std::map<FunctionCoverage*, std::vector<bool>> executed_calls_;
+    // The names in the records of each archive's unit, for the archives
+    // that have records.
+    std::map<size_t, std::set<std::string>> probed_;
     CoverageReport report_;
     std::map<std::pair<std::string, long>, int> open_runs_;  // data file and process: its latest run
 };

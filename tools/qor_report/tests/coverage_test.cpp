@@ -134,6 +134,20 @@ TEST_F(CoverageRuns, RecordsOfOneProcessAreOneRun) {
     EXPECT_EQ(report.runs[2].line, 29);
 }
 
+// A function that the unit's records never list got no probes (an inline
+// definition with external linkage): it is left out, not shown as never
+// entered. Without any record nothing tells, and every function stays.
+TEST_F(CoverageRuns, FunctionsWithoutProbesAreLeftOut) {
+    write("out/f_only.dat", "QVX 1 9\nH " + (dir_ / "out" / "u.inst.h").string() +
+                                "\nD 01/02/03-04:05:06\nF 1 1 1 f\nB 0 0 1 0\nC 0\nEND\n");
+    std::string archive = (dir_ / "out" / "u.sta").string();
+    CoverageReport report = build_coverage({archive}, {(dir_ / "out" / "f_only.dat").string()}, {});
+    ASSERT_EQ(report.files.size(), 1u);
+    ASSERT_EQ(report.files[0].functions.size(), 1u);
+    EXPECT_EQ(report.files[0].functions[0].name, "f");
+    EXPECT_EQ(build_coverage({archive}, {}, {}).files[0].functions.size(), 2u);
+}
+
 // b of a && (b || c) is shown only by the vectors of two runs together,
 // and only under masking.
 TEST_F(CoverageRuns, IndependenceOverRuns) {
