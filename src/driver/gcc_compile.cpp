@@ -10,35 +10,18 @@ namespace qor {
 
 namespace {
 
-// One option or file word of the compiler's words, with the argument that
-// follows it when it takes one.
-struct CompilerWord {
-    size_t index;
-    size_t count;
-};
-
-std::vector<CompilerWord> compiler_words(const std::vector<std::string>& words) {
-    std::vector<CompilerWord> result;
-    for (size_t i = 0; i < words.size();) {
-        size_t count = gcc_takes_separate_argument(words[i]) && i + 1 < words.size() ? 2 : 1;
-        result.push_back({i, count});
-        i += count;
-    }
-    return result;
-}
-
 bool is_source_place(const RunOptions& options, size_t index) {
     return std::find(options.source_places.begin(), options.source_places.end(), index) != options.source_places.end();
 }
 
 bool has_word(const std::vector<std::string>& words, std::string_view word) {
-    for (const CompilerWord& w : compiler_words(words))
+    for (const GccOption& w : gcc_option_groups(words))
         if (words[w.index] == word) return true;
     return false;
 }
 
 bool has_prefix(const std::vector<std::string>& words, std::string_view prefix) {
-    for (const CompilerWord& w : compiler_words(words))
+    for (const GccOption& w : gcc_option_groups(words))
         if (words[w.index].starts_with(prefix)) return true;
     return false;
 }
@@ -54,7 +37,7 @@ std::string output_suffix(const std::vector<std::string>& words) {
 // The name of -o as given to the compiler.
 std::optional<std::string> given_output(const std::vector<std::string>& words) {
     std::optional<std::string> name;
-    for (const CompilerWord& w : compiler_words(words))
+    for (const GccOption& w : gcc_option_groups(words))
         if (words[w.index] == "-o" && w.count == 2) name = words[w.index + 1];
     return name;
 }
@@ -86,7 +69,7 @@ std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynam
     const auto& words = options.compiler_options;
     std::vector<std::string> result;
     size_t source = 0;
-    for (const CompilerWord& w : compiler_words(words)) {
+    for (const GccOption& w : gcc_option_groups(words)) {
         if (is_source_place(options, w.index)) {
             result.push_back(compiled_source(options, source++, dynamic_mode));
         } else if (!dynamic_mode || !gcc_dependency_option(words[w.index])) {
@@ -107,7 +90,7 @@ std::vector<std::string> gcc_source_check(const RunOptions& options, size_t inde
     const auto& words = options.compiler_options;
     std::vector<std::string> result;
     size_t source = 0;
-    for (const CompilerWord& w : compiler_words(words)) {
+    for (const GccOption& w : gcc_option_groups(words)) {
         const std::string& word = words[w.index];
         if (is_source_place(options, w.index)) {
             if (source++ == index) result.push_back(word);

@@ -61,6 +61,16 @@ bool gcc_product_option(std::string_view word) {
                        [&](std::string_view prefix) { return word.starts_with(prefix); });
 }
 
+std::vector<GccOption> gcc_option_groups(const std::vector<std::string>& words) {
+    std::vector<GccOption> groups;
+    for (size_t i = 0; i < words.size();) {
+        size_t count = gcc_takes_separate_argument(words[i]) && i + 1 < words.size() ? 2 : 1;
+        groups.push_back({i, count});
+        i += count;
+    }
+    return groups;
+}
+
 bool gcc_dependency_option(std::string_view word) {
     if (listed(kDependencyWords, word)) return true;
     return std::any_of(kDependencyPrefixes.begin(), kDependencyPrefixes.end(),

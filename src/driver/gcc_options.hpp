@@ -2,7 +2,9 @@
 // read the build's command line as the compiler reads it.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor {
 
@@ -26,5 +28,15 @@ bool gcc_product_option(std::string_view word);
 // (`-MD`, `-MMD`, `-MP`, `-MG`, and `-MF`, `-MT`, `-MQ` with their
 // arguments).
 bool gcc_dependency_option(std::string_view word);
+
+// One option of a list of compiler words, with the argument that follows
+// it when it takes one, or one file word: `count` words from `index`.
+struct GccOption {
+    size_t index;
+    size_t count;
+};
+
+// The compiler words grouped into options and file words.
+std::vector<GccOption> gcc_option_groups(const std::vector<std::string>& words);
 
 }  // namespace qor

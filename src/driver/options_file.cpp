@@ -1,6 +1,9 @@
 #include "driver/options_file.hpp"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "driver/compiler_query.hpp"
 
 #include "foundation/file_lookup.hpp"
 #include "preprocessor/predefined_file.hpp"
@@ -17,10 +20,25 @@ void announce(Run& run, const std::string& path) {
     run.options_file_announced = true;
 }
 
+// The GNU dialects with a compiler take their options file from it, unless
+// -ddef or QOR_CC_DEF names one.
+bool asks_compiler(const Run& run) {
+    const RunOptions& options = run.options;
+    if (!options.gcc_command_line || !options.compiler_command || std::getenv("QOR_CC_DEF")) return false;
+    return !options.options_file || options.options_file == run.compiler_options_file;
+}
+
 }  // namespace
 
 std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocessor) {
     RunOptions& options = run.options;
+    if (asks_compiler(run)) {
+        if (!run.compiler_options_file) run.compiler_options_file = compiler_options_file(options);
+        options.options_file = run.compiler_options_file;
+        if (!options.external_preprocessor) read_predefined(*run.compiler_options_file, preprocessor);
+        preprocessor.preprocessor_options(options.preprocessor_options);
+        return run.compiler_options_file;
+    }
     std::string file_name = options.dialect.file_stem() + ".def";
     auto found = find_config_file(options.options_file, "QOR_CC_DEF", file_name, true, true, "$QOR_UTIL");
     if (found) {

@@ -39,6 +39,9 @@ struct Run {
     // The sources of the command line in progress whose preprocessing
     // reported a problem.
     std::vector<std::string> preprocessing_problems;
+    // The options file of the command line in progress asked of its
+    // compiler (the GNU dialects).
+    std::optional<std::string> compiler_options_file;
     // Computed at its first use and kept for the process.
     std::optional<std::string> results_directory;
     // The compile step of the command line in progress, when it was started

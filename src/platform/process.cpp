@@ -72,18 +72,35 @@ void close_if_open(int& fd) {
     fd = -1;
 }
 
+// The whole content of a memory file.
+std::string read_all(int fd) {
+    std::string text;
+    if (lseek(fd, 0, SEEK_SET) != 0) return text;
+    char buffer[65536];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    return text;
+}
+
 }  // namespace
 
-bool is_program(const std::string& name) {
-    if (name.empty()) return false;
-    if (name.find('/') != std::string::npos) return is_executable_file(name);
+std::optional<std::string> find_program(const std::string& name) {
+    if (name.empty()) return std::nullopt;
+    if (name.find('/') != std::string::npos) {
+        if (is_executable_file(name)) return name;
+        return std::nullopt;
+    }
     const char* path = std::getenv("PATH");
     std::string directories = path ? path : "/bin:/usr/bin";
     for (size_t start = 0;;) {
         size_t end = directories.find(':', start);
         std::string directory = directories.substr(start, end - start);
-        if (is_executable_file((directory.empty() ? "." : directory) + "/" + name)) return true;
-        if (end == std::string::npos) return false;
+        std::string candidate = (directory.empty() ? "." : directory) + "/" + name;
+        if (is_executable_file(candidate)) return candidate;
+        if (end == std::string::npos) return std::nullopt;
         start = end + 1;
     }
 }
@@ -115,6 +132,38 @@ ChildStatus run_and_wait(const std::vector<std::string>& argv) {
     }
     result.started = true;
     result.status = wait_status(pid);
+    return result;
+}
+
+CapturedOutput run_capturing(const std::vector<std::string>& argv) {
+    CapturedOutput result;
+    int out = memory_file("captured standard output");
+    int err = memory_file("captured standard error");
+    if (argv.empty() || out < 0 || err < 0) {
+        result.status.error = argv.empty() ? ENOENT : errno;
+        close_if_open(out);
+        close_if_open(err);
+        return result;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+    auto args = c_argv(argv);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        result.status.error = rc;
+    } else {
+        result.status.started = true;
+        result.status.status = wait_status(pid);
+        result.out = read_all(out);
+        result.err = read_all(err);
+    }
+    close_if_open(out);
+    close_if_open(err);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,10 @@ namespace qor::platform {
 // Full, resolved path of the running executable (from /proc/self/exe).
 std::string executable_path();
 
-// Whether `name` starts a program: an executable file, named by a path or
-// found on PATH as posix_spawnp would find it.
-bool is_program(const std::string& name);
+// The executable file that `name` starts: the name itself when it holds a
+// '/', else the first found on PATH, as posix_spawnp finds it.
+std::optional<std::string> find_program(const std::string& name);
+inline bool is_program(const std::string& name) { return find_program(name).has_value(); }
 
 // Outcome of a child process: its exit code, or 128 + the signal number
 // when a signal ended it. `started` is false when the program could not be
@@ -28,6 +30,17 @@ struct ChildStatus {
 // Standard streams are inherited; ours are flushed first so that output
 // keeps its order.
 ChildStatus run_and_wait(const std::vector<std::string>& argv);
+
+// What a finished child wrote to its standard output and error.
+struct CapturedOutput {
+    ChildStatus status;
+    std::string out;
+    std::string err;
+};
+
+// Runs argv[0] (searched on PATH) with standard input from /dev/null and
+// its standard output and error kept, and waits for it.
+CapturedOutput run_capturing(const std::vector<std::string>& argv);
 
 // A child whose standard output is read through a pipe.
 class ChildOutput {

@@ -27,10 +27,12 @@ passed=0 failed=0 case_no=0
 # The stand-in compiler: logs each argument on its own line, then a line
 # "==" that closes the run, into $FAKE_LOG. FAKE_STATUS sets its exit status,
 # FAKE_SIGNAL makes it kill itself with that signal, FAKE_SIGNAL_PARENT
-# sends that signal to qor_cc.
+# sends that signal to qor_cc. Asked for its predefined macros (-dM), as
+# the GNU dialects ask it, it answers nothing and logs nothing.
 FAKE="$scratch/fake_cc"
 cat >"$FAKE" <<'EOF'
 #!/bin/sh
+for arg in "$@"; do [ "$arg" = -dM ] && exit 0; done
 for arg in "$@"; do printf '%s\n' "$arg"; done >>"$FAKE_LOG"
 echo == >>"$FAKE_LOG"
 [ -n "${FAKE_SIGNAL:-}" ] && kill -s "$FAKE_SIGNAL" $$

@@ -20,15 +20,17 @@ check_eq "two runs, three units each" 6 "$(grep -c '^END$' qor_coverage.dat)"
 
 # ---- Metrics -------------------------------------------------------------------
 
-run "$REPORT" metrics control.mtr sensor.mtr
+# The system headers' functions (the C library's inline ones at -O2) are
+# left out: they are not the project's, and their number is the host's.
+run "$REPORT" metrics --exclude '/usr/*' control.mtr sensor.mtr
 check_rc "metrics" 0
-check_starts "metrics: header" "$out" "file                                                 name               line  STMT  VG  LEVL"
-check_contains "metrics: a row" "$out" $'\ncontrol.c                                            control_decide        4     5   3     3     3  12'
-check_contains "metrics: closing line" "$out" "9 component(s) in 4 file(s),"
+check_starts "metrics: header" "$out" "file       name            line  STMT  VG  LEVL"
+check_contains "metrics: a row" "$out" $'\ncontrol.c  control_decide     4     5   3     3     3  12'
+check_contains "metrics: closing line" "$out" "3 component(s) in 2 file(s),"
 check_contains "metrics: violation as a compiler warning" "$err" \
     "control.c:4: warning: control_decide: return statements is 3, above 1 [returns]"
 
-run "$REPORT" metrics --sort VG --threshold comment_density=off --threshold returns=off \
+run "$REPORT" metrics --exclude '/usr/*' --sort VG --threshold comment_density=off --threshold returns=off \
     --threshold vg=3 --fail-on-violation --sarif v.sarif --html m.html .
 check_rc "metrics: --fail-on-violation" 3
 check_eq "metrics: the violations" \

@@ -15,7 +15,8 @@ check_eq "record written silently" $'Analyzing: a.c...\n' "$out"
 fresh; mk_c a.c; mkdir cache
 run "$QOR" -nocccp -batch -dial GNU -cc=gcc -c a.c -o out.o
 check_rc "record with -o out.o" 0
-check_contains "record named after -o" "$(cat cache/out.qor_cc)" $'incr::DepMainInput {a.c}\nincr::DepOutput {out.sta}\nincr::DepOutput {out.mtr}'
+check_contains "record named after -o" "$(cat cache/out.qor_cc)" $'incr::DepMainInput {a.c}\n'
+check_contains "record named after -o: outputs" "$(cat cache/out.qor_cc)" $'incr::DepOutput {out.sta}\nincr::DepOutput {out.mtr}'
 check_no_file "no record under the source name" cache/a.qor_cc
 
 # Outputs accumulate over a command line's files.
