@@ -47,13 +47,15 @@ bool add_option(std::string& text, const std::string& origin, const MacroOption&
 
 }  // namespace
 
-std::string predefines_text(const std::string& definitions_path, const Definitions& definitions,
-                            const std::vector<MacroOption>& macro_options, Messages& messages) {
+std::string predefines_text(const Options& options, const Definitions& definitions, Messages& messages) {
     std::string text;
-    for (const FileMacro& macro : definitions.macros)
-        add_define(text, position(macro.line, definitions_path), macro.name, macro.parameters, macro.body);
+    if (!options.without_file_macros) {
+        for (const FileMacro& macro : definitions.macros)
+            add_define(text, position(macro.line, options.definitions_file.value_or("")), macro.name,
+                       macro.parameters, macro.body);
+    }
     unsigned number = 0;
-    for (const MacroOption& option : macro_options) {
+    for (const MacroOption& option : options.macro_options) {
         if (!add_option(text, position(++number, "<command line>"), option))
             messages.error(std::string("invalid macro name in -") + (option.define ? "D" : "U") + option.text);
     }
