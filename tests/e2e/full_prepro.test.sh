@@ -341,7 +341,7 @@ check_eq "definitions file messages" "bad.def(2): Error: expected comma in macro
 " "$err"
 check_contains "later D line replaces" "$out" "/*@QOR #macro ONE*/ 2"
 
-# --- Search directories ----------------------------------------------------
+# --- Include files and search directories ---------------------------------
 
 # located: the text lines of preprocessed text as "FILE:LINE: TEXT", placed
 # by the line markers, blanks squeezed; markers, the compiler's own buffers
@@ -362,6 +362,63 @@ same_as_gcc() {
     theirs=$(gcc -E -nostdinc $3 "${src:-t.c}" 2>/dev/null | located)
     check_eq "$1: as gcc" "$theirs" "$ours"
 }
+
+# -imacros files are read before -include files, each kind in order, after
+# the -D options; an -imacros file gives its macros and no text.
+fresh
+printf '#ifdef FROM_D\n#define M1 1\n#endif\nint m1_text = M1;\n' >m1.h
+printf '#define M2 2\n#pragma weak w\n' >m2.h
+printf 'int a = M1 + M2;\n' >a.h
+printf 'int b;\n' >b.h
+printf 'int main_text = M1;\n' >t.c
+same_as_gcc "-imacros before -include" "-DFROM_D -include b.h -imacros m1.h -include a.h -imacros m2.h" \
+    "-DFROM_D -include b.h -imacros m1.h -include a.h -imacros m2.h"
+prepro -DFROM_D -include b.h -imacros m1.h -includea.h -imacrosm2.h t.c
+check_eq "-include and -imacros: output" '# 1 "t.c"
+/*@QOR #incl: m1.h"*/
+# 1 "m1.h"
+/*@QOR #incl: m2.h"*/
+# 1 "m2.h"
+
+#pragma weak w
+/*@QOR #incl: b.h"*/
+# 1 "b.h"
+int b;
+/*@QOR #incl: a.h"*/
+# 1 "a.h"
+int a = /*@QOR #macro M1*/ 1 /*@QOR #f_end */ + /*@QOR #macro M2*/ 2 /*@QOR #f_end */;
+# 1 "t.c"
+int main_text = /*@QOR #macro M1*/ 1 /*@QOR #f_end */;
+' "$out"
+check_rc "-include and -imacros" 0
+# Left unexpanded, an -imacros macro keeps its #define in the output.
+prepro -mode=noexp -imacros m2.h t.c
+check_contains "-imacros definition kept" "$out" $'# 1 "m2.h"\n#define M2 2\n'
+
+# An -include file is looked for in the working directory first, not in
+# the source's, then along the "..." chain.
+fresh
+mkdir q sub
+printf 'int cwd_h;\n' >h.h
+printf 'int q_h;\n' >q/h.h
+printf 'int sub_h;\n' >sub/h.h
+printf 'int q_only;\n' >q/only.h
+printf 'int main_text;\n#include "h.h"\n' >sub/t.c
+printf 'int sub_only;\n' >sub/sub_only.h
+src=sub/t.c same_as_gcc "-include search" "-iquote q -include h.h -include only.h" "-iquote q -include h.h -include only.h"
+prepro -include sub_only.h sub/t.c
+check_eq "-include not from the source's directory" "<command line>(1): Error: 'sub_only.h' file not found
+" "$err"
+
+# A missing file is reported as a missing #include is; the rest goes on.
+fresh
+printf 'int kept;\n' >t.c
+prepro -DX -include missing.h -imacros absent.h t.c
+check_eq "missing -include: messages" "<command line>(2): Error: 'absent.h' file not found
+<command line>(3): Error: 'missing.h' file not found
+" "$err"
+check_eq "missing -include: output" $'# 1 "t.c"\nint kept;\n' "$out"
+check_rc "missing -include" 1
 
 # The search order: "..." from the including file's directory, -iquote,
 # -I; <...> from -I; then -isystem, the definitions file's I lines and
@@ -432,7 +489,7 @@ fresh
 printf 'int the_source;\n' >t.c
 prepro t.c -o o.c -MF mf.c -MT mt.c -MQ mq.c -x c -Xpreprocessor xp.c -Xlinker xl.c -Xassembler xa.c \
     -aux-info ai.c --param p.c -T t.ld -u u.c -z z.c -A a.c -iprefix ip.c -iwithprefix iw.c \
-    -iwithprefixbefore ib.c -isysroot is.c --sysroot sr.c
+    -iwithprefixbefore ib.c -isysroot is.c --sysroot sr.c -imacros /dev/null -include /dev/null
 check_eq "skipped values: messages" "" "$err"
 check_contains "skipped values: source" "$out" "int the_source;"
 prepro -ofirst.c -MFx -iwithprefixbeforeb -isysroots --sysroot=r -xc t.c

@@ -42,6 +42,8 @@ const ValueOption kValueOptions[] = {
     {"-iquote", true, [](Options& o, std::string v) { o.directories.quote.push_back(std::move(v)); }},
     {"-isystem", true, [](Options& o, std::string v) { o.directories.system.push_back(std::move(v)); }},
     {"-idirafter", true, [](Options& o, std::string v) { o.directories.after.push_back(std::move(v)); }},
+    {"-include", true, [](Options& o, std::string v) { o.included_files.push_back(std::move(v)); }},
+    {"-imacros", true, [](Options& o, std::string v) { o.macro_files.push_back(std::move(v)); }},
     {"-iprefix", true, nullptr},
     {"-iwithprefix", true, nullptr},
     {"-iwithprefixbefore", true, nullptr},

@@ -36,6 +36,9 @@ struct Options {
     std::optional<std::string> macro_name_file;
     std::vector<MacroOption> macro_options;
     SearchDirectories directories;
+    // -imacros and -include files, read after the macros of the command line.
+    std::vector<std::string> macro_files;
+    std::vector<std::string> included_files;
     // -undef: the definitions file's D lines are left out; -nostdinc: its
     // I lines.
     bool without_file_macros = false;
@@ -44,9 +47,9 @@ struct Options {
 };
 
 // Reads the arguments after the program name. Of the compiler-style
-// arguments, those that name macros and include directories are taken;
-// those of other compilation steps that take a value are skipped with it;
-// any other is ignored. The last word that is neither an
+// arguments, those that name macros, include directories and files to
+// include are taken; those of other compilation steps that take a value are
+// skipped with it; any other is ignored. The last word that is neither an
 // option nor an option's value is the source. Nothing is returned (after an
 // error message) when a value or the source is missing.
 std::optional<Options> parse_options(const std::vector<std::string>& arguments, Messages& messages);
