@@ -341,6 +341,161 @@ check_eq "definitions file messages" "bad.def(2): Error: expected comma in macro
 " "$err"
 check_contains "later D line replaces" "$out" "/*@QOR #macro ONE*/ 2"
 
+# --- Include files and search directories ---------------------------------
+
+# located: the text lines of preprocessed text as "FILE:LINE: TEXT", placed
+# by the line markers, blanks squeezed; markers, the compiler's own buffers
+# and a leading "./" of file names are left out. Where both preprocess a
+# text, full_prepro and gcc -E must agree on it.
+located() {
+    perl -ne 'if (/^# (\d+) "(.*)"/) { ($l, $f) = ($1, $2); $f =~ s{^(\./)+}{}; next }
+              next if m{^/\*\@QOR #incl: }; s{ ?/\*\@QOR #.*?\*/}{}g; s/\s+/ /g; s/^ | $//g;
+              print "$f:$l: $_\n" if $_ ne "" && $f !~ /^</; $l++'
+}
+# same_as_gcc NAME "FULL_PREPRO ARGS" "GCC ARGS": the source is t.c unless
+# $src names another; gcc searches none of the host's directories.
+same_as_gcc() {
+    local ours theirs
+    # shellcheck disable=SC2086
+    ours=$("$FP" -C -dial ansi $2 "${src:-t.c}" 2>/dev/null | located)
+    # shellcheck disable=SC2086
+    theirs=$(gcc -E -nostdinc $3 "${src:-t.c}" 2>/dev/null | located)
+    check_eq "$1: as gcc" "$theirs" "$ours"
+}
+
+# -imacros files are read before -include files, each kind in order, after
+# the -D options; an -imacros file gives its macros and no text.
+fresh
+printf '#ifdef FROM_D\n#define M1 1\n#endif\nint m1_text = M1;\n' >m1.h
+printf '#define M2 2\n#pragma weak w\n' >m2.h
+printf 'int a = M1 + M2;\n' >a.h
+printf 'int b;\n' >b.h
+printf 'int main_text = M1;\n' >t.c
+same_as_gcc "-imacros before -include" "-DFROM_D -include b.h -imacros m1.h -include a.h -imacros m2.h" \
+    "-DFROM_D -include b.h -imacros m1.h -include a.h -imacros m2.h"
+prepro -DFROM_D -include b.h -imacros m1.h -includea.h -imacrosm2.h t.c
+check_eq "-include and -imacros: output" '# 1 "t.c"
+/*@QOR #incl: m1.h"*/
+# 1 "m1.h"
+/*@QOR #incl: m2.h"*/
+# 1 "m2.h"
+
+#pragma weak w
+/*@QOR #incl: b.h"*/
+# 1 "b.h"
+int b;
+/*@QOR #incl: a.h"*/
+# 1 "a.h"
+int a = /*@QOR #macro M1*/ 1 /*@QOR #f_end */ + /*@QOR #macro M2*/ 2 /*@QOR #f_end */;
+# 1 "t.c"
+int main_text = /*@QOR #macro M1*/ 1 /*@QOR #f_end */;
+' "$out"
+check_rc "-include and -imacros" 0
+# Left unexpanded, an -imacros macro keeps its #define in the output.
+prepro -mode=noexp -imacros m2.h t.c
+check_contains "-imacros definition kept" "$out" $'# 1 "m2.h"\n#define M2 2\n'
+
+# An -include file is looked for in the working directory first, not in
+# the source's, then along the "..." chain.
+fresh
+mkdir q sub
+printf 'int cwd_h;\n' >h.h
+printf 'int q_h;\n' >q/h.h
+printf 'int sub_h;\n' >sub/h.h
+printf 'int q_only;\n' >q/only.h
+printf 'int main_text;\n#include "h.h"\n' >sub/t.c
+printf 'int sub_only;\n' >sub/sub_only.h
+src=sub/t.c same_as_gcc "-include search" "-iquote q -include h.h -include only.h" "-iquote q -include h.h -include only.h"
+prepro -include sub_only.h sub/t.c
+check_eq "-include not from the source's directory" "<command line>(1): Error: 'sub_only.h' file not found
+" "$err"
+
+# A missing file is reported as a missing #include is; the rest goes on.
+fresh
+printf 'int kept;\n' >t.c
+prepro -DX -include missing.h -imacros absent.h t.c
+check_eq "missing -include: messages" "<command line>(2): Error: 'absent.h' file not found
+<command line>(3): Error: 'missing.h' file not found
+" "$err"
+check_eq "missing -include: output" $'# 1 "t.c"\nint kept;\n' "$out"
+check_rc "missing -include" 1
+
+# The search order: "..." from the including file's directory, -iquote,
+# -I; <...> from -I; then -isystem, the definitions file's I lines and
+# -idirafter. Each h.h shows itself and includes the next; the I line's
+# directory stands last among gcc's -isystem ones.
+fresh
+mkdir q i s d a x
+for dir in q i s d x; do printf 'int %s_h;\n#include_next <h.h>\n' "$dir" >"$dir/h.h"; done
+printf 'int a_h;\n' >a/h.h
+printf 'I d\n' >std.def
+printf '#include "h.h"\n#include <h.h>\nint end;\n' >t.c
+same_as_gcc "search order" "-iquote q -I i -isystem s -idirafter a -ddef std.def" \
+    "-iquote q -I i -isystem s -isystem d -idirafter a"
+same_as_gcc "attached values" "-iquoteq -Ii -isystems -idirafter a -ddef std.def" \
+    "-iquote q -I i -isystem s -isystem d -idirafter a"
+# Repeated directories: a -I naming a system directory is dropped, a
+# system directory keeps its first place, a -iquote right before the same
+# -I is dropped, elsewhere it stays.
+same_as_gcc "-I of a system directory" "-I s -I i -isystem s -idirafter a" "-I s -I i -isystem s -idirafter a"
+same_as_gcc "-I of an -idirafter directory" "-I a -I i -isystem s -idirafter a" "-I a -I i -isystem s -idirafter a"
+same_as_gcc "-isystem of a standard directory" "-I i -isystem d -isystem s -ddef std.def -idirafter d -idirafter a" \
+    "-I i -isystem d -isystem s -isystem d -idirafter d -idirafter a"
+same_as_gcc "-iquote of the first -I" "-iquote i -I i -idirafter a" "-iquote i -I i -idirafter a"
+same_as_gcc "-iquote of a later -I" "-iquote i -I x -I i -idirafter a" "-iquote i -I x -I i -idirafter a"
+# -iquote is not searched for <...>.
+printf '#include <h.h>\n' >t.c
+prepro -iquote q -idirafter a t.c
+check_eq "-iquote only for \"...\"" $'a/h.h:1: int a_h;' "$(printf '%s' "$out" | located)"
+
+# The headers of system directories are system headers: their warnings
+# are not shown, as gcc does not show them.
+fresh
+mkdir d
+printf '#define R 1\n#define R 2\n' >d/w.h
+printf '#include <w.h>\n' >t.c
+printf 'I d\n' >std.def
+for dirs in "-I d" "-isystem d" "-idirafter d" "-I d -isystem d" "-ddef std.def" "-I d -ddef std.def"; do
+    gcc_dirs=${dirs/-ddef std.def/-isystem d}
+    # shellcheck disable=SC2086
+    if gcc -E -Wall $gcc_dirs t.c 2>&1 >/dev/null | grep -q redefined; then expected=1; else expected=0; fi
+    # shellcheck disable=SC2086
+    prepro $dirs t.c
+    check_count "warnings of headers found by $dirs" "$err" "'R' macro redefined" "$expected"
+done
+
+# -nostdinc leaves out the definitions file's I lines, -undef its D lines;
+# the command line's directories and macros stay.
+fresh
+mkdir d s
+printf 'int std_h;\n' >d/std.h
+printf 'int sys_h;\n' >s/sys.h
+printf 'I d\nD FROM_DEF 1\n' >std.def
+printf '#include <std.h>\n#include <sys.h>\nint v[] = { FROM_DEF, CMD };\n' >t.c
+prepro -ddef std.def -isystem s -nostdinc -DCMD t.c
+check_eq "-nostdinc: messages" "t.c(1): Error: 'std.h' file not found
+" "$err"
+check_lacks "-nostdinc: I lines" "$out" "std_h"
+check_contains "-nostdinc: -isystem searched" "$out" "int sys_h;"
+check_contains "-nostdinc: D lines" "$out" "/*@QOR #macro FROM_DEF*/ 1"
+prepro -ddef std.def -isystem s -undef -DCMD t.c
+check_eq "-undef: messages" "" "$err"
+check_contains "-undef: D lines left out, -D kept" "$out" "int v[] = { FROM_DEF, /*@QOR #macro CMD*/ 1 /*@QOR #f_end */ };"
+check_contains "-undef: I lines searched" "$out" "int std_h;"
+
+# The values of other steps' options are never taken for the source (the
+# last word that is no option nor value); attached values take no word.
+fresh
+printf 'int the_source;\n' >t.c
+prepro t.c -o o.c -MF mf.c -MT mt.c -MQ mq.c -x c -Xpreprocessor xp.c -Xlinker xl.c -Xassembler xa.c \
+    -aux-info ai.c --param p.c -T t.ld -u u.c -z z.c -A a.c -iprefix ip.c -iwithprefix iw.c \
+    -iwithprefixbefore ib.c -isysroot is.c --sysroot sr.c -imacros /dev/null -include /dev/null
+check_eq "skipped values: messages" "" "$err"
+check_contains "skipped values: source" "$out" "int the_source;"
+prepro -ofirst.c -MFx -iwithprefixbeforeb -isysroots --sysroot=r -xc t.c
+check_contains "attached values: source" "$out" "int the_source;"
+check_rc "attached values" 0
+
 # --- The host's C library -------------------------------------------------
 
 # The host compiler's macros and include directories as a definitions file;

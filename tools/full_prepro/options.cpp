@@ -1,5 +1,7 @@
 #include "options.hpp"
 
+#include <string_view>
+
 namespace full_prepro {
 
 namespace {
@@ -24,19 +26,75 @@ private:
     size_t next_ = 0;
 };
 
-// -D, -U and -I take their value attached ("-DX=1") or as the next word.
+// A compiler option with a value: attached to its name ("-Idir") or as the
+// next word ("-I dir"), or only as the next word, as the compiler accepts it.
+struct ValueOption {
+    std::string_view name;
+    bool may_attach;
+    // Null for the options of other steps, whose value is skipped.
+    void (*take)(Options&, std::string);
+};
+
+const ValueOption kValueOptions[] = {
+    {"-D", true, [](Options& o, std::string v) { o.macro_options.push_back({true, std::move(v)}); }},
+    {"-U", true, [](Options& o, std::string v) { o.macro_options.push_back({false, std::move(v)}); }},
+    {"-I", true, [](Options& o, std::string v) { o.directories.user.push_back(std::move(v)); }},
+    {"-iquote", true, [](Options& o, std::string v) { o.directories.quote.push_back(std::move(v)); }},
+    {"-isystem", true, [](Options& o, std::string v) { o.directories.system.push_back(std::move(v)); }},
+    {"-idirafter", true, [](Options& o, std::string v) { o.directories.after.push_back(std::move(v)); }},
+    {"-include", true, [](Options& o, std::string v) { o.included_files.push_back(std::move(v)); }},
+    {"-imacros", true, [](Options& o, std::string v) { o.macro_files.push_back(std::move(v)); }},
+    {"-iprefix", true, nullptr},
+    {"-iwithprefix", true, nullptr},
+    {"-iwithprefixbefore", true, nullptr},
+    {"-isysroot", true, nullptr},
+    {"--sysroot", false, nullptr},  // "--sysroot=DIR" is one word
+    {"-MF", true, nullptr},
+    {"-MT", true, nullptr},
+    {"-MQ", true, nullptr},
+    {"-x", true, nullptr},
+    {"-o", true, nullptr},
+    {"-T", true, nullptr},
+    {"-u", true, nullptr},
+    {"-z", true, nullptr},
+    {"-A", true, nullptr},
+    {"-Xpreprocessor", false, nullptr},
+    {"-Xlinker", false, nullptr},
+    {"-Xassembler", false, nullptr},
+    {"-aux-info", false, nullptr},
+    {"--param", false, nullptr},
+};
+
+// The option that `word` starts; the longest name wins, as "-iwithprefix"
+// and "-iwithprefixbefore" both start "-iwithprefixbeforeDIR".
+const ValueOption* value_option(const std::string& word) {
+    const ValueOption* found = nullptr;
+    for (const ValueOption& option : kValueOptions) {
+        bool matches = option.may_attach ? word.starts_with(option.name) : word == option.name;
+        if (matches && (!found || option.name.size() > found->name.size())) found = &option;
+    }
+    return found;
+}
+
+// False when the value is missing; an unknown option is ignored.
 bool compiler_option(const std::string& word, ArgumentReader& reader, Options& options) {
-    if (word.size() < 2 || (word[1] != 'D' && word[1] != 'U' && word[1] != 'I')) return true;
-    std::string value = word.substr(2);
+    if (word == "-undef") {
+        options.without_file_macros = true;
+        return true;
+    }
+    if (word == "-nostdinc") {
+        options.without_file_directories = true;
+        return true;
+    }
+    const ValueOption* option = value_option(word);
+    if (!option) return true;
+    std::string value = word.substr(option->name.size());
     if (value.empty()) {
         auto next = reader.value_of(word);
         if (!next) return false;
         value = *next;
     }
-    if (word[1] == 'I')
-        options.include_directories.push_back(value);
-    else
-        options.macro_options.push_back({word[1] == 'D', value});
+    if (option->take) option->take(options, std::move(value));
     return true;
 }
 

@@ -12,8 +12,14 @@ void OutputCallbacks::FileChanged(clang::SourceLocation location, FileChangeReas
                                   clang::SrcMgr::CharacteristicKind, clang::FileID previous) {
     const clang::SourceManager& sources = preprocessor_.getSourceManager();
     clang::PresumedLoc presumed = sources.getPresumedLoc(location);
-    // The predefines buffer writes nothing.
-    bool relevant = reason == ExitFile ? is_source_file(sources, previous) : in_source_file(sources, location);
+    bool into_source = in_source_file(sources, location);
+    if (reason == EnterFile && into_source && main_file_entered_) enter_header();
+    if (reason == ExitFile && is_source_file(sources, previous)) leave_header();
+    // The predefines buffer writes nothing; its end starts the source's text.
+    bool relevant = into_source;
+    if (reason == ExitFile)
+        relevant &= is_source_file(sources, previous) ||
+                    (previous == preprocessor_.getPredefinesFileID() && header_entered_);
     if (presumed.isInvalid() || !relevant || reason == SystemHeaderPragma) return;
     markers_.close();
     std::string_view name = shown_name(sources, location, presumed);
@@ -25,8 +31,25 @@ void OutputCallbacks::FileChanged(clang::SourceLocation location, FileChangeReas
     out_.line_marker(presumed.getLine(), name);
 }
 
+void OutputCallbacks::enter_header() {
+    header_entered_ = true;
+    if (next_macros_only_ || macros_only_depth_ > 0) ++macros_only_depth_;
+}
+
+void OutputCallbacks::leave_header() {
+    if (macros_only_depth_ > 0) --macros_only_depth_;
+}
+
+void OutputCallbacks::InclusionDirective(clang::SourceLocation, const clang::Token& directive, llvm::StringRef, bool,
+                                         clang::CharSourceRange, const clang::FileEntry*, llvm::StringRef,
+                                         llvm::StringRef, const clang::Module*, clang::SrcMgr::CharacteristicKind) {
+    // Every file but the source is entered right after its directive.
+    next_macros_only_ = directive.getIdentifierInfo()->getPPKeywordID() == clang::tok::pp___include_macros;
+}
+
 void OutputCallbacks::MacroExpands(const clang::Token& name, const clang::MacroDefinition& definition,
                                    clang::SourceRange range, const clang::MacroArgs*) {
+    if (macros_only_depth_ > 0) return;
     if (const clang::MacroInfo* macro = definition.getMacroInfo()) markers_.macro_expands(name, *macro, range);
 }
 

@@ -1,7 +1,10 @@
 // What clang reports while it preprocesses, turned into output: line
 // markers and include markers at file changes, macro markers at uses, the
 // #pragma lines, and the #define and #undef lines of the macros that are
-// left unexpanded.
+// left unexpanded. The files of the predefines buffer's #include lines
+// (-include, -imacros) come before the source's text, and get their markers
+// as headers do; clang reads an -imacros file without returning its tokens,
+// so its uses get no macro marker.
 #pragma once
 
 #include <clang/Lex/PPCallbacks.h>
@@ -28,6 +31,9 @@ public:
 
     void FileChanged(clang::SourceLocation location, FileChangeReason reason, clang::SrcMgr::CharacteristicKind,
                      clang::FileID previous) override;
+    void InclusionDirective(clang::SourceLocation, const clang::Token& directive, llvm::StringRef, bool,
+                            clang::CharSourceRange, const clang::FileEntry*, llvm::StringRef, llvm::StringRef,
+                            const clang::Module*, clang::SrcMgr::CharacteristicKind) override;
     void MacroExpands(const clang::Token& name, const clang::MacroDefinition& definition, clang::SourceRange range,
                       const clang::MacroArgs*) override;
     void MacroDefined(const clang::Token& name, const clang::MacroDirective* directive) override;
@@ -37,6 +43,9 @@ public:
     void Ident(clang::SourceLocation location, llvm::StringRef text) override;
 
 private:
+    void enter_header();
+    void leave_header();
+
     clang::Preprocessor& preprocessor_;
     TextOutput& out_;
     TokenPrinter& printer_;
@@ -44,6 +53,13 @@ private:
     MacroSelection& selection_;
     KeptDefinitions& definitions_;
     bool main_file_entered_ = false;
+    // A header entered from the predefines buffer makes the source's line
+    // marker due again where its text starts.
+    bool header_entered_ = false;
+    // Whether the file entered next is read for its macros only, and how
+    // deep the files so read (with those they include) are open.
+    bool next_macros_only_ = false;
+    unsigned macros_only_depth_ = 0;
 };
 
 }  // namespace full_prepro

@@ -45,17 +45,39 @@ bool add_option(std::string& text, const std::string& origin, const MacroOption&
     return true;
 }
 
+// A file that the line `#include "NAME"` cannot name is refused.
+bool add_file(std::string& text, const std::string& origin, const std::string& directive, const std::string& name) {
+    if (name.find_first_of("\"\n\r") != std::string::npos) return false;
+    text += origin + directive + " \"" + name + "\"\n";
+    return true;
+}
+
 }  // namespace
 
-std::string predefines_text(const std::string& definitions_path, const Definitions& definitions,
-                            const std::vector<MacroOption>& macro_options, Messages& messages) {
+std::string predefines_text(const Options& options, const Definitions& definitions, Messages& messages) {
     std::string text;
-    for (const FileMacro& macro : definitions.macros)
-        add_define(text, position(macro.line, definitions_path), macro.name, macro.parameters, macro.body);
+    if (!options.without_file_macros) {
+        for (const FileMacro& macro : definitions.macros)
+            add_define(text, position(macro.line, options.definitions_file.value_or("")), macro.name,
+                       macro.parameters, macro.body);
+    }
     unsigned number = 0;
-    for (const MacroOption& option : macro_options) {
+    for (const MacroOption& option : options.macro_options) {
         if (!add_option(text, position(++number, "<command line>"), option))
             messages.error(std::string("invalid macro name in -") + (option.define ? "D" : "U") + option.text);
+    }
+    // clang searches the #include lines of this buffer from the working
+    // directory, then along the "..." chain. It reads a file of
+    // #__include_macros for its macros only, up to the "##" that follows.
+    for (const std::string& file : options.macro_files) {
+        if (add_file(text, position(++number, "<command line>"), "#__include_macros", file))
+            text += "##\n";
+        else
+            messages.error("invalid file name in -imacros " + file);
+    }
+    for (const std::string& file : options.included_files) {
+        if (!add_file(text, position(++number, "<command line>"), "#include", file))
+            messages.error("invalid file name in -include " + file);
     }
     return text;
 }

@@ -12,6 +12,8 @@
 #include <clang/Lex/PreprocessorOptions.h>
 #include <llvm/Support/Error.h>
 
+#include "search_chain.hpp"
+
 namespace full_prepro {
 
 namespace {
@@ -84,31 +86,11 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     remove_debug_pragmas(*preprocessor_);
 }
 
-void PreprocessorSession::set_include_directories(const std::vector<std::string>& user,
-                                                  const std::vector<std::string>& system) {
-    // A directory is searched at one place only, so that #include_next does
-    // not find the same header again; a -I naming a system directory is
-    // dropped, as compilers do, and the directory keeps its system place.
-    std::vector<const clang::DirectoryEntry*> system_entries;
-    for (const std::string& name : system) {
-        if (auto directory = files_->getOptionalDirectoryRef(name)) system_entries.push_back(&directory->getDirEntry());
-    }
-    std::vector<clang::DirectoryLookup> lookups;
-    std::vector<const clang::DirectoryEntry*> added;
-    auto add = [&](const std::string& name, clang::SrcMgr::CharacteristicKind kind) {
-        auto directory = files_->getOptionalDirectoryRef(name);
-        if (!directory) return;
-        const clang::DirectoryEntry* entry = &directory->getDirEntry();
-        bool shadowed = kind == clang::SrcMgr::C_User &&
-                        std::find(system_entries.begin(), system_entries.end(), entry) != system_entries.end();
-        if (shadowed || std::find(added.begin(), added.end(), entry) != added.end()) return;
-        added.push_back(entry);
-        lookups.emplace_back(*directory, kind, false);
-    };
-    for (const std::string& name : user) add(name, clang::SrcMgr::C_User);
-    unsigned first_system = static_cast<unsigned>(lookups.size());
-    for (const std::string& name : system) add(name, clang::SrcMgr::C_System);
-    headers_->SetSearchPaths(std::move(lookups), 0, first_system, false, llvm::DenseMap<unsigned, unsigned>());
+void PreprocessorSession::set_include_directories(const SearchDirectories& directories,
+                                                  const std::vector<std::string>& standard) {
+    SearchChain chain = search_chain(*files_, directories, standard);
+    headers_->SetSearchPaths(std::move(chain.lookups), chain.first_angled, chain.first_system, false,
+                             llvm::DenseMap<unsigned, unsigned>());
 }
 
 bool PreprocessorSession::open_source(const std::string& path, Messages& messages) {

@@ -26,9 +26,10 @@ class PreprocessorSession {
 public:
     PreprocessorSession(const Options& options, Messages& messages);
 
-    // The -I directories are searched first, then those of the definitions
-    // file, whose headers are system headers (their warnings are not shown).
-    void set_include_directories(const std::vector<std::string>& user, const std::vector<std::string>& system);
+    // The command line's directories and the standard ones (the definitions
+    // file's) in the compiler's order; the headers of the system directories
+    // are system headers (their warnings are not shown).
+    void set_include_directories(const SearchDirectories& directories, const std::vector<std::string>& standard);
     // Makes `path` the main file; false (reported) when it cannot be opened.
     bool open_source(const std::string& path, Messages& messages);
 

@@ -45,11 +45,13 @@ int run(const Options& options, Messages& messages) {
     MacroSelection selection(options.expansion_mode, listed_macros(options, messages));
 
     PreprocessorSession session(options, messages);
-    session.set_include_directories(options.include_directories, file_definitions.include_directories);
+    // -nostdinc leaves out the compiler's own directories, as -undef its
+    // macros (in the predefines).
+    if (options.without_file_directories) file_definitions.include_directories.clear();
+    session.set_include_directories(options.directories, file_definitions.include_directories);
     if (!session.open_source(options.source, messages)) return 1;
     clang::Preprocessor& preprocessor = session.preprocessor();
-    preprocessor.setPredefines(predefines_text(options.definitions_file.value_or(""), file_definitions,
-                                               options.macro_options, messages));
+    preprocessor.setPredefines(predefines_text(options, file_definitions, messages));
     selection.attach(preprocessor);
 
     TextOutput out(stdout);
