@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "driver/compiler_query.hpp"
+#include "driver/gcc_options.hpp"
 
 #include "foundation/file_lookup.hpp"
 #include "preprocessor/predefined_file.hpp"
@@ -18,6 +19,32 @@ void announce(Run& run, const std::string& path) {
     std::printf("qor_cc : using default options file : %s\n", path.c_str());
     std::fflush(stdout);
     run.options_file_announced = true;
+}
+
+// The directory of an -isystem, -idirafter or -iquote option.
+std::optional<std::string> system_or_quote_directory(const std::vector<std::string>& words, const GccOption& option) {
+    const std::string& word = words[option.index];
+    for (std::string_view name : {"-isystem", "-idirafter", "-iquote"}) {
+        if (word.starts_with(name)) return option.count == 2 ? words[option.index + 1] : word.substr(name.size());
+    }
+    return std::nullopt;
+}
+
+// The built-in preprocessor knows -D, -U and -I: with gcc's command line it
+// gets those, and the directories of -isystem, -idirafter and -iquote as
+// -I ones; -include, -imacros, -nostdinc and -undef need the full one.
+std::vector<std::string> builtin_preprocessor_options(const RunOptions& options) {
+    if (!options.gcc_command_line) return options.preprocessor_options;
+    const auto& words = options.preprocessor_options;
+    std::vector<std::string> kept;
+    for (const GccOption& option : gcc_option_groups(words)) {
+        const std::string& word = words[option.index];
+        if (auto directory = system_or_quote_directory(words, option))
+            kept.insert(kept.end(), {"-I", *directory});
+        else if (word.starts_with("-D") || word.starts_with("-U") || word.starts_with("-I"))
+            kept.insert(kept.end(), words.begin() + option.index, words.begin() + option.index + option.count);
+    }
+    return kept;
 }
 
 // The GNU dialects with a compiler take their options file from it, unless
@@ -36,7 +63,7 @@ std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocesso
         if (!run.compiler_options_file) run.compiler_options_file = compiler_options_file(options);
         options.options_file = run.compiler_options_file;
         if (!options.external_preprocessor) read_predefined(*run.compiler_options_file, preprocessor);
-        preprocessor.preprocessor_options(options.preprocessor_options);
+        preprocessor.preprocessor_options(builtin_preprocessor_options(options));
         return run.compiler_options_file;
     }
     std::string file_name = options.dialect.file_stem() + ".def";
@@ -53,7 +80,7 @@ std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocesso
         std::fprintf(stderr, "warning : Unable to locate %s.def file\n", options.dialect.file_stem().c_str());
         std::fflush(stderr);
     }
-    preprocessor.preprocessor_options(options.preprocessor_options);
+    preprocessor.preprocessor_options(builtin_preprocessor_options(options));
     return found;
 }
 

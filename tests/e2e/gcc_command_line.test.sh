@@ -28,6 +28,72 @@ run "$QOR" -batch -dial GNU "$FAKE" -O2 -c a.c -o a.o
 check_args "launcher form" -O2 -c a.c -o a.o
 check_file "launcher form: analysed" a.sta
 
+# --- The analysis sees what the compiler sees ---------------------------------
+
+# The compiler's macros for the flags in use choose the functions measured,
+# with either preprocessor; -D and -U apply in their order.
+fresh
+cat >a.c <<'C'
+#ifdef __OPTIMIZE__
+int optimized(void) { return 1; }
+#else
+int plain(void) { return 0; }
+#endif
+#ifdef __CHAR_UNSIGNED__
+int unsigned_char(void) { return 2; }
+#endif
+#if __STDC_VERSION__ < 199901L
+int c89(void) { return 3; }
+#endif
+#ifdef LATE
+int late(void) { return 4; }
+#endif
+C
+# components FLAGS...: the components of a.c, in the archive's order.
+components() {
+    "$GQ" -quiet -dial GNU -cc=gcc "$@" -c a.c
+    grep -ao '^[a-z_0-9]* [0-9/]*-' a.sta | cut -d' ' -f1 | sort -u | tr '\n' ' '
+}
+for pre in "" -nocccp; do
+    check_eq "plain $pre" "plain " "$(components $pre)"
+    check_eq "-O2 -funsigned-char $pre" "optimized unsigned_char " "$(components $pre -O2 -funsigned-char)"
+    check_eq "-std=c89 $pre" "c89 plain " "$(components $pre -std=c89)"
+    check_eq "-DLATE -ULATE -DLATE $pre" "late plain " "$(components $pre -DLATE -ULATE -DLATE)"
+done
+
+# -include, -isystem and -iquote reach the preprocessor; the headers are the
+# file's inputs.
+fresh; mkdir cache sys quote
+printf '#define FROM_INCLUDE 1\n' >config.h
+printf 'int sys_value;\n' >sys/s.h
+printf 'int quote_value;\n' >quote/q.h
+printf '#include <s.h>\n#include "q.h"\nint f(void) { return FROM_INCLUDE; }\n' >b.c
+run "$GQ" -quiet -dial GNU -cc=gcc -include config.h -isystem sys -iquote quote -c b.c
+check_eq "-include, -isystem, -iquote: no message" "" "$err"
+check_contains "-include: an input" "$(cat cache/b.qor_cc)" "incr::DepInput {config.h}"
+check_contains "-isystem: an input" "$(cat cache/b.qor_cc)" "incr::DepInput {sys/s.h}"
+
+# The compiler is asked once per compiler and flag set; -ddef replaces its
+# answer. A compiler that cannot be asked ends the run with 127.
+fresh; mk_c a.c
+printf '#!/bin/sh\ncase " $* " in *" -dM "*) echo query >>"$PWD/queries";; esac\nexec gcc "$@"\n' >cc
+chmod +x cc
+for i in 1 2; do "$GQ" -quiet -dial GNU -cc="$PWD/cc" -O1 -c a.c; done
+check_eq "asked once" "query" "$(cat queries)"
+"$GQ" -quiet -dial GNU -cc="$PWD/cc" -O3 -c a.c
+check_eq "asked again for other flags" 2 "$(wc -l <queries)"
+printf 'D OWN 1\n' >own.def
+"$GQ" -quiet -dial GNU -cc="$PWD/cc" -O0 -ddef own.def -c a.c
+check_eq "-ddef: not asked" 2 "$(wc -l <queries)"
+run "$GQ" -quiet -dial GNU -cc=false -c a.c
+check_eq "compiler that cannot be asked" \
+    "false: Error:  cannot tell its predefined macros (false -dM -E -v -x c /dev/null ended with status 1)
+" "$err"
+check_rc "compiler that cannot be asked" 127
+run "$GQ" -quiet -dial GNU -cc=/nonexistent/cc -c a.c
+check_eq "compiler not found" $'/nonexistent/cc: Error:  No such file or directory\n' "$err"
+check_rc "compiler not found" 127
+
 # --- The compiler's output is the product ---------------------------------
 
 fresh
