@@ -67,7 +67,7 @@ TEST(KeywordLookup, DialectExamples) {
         {KeywordTable::SUN, "std_$call", SPECIFICATEUR_DE_STORAGE, 0},
         {KeywordTable::GNU, "__attribute__", ATTRIBUTE, 0},
         {KeywordTable::ANSI, "__attribute__", IDENTIFICATEUR, 0},
-        {KeywordTable::GNU, "inline", QUALIFICATEUR_DE_TYPE, 0},
+        {KeywordTable::GNU, "inline", QUALIFICATEUR_DE_TYPE, KW_INLINE},
         {KeywordTable::ANSI, "asm", ASM, 0},
         {KeywordTable::MSC, "asm", IDENTIFICATEUR, 0},
         {KeywordTable::MSC15, "asm", IDENTIFICATEUR, 0},
