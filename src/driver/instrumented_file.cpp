@@ -6,15 +6,18 @@
 
 namespace qor {
 
-InstrumentedFile::InstrumentedFile(Run& run, const std::string& path, const std::string& source,
+InstrumentedFile::InstrumentedFile(Run& run, const FileOutputs& outputs, const std::string& source,
                                    const std::string& date)
-    : file_(path, MSG_FATAL) {
+    : file_(outputs.instrumented, MSG_FATAL),
+      system_text_file_(outputs.system_text, MSG_FATAL),
+      system_text_(file_.get(), system_text_file_.get(), std::string(last_component(outputs.system_text))) {
     if (run.options.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.options.pch_use->c_str());
     std::string header = instrumented_file_name(run.options, source, 'h');
     interpreter_ = std::make_unique<InstrumentInterpreter>(run.options.instrumentation_script, header, date);
     std::fprintf(file_.get(), "#include \"%s\"\n", std::string(last_component(header)).c_str());
     int* mcdc_records = run.options.decision_only ? nullptr : &run.analysis.mcdc_records;
     emitter_ = std::make_unique<InstrumentEmitter>(file_.get(), source, mcdc_records);
+    emitter_->set_system_header_text(&system_text_);
 }
 
 std::string InstrumentedFile::finish(const std::string& date) {
@@ -22,6 +25,7 @@ std::string InstrumentedFile::finish(const std::string& date) {
     interpreter_->set_functions(emitter_->functions());
     std::fputs("\n", file_.get());
     file_.commit();
+    system_text_file_.commit();
     interpreter_->run_instrument();
     std::string result = interpreter_->date().value_or(date);
     interpreter_.reset();

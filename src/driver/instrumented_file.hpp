@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "driver/pipeline.hpp"
 #include "driver/run.hpp"
 #include "foundation/atomic_file.hpp"
 #include "instrument/emitter.hpp"
@@ -17,7 +18,7 @@ class InstrumentedFile {
 public:
     // Opens the file (a failure ends the run), loads the script and writes
     // the include lines. The file takes its name only when it is complete.
-    InstrumentedFile(Run& run, const std::string& path, const std::string& source, const std::string& date);
+    InstrumentedFile(Run& run, const FileOutputs& outputs, const std::string& source, const std::string& date);
 
     InstrumentEmitter& emitter() { return *emitter_; }
     // After the parse: the file is completed and put in place (a write
@@ -27,6 +28,8 @@ public:
 
 private:
     AtomicFile file_;
+    AtomicFile system_text_file_;
+    SystemHeaderText system_text_;
     std::unique_ptr<InstrumentEmitter> emitter_;
     std::unique_ptr<InstrumentInterpreter> interpreter_;
 };

@@ -66,7 +66,10 @@ std::vector<std::string> removable_outputs(const Run& run, const std::string& so
     add(outputs.sta);
     if (run.options.write_mtr) add(outputs.mtr);
     if (run.options.basic_counts) add(outputs.cb);
-    if (run.dynamic_mode) add(outputs.instrumented);
+    if (run.dynamic_mode) {
+        add(outputs.instrumented);
+        add(outputs.system_text);
+    }
     return names;
 }
 

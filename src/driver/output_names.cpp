@@ -84,6 +84,11 @@ std::string instrumented_file_name(const RunOptions& options, std::string_view s
     return reduce_double_slashes(std::string(directory_part(base)) + stem + ext);
 }
 
+std::string system_text_file_name(const RunOptions& options, std::string_view source) {
+    std::string header = instrumented_file_name(options, source, 'h');
+    return header.substr(0, header.size() - 1) + "sys.h";
+}
+
 std::string results_directory_of(const RunOptions& options, std::string_view source) {
     std::string name = result_file_name(options, source, "dummy");
     size_t sep = last_separator(name);

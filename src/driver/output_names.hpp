@@ -21,6 +21,10 @@ std::string result_file_name(const RunOptions& options, std::string_view source,
 // ending in a separator, the prefix directory is created when missing.
 std::string instrumented_file_name(const RunOptions& options, std::string_view source, char kind = 'c');
 
+// The companion header of the instrumented C file that holds the text of
+// the system headers: the header's name with "sys.h" for its final "h".
+std::string system_text_file_name(const RunOptions& options, std::string_view source);
+
 // The directory of the results ("." when they go to the current one).
 std::string results_directory_of(const RunOptions& options, std::string_view source);
 std::string build_state_file_name(const RunOptions& options, std::string_view source);

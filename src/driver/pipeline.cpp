@@ -63,7 +63,10 @@ FileOutputs file_outputs(const RunOptions& options, const std::string& source, b
     outputs.mtr = result_file_name(options, source, "mtr");
     outputs.dck = result_file_name(options, source, "dck");
     outputs.cb = result_file_name(options, source, "cb");
-    if (dynamic_mode) outputs.instrumented = instrumented_file_name(options, source);
+    if (dynamic_mode) {
+        outputs.instrumented = instrumented_file_name(options, source);
+        outputs.system_text = system_text_file_name(options, source);
+    }
     return outputs;
 }
 
@@ -101,7 +104,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
     std::unique_ptr<InstrumentedFile> instrumented;
     if (run.dynamic_mode) {
         PhaseTimer timer("instrumented file start-up");
-        instrumented = std::make_unique<InstrumentedFile>(run, outputs.instrumented, file.current_file, date);
+        instrumented = std::make_unique<InstrumentedFile>(run, outputs, file.current_file, date);
     }
 
     ParseActions::Setup setup;

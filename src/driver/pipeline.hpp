@@ -14,6 +14,7 @@ struct FileOutputs {
     std::string dck;
     std::string cb;
     std::string instrumented;  // dynamic mode only
+    std::string system_text;   // the instrumented copy's system-header text
 };
 
 FileOutputs file_outputs(const RunOptions& options, const std::string& source, bool dynamic_mode);

@@ -233,6 +233,7 @@ bool Lexer::line_marker() {
     if (number.code != CONSTANT) return false;
     pp_.do_line();
     refresh_file_name();
+    if (client_.instrumenting()) client_.line_marker(pp_.last_line_text());
     return true;
 }
 

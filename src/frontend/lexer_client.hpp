@@ -41,6 +41,9 @@ public:
     // A token's text with the blank that follows it.
     virtual void echo_token(std::string_view text) { echo(text); }
     virtual void capture(std::string_view, bool) {}
+    // A line marker of the preprocessed text: its line number, file name
+    // and flags as written after the '#'.
+    virtual void line_marker(std::string_view) {}
 };
 
 }  // namespace qor

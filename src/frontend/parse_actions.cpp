@@ -88,6 +88,8 @@ void ParseActions::capture(std::string_view text, bool counted) {
 
 void ParseActions::echo(std::string_view text) { emitter_->echo_layout(text, components_.open); }
 
+void ParseActions::line_marker(std::string_view text) { emitter_->line_marker(text, components_.open); }
+
 void ParseActions::echo_token(std::string_view text) { last_token_ = emitter_->echo_token(text, components_.open); }
 
 // --- occurrences ---

@@ -81,6 +81,7 @@ public:
     bool instrumenting() const override { return emitter_ != nullptr; }
     void echo(std::string_view text) override;
     void echo_token(std::string_view text) override;
+    void line_marker(std::string_view text) override;
     // The parser's lookahead slot, so that the instrumentation knows which
     // tokens the parser has consumed when an action runs.
     void watch_lookahead(const int* lookahead) { lookahead_ = lookahead; }

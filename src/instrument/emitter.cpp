@@ -30,6 +30,12 @@ void InstrumentEmitter::echo_layout(std::string_view text, bool in_function) {
     }
 }
 
+void InstrumentEmitter::line_marker(std::string_view text, bool in_function) {
+    if (in_function || !system_text_) return;
+    buffer_.flush_all(out_);
+    out_ = system_text_->line_marker(text);
+}
+
 std::string InstrumentEmitter::probe(const char* macro, const std::string& rest) const {
     return std::string(macro) + "(" + current_->name + "," + std::to_string(current_->number) + rest + ")";
 }
@@ -214,6 +220,9 @@ void InstrumentEmitter::abandon_function() {
     current_ = nullptr;
 }
 
-void InstrumentEmitter::finish() { buffer_.flush_all(out_); }
+void InstrumentEmitter::finish() {
+    buffer_.flush_all(out_);
+    if (system_text_) system_text_->finish();
+}
 
 }  // namespace qor

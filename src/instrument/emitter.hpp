@@ -15,6 +15,7 @@
 #include "instrument/condition_tree.hpp"
 #include "instrument/logical_nodes.hpp"
 #include "instrument/source_buffer.hpp"
+#include "instrument/system_header_text.hpp"
 
 namespace qor {
 
@@ -61,6 +62,10 @@ public:
     // straight to the file.
     TokenId echo_token(std::string_view text, bool in_function);
     void echo_layout(std::string_view text, bool in_function);
+    // A line marker of the text, outside functions: the text that follows
+    // goes where `system_text` sends it (all to the copy without).
+    void line_marker(std::string_view text, bool in_function);
+    void set_system_header_text(SystemHeaderText* system_text) { system_text_ = system_text; }
 
     // A function definition whose component was opened; the others are
     // copied unchanged.
@@ -137,6 +142,7 @@ private:
     std::string branch_probe(int number) const { return probe("QVX_CDX", "," + std::to_string(number)); }
 
     FILE* out_;
+    SystemHeaderText* system_text_ = nullptr;
     std::string source_;
     int* mcdc_records_;
     std::string component_descriptions_;

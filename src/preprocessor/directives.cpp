@@ -225,6 +225,7 @@ void Preprocessor::do_line() {
     }
     set_in_literal(false);
     unread_char(c);
+    last_line_text_ = text;
 
     size_t pos = 0;
     long number = 0;

@@ -105,6 +105,8 @@ public:
     void do_assert();
     void do_unassert();
     void do_line();
+    // What followed the '#' of the last line marker or #line directive.
+    const std::string& last_line_text() const { return last_line_text_; }
     // Discards the rest of the line; the newline stays to be read.
     void skip_line();
     bool compiling() const { return conditionals_.compiling(); }
@@ -149,6 +151,7 @@ private:
     std::function<bool(const std::string&)> marker_handler_;
     std::function<void(const std::string&)> include_handler_;
     std::string comment_marker_ = "@QOR #";
+    std::string last_line_text_;
 
     bool in_literal_ = false;
     bool counting_ = true;

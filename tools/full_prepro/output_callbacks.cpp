@@ -9,7 +9,7 @@
 namespace full_prepro {
 
 void OutputCallbacks::FileChanged(clang::SourceLocation location, FileChangeReason reason,
-                                  clang::SrcMgr::CharacteristicKind, clang::FileID previous) {
+                                  clang::SrcMgr::CharacteristicKind kind, clang::FileID previous) {
     const clang::SourceManager& sources = preprocessor_.getSourceManager();
     clang::PresumedLoc presumed = sources.getPresumedLoc(location);
     bool into_source = in_source_file(sources, location);
@@ -28,7 +28,7 @@ void OutputCallbacks::FileChanged(clang::SourceLocation location, FileChangeReas
         if (main_file_entered_) out_.write_line(include_marker(name));
         main_file_entered_ = true;
     }
-    out_.line_marker(presumed.getLine(), name);
+    out_.line_marker(presumed.getLine(), name, clang::SrcMgr::isSystem(kind));
 }
 
 void OutputCallbacks::enter_header() {

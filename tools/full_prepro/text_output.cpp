@@ -34,10 +34,11 @@ void TextOutput::start_new_line_if_needed() {
     if (!at_line_start()) newline();
 }
 
-void TextOutput::line_marker(unsigned line, std::string_view file) {
+void TextOutput::line_marker(unsigned line, std::string_view file, bool system_header) {
     start_new_line_if_needed();
-    put("# " + std::to_string(line) + " " + quoted(file) + "\n");
+    put("# " + std::to_string(line) + " " + quoted(file) + (system_header ? " 3\n" : "\n"));
     file_ = file;
+    system_header_ = system_header;
     line_ = line;
 }
 
@@ -52,7 +53,7 @@ void TextOutput::move_to_line(unsigned line, bool start_of_line) {
         text_on_line_ = directive_on_line_ = false;
         line_ = line;
     } else {
-        line_marker(line, std::string(file_));
+        line_marker(line, std::string(file_), system_header_);
     }
 }
 

@@ -16,9 +16,10 @@ public:
     TextOutput& operator=(const TextOutput&) = delete;
     ~TextOutput() { flush(); }
 
-    // Names the source line and file of the next output line; the file
-    // stays current for later markers.
-    void line_marker(unsigned line, std::string_view file);
+    // Names the source line and file of the next output line, with the
+    // flag 3 of a system header's text; both stay current for later
+    // markers.
+    void line_marker(unsigned line, std::string_view file, bool system_header);
     // Goes to the output line of source line `line`; `start_of_line` ends a
     // line that already holds text.
     void move_to_line(unsigned line, bool start_of_line);
@@ -46,6 +47,7 @@ private:
     std::FILE* stream_;
     std::string buffer_;
     std::string file_;
+    bool system_header_ = false;
     unsigned line_ = 1;
     bool text_on_line_ = false;
     bool directive_on_line_ = false;
