@@ -245,10 +245,11 @@ void CommandLineParser::gcc_word(const std::string& word) {
     }
     std::vector<std::string> option{word};
     if (gcc_takes_separate_argument(word) && next_ < words_.size()) option.push_back(words_[next_++]);
-    if (gcc_preprocessing_option(word)) options_.preprocessor_options.insert(options_.preprocessor_options.end(), option.begin(), option.end());
+    auto append = [&option](std::vector<std::string>& to) { to.insert(to.end(), option.begin(), option.end()); };
+    if (gcc_preprocessing_option(word)) append(options_.preprocessor_options);
     if (gcc_product_option(word)) options_.compiler_product = true;
     if (word == "-E") options_.preprocess_only = true;
-    options_.compiler_options.insert(options_.compiler_options.end(), option.begin(), option.end());
+    append(options_.compiler_options);
 }
 
 // A file word of gcc's command line. Launched as `qor_cc [own options]

@@ -1,0 +1,71 @@
+// gcc's command line in the GNU dialects: the words the compiler gets in a
+// plain and in a dynamic build, the preprocessing check of a dynamic build,
+// and the question that asks the compiler for its macros.
+#include <gtest/gtest.h>
+
+#include "driver/command_line.hpp"
+#include "driver/compiler_query.hpp"
+#include "driver/gcc_compile.hpp"
+
+namespace qor {
+namespace {
+
+using Words = std::vector<std::string>;
+
+RunOptions parse(Words words) {
+    RunOptions options;
+    words.insert(words.begin(), {"qor_cc", "-batch", "-dial", "GNU", "-cc=gcc"});
+    parse_command_line(options, words);
+    return options;
+}
+
+TEST(GccCommandLine, WordsKeepTheirOrderAndArguments) {
+    RunOptions o = parse({"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "-o", "obj/a.c.o", "-c",
+                          "a.c", "-Wall"});
+    EXPECT_EQ(o.source_files, Words{"a.c"});
+    EXPECT_TRUE(o.object_files.empty());
+    EXPECT_EQ(o.preprocessor_options, (Words{"-DX", "-isystem", "sys"}));
+    EXPECT_EQ(gcc_compile_words(o, false), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
+                                                  "-o", "obj/a.c.o", "-c", "a.c", "-Wall"}));
+    // The instrumented copy takes the source's place; the dependency file
+    // is the preprocessing check's, which names the original source.
+    o.instrumented_sources = {"obj/a.c.inst.c"};
+    EXPECT_EQ(gcc_compile_words(o, true),
+              (Words{"-DX", "-isystem", "sys", "-o", "obj/a.c.o", "-c", "obj/a.c.inst.c", "-Wall"}));
+    EXPECT_EQ(gcc_source_check(o, 0), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "a.c",
+                                             "-Wall", "-E", "-o", "/dev/null"}));
+}
+
+TEST(GccCommandLine, DynamicBuildNamesOutputsAsThePlainOne) {
+    RunOptions one = parse({"-MMD", "-c", "src/a.c", "b.o"});
+    one.instrumented_sources = {"a.inst.c"};
+    EXPECT_EQ(gcc_compile_words(one, true), (Words{"-c", "a.inst.c", "b.o", "-o", "a.o"}));
+    // The dependency file and its target as gcc names them after the object.
+    EXPECT_EQ(gcc_source_check(one, 0), (Words{"-MMD", "src/a.c", "-E", "-o", "/dev/null", "-MF", "a.d", "-MQ", "a.o"}));
+
+    RunOptions two = parse({"-S", "a.c", "b.c"});
+    two.instrumented_sources = {"a.inst.c", "b.inst.c"};
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(gcc_outputs_to_rename(two), (Pairs{{"a.inst.s", "a.s"}, {"b.inst.s", "b.s"}}));
+    EXPECT_TRUE(gcc_outputs_to_rename(parse({"a.c", "b.c", "-o", "prog"})).empty());
+}
+
+TEST(GccCommandLine, TheQuestionKeepsWhatChangesMacrosAndSearchPath) {
+    RunOptions o = parse({"-O2", "-DX", "-I", "inc", "-Wall", "-Wp,-D_FORTIFY_SOURCE=2", "-m32", "-std=c99", "-MD",
+                          "-c", "a.c", "-o", "a.o", "-lm", "-pthread"});
+    EXPECT_EQ(compiler_query_command(o), (Words{"gcc", "-O2", "-Wp,-D_FORTIFY_SOURCE=2", "-m32", "-std=c99",
+                                                "-pthread", "-dM", "-E", "-v", "-x", "c", "/dev/null"}));
+}
+
+TEST(GccCommandLine, OptionsFileFromTheAnswer) {
+    std::string report = "ignored\n#include \"...\" search starts here:\n q\n#include <...> search starts here:\n"
+                         " /usr/lib/gcc/include\n /usr/include\n /Library/F (framework directory)\n"
+                         "End of search list.\n";
+    EXPECT_EQ(options_file_from_answer("// q", "#define B 2\n#define A(x) (x)\n", report),
+              "// q\n// The compiler's predefined macros.\nD A(x) (x)\nD B 2\n"
+              "// Its <...> include directories, searched in this order.\n"
+              "I /usr/lib/gcc/include\nI /usr/include\nI /Library/F\n");
+}
+
+}  // namespace
+}  // namespace qor
