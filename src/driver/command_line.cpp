@@ -93,6 +93,9 @@ private:
     bool dialect_selected_ = false;
     bool compile_flag_given_ = false;
     bool compiler_given_ = false;
+    // gcc's -x: the language of the file words that follow ("none": by
+    // their names).
+    std::string language_ = "none";
 };
 
 void CommandLineParser::run(const std::vector<std::string>& args) {
@@ -245,6 +248,7 @@ void CommandLineParser::gcc_word(const std::string& word) {
     }
     std::vector<std::string> option{word};
     if (gcc_takes_separate_argument(word) && next_ < words_.size()) option.push_back(words_[next_++]);
+    if (word.starts_with("-x")) language_ = option.size() == 2 ? option[1] : word.substr(2);
     auto append = [&option](std::vector<std::string>& to) { to.insert(to.end(), option.begin(), option.end()); };
     if (gcc_preprocessing_option(word)) append(options_.preprocessor_options);
     if (gcc_product_option(word)) options_.compiler_product = true;
@@ -255,7 +259,9 @@ void CommandLineParser::gcc_word(const std::string& word) {
 // A file word of gcc's command line. Launched as `qor_cc [own options]
 // <compiler> <arguments>`, the first such word names the compiler.
 void CommandLineParser::gcc_file_word(const std::string& word) {
-    bool source = word.size() >= 3 && is_source(word);
+    // Only C is analysed: a header compiled to a precompiled one, say, is
+    // the compiler's alone.
+    bool source = (language_ == "none" || language_ == "c") && word.size() >= 3 && is_source(word);
     if (!source && !compiler_given_ && !options_.compiler_command && options_.compiler_options.empty() &&
         platform::is_program(word)) {
         options_.compiler_command = word;

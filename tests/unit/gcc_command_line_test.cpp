@@ -20,20 +20,23 @@ RunOptions parse(Words words) {
 }
 
 TEST(GccCommandLine, WordsKeepTheirOrderAndArguments) {
-    RunOptions o = parse({"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "-o", "obj/a.c.o", "-c",
-                          "a.c", "-Wall"});
+    RunOptions o = parse({"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "-include", "p.h", "-o",
+                          "obj/a.c.o", "-c", "a.c", "-Wall"});
     EXPECT_EQ(o.source_files, Words{"a.c"});
     EXPECT_TRUE(o.object_files.empty());
-    EXPECT_EQ(o.preprocessor_options, (Words{"-DX", "-isystem", "sys"}));
+    EXPECT_EQ(o.preprocessor_options, (Words{"-DX", "-isystem", "sys", "-include", "p.h"}));
     EXPECT_EQ(gcc_compile_words(o, false), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
-                                                  "-o", "obj/a.c.o", "-c", "a.c", "-Wall"}));
-    // The instrumented copy takes the source's place; the dependency file
-    // is the preprocessing check's, which names the original source.
+                                                  "-include", "p.h", "-o", "obj/a.c.o", "-c", "a.c", "-Wall"}));
+    // The instrumented copy takes the source's place and holds the forced
+    // header's text; the dependency file is the preprocessing check's,
+    // which names the original source.
     o.instrumented_sources = {"obj/a.c.inst.c"};
     EXPECT_EQ(gcc_compile_words(o, true),
               (Words{"-DX", "-isystem", "sys", "-o", "obj/a.c.o", "-c", "obj/a.c.inst.c", "-Wall"}));
-    EXPECT_EQ(gcc_source_check(o, 0), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "a.c",
-                                             "-Wall", "-E", "-o", "/dev/null"}));
+    EXPECT_EQ(gcc_source_check(o, 0), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
+                                             "-include", "p.h", "a.c", "-Wall", "-E", "-o", "/dev/null"}));
+    // A header compiled to a precompiled one is not analysed.
+    EXPECT_TRUE(parse({"-x", "c-header", "-c", "pch.h.c", "-o", "pch.h.gch"}).source_files.empty());
 }
 
 TEST(GccCommandLine, DynamicBuildNamesOutputsAsThePlainOne) {
