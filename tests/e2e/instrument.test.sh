@@ -152,7 +152,7 @@ check_eq "GNU corpus instrumented: same output" "$(cat orig.out)" "$(cat inst.ou
 for mode in "" -cond; do
     fresh; cp "$sources/statement_expressions.c" .
     QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst $mode -dial GNU -cc=gcc -Wall -Wextra \
-        -Wno-implicit-fallthrough -c statement_expressions.c
+        -c statement_expressions.c
     check_eq "statement expressions $mode: no message" "" "$err"
     gcc -o inst statement_expressions.o && QOR_COVERAGE_FILE=$PWD/coverage.dat ./inst >inst.out
     gcc -o orig statement_expressions.c && ./orig >orig.out
