@@ -50,7 +50,8 @@ void InstrumentEmitter::begin_function(const std::string& name, bool qualified) 
     body_seen_ = false;
     decision_index_ = -1;
     rewritten_.clear();
-    loops_ = switches_ = 0;
+    loops_.clear();
+    switches_ = 0;
 }
 
 std::string InstrumentEmitter::flag(const char* base, int depth) {
@@ -107,25 +108,36 @@ void InstrumentEmitter::else_keyword(TokenId else_token, int number) {
 
 void InstrumentEmitter::loop_flag(TokenId keyword) {
     if (!current_) return;
-    ++loops_;
+    loops_.push_back({});
     before(keyword, "{\nint " + loop_flag_name() + " = 0;\n");
 }
 
 void InstrumentEmitter::loop_exit(TokenId last, int number) {
     if (!current_) return;
     after(last, "}\nif (!" + loop_flag_name() + ") " + branch_probe(number) + "\n}\n");
-    --loops_;
+    if (!loops_.empty()) loops_.pop_back();
 }
 
+// The body runs in a do ... while (0) of its own, so that a continue
+// goes to the condition. Only a body that a break leaves needs the flag
+// that takes the break on: without it the outer loop ends by its
+// condition alone, which gcc sees as constant when it is.
 void InstrumentEmitter::do_head(TokenId keyword) {
     if (!current_) return;
-    ++loops_;
-    buffer_.replace(keyword, keyword, "for (;;)\n { int " + loop_flag_name() + " = 0;\n do\n");
+    loops_.push_back({keyword, false});
+    buffer_.replace(keyword, keyword, "for (;;)\n {\n do\n");
 }
 
 void InstrumentEmitter::do_tail(TokenId while_token, TokenId paren) {
-    if (!current_) return;
-    buffer_.replace(while_token, while_token, "while (0);\n if (" + loop_flag_name() + ") break;\n if (");
+    if (!current_ || loops_.empty()) return;
+    std::string name = loop_flag_name();
+    if (loops_.back().broken) {
+        buffer_.replace(loops_.back().do_keyword, loops_.back().do_keyword,
+                        "for (;;)\n { int " + name + " = 0;\n do\n");
+        buffer_.replace(while_token, while_token, "while (0);\n if (" + name + ") break;\n if (");
+    } else {
+        buffer_.replace(while_token, while_token, "while (0);\n if (");
+    }
     buffer_.drop(paren);
 }
 
@@ -138,7 +150,7 @@ void InstrumentEmitter::do_decision(TokenId paren, int number) {
 void InstrumentEmitter::do_end(TokenId semicolon) {
     if (!current_) return;
     buffer_.drop(semicolon);
-    --loops_;
+    if (!loops_.empty()) loops_.pop_back();
 }
 
 void InstrumentEmitter::switch_flag(TokenId keyword) {
@@ -171,7 +183,9 @@ void InstrumentEmitter::case_probe(int number) {
 }
 
 void InstrumentEmitter::break_in_loop(TokenId keyword, TokenId semicolon) {
-    if (current_) buffer_.replace(keyword, semicolon, "{ " + loop_flag_name() + " = 1;\n break;}\n");
+    if (!current_) return;
+    if (!loops_.empty()) loops_.back().broken = true;
+    buffer_.replace(keyword, semicolon, "{ " + loop_flag_name() + " = 1;\n break;}\n");
 }
 
 void InstrumentEmitter::return_statement(TokenId keyword, TokenId semicolon) {

@@ -141,7 +141,7 @@ private:
     // its first case probe sets): `base` for the outermost one, the base
     // and the depth for those nested in it, so that none hides another.
     static std::string flag(const char* base, int depth);
-    std::string loop_flag_name() const { return flag("qvxbrk", loops_); }
+    std::string loop_flag_name() const { return flag("qvxbrk", static_cast<int>(loops_.size())); }
     std::string switch_flag_name() const { return flag("qvxbool", switches_); }
 
     FILE* out_;
@@ -158,8 +158,13 @@ private:
         int index;
     };
     std::vector<Rewritten> rewritten_;
-    int loops_ = 0;     // the depth of the open loops
-    int switches_ = 0;  // and switches
+    // The open loops: a do loop's keyword, and whether a break left one.
+    struct Loop {
+        TokenId do_keyword = 0;
+        bool broken = false;
+    };
+    std::vector<Loop> loops_;
+    int switches_ = 0;  // the depth of the open switches
     SourceBuffer buffer_;
     std::vector<std::unique_ptr<InstFunction>> functions_;
     std::unordered_map<std::string, InstFunction*> by_name_;

@@ -115,6 +115,16 @@ static int settle(int n)
     return x;
 }
 
+static int position(const int *v)
+{
+    int i = 0;
+    do {
+        if (v[i] > 2 || !v[i])
+            return i;
+        i++;
+    } while (1);
+}
+
 static int grid(int a, int b)
 {
     int i, j, t = 0;
@@ -191,12 +201,14 @@ static unsigned char pick(int a, int b, int c, unsigned char f)
 int main(void)
 {
     static const struct item c3 = { "ccc", 0, 1 }, b2 = { "bb", &c3, 0 }, a1 = { "a", &b2, 1 };
+    static const int values[] = { 1, 2, 3, 0 };
     const struct item *found;
     int k, total = 0;
     for (k = 0; k < 11; k++)
         total += falls(k);
     found = find(&a1, "xy", 0);
     printf("%d %s %d %d %d\n", total, found ? found->name : "-", first_above(4, 20), settle(1), grid(4, 9));
+    printf("%d\n", position(values));
     printf("%d %d %d %d %u %u\n", name_of(RED), name_of(BLUE), both(1, 0), both(2, 3), pick(1, 0, 1, 4),
            pick(0, 1, 1, 8));
     return !(total > 0);
