@@ -233,7 +233,9 @@ proc qvx::probes_text {functions} {
    activations, threads and decisions nested in a condition (also under
    the same index) each fill their own, and QVX_MCDC_DEF_0 has nothing
    to declare. A condition is evaluated once and yields 0 or 1; the
-   decision yields its outcome, 0 or 1. */
+   decision yields its outcome, 0 or 1, straight from the expression
+   (so that the compiler follows the values as in the source) and as a
+   comparison, which converts to any integer type without a warning. */
 #define QVX_MCDC_DEF_0(nesting, size)
 /* The expression and the condition are the last arguments and may hold
    commas that no parenthesis protects (a compound literal's braces). */
@@ -241,8 +243,11 @@ proc qvx::probes_text {functions} {
 #pragma GCC diagnostic ignored "-Wvariadic-macros"
 #define QVX_CM_0(i, f, n, l, t, c, d, ...) (__extension__ ({ \
   char qvx_mv##i##_[(c) + 2]; \
+  int qvx_mo##i##_; \
   qvx_mcdc_start_(qvx_mv##i##_, sizeof qvx_mv##i##_); \
-  qvx_mcdc_end_(qvx_mv##i##_, sizeof qvx_mv##i##_, d, n, (__VA_ARGS__) ? 1 : 0); }))
+  qvx_mo##i##_ = (__VA_ARGS__) ? 1 : 0; \
+  (void)qvx_mcdc_end_(qvx_mv##i##_, sizeof qvx_mv##i##_, d, n, qvx_mo##i##_); \
+  qvx_mo##i##_; }) != 0)
 #define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) \
   ? QVX_MARK_(qvx_mv##i##_, k, '1') : QVX_MARK_(qvx_mv##i##_, k, '0'))
 #pragma GCC diagnostic pop

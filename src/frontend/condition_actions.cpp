@@ -20,7 +20,6 @@ constexpr size_t kMaxConditions = 511;  // 512 conditions have 513 vectors at le
 int ParseActions::logical_operator(ConditionNode::Kind kind, const SemanticValue& left, const SemanticValue& op,
                                    const SemanticValue& right) {
     if (!conditions_active()) return 0;
-    ++logical_count_;
     TokenId end = consumed();
     return logical_.make(kind, logical_.operand(left.condition, {left.token, op.token - 1}),
                          logical_.operand(right.condition, {right.token, end}), {left.token, end}, left.line);
@@ -29,7 +28,6 @@ int ParseActions::logical_operator(ConditionNode::Kind kind, const SemanticValue
 // The other unary operators fold their operand into a condition.
 int ParseActions::logical_not(const SemanticValue& op, const SemanticValue& operand) {
     if (!conditions_active() || !op.text || *op.text != "!") return 0;
-    ++logical_count_;
     TokenId end = consumed();
     return logical_.make(ConditionNode::Kind::Not, logical_.operand(operand.condition, {operand.token, end}), {},
                          {op.token, end}, op.line);
@@ -61,22 +59,25 @@ void ParseActions::clear_conditions() {
 }
 
 // A decision is the expression from its first token up to `terminator`
-// (excluded). One with a branch of its own is tested for its truth; one
-// without (an expression statement, a returned value, a switch, a filter,
-// the first and last clauses of a for) is used for its value, so it is
-// rewritten only where it is a logical operator, whose value is the 0 or 1
-// the rewrite yields too. Inside one that is not, each outermost logical
-// operator is a decision of its own.
+// (excluded). It is rewritten only when it holds a logical operator that
+// no decision has taken: an operator elsewhere (in a declaration's
+// initializer, say) leaves it alone. One with a branch of its own is
+// tested for its truth; one without (an expression statement, a returned
+// value, a switch, a filter, the first and last clauses of a for) is used
+// for its value, so it is rewritten only where it is a logical operator,
+// whose value is the 0 or 1 the rewrite yields too. Inside one that is
+// not, each outermost logical operator is a decision of its own.
 void ParseActions::condition_decision(const SemanticValue& expression, TokenId terminator, int line, int branch) {
-    if (!conditions_active() || logical_count_ == 0 || expression.token == 0 || terminator <= expression.token) return;
+    if (!conditions_active() || expression.token == 0 || terminator <= expression.token) return;
     TokenRange range{expression.token, terminator - 1};
+    std::vector<LogicalOperand> inner = logical_.outermost_within(range);
+    if (inner.empty()) return;
     LogicalOperand root = logical_.operand(expression.condition, range);
     if (root.node != 0 || branch != 0) {
         rewrite_decision(root, line, branch);
         return;
     }
-    for (const LogicalOperand& inner : logical_.outermost_within(range))
-        rewrite_decision(inner, logical_.node(inner.node).line, 0);
+    for (const LogicalOperand& operand : inner) rewrite_decision(operand, logical_.node(operand.node).line, 0);
 }
 
 void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int branch) {
@@ -94,8 +95,13 @@ void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int br
     }
     // An operator keeps the parentheses around it: they stay in the text.
     TokenRange replaced = root.node ? logical_.node(root.node).core : root.range;
-    if (emitter_->rewrite_decision(*tree, conditions, replaced, line, branch))
-        logical_count_ -= logical_.consume(root.node);
+    // A constant (while (!0), do ... while (1 == 0)) stays one for the
+    // compiler, whose flow analysis depends on it.
+    if (emitter_->constant_text(replaced) || emitter_->rewrite_decision(*tree, conditions, replaced, line, branch)) {
+        // The operators inside its conditions went with their text.
+        logical_.consume(root.node);
+        logical_.set_aside(replaced);
+    }
 }
 
 // The decision's tree with its conditions as written; their token ranges,

@@ -85,6 +85,7 @@ Lexer::Lexer(const LexerSetup& setup)
       macros_(setup.macros),
       main_source_(setup.main_source) {
     pp_.set_marker_handler([this](const std::string& body) { return comment_marker(body); });
+    pp_.set_comment_keeping(client_.instrumenting());
 }
 
 void Lexer::report(int severity, std::string_view message) { report_at(severity, current_file_, pp_.current_line(), message); }
@@ -105,7 +106,13 @@ int Lexer::finish(int token) {
     if (token != END_OF_INPUT) {
         track_asm(token);
         statement_bookkeeping(token);
-        if (client_.instrumenting()) client_.echo_token(text_ + " ");
+        if (client_.instrumenting()) {
+            // gcc takes a fall-through comment right before a case or
+            // default label for a fallthrough attribute: the copy keeps it.
+            std::string comments = pp_.take_kept_comments();
+            if (token == CASE || token == DEFAULT) client_.echo(comments);
+            client_.echo_token(text_ + " ");
+        }
     }
     take_comments();
     return token;

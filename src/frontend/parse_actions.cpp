@@ -598,7 +598,6 @@ SemanticValue ParseActions::switch_head(const SemanticValue& keyword, const Sema
     op("switch()", keyword);
     components_.decisions->switch_open(*captured_text(capture, ")"));
     condition_decision(expression, consumed(), keyword.line, 0);
-    if (emitter_) emitter_->switch_body(consumed());
     SemanticValue head = empty();
     head.line = keyword.line;
     path_head(head, 0.0);

@@ -257,12 +257,8 @@ private:
 
     // The token texts of the open component, for condition texts.
     TokenLog token_log_;
-    // Condition coverage: the function's logical operators, and how many
-    // &&, || and ! were reduced and not yet taken by a rewritten decision.
-    // The count is the file's: an operator that no decision took lets the
-    // next decision be rewritten even without operators of its own.
+    // Condition coverage: the function's logical operators.
     LogicalNodes logical_;
-    int logical_count_ = 0;
 
     // Path counting of the open function.
     struct Accumulators {

@@ -1,6 +1,8 @@
 #include "instrument/emitter.hpp"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 #include "foundation/text.hpp"
 #include "instrument/mcdc_record.hpp"
@@ -53,6 +55,13 @@ void InstrumentEmitter::begin_function(const std::string& name, bool qualified) 
     next_callee_ = 0;
     body_seen_ = false;
     decision_index_ = -1;
+    rewritten_.clear();
+    loops_.clear();
+    switches_ = 0;
+}
+
+std::string InstrumentEmitter::flag(const char* base, int depth) {
+    return depth > 1 ? base + std::to_string(depth) : std::string(base);
 }
 
 void InstrumentEmitter::body_open(TokenId brace) {
@@ -104,20 +113,37 @@ void InstrumentEmitter::else_keyword(TokenId else_token, int number) {
 }
 
 void InstrumentEmitter::loop_flag(TokenId keyword) {
-    if (current_) before(keyword, "{\nint qvxbrk = 0;\n");
+    if (!current_) return;
+    loops_.push_back({});
+    before(keyword, "{\nint " + loop_flag_name() + " = 0;\n");
 }
 
 void InstrumentEmitter::loop_exit(TokenId last, int number) {
-    if (current_) after(last, "}\nif (!qvxbrk) " + branch_probe(number) + "\n}\n");
+    if (!current_) return;
+    after(last, "}\nif (!" + loop_flag_name() + ") " + branch_probe(number) + "\n}\n");
+    if (!loops_.empty()) loops_.pop_back();
 }
 
+// The body runs in a do ... while (0) of its own, so that a continue
+// goes to the condition. Only a body that a break leaves needs the flag
+// that takes the break on: without it the outer loop ends by its
+// condition alone, which gcc sees as constant when it is.
 void InstrumentEmitter::do_head(TokenId keyword) {
-    if (current_) buffer_.replace(keyword, keyword, "for (;;)\n { int qvxbrk = 0;\n do\n");
+    if (!current_) return;
+    loops_.push_back({keyword, false});
+    buffer_.replace(keyword, keyword, "for (;;)\n {\n do\n");
 }
 
 void InstrumentEmitter::do_tail(TokenId while_token, TokenId paren) {
-    if (!current_) return;
-    buffer_.replace(while_token, while_token, "while (0);\n if (qvxbrk) break;\n if (");
+    if (!current_ || loops_.empty()) return;
+    std::string name = loop_flag_name();
+    if (loops_.back().broken) {
+        buffer_.replace(loops_.back().do_keyword, loops_.back().do_keyword,
+                        "for (;;)\n { int " + name + " = 0;\n do\n");
+        buffer_.replace(while_token, while_token, "while (0);\n if (" + name + ") break;\n if (");
+    } else {
+        buffer_.replace(while_token, while_token, "while (0);\n if (");
+    }
     buffer_.drop(paren);
 }
 
@@ -128,25 +154,28 @@ void InstrumentEmitter::do_decision(TokenId paren, int number) {
 }
 
 void InstrumentEmitter::do_end(TokenId semicolon) {
-    if (current_) buffer_.drop(semicolon);
+    if (!current_) return;
+    buffer_.drop(semicolon);
+    if (!loops_.empty()) loops_.pop_back();
 }
 
 void InstrumentEmitter::switch_flag(TokenId keyword) {
-    if (current_) before(keyword, "{\nint qvxbool = 0;\n");
-}
-
-void InstrumentEmitter::switch_body(TokenId paren) {
-    if (current_) after(paren, "\n{\n");
+    if (!current_) return;
+    ++switches_;
+    before(keyword, "{\nint " + switch_flag_name() + " = 0;\n");
 }
 
 void InstrumentEmitter::switch_end(TokenId last, int implicit_default) {
     if (!current_) return;
-    // The break before the added default changes nothing (the end of the
-    // body leaves the switch either way) but keeps compilers from warning
-    // that the last case falls through into it.
+    // The implicit default is counted after the switch, where the flag is
+    // still clear when no case was taken. A default label added to the
+    // body would keep the compiler from warning about enumeration values
+    // that no case handles, and make it warn about a switch on a
+    // truth value whose cases are 0 and 1.
     if (implicit_default > 0)
-        after(last, "\nbreak;\ndefault:\n if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(implicit_default) + "\n}\n");
-    after(last, "}\n}\n");
+        after(last, "\nif (!" + switch_flag_name() + ") " + branch_probe(implicit_default) + "\n");
+    after(last, "}\n");
+    --switches_;
 }
 
 void InstrumentEmitter::label_end(TokenId colon) {
@@ -154,11 +183,15 @@ void InstrumentEmitter::label_end(TokenId colon) {
 }
 
 void InstrumentEmitter::case_probe(int number) {
-    if (current_) after(last_colon_, "if (!qvxbool) {\n qvxbool = 1;\n " + branch_probe(number) + "\n}\n");
+    if (!current_) return;
+    std::string name = switch_flag_name();
+    after(last_colon_, "if (!" + name + ") {\n " + name + " = 1;\n " + branch_probe(number) + "\n}\n");
 }
 
 void InstrumentEmitter::break_in_loop(TokenId keyword, TokenId semicolon) {
-    if (current_) buffer_.replace(keyword, semicolon, "{ qvxbrk = 1;\n break;}\n");
+    if (!current_) return;
+    if (!loops_.empty()) loops_.back().broken = true;
+    buffer_.replace(keyword, semicolon, "{ " + loop_flag_name() + " = 1;\n break;}\n");
 }
 
 void InstrumentEmitter::return_statement(TokenId keyword, TokenId semicolon) {
@@ -205,6 +238,13 @@ bool InstrumentEmitter::rewrite_decision(ConditionNode& tree, const std::vector<
             current_->vectors.push_back({line, outcome, vector_text(vector), record, count});
     }
     int index = ++decision_index_;
+    // The decisions inside this one (in a statement expression of a
+    // condition) were rewritten before it and lie at the end of the list.
+    size_t kept = rewritten_.size();
+    while (kept > 0 && replaced.contains(rewritten_[kept - 1].range)) index = std::max(index, rewritten_[--kept].index + 1);
+    rewritten_.resize(kept);
+    rewritten_.push_back({replaced, index});
+    decision_index_ = index;
     current_->max_index = std::max(current_->max_index, index);
     current_->max_conditions = std::max(current_->max_conditions, count);
     std::string text = "QVX_CM_0(" + std::to_string(index) + "," + current_->name + "," +
@@ -212,6 +252,30 @@ bool InstrumentEmitter::rewrite_decision(ConditionNode& tree, const std::vector<
                        "," + std::to_string(count) + "," + std::to_string(record) + "," +
                        instrumented_text(tree, compiled, index) + ") ";
     buffer_.replace(replaced.first, replaced.last, text);
+    return true;
+}
+
+bool InstrumentEmitter::constant_text(TokenRange range) const {
+    std::optional<std::string> text = buffer_.text(range.first, range.last);
+    if (!text) return false;
+    const std::string_view operators = "()!~+-*/%<>=&|^?:, \t\n";
+    for (size_t i = 0; i < text->size();) {
+        char c = (*text)[i];
+        if (c >= '0' && c <= '9') {
+            // A number with its suffixes and exponent: letters after a digit.
+            while (i < text->size() && (std::isalnum(static_cast<unsigned char>((*text)[i])) || (*text)[i] == '.' ||
+                                        (((*text)[i] == '+' || (*text)[i] == '-') && std::strchr("eEpP", (*text)[i - 1]))))
+                ++i;
+        } else if (c == '\'') {
+            for (++i; i < text->size() && (*text)[i] != '\''; ++i)
+                if ((*text)[i] == '\\') ++i;
+            ++i;
+        } else if (operators.find(c) != std::string_view::npos) {
+            ++i;
+        } else {
+            return false;
+        }
+    }
     return true;
 }
 

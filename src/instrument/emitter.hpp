@@ -95,7 +95,6 @@ public:
     void do_end(TokenId semicolon);
 
     void switch_flag(TokenId keyword);
-    void switch_body(TokenId paren);
     void switch_end(TokenId last, int implicit_default);
     // After a case or default label that ends with `colon`.
     void label_end(TokenId colon);
@@ -115,6 +114,9 @@ public:
     // the buffer.
     bool rewrite_decision(ConditionNode& tree, const std::vector<TokenRange>& conditions, TokenRange replaced,
                           int line, int branch);
+    // The tokens `range` are constants and operators only (no name, no
+    // call): an expression the compiler evaluates while it compiles.
+    bool constant_text(TokenRange range) const;
     // After an expression statement and a do loop's condition the next
     // decision takes index 0 again.
     void reset_decision_index() { decision_index_ = -1; }
@@ -140,6 +142,12 @@ private:
     // The probe `macro` with the function's name and number, then `rest`.
     std::string probe(const char* macro, const std::string& rest = "") const;
     std::string branch_probe(int number) const { return probe("QVX_CDX", "," + std::to_string(number)); }
+    // The flag of the innermost loop (that a break sets) or switch (that
+    // its first case probe sets): `base` for the outermost one, the base
+    // and the depth for those nested in it, so that none hides another.
+    static std::string flag(const char* base, int depth);
+    std::string loop_flag_name() const { return flag("qvxbrk", static_cast<int>(loops_.size())); }
+    std::string switch_flag_name() const { return flag("qvxbool", switches_); }
 
     FILE* out_;
     SystemHeaderText* system_text_ = nullptr;
@@ -148,6 +156,21 @@ private:
     std::string component_descriptions_;
     std::string decision_descriptions_;
     int decision_index_ = -1;
+    // The function's rewritten decisions that no later one encloses,
+    // with their index: a decision takes an index above those of the
+    // decisions inside it, so that each declares a vector of its own name.
+    struct Rewritten {
+        TokenRange range;
+        int index;
+    };
+    std::vector<Rewritten> rewritten_;
+    // The open loops: a do loop's keyword, and whether a break left one.
+    struct Loop {
+        TokenId do_keyword = 0;
+        bool broken = false;
+    };
+    std::vector<Loop> loops_;
+    int switches_ = 0;  // the depth of the open switches
     SourceBuffer buffer_;
     std::vector<std::unique_ptr<InstFunction>> functions_;
     std::unordered_map<std::string, InstFunction*> by_name_;

@@ -1,5 +1,7 @@
 #include "preprocessor/preprocessor.hpp"
 
+#include <algorithm>
+
 #include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "platform/files.hpp"
@@ -140,7 +142,15 @@ int Preprocessor::read_comment(int second) {
     if (second == '/') {
         int chars = 0;
         int c;
-        while ((c = read_raw()) != '\n' && c != kEndOfInput) chars += is_comment_word_char(c);
+        std::string body;
+        while ((c = read_raw()) != '\n' && c != kEndOfInput) {
+            chars += is_comment_word_char(c);
+            if (keeping_) body += static_cast<char>(c);
+        }
+        if (keeping_) {
+            for (size_t end = body.find("*/"); end != std::string::npos; end = body.find("*/", end)) body.insert(end + 1, " ");
+            kept_comments_ += "/*" + body + " */ ";
+        }
         if (counted) {
             comments_.groups = 1;
             comments_.lines += start_line != last_comment_end_line_;
@@ -177,11 +187,17 @@ int Preprocessor::read_comment(int second) {
     bool marker = !comment_marker_.empty() && body.compare(0, comment_marker_.size(), comment_marker_) == 0;
     if (marker && marker_handler_ && marker_handler_(body.substr(comment_marker_.size()))) {
         // The external preprocessor's markers are not the author's comments.
-    } else if (counted) {
+        return dialect_.ansi_preprocessing ? ' ' : 0;
+    }
+    if (counted) {
         comments_.groups = 1;
         comments_.lines += (start_line != last_comment_end_line_) + newlines;
         for (char c : body) comments_.chars += is_comment_word_char(static_cast<unsigned char>(c));
         last_comment_end_line_ = current_line();
+    }
+    if (keeping_) {
+        std::replace(body.begin(), body.end(), '\n', ' ');
+        kept_comments_ += "/*" + body + "*/ ";
     }
     return dialect_.ansi_preprocessing ? ' ' : 0;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "driver/dialect.hpp"
@@ -117,6 +118,11 @@ public:
     bool take_file_changed() { return inputs_.take_file_changed(); }
     void set_comment_counting(bool on) { counting_ = on; }
     CommentCounts take_comment_counts();
+    // Keeps the comments read from now on, each as a block comment on one
+    // line, until the lexer takes them: an instrumented copy shows gcc the
+    // fall-through comments before case labels.
+    void set_comment_keeping(bool on) { keeping_ = on; }
+    std::string take_kept_comments() { return std::exchange(kept_comments_, std::string()); }
     // The next include line marker also names the file as opened.
     void expect_include_marker() { include_marker_pending_ = true; }
     void set_line_counter(int* counter) { inputs_.set_line_counter(counter); }
@@ -156,6 +162,8 @@ private:
     bool in_literal_ = false;
     bool counting_ = true;
     CommentCounts comments_;
+    bool keeping_ = false;
+    std::string kept_comments_;
     int last_comment_end_line_ = -1;
     bool include_marker_pending_ = false;
     int expansion_depth_ = 0;

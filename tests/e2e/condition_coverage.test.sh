@@ -7,7 +7,7 @@ source "${QOR_E2E_LIB:?}" || exit 1
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 unset QOR_COVERAGE_FILE
 
-# The emitter's implicit default makes gcc see a fall-through into it.
+# branches.c falls through into a case label on purpose.
 WARN=(-Wall -Wextra -Werror -Wno-implicit-fallthrough)
 
 # cond_build SOURCE FLAGS...: instruments and compiles SOURCE with
