@@ -148,8 +148,13 @@ int Preprocessor::read_comment(int second) {
             if (keeping_) body += static_cast<char>(c);
         }
         if (keeping_) {
-            for (size_t end = body.find("*/"); end != std::string::npos; end = body.find("*/", end)) body.insert(end + 1, " ");
-            kept_comments_ += "/*" + body + " */ ";
+            // Kept as a block comment, which a "*/" of the text would end.
+            kept_comments_ += "/*";
+            for (char k : body) {
+                if (k == '/' && kept_comments_.back() == '*') kept_comments_ += ' ';
+                kept_comments_ += k;
+            }
+            kept_comments_ += " */ ";
         }
         if (counted) {
             comments_.groups = 1;
