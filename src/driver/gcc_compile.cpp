@@ -19,16 +19,20 @@ bool is_source_place(const RunOptions& options, size_t index) {
     return std::find(options.source_places.begin(), options.source_places.end(), index) != options.source_places.end();
 }
 
-bool has_word(const std::vector<std::string>& words, std::string_view word) {
-    for (const GccOption& w : gcc_option_groups(words))
-        if (words[w.index] == word) return true;
+// Whether an option of the words (not an option's argument) passes `test`.
+template <class Test>
+bool any_option(const std::vector<std::string>& words, Test test) {
+    for (const GccOption& option : gcc_option_groups(words))
+        if (test(std::string_view(words[option.index]))) return true;
     return false;
 }
 
+bool has_word(const std::vector<std::string>& words, std::string_view word) {
+    return any_option(words, [word](std::string_view w) { return w == word; });
+}
+
 bool has_prefix(const std::vector<std::string>& words, std::string_view prefix) {
-    for (const GccOption& w : gcc_option_groups(words))
-        if (words[w.index].starts_with(prefix)) return true;
-    return false;
+    return any_option(words, [prefix](std::string_view w) { return w.starts_with(prefix); });
 }
 
 // The suffix of the file the compiler makes of one source: ".s" with -S,
