@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "driver/gcc_options.hpp"
 #include "driver/orchestration.hpp"
 #include "foundation/atomic_file.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "platform/files.hpp"
 #include "platform/process.hpp"
 
 namespace qor {
@@ -61,11 +63,17 @@ std::string query_line(const std::vector<std::string>& command) {
     return line;
 }
 
+// The first of the cache directories that exists or can be made, and can
+// be written: a home without a writable cache still gets its answers kept.
 std::string cache_directory() {
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) return std::string(xdg) + "/qor_cc";
-    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.cache/qor_cc";
+    std::vector<std::string> candidates;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) candidates.push_back(std::string(xdg) + "/qor_cc");
+    if (const char* home = std::getenv("HOME"); home && *home) candidates.push_back(std::string(home) + "/.cache/qor_cc");
     const char* tmp = std::getenv("TMPDIR");
-    return std::string(tmp && *tmp ? tmp : "/tmp") + "/qor_cc-cache";
+    candidates.push_back(std::string(tmp && *tmp ? tmp : "/tmp") + "/qor_cc-cache-" + std::to_string(::getuid()));
+    for (const auto& directory : candidates)
+        if (make_directories(directory) && platform::is_writable(directory)) return directory;
+    return candidates.back();
 }
 
 bool starts_with_line(const std::string& path, const std::string& line) {
@@ -148,7 +156,6 @@ std::string compiler_options_file(const RunOptions& options) {
     if (starts_with_line(path, first_line)) return path;
 
     platform::CapturedOutput answer = ask(command);
-    make_directories(directory);
     // Builds running at the same time may write the same file: each
     // writes a whole file under a name of its own and renames it.
     AtomicFile file(path, MSG_FATAL);
