@@ -20,6 +20,8 @@ namespace qor {
 
 namespace {
 
+constexpr std::string_view kSearchListStart = "#include <...> search starts here:";
+
 // Flags that change neither the macros nor the search path, or that make
 // no sense on the query's empty input: files, outputs, stages, warnings,
 // dependency files and linking.
@@ -143,12 +145,12 @@ std::string options_file_from_answer(const std::string& first_line, const std::s
             if (line.ends_with(" (framework directory)")) line.resize(line.size() - 22);
             text += "I " + line + "\n";
         }
-        if (line == "#include <...> search starts here:") in_list = true;
+        if (line == kSearchListStart) in_list = true;
     }
     return text;
 }
 
-std::string compiler_options_file(const RunOptions& options) {
+std::optional<std::string> compiler_options_file(const RunOptions& options) {
     std::vector<std::string> command = compiler_query_command(options);
     std::string first_line = query_line(command);
     std::string directory = cache_directory();
@@ -156,6 +158,7 @@ std::string compiler_options_file(const RunOptions& options) {
     if (starts_with_line(path, first_line)) return path;
 
     platform::CapturedOutput answer = ask(command);
+    if (answer.err.find(kSearchListStart) == std::string::npos) return std::nullopt;
     // Builds running at the same time may write the same file: each
     // writes a whole file under a name of its own and renames it.
     AtomicFile file(path, MSG_FATAL);

@@ -5,6 +5,7 @@
 // compiler and flag set and kept in a cache directory.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,11 @@ std::string options_file_from_answer(const std::string& first_line, const std::s
                                      const std::string& report);
 
 // The path of the options file for the command line, asked of the compiler
-// unless the cache holds it. A compiler that cannot be asked ends the run
+// unless the cache holds it; none when the command answers without the
+// search list that every compiler reports (a stand-in such as `true`),
+// which is no compiler to ask. A compiler that cannot be asked ends the run
 // with status 127 after a message naming it; a cache that cannot be
 // written ends it as a fatal error.
-std::string compiler_options_file(const RunOptions& options);
+std::optional<std::string> compiler_options_file(const RunOptions& options);
 
 }  // namespace qor

@@ -48,7 +48,8 @@ std::vector<std::string> builtin_preprocessor_options(const RunOptions& options)
 }
 
 // The GNU dialects with a compiler take their options file from it, unless
-// -ddef or QOR_CC_DEF names one.
+// -ddef or QOR_CC_DEF names one (or the command gives no compiler's
+// answer: then it is found as in the other dialects).
 bool asks_compiler(const Run& run) {
     const RunOptions& options = run.options;
     if (!options.gcc_command_line || !options.compiler_command || std::getenv("QOR_CC_DEF")) return false;
@@ -59,8 +60,11 @@ bool asks_compiler(const Run& run) {
 
 std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocessor) {
     RunOptions& options = run.options;
-    if (asks_compiler(run)) {
-        if (!run.compiler_options_file) run.compiler_options_file = compiler_options_file(options);
+    if (asks_compiler(run) && !run.compiler_asked) {
+        run.compiler_options_file = compiler_options_file(options);
+        run.compiler_asked = true;
+    }
+    if (run.compiler_options_file && asks_compiler(run)) {
         options.options_file = run.compiler_options_file;
         if (!options.external_preprocessor) read_predefined(*run.compiler_options_file, preprocessor);
         preprocessor.preprocessor_options(builtin_preprocessor_options(options));

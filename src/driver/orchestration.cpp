@@ -231,6 +231,7 @@ void orchestrate_build(Run& run) {
     if (options.compiler_command && error_count() == 0) compile(run);
     run.early_compile.reset();
     run.preprocessing_problems.clear();
+    run.compiler_asked = false;
     run.compiler_options_file.reset();
     options.dck_files.clear();
     if (options.file_list_mode) options.reset_option_state();

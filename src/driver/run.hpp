@@ -40,7 +40,9 @@ struct Run {
     // reported a problem.
     std::vector<std::string> preprocessing_problems;
     // The options file of the command line in progress asked of its
-    // compiler (the GNU dialects).
+    // compiler (the GNU dialects), once asked; none when the command gave
+    // no compiler's answer.
+    bool compiler_asked = false;
     std::optional<std::string> compiler_options_file;
     // Computed at its first use and kept for the process.
     std::optional<std::string> results_directory;

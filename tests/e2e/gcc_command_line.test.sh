@@ -90,6 +90,12 @@ check_eq "compiler that cannot be asked" \
     "false: Error:  cannot tell its predefined macros (false -dM -E -v -x c /dev/null ended with status 1)
 " "$err"
 check_rc "compiler that cannot be asked" 127
+# A stand-in that gives no compiler's answer is no compiler to ask: the
+# installation's GNU.def serves.
+printf '#include <stdio.h>\nint f(void) { return EOF; }\n' >s.c
+run "$GQ" -quiet -dial GNU -cc=true -c s.c
+check_eq "stand-in compiler: headers found, no message" "" "$err"
+check_rc "stand-in compiler" 0
 run "$GQ" -quiet -dial GNU -cc=/nonexistent/cc -c a.c
 check_eq "compiler not found" $'/nonexistent/cc: Error:  No such file or directory\n' "$err"
 check_rc "compiler not found" 127
