@@ -10,11 +10,6 @@ namespace qor {
 
 namespace {
 
-// -include and -imacros: the instrumented copy holds what they bring.
-bool forced_header(std::string_view word) {
-    return (word.starts_with("-include") && !word.starts_with("-include-pch")) || word.starts_with("-imacros");
-}
-
 bool is_source_place(const RunOptions& options, size_t index) {
     return std::find(options.source_places.begin(), options.source_places.end(), index) != options.source_places.end();
 }
@@ -81,7 +76,9 @@ std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynam
     for (const GccOption& w : gcc_option_groups(words)) {
         if (is_source_place(options, w.index)) {
             result.push_back(compiled_source(options, source++, dynamic_mode));
-        } else if (!dynamic_mode || !(gcc_dependency_option(words[w.index]) || forced_header(words[w.index]))) {
+        } else if (!dynamic_mode || !(gcc_dependency_option(words[w.index]) || gcc_forced_header(words[w.index]))) {
+            // A dynamic build leaves the dependency file to the check and
+            // -include and -imacros out: the copy holds what they bring.
             result.insert(result.end(), words.begin() + w.index, words.begin() + w.index + w.count);
         }
     }

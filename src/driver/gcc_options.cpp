@@ -55,6 +55,10 @@ bool gcc_preprocessing_option(std::string_view word) {
                        [&](std::string_view name) { return word.starts_with(name); });
 }
 
+bool gcc_forced_header(std::string_view word) {
+    return gcc_preprocessing_option(word) && (word.starts_with("-include") || word.starts_with("-imacros"));
+}
+
 bool gcc_product_option(std::string_view word) {
     if (listed(kProductWords, word)) return true;
     return std::any_of(kProductPrefixes.begin(), kProductPrefixes.end(),

@@ -18,6 +18,10 @@ bool gcc_takes_separate_argument(std::string_view word);
 // the analysis's preprocessor gets it too.
 bool gcc_preprocessing_option(std::string_view word);
 
+// -include or -imacros: an option that brings a header's text (or its
+// macros) in ahead of the source.
+bool gcc_forced_header(std::string_view word);
+
 // An option that makes the compiler's standard output (or a file instead of
 // an object) the product asked for: preprocessed text, dependency lists,
 // version and configuration queries. Such a command line is handed to the
