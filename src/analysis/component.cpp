@@ -9,10 +9,6 @@ namespace qor {
 
 namespace {
 
-void require(const void* pointer) {
-    if (pointer == nullptr) fatal_error("Attempt to handle null pointer.");
-}
-
 // Per-component totals start afresh; comments counted inside the component
 // so far are taken back from the outside counts.
 void reset_totals(ComponentTotals& totals, int first_line) {
@@ -29,9 +25,9 @@ void reset_totals(ComponentTotals& totals, int first_line) {
 
 // The component's 26 metrics, in the order the results file lists them.
 void store_metrics(const ComponentContext& context, double path_count) {
-    const AnalysisModel& model = *context.model;
-    const ComponentTotals& totals = *context.totals;
-    MetricCollector& metrics = *context.metrics;
+    const AnalysisModel& model = context.model;
+    const ComponentTotals& totals = context.totals;
+    MetricCollector& metrics = context.metrics;
     auto put_counter = [&](std::string_view name, int counter) {
         metrics.metric_set(name, model.counter_get(counter));
     };
@@ -61,16 +57,12 @@ void derive_ct_counters(CtCounters& ct, const ComponentTotals& totals) {
 }
 
 void close_component(ComponentContext& context, int last_line, double path_count) {
-    require(context.model);
-    require(context.metrics);
-    require(context.graph);
-    require(context.ct);
-    AnalysisModel& model = *context.model;
-    ComponentTotals& totals = *context.totals;
+    AnalysisModel& model = context.model;
+    ComponentTotals& totals = context.totals;
 
     // The graph exists only in new-results mode; the builder does not know the mode.
     if (model.new_results())
-        context.graph->control_add(model.current_module().controls, NodeKind::FIN, context.current_file, last_line);
+        context.graph.control_add(model.current_module().controls, NodeKind::FIN, context.current_file, last_line);
     model.counter_add(COMM, static_cast<uint16_t>(totals[Total::BCOM]));
     model.calls_to_operators();
     // #line numbers reach the largest int, so the span is worked out wide
@@ -78,9 +70,8 @@ void close_component(ComponentContext& context, int last_line, double path_count
     long long span = static_cast<long long>(last_line) - totals[Total::lc_line] + 1;
     totals[Total::lc_line] = static_cast<int>(std::clamp<long long>(span, INT_MIN, INT_MAX));
     store_metrics(context, path_count);
-    derive_ct_counters(*context.ct, totals);
-    ct_publish(*context.ct, *context.metrics);
-    if (context.on_measured) context.on_measured();
+    derive_ct_counters(context.ct, totals);
+    ct_publish(context.ct, context.metrics);
     context.open = false;
     model.module_end();
 }
@@ -93,19 +84,13 @@ void ct_publish(const CtCounters& ct, MetricCollector& metrics) {
 }
 
 void component_begin(ComponentContext& context, const std::string& name, int first_line, int current_line) {
-    require(context.model);
-    require(context.metrics);
-    require(context.graph);
-    require(context.totals);
-    require(context.ct);
-    require(context.current_file);
-    AnalysisModel& model = *context.model;
+    if (!context.current_file) fatal_error("Attempt to handle null pointer.");
+    AnalysisModel& model = context.model;
 
-    ++context.components_begun;
-    reset_totals(*context.totals, first_line);
+    reset_totals(context.totals, first_line);
     context.open = true;
     if (context.on_component) context.on_component(name, first_line);
-    context.ct->ct_reset();
+    context.ct.ct_reset();
 
     if (model.module_find(name)) {
         // Only the first definition of a name is measured.
@@ -114,16 +99,14 @@ void component_begin(ComponentContext& context, const std::string& name, int fir
         report_at(MSG_WARNING, *context.current_file, current_line, "Component " + name + " already analysed");
         return;
     }
-    model.module_begin(name, kComponentKind, 0, 1, context.current_file, first_line, *context.graph);
-    context.metrics->metric_component(name, *context.current_file, first_line);
+    model.module_begin(name, kComponentKind, 0, 1, context.current_file, first_line, context.graph);
+    context.metrics.metric_component(name, *context.current_file, first_line);
 }
 
 void component_end(ComponentContext& context, int last_line, double path_count) {
-    require(context.decisions);
-    require(context.totals);
     if (context.open) close_component(context, last_line, path_count);
-    context.decisions->reset_counter();
-    ComponentTotals& totals = *context.totals;
+    context.decisions.reset_counter();
+    ComponentTotals& totals = context.totals;
     for (Total total : {Total::BCOM, Total::BCOB, Total::LCOM, Total::LCOB, Total::CCOM, Total::CCOB})
         totals[total] = 0;
 }

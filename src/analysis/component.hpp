@@ -1,6 +1,6 @@
-// Opening and closing a component: the two grammar actions at the start and
-// the end of a function definition, which reset the run-wide totals and turn
-// the counts into the component's metrics.
+// Opening and closing a component: the two grammar events at the start and
+// the end of a function definition, which reset the totals and turn the
+// counts into the component's metrics.
 #pragma once
 
 #include <functional>
@@ -15,23 +15,23 @@
 namespace qor {
 
 // What the two actions work on: the file's model and metrics, and the
-// run-wide builders and counters.
+// builders and counters of its components. One per source file.
 struct ComponentContext {
-    AnalysisModel* model = nullptr;
-    MetricCollector* metrics = nullptr;
-    ControlGraphBuilder* graph = nullptr;
-    DecisionLog* decisions = nullptr;
-    ComponentTotals* totals = nullptr;
-    CtCounters* ct = nullptr;
+    ComponentContext(AnalysisModel& file_model, MetricCollector& file_metrics)
+        : model(file_model), metrics(file_metrics) {}
+
+    AnalysisModel& model;
+    MetricCollector& metrics;
+    // The graph builder lives as long as the file: the call sites of its
+    // components point at the nodes it made.
+    ControlGraphBuilder graph;
+    DecisionLog decisions;
+    ComponentTotals totals;
+    CtCounters ct;
     const std::string* current_file = nullptr;  // interned name
     // Told about every definition, measured or not; empty in dynamic mode.
     std::function<void(const std::string& name, int line)> on_component;
-    // Called at the end of a measured component once its metrics are
-    // stored, while it is still current and before the decision counter is
-    // reset: the point where the instrumentation takes its counts.
-    std::function<void()> on_measured;
     bool open = false;  // a component is open
-    int components_begun = 0;
 };
 
 // Opens the component `name`, defined from first_line. A second definition

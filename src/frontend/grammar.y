@@ -1,10 +1,9 @@
 /* The C grammar of the front end.
  *
  * A pure LALR(1) parser (Bison's C skeleton, compiled as C++). It builds no
- * syntax tree: the reductions call into qor::ParseActions, which opens and
- * closes components, counts operators and operands, adds control-graph
- * nodes, keeps the typedef-name scopes that the lexer consults and drives
- * the instrumentation.
+ * syntax tree: the reductions call into qor::ParseActions, which keeps the
+ * declaration scopes that the lexer consults, and raise qor::GrammarEvents,
+ * which the measuring and (in dynamic mode) the instrumenting side handle.
  *
  * The rule numbers, the symbol names and the order of the token
  * declarations are part of the parser's observable behaviour (the symbol
@@ -31,7 +30,7 @@
 
 %code {
 int yylex(YYSTYPE* value, qor::ParseActions& actions);
-void yyerror(qor::ParseActions& actions, const char* message);
+void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char* message);
 
 /* The parse stacks start with 200 entries and double when full; at 10000
    entries the parse stops with "memory exhausted". */
@@ -47,11 +46,11 @@ void yyerror(qor::ParseActions& actions, const char* message);
 %define api.pure full
 %define api.token.prefix {TOK_}
 %define api.value.type {qor::SemanticValue}
-%parse-param {qor::ParseActions& actions}
+%parse-param {qor::ParseActions& actions} {qor::GrammarEvents& events}
 %lex-param {qor::ParseActions& actions}
 // The instrumentation places its texts by the tokens the parser has
 // consumed, so it watches whether a lookahead is pending.
-%initial-action { actions.watch_lookahead(&yychar); }
+%initial-action { events.watch_lookahead(&yychar); }
 
 /* Named tokens, in the order of their codes 258 to 312 (frontend/tokens.hpp).
    UNARY and GESTION_PRIORITE are never returned by the lexer; they only carry
@@ -253,7 +252,7 @@ operateurs_unaires
 expr
     : /* 42 */ expr_simple
     | /* 43 */ expr ',' expr_simple
-                { actions.op(",", $2); }
+                { events.op(",", $2); }
     ;
 
 list_expr
@@ -265,82 +264,82 @@ list_expr
 list_expr_pas_vide
     : /* 46 */ expr_simple
     | /* 47 */ list_expr_pas_vide ',' expr_simple
-                { actions.op(",", $2); }
+                { events.op(",", $2); }
     ;
 
 expr_unaire
     : /* 48 */ expr_primaire
-                { actions.use_primary($1); $$.pending_operand = false; }
+                { events.use_primary($1); $$.pending_operand = false; }
     | /* 49 */ '*' expr_castee
-                { actions.op("* unary", $1); }
+                { events.op("* unary", $1); }
     | /* 50 */ operateurs_unaires expr_castee
-                { actions.op(*$1.text, $1); $$.condition = actions.logical_not($1, $2); }
+                { events.op(*$1.text, $1); $$.condition = events.logical_not($1, $2); }
     | /* 51 */ SIZEOF expr_unaire
-                { actions.op("sizeof", $1); actions.unevaluated($1); }
+                { events.op("sizeof", $1); events.unevaluated($1); }
     | /* 52 */ SIZEOF '(' nom_de_type ')'
-                { actions.op("sizeof", $1); actions.unevaluated($1); }
+                { events.op("sizeof", $1); events.unevaluated($1); }
     | /* 53 */ ALIGNOF expr_unaire
-                { actions.op("__alignof__", $1); actions.unevaluated($1); }
+                { events.op("__alignof__", $1); events.unevaluated($1); }
     | /* 54 */ ALIGNOF '(' nom_de_type ')'
-                { actions.op("__alignof__", $1); actions.unevaluated($1); }
+                { events.op("__alignof__", $1); events.unevaluated($1); }
     ;
 
 expr_castee
     : /* 55 */ expr_unaire
     | /* 56 */ '(' nom_de_type ')' expr_castee
-                { actions.op("()", $1); }
+                { events.op("()", $1); }
     | /* 58 */ '(' nom_de_type ')' '{'
                { /* 57 */ $$ = actions.empty(); }
                initializer.. maybecomma '}'
-                { actions.op("()", $1); }
+                { events.op("()", $1); }
     ;
 
 expr_simple
     : /* 59 */ expr_castee
     | /* 60 */ expr_simple '+' expr_simple
-                { actions.op("+", $2); }
+                { events.op("+", $2); }
     | /* 61 */ expr_simple '-' expr_simple
-                { actions.op("-", $2); }
+                { events.op("-", $2); }
     | /* 62 */ expr_simple '*' expr_simple
-                { actions.op("*", $2); }
+                { events.op("*", $2); }
     | /* 63 */ expr_simple '/' expr_simple
-                { actions.op("/", $2); }
+                { events.op("/", $2); }
     | /* 64 */ expr_simple '%' expr_simple
-                { actions.op("%", $2); }
+                { events.op("%", $2); }
     | /* 65 */ expr_simple LSHIFT expr_simple
-                { actions.op("<<", $2); }
+                { events.op("<<", $2); }
     | /* 66 */ expr_simple RSHIFT expr_simple
-                { actions.op(">>", $2); }
+                { events.op(">>", $2); }
     | /* 67 */ expr_simple LOET expr_simple
-                { actions.op("<=", $2); }
+                { events.op("<=", $2); }
     | /* 68 */ expr_simple GOET expr_simple
-                { actions.op(">=", $2); }
+                { events.op(">=", $2); }
     | /* 69 */ expr_simple LT expr_simple
-                { actions.op("<", $2); }
+                { events.op("<", $2); }
     | /* 70 */ expr_simple GT expr_simple
-                { actions.op(">", $2); }
+                { events.op(">", $2); }
     | /* 71 */ expr_simple EQ expr_simple
-                { actions.op("==", $2); }
+                { events.op("==", $2); }
     | /* 72 */ expr_simple NEQ expr_simple
-                { actions.op("!=", $2); }
+                { events.op("!=", $2); }
     | /* 73 */ expr_simple '&' expr_simple
-                { actions.op("&", $2); }
+                { events.op("&", $2); }
     | /* 74 */ expr_simple '|' expr_simple
-                { actions.op("|", $2); }
+                { events.op("|", $2); }
     | /* 75 */ expr_simple '^' expr_simple
-                { actions.op("^", $2); }
+                { events.op("^", $2); }
     | /* 76 */ expr_simple ANDAND expr_simple
-                { actions.op("&&", $2); actions.logical(qor::ct_andthen, $2);
-                  $$.condition = actions.logical_operator(qor::ConditionNode::Kind::And, $1, $2, $3); }
+                { events.op("&&", $2); events.logical(qor::Conditional::And, $2);
+                  $$.condition = events.logical_operator(qor::Conditional::And, $1, $2, $3); }
     | /* 77 */ expr_simple OROR expr_simple
-                { actions.op("||", $2); actions.logical(qor::ct_orelse, $2);
-                  $$.condition = actions.logical_operator(qor::ConditionNode::Kind::Or, $1, $2, $3); }
+                { events.op("||", $2); events.logical(qor::Conditional::Or, $2);
+                  $$.condition = events.logical_operator(qor::Conditional::Or, $1, $2, $3); }
     | /* 78 */ expr_simple '?' expression_ou_rien ':' expr_simple
-                { actions.op("?", $2); actions.logical(qor::ct_ternary, $2); }
+                { events.op("?", $2); events.logical(qor::Conditional::Ternary, $2); }
     | /* 79 */ expr_simple '=' expr_simple
-                { actions.op("=", $2); }
+                { events.op("=", $2); }
     | /* 80 */ expr_simple ASSIGNMENT expr_simple
-                { actions.op($2.text ? *$2.text : "=", $2); }
+                { events.op($2.text ? *$2.text : "=", $2); }
     ;
 
 expr_primaire
@@ -349,30 +348,30 @@ expr_primaire
     | /* 82 */ MIDENTIFICATEUR
                 { $$.pending_operand = true; }
     | /* 83 */ CONSTANT
-                { actions.operand($1); }
+                { events.operand($1); }
     | /* 84 */ string
-                { actions.operand($1); $$.str = nullptr; }
+                { events.operand($1); $$.str = nullptr; }
     | /* 85 */ '(' expr_paren placeholder
-                { actions.op("()", $1); $$.condition = actions.parenthesized($1, $2); }
+                { events.op("()", $1); $$.condition = events.parenthesized($1, $2); }
     | /* 86 */ '(' error start_recovery ')'
                 { actions.end_recovery(); }
     | /* 87 */ '(' instr_bloc ')'
     | /* 88 */ expr_primaire '(' list_expr ')'
-                { actions.call($1, $2); $$.pending_operand = false; }
+                { events.call($1, $2); $$.pending_operand = false; }
     | /* 89 */ expr_primaire '[' expr ']'
-                { actions.use_primary($1); actions.op("[]", $2); $$.pending_operand = false; }
+                { events.use_primary($1); events.op("[]", $2); $$.pending_operand = false; }
     | /* 90 */ expr_primaire '.' identificateur
-                { actions.use_primary($1); actions.op(".", $2); actions.operand($3); $$.pending_operand = false; }
+                { events.use_primary($1); events.op(".", $2); events.operand($3); $$.pending_operand = false; }
     | /* 91 */ expr_primaire CONSTANT
-                { actions.use_primary($1); actions.operand($2); $$.pending_operand = false; }
+                { events.use_primary($1); events.operand($2); $$.pending_operand = false; }
     | /* 92 */ expr_primaire '.' CONSTANT
-                { actions.use_primary($1); actions.op(".", $2); actions.operand($3); $$.pending_operand = false; }
+                { events.use_primary($1); events.op(".", $2); events.operand($3); $$.pending_operand = false; }
     | /* 93 */ expr_primaire ACCES_CHAMP identificateur
-                { actions.use_primary($1); actions.op("->", $2); actions.operand($3); $$.pending_operand = false; }
+                { events.use_primary($1); events.op("->", $2); events.operand($3); $$.pending_operand = false; }
     | /* 94 */ expr_primaire PLUSPLUS
-                { actions.use_primary($1); actions.op("++", $2); $$.pending_operand = false; }
+                { events.use_primary($1); events.op("++", $2); $$.pending_operand = false; }
     | /* 95 */ expr_primaire MINUSMINUS
-                { actions.use_primary($1); actions.op("--", $2); $$.pending_operand = false; }
+                { events.use_primary($1); events.op("--", $2); $$.pending_operand = false; }
     | /* 96 */ ASM_MCC68K '(' nom_de_type ',' list_expr ')'
     | /* 97 */ ASM_MCC68K '(' list_expr ')'
     ;
@@ -782,9 +781,9 @@ declarateur_absolu1
 instructions
     : /* 284 */ instruction
     | /* 286 */ instructions
-                { /* 285 */ $$ = actions.record_running(); }
+                { /* 285 */ $$ = events.record_running(); }
                 instruction_ou_declaration
-                { $$ = actions.sequence($1, $2, $3); }
+                { $$ = events.sequence($1, $2, $3); }
     | /* 287 */ instructions instr_erreur
                 { $$.path = -1; }
     ;
@@ -825,18 +824,18 @@ instr_bloc_ou_erreur
 
 instr_bloc
     : /* 298 */ open_bracket '}'
-                { $$ = actions.empty_block($1, $2); }
+                { $$ = events.empty_block($1, $2); actions.pop_scope(); }
     | /* 299 */ open_bracket declarations instructions_ou_rien '}'
-                { $$ = actions.block($1, $3, $4); }
+                { $$ = events.block($1, $3, $4); actions.pop_scope(); }
     | /* 300 */ open_bracket error start_recovery '}'
                 { actions.end_recovery(); actions.pop_scope(); $$ = actions.empty(); $$.path = -1; $$.line = $1.line; $$.end_line = $4.line; }
     | /* 301 */ open_bracket instructions '}'
-                { $$ = actions.block($1, $2, $3); }
+                { $$ = events.block($1, $2, $3); actions.pop_scope(); }
     ;
 
 open_bracket
     : /* 303 */ '{'
-                { /* 302 */ actions.open_block($1); $$ = actions.empty(); }
+                { /* 302 */ events.open_block($1); $$ = actions.empty(); }
                 pushlevel
                 { $$ = $1; }
     ;
@@ -856,109 +855,109 @@ expr_semicolon
 
 if_sans_else
     : /* 310 */ IF '('
-                { /* 308 */ actions.if_start(); $$ = actions.capture_mark(); }
+                { /* 308 */ events.if_start(); $$ = events.capture_mark(); }
                 expr_paren placeholder
-                { /* 309 */ $$ = actions.if_condition($1, $3, $4); }
+                { /* 309 */ $$ = events.if_condition($1, $3, $4); }
                 instruction
-                { $$ = actions.if_part($6, $7); }
+                { $$ = events.if_part($6, $7); }
     ;
 
 instruction
     : /* 311 */ instr_bloc
     | /* 312 */ expr_semicolon placeholder
-                { actions.expression_statement($1); $$ = actions.simple_statement($1, $1.end_line, $1); }
+                { events.expression_statement($1); $$ = events.simple_statement($1, $1.end_line, $1); }
     | /* 314 */ if_sans_else ELSE
-                { /* 313 */ actions.else_start($1, $2); $$ = actions.empty(); }
+                { /* 313 */ events.else_start($1, $2); $$ = actions.empty(); }
                 instruction
-                { $$ = actions.if_with_else($1, $4); }
+                { $$ = events.if_with_else($1, $4); }
     | /* 315 */ if_sans_else
-                { $$ = actions.if_without_else($1); }
+                { $$ = events.if_without_else($1); }
     | /* 319 */ WHILE
-                { /* 316 */ actions.loop_start($1); $$ = actions.empty(); }
+                { /* 316 */ events.loop_start($1); $$ = actions.empty(); }
                 '('
-                { /* 317 */ $$ = actions.capture_mark(); }
+                { /* 317 */ $$ = events.capture_mark(); }
                 expr_paren placeholder
-                { /* 318 */ $$ = actions.while_condition($1, $4, $5); }
+                { /* 318 */ $$ = events.while_condition($1, $4, $5); }
                 instruction
-                { $$ = actions.loop_end($7, $8, qor::NodeKind::FITQ, $8.end_line, true, qor::DecisionKind::EndWhile, "while()", $1); }
+                { $$ = events.while_end($7, $8, $1); }
     | /* 324 */ DO
-                { /* 320 */ $$ = actions.do_start($1); }
+                { /* 320 */ $$ = events.do_start($1); }
                 instruction
                 { /* 321 */ $$ = actions.empty(); }
                 WHILE '('
-                { /* 322 */ actions.do_while($5, $6); $$ = actions.capture_mark(); }
+                { /* 322 */ events.do_while($5, $6); $$ = events.capture_mark(); }
                 expr_paren placeholder
-                { /* 323 */ $$ = actions.do_condition($7, $5, $8); }
+                { /* 323 */ $$ = events.do_condition($7, $5, $8); }
                 ';'
-                { qor::SemanticValue head = $2; head.text = $10.text; $$ = actions.loop_end(head, $3, qor::NodeKind::UNTI, $11.line, true, qor::DecisionKind::EndRepeat, "do while()", $1); }
+                { qor::SemanticValue head = $2; head.text = $10.text; $$ = events.do_end(head, $3, $1, $11.line); }
     | /* 329 */ FOR
-                { /* 325 */ actions.loop_start($1); $$ = actions.empty(); }
+                { /* 325 */ events.loop_start($1); $$ = actions.empty(); }
                 '(' for_clause placeholder
-                { /* 326 */ actions.for_init($1, $4); $$ = actions.capture_mark(); }
+                { /* 326 */ events.for_init($1, $4); $$ = events.capture_mark(); }
                 expression_ou_rien ';'
-                { /* 327 */ $$ = actions.for_condition($6, $1, $7, $8); }
+                { /* 327 */ $$ = events.for_condition($6, $1, $7, $8); }
                 expression_ou_rien ')'
-                { /* 328 */ $$ = actions.for_head($1, $9, $10, $11); }
+                { /* 328 */ $$ = events.for_head($1, $9, $10, $11); }
                 instruction
-                { $$ = actions.loop_end($12, $13, qor::NodeKind::FIPO, $13.end_line, false, qor::DecisionKind::EndForLoop, "for(;;)", $1); }
+                { $$ = events.for_end($12, $13, $1); }
     | /* 332 */ SWITCH '('
-                { /* 330 */ actions.switch_start($1); $$ = actions.capture_mark(); }
+                { /* 330 */ events.switch_start($1); $$ = events.capture_mark(); }
                 expr_paren placeholder
-                { /* 331 */ $$ = actions.switch_head($1, $3, $4); }
+                { /* 331 */ $$ = events.switch_head($1, $3, $4); }
                 instruction
-                { $$ = actions.switch_end($6, $7); }
+                { $$ = events.switch_end($6, $7); }
     | /* 335 */ CASE
-                { /* 333 */ $$ = actions.capture_mark(); }
+                { /* 333 */ $$ = events.capture_mark(); }
                 expr ':'
-                { /* 334 */ $$ = actions.case_label($2, $1); }
+                { /* 334 */ $$ = events.case_label($2, $1); }
                 instruction
-                { $$ = actions.labelled_case($5, $6); }
+                { $$ = events.labelled_case($5, $6); }
     | /* 338 */ DEFAULT
                 { /* 336 */ $$ = actions.empty(); }
                 ':'
-                { /* 337 */ $$ = actions.default_label($1); }
+                { /* 337 */ $$ = events.default_label($1); }
                 instruction
-                { $$ = actions.labelled_case($4, $5); }
+                { $$ = events.labelled_case($4, $5); }
     | /* 339 */ BREAK ';'
-                { $$ = actions.break_statement($1, $2); }
+                { $$ = events.break_statement($1, $2); }
     | /* 340 */ CONTINUE ';'
-                { $$ = actions.continue_statement($1, $2); }
+                { $$ = events.continue_statement($1, $2); }
     | /* 341 */ RETURN ';'
-                { $$ = actions.return_statement($1, $2); }
+                { $$ = events.return_statement($1, $2); }
     | /* 342 */ RETURN expr ';'
-                { actions.return_expression($1, $2, $3); $$ = actions.return_statement($1, $3); }
+                { events.return_expression($1, $2, $3); $$ = events.return_statement($1, $3); }
     | /* 344 */ TRY
-                { /* 343 */ actions.statement_start(); $$ = actions.empty(); }
+                { /* 343 */ events.statement_start(); $$ = actions.empty(); }
                 instruction
                 { $$ = $3; }
     | /* 346 */ FINALLY
-                { /* 345 */ actions.statement_start(); $$ = actions.empty(); }
+                { /* 345 */ events.statement_start(); $$ = actions.empty(); }
                 instruction
                 { $$ = $3; }
     | /* 347 */ LEAVE ';'
-                { $$ = actions.leave_statement($1, $2); }
+                { $$ = events.leave_statement($1, $2); }
     | /* 350 */ EXCEPT '('
-                { /* 348 */ actions.statement_start(); $$ = actions.empty(); }
+                { /* 348 */ events.statement_start(); $$ = actions.empty(); }
                 expr_paren placeholder
-                { /* 349 */ actions.except_filter($1, $4); $$ = actions.empty(); }
+                { /* 349 */ events.except_filter($1, $4); $$ = actions.empty(); }
                 instruction
                 { $$ = $7; }
     | /* 351 */ ASM qualificateur_de_type_ou_rien '(' string ')' ';'
-                { $$ = actions.asm_statement($1, $6); }
+                { $$ = events.asm_statement($1, $6); }
     | /* 352 */ ASM qualificateur_de_type_ou_rien '(' string ':' operandes_asm ')' ';'
-                { $$ = actions.asm_statement($1, $8); }
+                { $$ = events.asm_statement($1, $8); }
     | /* 353 */ ASM qualificateur_de_type_ou_rien '(' string ':' operandes_asm ':' operandes_asm ')' ';'
-                { $$ = actions.asm_statement($1, $10); }
+                { $$ = events.asm_statement($1, $10); }
     | /* 354 */ ASM qualificateur_de_type_ou_rien '(' string ':' operandes_asm ':' operandes_asm ':' clobbers_asm ')' ';'
-                { $$ = actions.asm_statement($1, $12); }
+                { $$ = events.asm_statement($1, $12); }
     | /* 355 */ GOTO identificateur ';'
-                { $$ = actions.goto_statement($1, $2, $3); }
+                { $$ = events.goto_statement($1, $2, $3); }
     | /* 357 */ identificateur ':'
-                { /* 356 */ actions.label($1); $$ = actions.empty(); }
+                { /* 356 */ events.label($1); $$ = actions.empty(); }
                 instruction_ou_rien
-                { $$ = actions.labelled_statement($1, $4); }
+                { $$ = events.labelled_statement($1, $4); }
     | /* 358 */ ';'
-                { $$ = actions.simple_statement($1, $1.line, $1); }
+                { $$ = events.simple_statement($1, $1.line, $1); }
     ;
 
 qualificateur_de_type_ou_rien
@@ -1186,7 +1185,7 @@ placeholder
    The built-in counts as an operator, as sizeof does; it is no call. */
 expr_primaire
     : /* 479 */ BUILTIN_TYPE_ARG '(' arguments_builtin ')'
-                { $$ = actions.builtin_with_types($1); }
+                { $$ = events.builtin_with_types($1); }
     ;
 
 arguments_builtin
@@ -1205,7 +1204,7 @@ argument_builtin
    lowest precedence between two constant expressions. */
 expr_simple
     : /* 486 */ expr_simple RANGE_DOTS expr_simple
-                { actions.op("...", $2); }
+                { events.op("...", $2); }
     ;
 
 t_non_bracket_non_semicolon

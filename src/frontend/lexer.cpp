@@ -81,6 +81,8 @@ Lexer::Lexer(const LexerSetup& setup)
     : dialect_(*setup.dialect),
       pp_(*setup.preprocessor),
       client_(*setup.client),
+      type_names_(setup.type_names),
+      on_dependency_(setup.on_dependency),
       ignore_(setup.ignore),
       macros_(setup.macros),
       main_source_(setup.main_source) {
@@ -133,22 +135,14 @@ void Lexer::take_comments() {
     CommentCounts counts = pp_.take_comment_counts();
     bool none = counts.groups == 0 && counts.lines == 0 && counts.chars == 0;
     if (client_.component_open()) {
-        if (none) return;
-        client_.add_total(Total::BCOM, counts.groups);
-        client_.add_total(Total::LCOM, counts.lines);
-        client_.add_total(Total::CCOM, counts.chars);
+        if (!none) client_.comments_inside(counts);
         return;
     }
-    // Outside components the totals hold the comments before the token;
-    // nothing changes while no comment comes.
+    // Outside components the counts are those of the comments before the
+    // token; nothing changes while no comment comes.
     if (none && !comments_before_token_) return;
     comments_before_token_ = !none;
-    client_.set_total(Total::BCOM, counts.groups);
-    client_.set_total(Total::LCOM, counts.lines);
-    client_.set_total(Total::CCOM, counts.chars);
-    client_.add_total(Total::BCOB, counts.groups);
-    client_.add_total(Total::LCOB, counts.lines);
-    client_.add_total(Total::CCOB, counts.chars);
+    client_.comments_outside(counts);
 }
 
 // --- characters between tokens and lines that start with '#' ---
@@ -571,7 +565,7 @@ int Lexer::identifier(int first, bool& rescan) {
         }
         return keyword->token;
     }
-    int token = client_.is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;
+    int token = type_names_ && type_names_->is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;
     value_.str = std::move(word);
     value_.has_str = true;
     return token;
@@ -583,7 +577,7 @@ bool Lexer::expand_identifier(const std::string& name) {
     if (!use) return false;
     if (pp_.expansion_depth() == 1 && client_.component_open() && was_counting) {
         record_macro_use(name, use->function_like, use->arguments);
-        client_.add_total(use->function_like ? Total::MACP : Total::MACC, 1);
+        client_.macro_use(use->function_like);
     }
     return true;
 }
@@ -593,13 +587,13 @@ bool Lexer::expand_identifier(const std::string& name) {
 // between them; an object-like use is the name as an operator.
 void Lexer::record_macro_use(const std::string& name, bool function_like, const std::vector<std::string>& arguments) {
     if (!function_like) {
-        client_.count_occurrence(name, kOperatorOccurrence);
+        client_.count_occurrence(name, Occurrence::Operator);
         return;
     }
-    client_.count_occurrence(name + "()", kOperatorOccurrence);
+    client_.count_occurrence(name + "()", Occurrence::Operator);
     for (size_t i = 0; i < arguments.size(); ++i) {
-        if (i > 0) client_.count_occurrence(",", kOperatorOccurrence);
-        client_.count_occurrence(arguments[i], kOperandOccurrence);
+        if (i > 0) client_.count_occurrence(",", Occurrence::Operator);
+        client_.count_occurrence(arguments[i], Occurrence::Operand);
     }
 }
 
@@ -616,7 +610,7 @@ bool Lexer::comment_marker(const std::string& body) {
     case 'm':
     case 's': {
         MarkedUse use = parse_marked_use(payload);
-        client_.add_total(use.function_like ? Total::MACP : Total::MACC, 1);
+        client_.macro_use(use.function_like);
         if (client_.component_open() && marked_expansions_ == 0 && pp_.reading_file_text()) {
             record_macro_use(use.name, use.function_like, use.arguments);
             client_.capture(payload, true);
@@ -629,7 +623,7 @@ bool Lexer::comment_marker(const std::string& body) {
     }
     case 'i': {
         std::string name = payload.substr(0, payload.find_first_of("\">"));
-        if (name != main_source_) client_.add_dependency(name);
+        if (name != main_source_ && on_dependency_) on_dependency_(name);
         pp_.expect_include_marker();
         return true;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -11,6 +12,7 @@
 #include "driver/dialect.hpp"
 #include "frontend/ignore_file.hpp"
 #include "frontend/lexer_client.hpp"
+#include "frontend/scopes.hpp"
 #include "frontend/tokens.hpp"
 #include "preprocessor/preprocessor.hpp"
 
@@ -45,6 +47,11 @@ struct LexerSetup {
     const DialectState* dialect = nullptr;
     Preprocessor* preprocessor = nullptr;
     LexerClient* client = nullptr;
+    // The parser's scopes, which tell type names from identifiers; none
+    // makes every name an identifier.
+    const ScopeStack* type_names = nullptr;
+    // Told about every file that the preprocessed text included.
+    std::function<void(const std::string&)> on_dependency;
     const IgnoreRules* ignore = nullptr;
     MacroFilter macros;
     std::string main_source;  // include markers naming it add no dependency
@@ -93,6 +100,8 @@ private:
     const DialectState& dialect_;
     Preprocessor& pp_;
     LexerClient& client_;
+    const ScopeStack* type_names_;
+    std::function<void(const std::string&)> on_dependency_;
     const IgnoreRules* ignore_;
     MacroFilter macros_;
     std::string main_source_;

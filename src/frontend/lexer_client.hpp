@@ -1,38 +1,36 @@
-// What the lexer asks of and tells the rest of the analysis: the open
-// component, typedef names, counted occurrences and totals, control
-// nodes for ignored regions, dependencies, and the instrumented output.
-// Every call has a neutral default so that a part not yet present simply
-// receives nothing.
+// What the lexer tells the measuring and the instrumenting sides: the
+// open component, counted occurrences, comments and macro uses, ignored
+// regions, and the text that an instrumented file echoes. Every call has
+// a neutral default so that a side that is not there receives nothing.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "analysis/component_totals.hpp"
+#include "preprocessor/preprocessor.hpp"
 
 namespace qor {
 
-// Kinds of counted occurrences.
-inline constexpr int kOperandOccurrence = 3;
-inline constexpr int kOperatorOccurrence = 5;
+// What a counted occurrence is to the Halstead counts.
+enum class Occurrence { Operand, Operator };
 
 class LexerClient {
 public:
     virtual ~LexerClient() = default;
 
     virtual bool component_open() const { return false; }
-    // Whether the name is declared as a type name in the innermost scope
-    // that declares it.
-    virtual bool is_type_name(const std::string&) const { return false; }
 
-    virtual void count_occurrence(const std::string&, int) {}
-    virtual void add_total(Total, int) {}
-    virtual void set_total(Total, int) {}
+    virtual void count_occurrence(const std::string&, Occurrence) {}
+    // The comments read since the previous token, inside a component or
+    // outside one (only while there are some or there were some before
+    // the previous token).
+    virtual void comments_inside(const CommentCounts&) {}
+    virtual void comments_outside(const CommentCounts&) {}
+    // A macro used in the text, counted whether or not a component is open.
+    virtual void macro_use(bool /*function_like*/) {}
     // A counted ignored region inside a component (an ENAD node, unless
     // the last node is one already).
     virtual void mark_ignored_region(const std::string&, int) {}
-    // A file that the preprocessed text included.
-    virtual void add_dependency(const std::string&) {}
 
     // Instrumentation: token texts and skipped text are echoed, and the
     // capture buffers receive the token texts.

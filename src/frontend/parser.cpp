@@ -9,16 +9,16 @@ int yylex(YYSTYPE* value, qor::ParseActions& actions) {
     return token < 0 ? 0 : token;
 }
 
-void yyerror(qor::ParseActions& actions, const char* message) { actions.syntax_error(message); }
+void yyerror(qor::ParseActions& actions, qor::GrammarEvents&, const char* message) { actions.syntax_error(message); }
 
 namespace qor {
 
 static_assert(int{TOK_IDENTIFICATEUR} == int{IDENTIFICATEUR} && int{TOK_ACCES_CHAMP} == int{ACCES_CHAMP},
               "the grammar's token codes are the lexer's");
 
-int parse(ParseActions& actions) {
-    int result = yyparse(actions);
-    actions.close_abandoned_component();
+int parse(ParseActions& actions, GrammarEvents& events) {
+    int result = yyparse(actions, events);
+    events.close_abandoned_function();
     return result;
 }
 

@@ -9,16 +9,9 @@
 #include <vector>
 
 #include "instrument/condition_tree.hpp"
-#include "instrument/source_buffer.hpp"
+#include "frontend/token_id.hpp"
 
 namespace qor {
-
-struct TokenRange {
-    TokenId first = 0;
-    TokenId last = 0;
-    bool operator==(const TokenRange&) const = default;
-    bool contains(const TokenRange& other) const { return first <= other.first && other.last <= last; }
-};
 
 // An operand of a logical operator: an operator node, or (node 0) a
 // condition.

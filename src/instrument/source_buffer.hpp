@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-namespace qor {
+#include "frontend/token_id.hpp"
 
-using TokenId = int;  // 0: no token
+namespace qor {
 
 class SourceBuffer {
 public:

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "analysis/measuring_events.hpp"
 #include "analysis/run_analysis.hpp"
 #include "driver/dialect.hpp"
 #include "frontend/parse_actions.hpp"
@@ -29,33 +31,27 @@ public:
     std::string run(const std::string& text, const std::string& name = "a.c") {
         write_file(name, text);
         Preprocessor preprocessor(dialect_);
-        ComponentContext& components = analysis_.context;
-        components.model = &model_;
-        components.metrics = &metrics_;
-        components.on_component = [this](const std::string& component, int line) {
+        // The graphs' nodes point at the file names it keeps.
+        MeasuringEvents& measure = *measures_.emplace_back(std::make_unique<MeasuringEvents>(model_, metrics_));
+        measure.components().on_component = [this](const std::string& component, int line) {
             hooks.push_back(component + ":" + std::to_string(line));
         };
-        ParseActions::Setup setup;
-        setup.components = &components;
-        setup.file_names = &analysis_.file_names;
-        setup.dialect = &dialect_;
-        setup.preprocessor = &preprocessor;
-        ParseActions actions(setup);
+        ParseActions actions(measure, dialect_, preprocessor);
         LexerSetup lexer_setup;
         lexer_setup.dialect = &dialect_;
         lexer_setup.preprocessor = &preprocessor;
-        lexer_setup.client = &actions;
+        lexer_setup.client = &measure;
+        lexer_setup.type_names = &actions.scopes();
         lexer_setup.main_source = name;
         lexer_setup.ignore = ignore_;
         Lexer lexer(lexer_setup);
         actions.set_lexer(&lexer);
+        measure.set_lexer(&lexer);
         testing::internal::CaptureStderr();
         if (preprocessor.start_file(name)) {
-            parse(actions);
+            parse(actions, measure);
             while (!lexer.at_end()) lexer.next_token();
         }
-        components.model = nullptr;
-        components.metrics = nullptr;
         return testing::internal::GetCapturedStderr();
     }
 
@@ -99,6 +95,7 @@ private:
     RunAnalysis analysis_;
     AnalysisModel model_{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"};
     MetricCollector metrics_{analysis_.identities};
+    std::vector<std::unique_ptr<MeasuringEvents>> measures_;
 };
 
 }  // namespace qor::test

@@ -16,25 +16,26 @@ struct FileRun {
         if (newres) setenv("QOR_NEWRES", newres, 1);
         model = std::make_unique<AnalysisModel>("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
         unsetenv("QOR_NEWRES");
-        context = {model.get(), &metrics, &graph, &decisions, &totals, &ct, &file, {}, {}};
-        context.on_component = [this](const std::string& name, int) { hooked.push_back(name); };
+        context = std::make_unique<ComponentContext>(*model, metrics);
+        context->current_file = &file;
+        context->on_component = [this](const std::string& name, int) { hooked.push_back(name); };
     }
 
     // f, lines 10 to 14, after a comment counted both inside and outside:
     // two returns and none at the end, g called three times (twice as an
     // operator), operands a a x, two ifs, a for, a continue, nesting 3.
     void measure_sample(double path_count = 2) {
-        totals[Total::BCOB] = 5;
-        totals[Total::BCOM] = 1;
-        component_begin(context, "f", 10, 10);
-        totals[Total::BCOM] += 1;
-        for (int line : {11, 12, 12}) model->call_add("g", line, line == 12, graph);
+        totals()[Total::BCOB] = 5;
+        totals()[Total::BCOM] = 1;
+        component_begin(*context, "f", 10, 10);
+        totals()[Total::BCOM] += 1;
+        for (int line : {11, 12, 12}) model->call_add("g", line, line == 12, graph());
         for (const char* operand : {"a", "a", "x"}) model->count_occurrence(OOPN, operand);
-        for (int counter : {ct_if, ct_if, ct_for, ct_continue}) ct.ct_add(counter, 1);
-        totals[Total::LEVL] = 3;
-        totals[Total::RETU] += 2;
-        totals[Total::N_OUT] += 2 + 1;  // the returns, and the grammar's 1 for the end
-        component_end(context, 14, path_count);
+        for (int counter : {ct_if, ct_if, ct_for, ct_continue}) context->ct.ct_add(counter, 1);
+        totals()[Total::LEVL] = 3;
+        totals()[Total::RETU] += 2;
+        totals()[Total::N_OUT] += 2 + 1;  // the returns, and the grammar's 1 for the end
+        component_end(*context, 14, path_count);
     }
     const std::vector<Metric>& stored(const std::string& component = "f") const {
         return metrics.find(component)->metrics;
@@ -44,11 +45,9 @@ struct FileRun {
     std::unique_ptr<AnalysisModel> model;
     ObjectIdentities identities;
     MetricCollector metrics{identities};
-    ControlGraphBuilder graph;
-    DecisionLog decisions;
-    ComponentTotals totals;
-    CtCounters ct;
-    ComponentContext context;
+    std::unique_ptr<ComponentContext> context;
+    ControlGraphBuilder& graph() { return context->graph; }
+    ComponentTotals& totals() { return context->totals; }
     std::vector<std::string> hooked;
 };
 
@@ -78,24 +77,24 @@ TEST(Component, EndClearsCommentsAndDecisionsAndBeginResetsTotals) {
     FileRun run;
     run.measure_sample();
     for (Total total : {Total::BCOM, Total::LCOM, Total::CCOM, Total::BCOB, Total::LCOB, Total::CCOB})
-        EXPECT_EQ(run.totals[total], 0) << total_name(total);
-    run.totals[Total::GOTO] = 7;
-    run.totals[Total::CCOB] = 9;
-    component_begin(run.context, "g", 20, 20);
-    EXPECT_EQ(run.ct.ct_get(ct_if), 0);
-    EXPECT_EQ(run.totals[Total::GOTO], 0);
-    EXPECT_EQ(run.totals[Total::LEVL], 1);
-    EXPECT_EQ(run.totals[Total::CCOB], 9);
-    component_end(run.context, 20, 1);
+        EXPECT_EQ(run.totals()[total], 0) << total_name(total);
+    run.totals()[Total::GOTO] = 7;
+    run.totals()[Total::CCOB] = 9;
+    component_begin(*run.context, "g", 20, 20);
+    EXPECT_EQ(run.context->ct.ct_get(ct_if), 0);
+    EXPECT_EQ(run.totals()[Total::GOTO], 0);
+    EXPECT_EQ(run.totals()[Total::LEVL], 1);
+    EXPECT_EQ(run.totals()[Total::CCOB], 9);
+    component_end(*run.context, 20, 1);
     EXPECT_EQ(run.stored("g")[25].value, 1);  // lc_line
 
     // With no component open, the end still clears them and the decision counter.
-    run.totals[Total::CCOB] = 4;
+    run.totals()[Total::CCOB] = 4;
     Descriptions descriptions;
-    run.decisions.describe(descriptions, DecisionKind::If, "x", 3);
-    component_end(run.context, 6, 1);
-    EXPECT_EQ(run.totals[Total::CCOB], 0);
-    EXPECT_EQ(run.decisions.counter(), 1);
+    run.context->decisions.describe(descriptions, DecisionKind::If, "x", 3);
+    component_end(*run.context, 6, 1);
+    EXPECT_EQ(run.totals()[Total::CCOB], 0);
+    EXPECT_EQ(run.context->decisions.counter(), 1);
 }
 
 TEST(Component, SecondDefinitionIsReportedAndNotMeasured) {
@@ -103,16 +102,15 @@ TEST(Component, SecondDefinitionIsReportedAndNotMeasured) {
     run.measure_sample();
     int warnings = diagnostics().warning_count();
     testing::internal::CaptureStderr();
-    component_begin(run.context, "f", 20, 21);
+    component_begin(*run.context, "f", 20, 21);
     std::string messages = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(run.context.open);
-    component_end(run.context, 25, 1);
+    EXPECT_FALSE(run.context->open);
+    component_end(*run.context, 25, 1);
 
     EXPECT_EQ(diagnostics().warning_count(), warnings + 1);
     EXPECT_NE(messages.find("a.c(21): Warning: "), std::string::npos);
     EXPECT_NE(messages.find("Component f already analysed"), std::string::npos);
     EXPECT_EQ(run.hooked, (std::vector<std::string>{"f", "f"}));
-    EXPECT_EQ(run.context.components_begun, 2);
     EXPECT_EQ(run.model->modules().size(), 1u);
     EXPECT_EQ(run.metrics.entries().size(), 1u);
     EXPECT_EQ(run.model->open_count(), 0u);

@@ -18,18 +18,30 @@ namespace qor::test {
 class RecordingClient : public LexerClient {
 public:
     bool component_open() const override { return open; }
-    bool is_type_name(const std::string& name) const override { return name == "type_t"; }
-    void count_occurrence(const std::string& text, int kind) override {
-        occurrences.push_back(std::to_string(kind) + ":" + text);
+    void count_occurrence(const std::string& text, Occurrence kind) override {
+        occurrences.push_back((kind == Occurrence::Operand ? "3:" : "5:") + text);
     }
-    void add_total(Total total, int amount) override { totals[std::string(total_name(total))] += amount; }
-    void set_total(Total total, int value) override { totals[std::string(total_name(total))] = value; }
+    void comments_inside(const CommentCounts& counts) override { add_comments("COM", counts); }
+    // As the measuring side keeps them: the comments just before the
+    // token, and the sum of all outside.
+    void comments_outside(const CommentCounts& counts) override {
+        for (const char* total : {"BCOM", "LCOM", "CCOM"}) totals[total] = 0;
+        add_comments("COM", counts);
+        add_comments("COB", counts);
+    }
+    void macro_use(bool function_like) override { ++totals[function_like ? "MACP" : "MACC"]; }
     void mark_ignored_region(const std::string& file, int line) override {
         ignored.push_back(file + ":" + std::to_string(line));
     }
-    void add_dependency(const std::string& file) override { dependencies.push_back(file); }
     bool instrumenting() const override { return instrument; }
     void echo(std::string_view text) override { echoed += text; }
+
+    // Adds to the B, L and C totals of `kind` (COM or COB).
+    void add_comments(const std::string& kind, const CommentCounts& counts) {
+        totals["B" + kind] += counts.groups;
+        totals["L" + kind] += counts.lines;
+        totals["C" + kind] += counts.chars;
+    }
 
     bool open = false;
     std::map<std::string, int> totals;
@@ -82,6 +94,8 @@ public:
         setup.dialect = &dialect_;
         setup.preprocessor = &preprocessor_;
         setup.client = &client;
+        setup.type_names = &type_names_;
+        setup.on_dependency = [this](const std::string& file) { client.dependencies.push_back(file); };
         setup.ignore = ignore_;
         setup.main_source = name;
         Lexer lexer(setup);
@@ -112,6 +126,12 @@ private:
     DialectState dialect_;
     Preprocessor preprocessor_{dialect_};
     const IgnoreRules* ignore_ = nullptr;
+    // The one type name the lexed texts know.
+    ScopeStack type_names_ = [] {
+        ScopeStack scopes;
+        scopes.declare("type_t", NameKind::TypeName);
+        return scopes;
+    }();
 };
 
 using Tokens = std::vector<std::string>;

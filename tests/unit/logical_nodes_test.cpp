@@ -3,7 +3,7 @@
 // expression it was built for.
 #include <gtest/gtest.h>
 
-#include "frontend/token_log.hpp"
+#include "analysis/token_log.hpp"
 #include "instrument/logical_nodes.hpp"
 
 namespace qor {

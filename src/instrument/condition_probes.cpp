@@ -1,7 +1,7 @@
-// Condition coverage in the grammar's actions: the logical operators of
-// each expression, and the rewrite of every decision that holds one.
+// Condition coverage in the grammar events: the logical operators of each
+// expression, and the rewrite of every decision that holds one.
 #include "foundation/diagnostics.hpp"
-#include "frontend/parse_actions.hpp"
+#include "instrument/probing_events.hpp"
 
 namespace qor {
 
@@ -17,45 +17,30 @@ constexpr size_t kMaxConditions = 511;  // 512 conditions have 513 vectors at le
 
 }  // namespace
 
-int ParseActions::logical_operator(ConditionNode::Kind kind, const SemanticValue& left, const SemanticValue& op,
-                                   const SemanticValue& right) {
+int ProbingEvents::logical_operator(Conditional kind, const SemanticValue& left, const SemanticValue& op,
+                                    const SemanticValue& right) {
     if (!conditions_active()) return 0;
     TokenId end = consumed();
-    return logical_.make(kind, logical_.operand(left.condition, {left.token, op.token - 1}),
+    return logical_.make(kind == Conditional::And ? ConditionNode::Kind::And : ConditionNode::Kind::Or, logical_.operand(left.condition, {left.token, op.token - 1}),
                          logical_.operand(right.condition, {right.token, end}), {left.token, end}, left.line);
 }
 
 // The other unary operators fold their operand into a condition.
-int ParseActions::logical_not(const SemanticValue& op, const SemanticValue& operand) {
+int ProbingEvents::logical_not(const SemanticValue& op, const SemanticValue& operand) {
     if (!conditions_active() || !op.text || *op.text != "!") return 0;
     TokenId end = consumed();
     return logical_.make(ConditionNode::Kind::Not, logical_.operand(operand.condition, {operand.token, end}), {},
                          {op.token, end}, op.line);
 }
 
-int ParseActions::parenthesized(const SemanticValue& open, const SemanticValue& inner) {
+int ProbingEvents::parenthesized(const SemanticValue& open, const SemanticValue& inner) {
     if (!conditions_active()) return 0;
     TokenId close = consumed();
     return logical_.parenthesize(inner.condition, {inner.token, close - 1}, {open.token, close});
 }
 
-void ParseActions::unevaluated(const SemanticValue& keyword) {
+void ProbingEvents::unevaluated(const SemanticValue& keyword) {
     if (conditions_active()) logical_.set_aside({keyword.token, consumed()});
-}
-
-// Their arguments are types, constants or unevaluated operands.
-SemanticValue ParseActions::builtin_with_types(const SemanticValue& keyword) {
-    op(keyword.str ? *keyword.str : "__builtin", keyword);
-    unevaluated(keyword);
-    SemanticValue value = empty();
-    value.token = keyword.token;
-    value.line = value.end_line = keyword.line;
-    return value;
-}
-
-void ParseActions::clear_conditions() {
-    logical_.clear();
-    token_log_.clear();
 }
 
 // A decision is the expression from its first token up to `terminator`
@@ -67,7 +52,7 @@ void ParseActions::clear_conditions() {
 // for its value, so it is rewritten only where it is a logical operator,
 // whose value is the 0 or 1 the rewrite yields too. Inside one that is
 // not, each outermost logical operator is a decision of its own.
-void ParseActions::condition_decision(const SemanticValue& expression, TokenId terminator, int line, int branch) {
+void ProbingEvents::condition_decision(const SemanticValue& expression, TokenId terminator, int line, int branch) {
     if (!conditions_active() || expression.token == 0 || terminator <= expression.token) return;
     TokenRange range{expression.token, terminator - 1};
     std::vector<LogicalOperand> inner = logical_.outermost_within(range);
@@ -80,7 +65,7 @@ void ParseActions::condition_decision(const SemanticValue& expression, TokenId t
     for (const LogicalOperand& operand : inner) rewrite_decision(operand, logical_.node(operand.node).line, 0);
 }
 
-void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int branch) {
+void ProbingEvents::rewrite_decision(const LogicalOperand& root, int line, int branch) {
     std::vector<TokenRange> conditions;
     ConditionTree tree;
     // More conditions than that make more vector values than the limit
@@ -97,7 +82,7 @@ void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int br
     TokenRange replaced = root.node ? logical_.node(root.node).core : root.range;
     // A constant (while (!0), do ... while (1 == 0)) stays one for the
     // compiler, whose flow analysis depends on it.
-    if (emitter_->constant_text(replaced) || emitter_->rewrite_decision(*tree, conditions, replaced, line, branch)) {
+    if (emitter_.constant_text(replaced) || emitter_.rewrite_decision(*tree, conditions, replaced, line, branch)) {
         // The operators inside its conditions went with their text.
         logical_.consume(root.node);
         logical_.set_aside(replaced);
@@ -106,10 +91,10 @@ void ParseActions::rewrite_decision(const LogicalOperand& root, int line, int br
 
 // The decision's tree with its conditions as written; their token ranges,
 // in order, go to `conditions`.
-ConditionTree ParseActions::condition_tree(const LogicalOperand& operand, std::vector<TokenRange>& conditions) const {
+ConditionTree ProbingEvents::condition_tree(const LogicalOperand& operand, std::vector<TokenRange>& conditions) const {
     if (operand.node == 0) {
         conditions.push_back(operand.range);
-        return make_leaf(token_log_.text(operand.range.first, operand.range.last));
+        return make_leaf(measure_.token_log().text(operand.range.first, operand.range.last));
     }
     const LogicalNode& node = logical_.node(operand.node);
     ConditionTree left = condition_tree(node.left, conditions);

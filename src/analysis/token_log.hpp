@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "instrument/source_buffer.hpp"
+#include "frontend/token_id.hpp"
 
 namespace qor {
 

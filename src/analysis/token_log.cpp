@@ -1,4 +1,4 @@
-#include "frontend/token_log.hpp"
+#include "analysis/token_log.hpp"
 
 #include "foundation/char_class.hpp"
 

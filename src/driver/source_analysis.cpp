@@ -1,0 +1,96 @@
+#include "driver/source_analysis.hpp"
+
+#include "analysis/archive_file.hpp"
+#include "analysis/basic_counts.hpp"
+#include "analysis/results_file.hpp"
+#include "foundation/diagnostics.hpp"
+#include "foundation/phase_profile.hpp"
+#include "frontend/parser.hpp"
+#include "platform/files.hpp"
+
+#include <optional>
+
+namespace qor {
+
+namespace {
+
+std::unique_ptr<InstrumentedFile> start_instrumented(Run& run, const std::string& source, const FileOutputs& outputs,
+                                                     const std::string& date) {
+    if (!run.dynamic_mode) return nullptr;
+    PhaseTimer timer("instrumented file start-up");
+    return std::make_unique<InstrumentedFile>(run, outputs, source, date);
+}
+
+// A results file never replaces the source it describes (a source may be
+// named like its archive, e.g. with -extensions '*.sta').
+bool may_write(const std::string& name, const std::string& source) {
+    if (!platform::same_file(name, source)) return true;
+    report_message(MSG_ERROR, name + ": is the source file; its results are not written over it.");
+    return false;
+}
+
+}  // namespace
+
+SourceAnalysis::SourceAnalysis(Run& run, const std::string& source, const FileOutputs& outputs,
+                               const std::string& date)
+    : run_(run),
+      source_(source),
+      model_("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"),
+      metrics_(run.analysis.identities),
+      preprocessor_(run.options.dialect),
+      instrumented_(start_instrumented(run, source, outputs, date)),
+      measure_(model_, metrics_),
+      probes_(instrumented_ ? std::make_unique<ProbingEvents>(measure_, instrumented_->emitter()) : nullptr),
+      actions_(events(), run.options.dialect, preprocessor_),
+      lexer_(lexer_setup()) {
+    if (!run.dynamic_mode && run.hooks)
+        measure_.components().on_component = [&run](const std::string& name, int line) {
+            run.hooks->on_component(name, line);
+        };
+    measure_.set_lexer(&lexer_);
+    if (probes_) probes_->set_lexer(&lexer_);
+    actions_.set_lexer(&lexer_);
+    preprocessor_.set_include_handler([this](const std::string& path) {
+        if (path != source_) run_.dependencies.add_input(path);
+    });
+}
+
+LexerSetup SourceAnalysis::lexer_setup() {
+    LexerSetup setup;
+    setup.dialect = &run_.options.dialect;
+    setup.preprocessor = &preprocessor_;
+    setup.client = &events();
+    setup.type_names = &actions_.scopes();
+    setup.on_dependency = [this](const std::string& input) { run_.dependencies.add_input(input); };
+    setup.ignore = run_.ignore_rules ? &*run_.ignore_rules : nullptr;
+    setup.macros.expansion_mode = run_.options.macro_expansion;
+    setup.macros.listed = run_.macro_names ? &*run_.macro_names : nullptr;
+    setup.main_source = source_;
+    return setup;
+}
+
+void SourceAnalysis::parse_text() {
+    PhaseTimer timer("lexing and parsing");
+    parse(actions_, events());
+    while (!lexer_.at_end()) lexer_.next_token();
+}
+
+std::string SourceAnalysis::finish_instrumented(const std::string& date) {
+    if (!instrumented_) return date;
+    PhaseTimer timer("instrumentation script");
+    return instrumented_->finish(date);
+}
+
+void SourceAnalysis::write_results(const FileOutputs& outputs, const std::string& date) {
+    std::optional<ConditionDescriptions> conditions;
+    if (instrumented_ && !run_.options.decision_only)
+        conditions = ConditionDescriptions{source_, instrumented_->emitter().component_descriptions(),
+                                           instrumented_->emitter().decision_descriptions()};
+    PhaseTimer timer("results files");
+    if (run_.options.write_mtr && may_write(outputs.mtr, source_))
+        write_results_file(outputs.mtr, metrics_, run_.analysis.identities);
+    if (run_.options.basic_counts && may_write(outputs.cb, source_)) write_basic_counts(outputs.cb, model_);
+    if (may_write(outputs.sta, source_)) write_archive(outputs.sta, model_, date, conditions ? &*conditions : nullptr);
+}
+
+}  // namespace qor
