@@ -83,4 +83,14 @@ check_contains "failing hook reported" "$err" "hook failed"
 check_no_file "failing hook: .mtr removed" keep.mtr
 check_eq "source named like its result survives" "$(cat keep.orig)" "$(cat keep.sta 2>&1)"
 
+# Each file's comments are its own: the comments that end one file of a
+# command line are not counted for the first function of the next.
+fresh
+printf 'int fa(int x) { return x + 1; }\n/* trailing comment\n   of a.c */\n' >a.c
+printf 'int fb(int y)\n{\n    return y * 2;\n}\n' >b.c
+run "$QOR" -nocccp -batch -c a.c b.c
+run "$QOR_STAGE/bin/qor_report" metrics --csv b.mtr
+check_eq "next file's comments" "b.c,fb,0,0,0,0,0,0" "$(echo "$out" | awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) col[$i] = i }
+    NR == 2 { print $1 "," $2 "," $col["BCOM"] "," $col["LCOM"] "," $col["CCOM"] "," $col["BCOB"] "," $col["LCOB"] "," $col["CCOB"] }')"
+
 finish

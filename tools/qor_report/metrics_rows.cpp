@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "analysis/results_file.hpp"
+#include "foundation/metric_names.hpp"
 #include "archive_reader.hpp"
 #include "foundation/diagnostics.hpp"
 #include "input_files.hpp"

@@ -1,0 +1,125 @@
+// Where the probes land in an instrumented copy: the front end, the
+// measuring side and the probes run over small functions as the pipeline
+// runs them, and the copy's text is checked around each probe.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "analysis/measuring_events.hpp"
+#include "driver/dialect.hpp"
+#include "frontend/parse_actions.hpp"
+#include "frontend/parser.hpp"
+#include "instrument/probing_events.hpp"
+#include "test_support.hpp"
+
+namespace qor {
+namespace {
+
+// The instrumented text of `source` (analysed as a.c, ANSI dialect), with
+// condition coverage when `conditions`.
+std::string instrumented(const std::string& source, bool conditions = false) {
+    test::ScratchDirectory scratch;
+    test::write_file("a.c", source);
+    DialectState dialect;
+    select_dialect(dialect, "ANSI");
+    Preprocessor preprocessor(dialect);
+    AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
+    ObjectIdentities identities;
+    MetricCollector metrics(identities);
+    FILE* out = std::tmpfile();
+    int records = 0;
+    InstrumentEmitter emitter(out, "a.c", conditions ? &records : nullptr);
+    MeasuringEvents measure(model, metrics);
+    ProbingEvents probes(measure, emitter);
+    ParseActions actions(probes, dialect, preprocessor);
+    LexerSetup setup;
+    setup.dialect = &dialect;
+    setup.preprocessor = &preprocessor;
+    setup.client = &probes;
+    setup.type_names = &actions.scopes();
+    setup.main_source = "a.c";
+    Lexer lexer(setup);
+    actions.set_lexer(&lexer);
+    measure.set_lexer(&lexer);
+    probes.set_lexer(&lexer);
+    if (preprocessor.start_file("a.c")) parse(actions, probes);
+    emitter.finish();
+    std::string text;
+    std::rewind(out);
+    for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
+    std::fclose(out);
+    return text;
+}
+
+// The text between the first occurrences of `from` and `to` (which
+// follows it), or "<missing>".
+std::string between(const std::string& text, const std::string& from, const std::string& to) {
+    size_t start = text.find(from);
+    if (start == std::string::npos) return "<missing>";
+    start += from.size();
+    size_t end = text.find(to, start);
+    return end == std::string::npos ? "<missing>" : text.substr(start, end - start);
+}
+
+bool before(const std::string& text, const std::string& first, const std::string& second) {
+    size_t a = text.find(first);
+    size_t b = text.find(second);
+    return a != std::string::npos && b != std::string::npos && a < b;
+}
+
+// The parser reads the token after an if without else before it reduces
+// the if: the implicit else's probe still goes before that token, and each
+// branch's probe inside its branch.
+TEST(ProbingEvents, BranchProbesLandInTheirBranchesDespiteTheLookahead) {
+    std::string text = instrumented("int f(int a)\n{\n    int y = 0;\n    if (a)\n        y = 1;\n    y = y + 2;\n"
+                                    "    return y;\n}\n");
+    EXPECT_TRUE(before(text, "QVX_CDX(f,1,2)", "y = 1")) << text;
+    EXPECT_TRUE(before(text, "y = 1", "QVX_CDX(f,1,3)")) << text;
+    EXPECT_TRUE(before(text, "QVX_CDX(f,1,3)", "y = y + 2")) << text;
+    EXPECT_NE(between(text, "if ( a )", "y = 1").find("QVX_CDX(f,1,2)"), std::string::npos) << text;
+}
+
+// A while loop's body probe opens the body; its exit probe (numbered
+// after the if's two branches) follows the loop and is skipped by a break,
+// which sets the flag it tests.
+TEST(ProbingEvents, LoopExitProbeFollowsTheLoopAndBreakSetsItsFlag) {
+    std::string text = instrumented("int f(int a)\n{\n    while (a > 0) {\n        if (a == 3)\n            break;\n"
+                                    "        a--;\n    }\n    return a;\n}\n");
+    std::string body = between(text, "while ( a > 0 )", "a --");
+    EXPECT_NE(body.find("QVX_CDX(f,1,2)"), std::string::npos) << text;
+    EXPECT_NE(between(text, "a --", "return a").find("if (!qvxbrk) QVX_CDX(f,1,5)"), std::string::npos) << text;
+    EXPECT_NE(between(text, "a == 3", "a --").find("qvxbrk = 1"), std::string::npos) << text;
+}
+
+// Each case group gets its probe before its first statement; a switch
+// without default gets the implicit default's probe after it.
+TEST(ProbingEvents, CaseProbesOpenTheirGroupsAndTheImplicitDefaultClosesTheSwitch) {
+    std::string text = instrumented("int f(int a)\n{\n    switch (a) {\n    case 1:\n    case 2:\n        a = 5;\n"
+                                    "        break;\n    case 3:\n        a = 7;\n    }\n    return a;\n}\n");
+    EXPECT_TRUE(before(text, "case 2 :", "QVX_CDX(f,1,2)")) << text;
+    EXPECT_TRUE(before(text, "QVX_CDX(f,1,2)", "a = 5")) << text;
+    EXPECT_TRUE(before(text, "case 3 :", "QVX_CDX(f,1,3)")) << text;
+    EXPECT_TRUE(before(text, "QVX_CDX(f,1,3)", "a = 7")) << text;
+    EXPECT_TRUE(before(text, "a = 7", "QVX_CDX(f,1,4)")) << text;
+    EXPECT_TRUE(before(text, "QVX_CDX(f,1,4)", "return a")) << text;
+}
+
+// With condition coverage, the decision's conditions are evaluated one
+// by one in the order written, and the text around them is kept.
+TEST(ProbingEvents, ConditionCoverageWrapsEachConditionInOrder) {
+    std::string text = instrumented("int f(int a, int b, int c)\n{\n    if ((a && b) || !c)\n        return 1;\n"
+                                    "    return 0;\n}\n",
+                                    true);
+    std::string decision = between(text, "if (", "QVX_CDX(f,1,2)");
+    EXPECT_TRUE(before(decision, "QVX_EVAL_0(0, 0, a)", "QVX_EVAL_0(0, 1, b)")) << text;
+    EXPECT_TRUE(before(decision, "QVX_EVAL_0(0, 1, b)", "QVX_EVAL_0(0, 2, c)")) << text;
+    EXPECT_NE(decision.find("||"), std::string::npos) << text;
+    EXPECT_NE(decision.find("!"), std::string::npos) << text;
+    EXPECT_EQ(instrumented("int f(int a, int b)\n{\n    if (a && b)\n        return 1;\n    return 0;\n}\n")
+                  .find("QVX_EVAL"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace qor
