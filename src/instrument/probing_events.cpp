@@ -110,13 +110,19 @@ void ProbingEvents::if_start() {
     case_probe();
 }
 
-SemanticValue ProbingEvents::if_condition(const SemanticValue& keyword, const SemanticValue& capture,
-                                          const SemanticValue& condition) {
-    SemanticValue head = measure_.if_condition(keyword, capture, condition);
+// The head of an if or a while, once measured: its decision is rewritten
+// and its branch opened.
+SemanticValue ProbingEvents::branch_head(const SemanticValue& head, const SemanticValue& keyword,
+                                         const SemanticValue& condition) {
     int branch = measure_.last_branch();
     condition_decision(condition, consumed(), keyword.line, branch);
     emitter_.open_branch(consumed(), branch);
     return head;
+}
+
+SemanticValue ProbingEvents::if_condition(const SemanticValue& keyword, const SemanticValue& capture,
+                                          const SemanticValue& condition) {
+    return branch_head(measure_.if_condition(keyword, capture, condition), keyword, condition);
 }
 
 SemanticValue ProbingEvents::if_without_else(const SemanticValue& if_part) {
@@ -145,11 +151,7 @@ void ProbingEvents::loop_start(const SemanticValue& keyword) {
 
 SemanticValue ProbingEvents::while_condition(const SemanticValue& keyword, const SemanticValue& capture,
                                              const SemanticValue& condition) {
-    SemanticValue head = measure_.while_condition(keyword, capture, condition);
-    int branch = measure_.last_branch();
-    condition_decision(condition, consumed(), keyword.line, branch);
-    emitter_.open_branch(consumed(), branch);
-    return head;
+    return branch_head(measure_.while_condition(keyword, capture, condition), keyword, condition);
 }
 
 // The exit of a while or for loop, once its end is measured.

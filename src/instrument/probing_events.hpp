@@ -133,6 +133,7 @@ private:
     TokenId consumed() const { return lookahead_ && *lookahead_ > 0 ? last_token_ - 1 : last_token_; }
     // The probe of the case labels that the statement just begun closed.
     void case_probe();
+    SemanticValue branch_head(const SemanticValue& head, const SemanticValue& keyword, const SemanticValue& condition);
     SemanticValue loop_exit(const SemanticValue& value);
     bool conditions_active() const { return emitter_.condition_coverage() && emitter_.active(); }
     void condition_decision(const SemanticValue& expression, TokenId terminator, int line, int branch);
