@@ -13,8 +13,6 @@ namespace qor {
 
 namespace {
 
-constexpr int kIarDialect = 15;
-
 bool is_skipped_blank(int c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r' || c == 2 || c == 5;
 }
@@ -317,7 +315,7 @@ void Lexer::run_directive(const std::string& name) {
 // In the MCC dialects "#pragma asm" starts an assembly block that runs to
 // the next '#' (the "#pragma endasm" line).
 void Lexer::pragma_line() {
-    if (dialect_.code != 6 && dialect_.code != 7) {
+    if (!dialect_.mcc_family()) {
         finish_line();
         return;
     }
@@ -434,7 +432,7 @@ int Lexer::scan() {
             text_ = "$";
             return c;
         }
-        if (c == '@' && dialect_.code == kIarDialect) {
+        if (c == '@' && dialect_.code == DIALECT_IAR) {
             if (client_.instrumenting()) client_.echo("@");
             continue;
         }

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "preprocessor/conditional_stack.hpp"
 #include "preprocessor/if_expression.hpp"
 #include "preprocessor/input_stack.hpp"
