@@ -8,6 +8,7 @@
 #include "foundation/diagnostics.hpp"
 #include "frontend/keywords.hpp"
 #include "frontend/token_scanner.hpp"
+#include "preprocessor/marker_protocol.hpp"
 
 namespace qor {
 
@@ -605,33 +606,33 @@ void Lexer::record_macro_use(const std::string& name, bool function_like, const 
 // it an ordinary comment.
 bool Lexer::comment_marker(const std::string& body) {
     if (body.empty()) return false;
-    std::string payload = body.size() > 6 && body[5] == ' ' ? body.substr(6) : std::string();
-    switch (body[0]) {
-    case 'e': ++marked_expansions_; return true;
-    case 'f':
+    if (kIgnoredMarkerCommands.find(body[0]) != std::string_view::npos) return true;
+    std::string payload = marker_payload(body);
+    switch (static_cast<MarkerCommand>(body[0])) {
+    case MarkerCommand::ExpansionStart: ++marked_expansions_; return true;
+    case MarkerCommand::ExpansionEnd:
         if (marked_expansions_ > 0) --marked_expansions_;
         return true;
-    case 'm':
-    case 's': {
+    case MarkerCommand::MacroUse:
+    case MarkerCommand::ClosingMacroUse: {
         MarkedUse use = parse_marked_use(payload);
         client_.add_total(use.function_like ? Total::MACP : Total::MACC, 1);
         if (client_.component_open() && marked_expansions_ == 0 && pp_.reading_file_text()) {
             record_macro_use(use.name, use.function_like, use.arguments);
             client_.capture(payload, true);
         }
-        if (body[0] == 'm')
+        if (static_cast<MarkerCommand>(body[0]) == MarkerCommand::MacroUse)
             ++marked_expansions_;
         else if (marked_expansions_ > 0)
             --marked_expansions_;
         return true;
     }
-    case 'i': {
+    case MarkerCommand::Include: {
         std::string name = payload.substr(0, payload.find_first_of("\">"));
         if (name != main_source_) client_.add_dependency(name);
         pp_.expect_include_marker();
         return true;
     }
-    case 'g': case 'h': case 'j': case 'k': case 'l': case 'n': case 'o': case 'p': case 'q': case 'r': return true;
     default: return false;
     }
 }
