@@ -10,6 +10,10 @@ inline bool is_ascii_letter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' 
 inline bool is_ascii_digit(int c) { return c >= '0' && c <= '9'; }
 inline bool is_ascii_alnum(int c) { return is_ascii_letter(c) || is_ascii_digit(c); }
 
+// What the C locale's isspace takes: blanks and line ends.
+inline bool is_ascii_space(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+// C's isblank.
+inline bool is_space_or_tab(int c) { return c == ' ' || c == '\t'; }
 // The blanks within a line of C text; a backspace counts as one.
 inline bool is_line_blank(int c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b'; }
 

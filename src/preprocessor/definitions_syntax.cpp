@@ -8,15 +8,13 @@ bool is_definitions_blank(char c) { return is_line_blank(c) || c == '\r'; }
 
 namespace {
 
-bool is_blank(char c) { return is_definitions_blank(c); }
-
 // A cursor over the rest of one line.
 class LineCursor {
 public:
     explicit LineCursor(std::string_view text) : text_(text) {}
 
     void skip_blanks() {
-        while (!at_end() && is_blank(peek())) ++pos_;
+        while (!at_end() && is_definitions_blank(peek())) ++pos_;
     }
     bool at_end() const { return pos_ >= text_.size(); }
     char peek() const { return at_end() ? '\0' : text_[pos_]; }
@@ -24,7 +22,7 @@ public:
     // Up to a blank, '(' or the end of the line.
     std::string_view word() {
         size_t start = pos_;
-        while (!at_end() && !is_blank(peek()) && peek() != '(') ++pos_;
+        while (!at_end() && !is_definitions_blank(peek()) && peek() != '(') ++pos_;
         return text_.substr(start, pos_ - start);
     }
     // Up to `stop` or the end of the line.
@@ -66,7 +64,7 @@ bool read_macro(LineCursor& cursor, unsigned line, const DefinitionsSyntax& synt
 std::string_view read_directory(LineCursor& cursor) {
     cursor.skip_blanks();
     std::string_view directory = cursor.until('(');
-    while (!directory.empty() && is_blank(directory.back())) directory.remove_suffix(1);
+    while (!directory.empty() && is_definitions_blank(directory.back())) directory.remove_suffix(1);
     return directory;
 }
 
@@ -77,7 +75,7 @@ std::optional<std::string> read_assertion(LineCursor& cursor) {
     if (predicate.empty() || cursor.peek() != '(') return std::nullopt;
     for (int depth = 0; !cursor.at_end(); cursor.advance()) {
         char c = cursor.peek();
-        if (is_blank(c)) {
+        if (is_definitions_blank(c)) {
             if (predicate.back() != ' ') predicate += ' ';
             continue;
         }
@@ -90,7 +88,7 @@ std::optional<std::string> read_assertion(LineCursor& cursor) {
 }
 
 bool read_line(std::string_view text, unsigned line, const DefinitionsSyntax& syntax, DefinitionsHandler& handler) {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_definitions_blank(text.front())) text.remove_prefix(1);
     if (text.empty() || text.starts_with("//") || text.starts_with("/*")) return true;
     LineCursor cursor(text.substr(1));
     switch (text[0]) {

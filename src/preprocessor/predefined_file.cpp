@@ -15,9 +15,6 @@ namespace {
 
 constexpr const char* kSyntaxError = "syntax error in predefined macros file";
 
-bool is_blank(char c) { return is_definitions_blank(c); }
-bool is_identifier_char(char c) { return is_c_identifier_char(c); }
-
 // "(a, b)": the parameter names, blanks dropped.
 std::vector<std::string> parameter_names(std::string_view list) {
     std::vector<std::string> parameters;
@@ -28,7 +25,7 @@ std::vector<std::string> parameter_names(std::string_view list) {
             parameters.push_back(current);
             current.clear();
             any = true;
-        } else if (!is_blank(c)) {
+        } else if (!is_definitions_blank(c)) {
             current += c;
         }
     }
@@ -64,9 +61,9 @@ private:
 
 // A '#' of a function-like body stringizes what follows: a name or a number.
 void check_after_hash(const std::string& body, size_t pos) {
-    while (pos < body.size() && is_blank(body[pos])) ++pos;
+    while (pos < body.size() && is_definitions_blank(body[pos])) ++pos;
     unsigned char next = pos < body.size() ? static_cast<unsigned char>(body[pos]) : '\0';
-    if (is_identifier_char(static_cast<char>(next))) return;
+    if (is_c_identifier_char(static_cast<char>(next))) return;
     char text[64];
     if (std::isprint(next))
         std::snprintf(text, sizeof text, "strange character '%c' after #", next);
@@ -94,15 +91,15 @@ std::string encode_macro_body(const std::string& body, const std::vector<std::st
             encoded += body.substr(i, end - i);
             i = end;
         } else if (c == '#' && i + 1 < body.size() && body[i + 1] == '#') {
-            while (!encoded.empty() && is_blank(encoded.back())) encoded.pop_back();
-            for (i += 2; i < body.size() && is_blank(body[i]);) ++i;
+            while (!encoded.empty() && is_definitions_blank(encoded.back())) encoded.pop_back();
+            for (i += 2; i < body.size() && is_definitions_blank(body[i]);) ++i;
         } else if (c == '#') {
             check_after_hash(body, i + 1);
             encoded += c;
             ++i;
-        } else if (is_identifier_char(c)) {
+        } else if (is_c_identifier_char(c)) {
             size_t end = i;
-            while (end < body.size() && is_identifier_char(body[end])) ++end;
+            while (end < body.size() && is_c_identifier_char(body[end])) ++end;
             std::string word = body.substr(i, end - i);
             int index = is_ascii_digit(c) ? -1 : parameter_index(word);
             if (index < 0) {

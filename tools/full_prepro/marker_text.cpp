@@ -1,10 +1,10 @@
 #include "marker_text.hpp"
 
+#include "foundation/char_class.hpp"
+
 namespace full_prepro {
 
 namespace {
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Copies a character or string literal starting at text[i]; returns the
 // index after it.
@@ -53,7 +53,7 @@ std::string payload_text(std::string_view text) {
         } else if (c == '/' && (next == '*' || next == '/')) {
             i = skip_comment(text, i);
             add_blank(out);
-        } else if (is_space(c)) {
+        } else if (qor::is_ascii_space(c)) {
             add_blank(out);
             ++i;
         } else {
