@@ -7,6 +7,7 @@
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
 #include "foundation/phase_profile.hpp"
+#include "foundation/text.hpp"
 
 namespace qor {
 
@@ -24,8 +25,7 @@ FileOutputs file_outputs(const RunOptions& options, const std::string& source, b
 }
 
 std::string module_name(const std::string& source) {
-    size_t sep = source.rfind('/');
-    if (sep == std::string::npos) sep = source.rfind('\\');
+    size_t sep = last_separator(source, SeparatorRule::SlashThenBackslash);
     std::string name = sep == std::string::npos ? source : source.substr(sep);
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 
 namespace qor {
 

@@ -30,11 +30,11 @@ bool ends_with_icase(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && iequals(s.substr(s.size() - suffix.size()), suffix);
 }
 
-size_t last_separator(std::string_view path) {
+size_t last_separator(std::string_view path, SeparatorRule rule) {
     size_t slash = path.rfind('/');
     size_t backslash = path.rfind('\\');
     if (slash == std::string_view::npos) return backslash;
-    if (backslash == std::string_view::npos) return slash;
+    if (backslash == std::string_view::npos || rule == SeparatorRule::SlashThenBackslash) return slash;
     return slash > backslash ? slash : backslash;
 }
 

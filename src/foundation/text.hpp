@@ -11,8 +11,13 @@ std::string to_lower(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);
 bool ends_with_icase(std::string_view s, std::string_view suffix);
 
-// Position of the later of the last '/' and the last '\', or npos.
-size_t last_separator(std::string_view path);
+// How a path's last directory separator is found.
+enum class SeparatorRule {
+    Latest,              // the later of the last '/' and the last '\'
+    SlashThenBackslash,  // the last '/'; the last '\' only when there is no '/'
+};
+// Position of the path's last separator by `rule`, or npos.
+size_t last_separator(std::string_view path, SeparatorRule rule = SeparatorRule::Latest);
 // The text after the last '/' or '\' (the whole name when there is none).
 std::string_view last_component(std::string_view path);
 // The text up to and including the last '/' or '\' ("" when there is none).

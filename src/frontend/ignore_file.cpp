@@ -39,8 +39,6 @@ std::vector<std::string> split_words(std::string_view line) {
 
 bool is_word_char(int c) { return is_ascii_alnum(c) || c == '_' || c == '$' || c == '-'; }
 
-bool is_blank(int c) { return c == ' ' || c == '\t'; }
-
 int bracket_change(std::string_view word) {
     if (word.size() != 1) return 0;
     switch (word[0]) {
@@ -70,7 +68,7 @@ public:
             return word;
         }
         int c = input_.read_char();
-        while (is_blank(c)) {
+        while (is_space_or_tab(c)) {
             text_ += static_cast<char>(c);
             c = input_.read_char();
         }
@@ -95,7 +93,7 @@ public:
         }
         text_ += word.text;
         // One blank or tab directly after the word belongs to it.
-        if (is_blank(after))
+        if (is_space_or_tab(after))
             text_ += static_cast<char>(after);
         else if (after == kEndOfInput)
             at_end_ = true;

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 
 namespace qor {
 

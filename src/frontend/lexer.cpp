@@ -8,12 +8,11 @@
 #include "foundation/diagnostics.hpp"
 #include "frontend/keywords.hpp"
 #include "frontend/token_scanner.hpp"
+#include "preprocessor/marker_protocol.hpp"
 
 namespace qor {
 
 namespace {
-
-constexpr int kIarDialect = 15;
 
 bool is_skipped_blank(int c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r' || c == 2 || c == 5;
@@ -311,7 +310,7 @@ void Lexer::run_directive(const std::string& name) {
 // In the MCC dialects "#pragma asm" starts an assembly block that runs to
 // the next '#' (the "#pragma endasm" line).
 void Lexer::pragma_line() {
-    if (dialect_.code != 6 && dialect_.code != 7) {
+    if (!dialect_.mcc_family()) {
         finish_line();
         return;
     }
@@ -428,7 +427,7 @@ int Lexer::scan() {
             text_ = "$";
             return c;
         }
-        if (c == '@' && dialect_.code == kIarDialect) {
+        if (c == '@' && dialect_.code == DIALECT_IAR) {
             if (client_.instrumenting()) client_.echo("@");
             continue;
         }
@@ -601,33 +600,33 @@ void Lexer::record_macro_use(const std::string& name, bool function_like, const 
 // it an ordinary comment.
 bool Lexer::comment_marker(const std::string& body) {
     if (body.empty()) return false;
-    std::string payload = body.size() > 6 && body[5] == ' ' ? body.substr(6) : std::string();
-    switch (body[0]) {
-    case 'e': ++marked_expansions_; return true;
-    case 'f':
+    if (kIgnoredMarkerCommands.find(body[0]) != std::string_view::npos) return true;
+    std::string payload = marker_payload(body);
+    switch (static_cast<MarkerCommand>(body[0])) {
+    case MarkerCommand::ExpansionStart: ++marked_expansions_; return true;
+    case MarkerCommand::ExpansionEnd:
         if (marked_expansions_ > 0) --marked_expansions_;
         return true;
-    case 'm':
-    case 's': {
+    case MarkerCommand::MacroUse:
+    case MarkerCommand::ClosingMacroUse: {
         MarkedUse use = parse_marked_use(payload);
         client_.macro_use(use.function_like);
         if (client_.component_open() && marked_expansions_ == 0 && pp_.reading_file_text()) {
             record_macro_use(use.name, use.function_like, use.arguments);
             client_.capture(payload, true);
         }
-        if (body[0] == 'm')
+        if (static_cast<MarkerCommand>(body[0]) == MarkerCommand::MacroUse)
             ++marked_expansions_;
         else if (marked_expansions_ > 0)
             --marked_expansions_;
         return true;
     }
-    case 'i': {
+    case MarkerCommand::Include: {
         std::string name = payload.substr(0, payload.find_first_of("\">"));
         if (name != main_source_ && on_dependency_) on_dependency_(name);
         pp_.expect_include_marker();
         return true;
     }
-    case 'g': case 'h': case 'j': case 'k': case 'l': case 'n': case 'o': case 'p': case 'q': case 'r': return true;
     default: return false;
     }
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_set>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "frontend/ignore_file.hpp"
 #include "frontend/lexer_client.hpp"
 #include "frontend/scopes.hpp"

@@ -160,7 +160,7 @@ void ParseActions::unexpected_ellipsis(bool only_parameter) {
     if (only_parameter) {
         if (dialect_.ansi_preprocessing)
             report_at(MSG_WARNING, lexer_->current_file(), line, "\"ANSI C requires formal parameter before \"...\"");
-    } else if (dialect_.code != 8 && dialect_.code != 9) {
+    } else if (!dialect_.gnu_family()) {
         report_at(MSG_WARNING, lexer_->current_file(), line, "\"...\" is not authorized in non ANSI parameter declaration");
     }
 }

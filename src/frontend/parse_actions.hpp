@@ -12,7 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "frontend/grammar_events.hpp"
 #include "frontend/lexer.hpp"
 #include "frontend/parser_stacks.hpp"

@@ -11,8 +11,7 @@ namespace qor {
 
 std::string InstFunction::full_name() const {
     if (!qualified) return name;
-    size_t sep = file.rfind('/');
-    if (sep == std::string::npos) sep = file.rfind('\\');
+    size_t sep = last_separator(file, SeparatorRule::SlashThenBackslash);
     return (sep == std::string::npos ? file : file.substr(sep + 1)) + "/" + name;
 }
 

@@ -7,6 +7,7 @@
 
 #include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
+#include "foundation/text.hpp"
 #include "platform/files.hpp"
 #include "preprocessor/preprocessor.hpp"
 
@@ -17,9 +18,8 @@ namespace {
 // #include names, #line texts and pasted tokens share this limit.
 constexpr size_t kWorkBufferSize = 16384;
 
-bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == kTokenSeparator; }
-bool starts_identifier(int c) { return c == '_' || c == '$' || is_ascii_letter(c); }
-bool continues_identifier(int c) { return starts_identifier(c) || (c >= '0' && c <= '9'); }
+// The separator that the macro expander writes between tokens is a blank.
+bool is_blank(int c) { return is_line_blank(c) || c == kTokenSeparator; }
 
 const char* conditional_name(int kind) {
     switch (kind) {
@@ -40,7 +40,7 @@ int Preprocessor::next_significant_char() {
 std::string Preprocessor::read_identifier(int first) {
     std::string name(1, static_cast<char>(first));
     int c;
-    while (continues_identifier(c = read_char())) name += static_cast<char>(c);
+    while (is_c_identifier_char(c = read_char())) name += static_cast<char>(c);
     unread_char(c);
     return name;
 }
@@ -87,7 +87,7 @@ void Preprocessor::evaluate_group(int kind) {
 bool Preprocessor::test_condition(int kind) {
     if (kind != 1) {
         int c = read_char();
-        if (starts_identifier(c)) {
+        if (is_c_identifier_start(c)) {
             bool defined = macros_.is_macro(read_identifier(c));
             return kind == 2 ? defined : !defined;
         }
@@ -136,7 +136,7 @@ void Preprocessor::do_endif() {
 void Preprocessor::do_include() {
     int c = next_significant_char();
     // A macro may give the name.
-    for (int expansions = 0; starts_identifier(c) && expansions < 100; ++expansions) {
+    for (int expansions = 0; is_c_identifier_start(c) && expansions < 100; ++expansions) {
         if (!start_expansion(read_identifier(c))) break;
         c = next_significant_char();
     }
@@ -199,7 +199,7 @@ std::optional<IncludedFile> Preprocessor::find_include(std::string name, bool qu
         const InputRecord* including = inputs_.stream_record();
         std::string directory;
         if (including && !absolute) {
-            size_t sep = including->opened_name.find_last_of("/\\");
+            size_t sep = last_separator(including->opened_name);
             if (sep != std::string::npos) directory = including->opened_name.substr(0, sep + 1);
         }
         if (FILE* file = platform::open_for_reading(directory + name)) return IncludedFile{file, directory + name};
@@ -256,7 +256,7 @@ void Preprocessor::do_define() { skip_line(); }
 
 void Preprocessor::do_undef() {
     int c = next_significant_char();
-    if (!starts_identifier(c)) {
+    if (!is_c_identifier_start(c)) {
         unread_char(c);
         report(MSG_ERROR, "illegal #undef argument");
         return;
@@ -269,7 +269,7 @@ void Preprocessor::do_undef() {
 // An identifier directly followed by a parenthesised text.
 std::optional<std::string> Preprocessor::read_predicate() {
     int c = next_significant_char();
-    if (!starts_identifier(c)) {
+    if (!is_c_identifier_start(c)) {
         unread_char(c);
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 
 #include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
+#include "preprocessor/macro_table.hpp"
 
 namespace qor {
 
@@ -198,20 +199,15 @@ std::optional<int> argument_type_code(int bits) {
     return std::nullopt;
 }
 
-bool is_blank(int c) {
-    // Code 2 is the token separator that the macro expander writes.
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == 2;
-}
+// Not the blanks of the other directives: the expression reader has always
+// taken the '\r' of a DOS line end as a blank and a backspace as none. The
+// token separator is what the macro expander writes between tokens.
+bool is_blank(int c) { return (is_ascii_space(c) && c != '\n') || c == kTokenSeparator; }
 
 bool is_line_end(int c) { return c == '\n' || c == kEndOfInput; }
 
-bool is_letter(int c) { return is_ascii_letter(c); }
-
 bool is_digit(int c) { return is_ascii_digit(c); }
 
-bool is_identifier_start(int c) { return is_letter(c) || c == '_' || c == '$'; }
-
-bool is_identifier_char(int c) { return is_identifier_start(c) || is_digit(c); }
 
 // The value of c as a digit of base, or -1.
 int digit_value(int c, int base) {
@@ -316,7 +312,7 @@ int IfExpressionEvaluator::skip_blanks() {
 std::string IfExpressionEvaluator::read_identifier(int first) {
     std::string name(1, static_cast<char>(first));
     int c = input_.read_char();
-    for (; is_identifier_char(c); c = input_.read_char()) name += static_cast<char>(c);
+    for (; is_c_identifier_char(c); c = input_.read_char()) name += static_cast<char>(c);
     input_.unread_char(c);
     return name;
 }
@@ -334,7 +330,7 @@ ExprToken IfExpressionEvaluator::read_token(bool skip) {
             input_.unread_char(c);
             return {OpEnd};
         }
-        if (is_identifier_start(c)) {
+        if (is_c_identifier_start(c)) {
             std::string name = read_identifier(c);
             if (expand_if_macro(name)) continue;
             if (auto token = identifier_token(name)) return *token;
@@ -514,7 +510,7 @@ ExprToken IfExpressionEvaluator::read_defined() {
     int c = skip_blanks();
     bool parenthesised = c == '(';
     if (parenthesised) c = skip_blanks();
-    if (is_identifier_start(c)) {
+    if (is_c_identifier_start(c)) {
         int32_t defined = input_.is_macro(read_identifier(c)) ? 1 : 0;
         if (!parenthesised) return {OpValue, defined};
         c = skip_blanks();
@@ -529,7 +525,7 @@ ExprToken IfExpressionEvaluator::read_defined() {
 // malformed predicate fails without a message of its own.
 ExprToken IfExpressionEvaluator::read_predicate() {
     int c = skip_blanks();
-    if (!is_identifier_start(c)) {
+    if (!is_c_identifier_start(c)) {
         input_.unread_char(c);
         return {OpFailure};
     }
@@ -584,7 +580,7 @@ std::optional<int> IfExpressionEvaluator::read_type_bits() {
             return std::nullopt;
         }
         if (c == ')') break;
-        if (is_identifier_start(c)) {
+        if (is_c_identifier_start(c)) {
             std::string word = read_identifier(c);
             if (expand_if_macro(word)) continue;
             std::optional<int> type_bits = type_name_bits(word);

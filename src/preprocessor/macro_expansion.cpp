@@ -2,6 +2,7 @@
 // and the guards against endless expansion.
 #include <algorithm>
 
+#include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "preprocessor/preprocessor.hpp"
 
@@ -14,8 +15,6 @@ constexpr size_t kMaxArguments = 125;
 constexpr size_t kArgumentWorkArea = 32768;
 constexpr size_t kExpansionTextSize = 8191;
 
-bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b'; }
-
 // An argument as a string literal: quotes not already escaped get a
 // backslash, a newline with the blanks after it becomes one blank.
 std::string stringized(const std::string& argument) {
@@ -24,7 +23,7 @@ std::string stringized(const std::string& argument) {
         char c = argument[i];
         if ((c == '"' || c == '\'') && (i == 0 || argument[i - 1] != '\\')) text += '\\';
         if (c == '\n') {
-            while (i + 1 < argument.size() && is_blank(argument[i + 1])) ++i;
+            while (i + 1 < argument.size() && is_line_blank(argument[i + 1])) ++i;
             c = ' ';
         }
         text += c;
@@ -45,7 +44,7 @@ bool Preprocessor::would_expand(const std::string& name) {
     if (!dialect_.ansi_preprocessing || macro->param_count < 1) return true;
     std::string skipped;
     int c = read_char();
-    for (; is_blank(c) || c == '\n'; c = read_char()) skipped += static_cast<char>(c);
+    for (; is_line_blank(c) || c == '\n'; c = read_char()) skipped += static_cast<char>(c);
     unread_char(c);
     unread_text(skipped);
     return c == '(';
@@ -77,7 +76,7 @@ std::optional<MacroUse> Preprocessor::start_expansion(const std::string& name) {
 
     std::string skipped;
     int c = read_char();
-    for (; is_blank(c) || c == '\n'; c = read_char()) {
+    for (; is_line_blank(c) || c == '\n'; c = read_char()) {
         skipped += static_cast<char>(c);
         if (c == '\n') inputs_.set_file_changed();
     }
@@ -107,7 +106,7 @@ std::optional<std::vector<std::string>> Preprocessor::collect_arguments() {
     size_t work_area = 0;
     bool separated = false;
     auto finish_argument = [&] {
-        while (!current.empty() && is_blank(static_cast<unsigned char>(current.back()))) current.pop_back();
+        while (!current.empty() && is_line_blank(static_cast<unsigned char>(current.back()))) current.pop_back();
         if (arguments.size() >= kMaxArguments) report(MSG_FATAL, "too many arguments in macro expansion");
         work_area += current.size() + 1;
         if (work_area > kArgumentWorkArea) report(MSG_FATAL, "macro work area overflow");
@@ -146,7 +145,7 @@ std::optional<std::vector<std::string>> Preprocessor::collect_arguments() {
         }
         if (c == '(') ++depth;
         if (c == ')') --depth;
-        if (!current.empty() || !is_blank(c)) current += static_cast<char>(c);
+        if (!current.empty() || !is_line_blank(c)) current += static_cast<char>(c);
     }
 }
 
@@ -176,8 +175,8 @@ std::string Preprocessor::substitute(const std::string& name, const Macro& macro
                                      const std::vector<std::string>& arguments) {
     std::string_view body = macro.body;
     if (dialect_.ansi_preprocessing && expansion_depth_ > 1) {
-        while (!body.empty() && is_blank(static_cast<unsigned char>(body.front()))) body.remove_prefix(1);
-        while (!body.empty() && (is_blank(static_cast<unsigned char>(body.back())) || body.back() == kTokenSeparator))
+        while (!body.empty() && is_line_blank(static_cast<unsigned char>(body.front()))) body.remove_prefix(1);
+        while (!body.empty() && (is_line_blank(static_cast<unsigned char>(body.back())) || body.back() == kTokenSeparator))
             body.remove_suffix(1);
     }
     std::string text;

@@ -6,6 +6,7 @@
 #include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
 #include "foundation/file_lookup.hpp"
+#include "preprocessor/definitions_syntax.hpp"
 #include "preprocessor/preprocessor.hpp"
 
 namespace qor {
@@ -14,143 +15,55 @@ namespace {
 
 constexpr const char* kSyntaxError = "syntax error in predefined macros file";
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r'; }
-bool is_identifier_char(char c) { return c == '_' || c == '$' || is_ascii_alnum(c); }
-
-// A cursor over one line of the file.
-class LineReader {
-public:
-    explicit LineReader(std::string_view line) : line_(line) {}
-
-    void skip_blanks() {
-        while (pos_ < line_.size() && is_blank(line_[pos_])) ++pos_;
-    }
-    bool at_end() const { return pos_ >= line_.size(); }
-    char peek() const { return at_end() ? '\0' : line_[pos_]; }
-    void advance() { ++pos_; }
-    // Up to a blank, '(' or the end.
-    std::string word() {
-        size_t start = pos_;
-        while (!at_end() && !is_blank(peek()) && peek() != '(') ++pos_;
-        return std::string(line_.substr(start, pos_ - start));
-    }
-    std::string rest() {
-        std::string text(line_.substr(pos_));
-        pos_ = line_.size();
-        return text;
-    }
-
-private:
-    std::string_view line_;
-    size_t pos_ = 0;
-};
-
-// "(a, b)" after a D line's name: the parameter names.
-std::optional<std::vector<std::string>> read_parameters(LineReader& reader) {
+// "(a, b)": the parameter names, blanks dropped.
+std::vector<std::string> parameter_names(std::string_view list) {
     std::vector<std::string> parameters;
     std::string current;
     bool any = false;
-    for (reader.advance(); !reader.at_end(); reader.advance()) {
-        char c = reader.peek();
-        if (c == ')') {
-            reader.advance();
-            if (any || !current.empty()) parameters.push_back(current);
-            return parameters;
-        }
+    for (char c : list.substr(1, list.size() - 2)) {
         if (c == ',') {
             parameters.push_back(current);
             current.clear();
             any = true;
-        } else if (!is_blank(c)) {
+        } else if (!is_definitions_blank(c)) {
             current += c;
         }
     }
-    return std::nullopt;
+    if (any || !current.empty()) parameters.push_back(current);
+    return parameters;
 }
 
-bool read_define(LineReader& reader, Preprocessor& preprocessor) {
-    reader.skip_blanks();
-    std::string name = reader.word();
-    if (name.empty()) return false;
-    std::optional<std::vector<std::string>> parameters;
-    if (reader.peek() == '(') {
-        parameters = read_parameters(reader);
-        if (!parameters) return false;
-    }
-    reader.skip_blanks();
-    std::string body = reader.rest();
-    if (!parameters) {
-        preprocessor.macros().define_macro(name, body, kObjectLike);
-    } else {
-        int count = static_cast<int>(parameters->size());
-        preprocessor.macros().define_macro(name, encode_macro_body(body, *parameters), count);
-    }
-    return true;
-}
+// Defines the macros and takes the directories and assertions of the file.
+// Its warnings name neither file nor line, as they always have.
+class PredefinedReader : public DefinitionsHandler {
+public:
+    explicit PredefinedReader(Preprocessor& preprocessor) : preprocessor_(preprocessor) {}
 
-// The directory of an I or E line: up to the end or '(', trailing blanks
-// dropped, inner blanks kept.
-std::string read_directory(LineReader& reader) {
-    reader.skip_blanks();
-    std::string directory;
-    while (!reader.at_end() && reader.peek() != '(') {
-        directory += reader.peek();
-        reader.advance();
-    }
-    while (!directory.empty() && is_blank(directory.back())) directory.pop_back();
-    return directory;
-}
-
-// "name (text)": the predicate "name(text)" with blank runs made single
-// and the blanks before the closing parenthesis dropped.
-std::optional<std::string> read_assertion(LineReader& reader) {
-    reader.skip_blanks();
-    std::string predicate = reader.word();
-    reader.skip_blanks();
-    if (predicate.empty() || reader.peek() != '(') return std::nullopt;
-    int depth = 0;
-    for (; !reader.at_end(); reader.advance()) {
-        char c = reader.peek();
-        if (is_blank(c)) {
-            if (predicate.back() != ' ') predicate += ' ';
-            continue;
+    void macro(unsigned, std::string_view name, std::optional<std::string_view> parameters,
+               std::string_view body) override {
+        if (!parameters) {
+            preprocessor_.macros().define_macro(std::string(name), std::string(body), kObjectLike);
+            return;
         }
-        if (c == ')' && predicate.back() == ' ') predicate.pop_back();
-        predicate += c;
-        if (c == '(') ++depth;
-        if (c == ')' && --depth == 0) return predicate;
+        std::vector<std::string> names = parameter_names(*parameters);
+        int count = static_cast<int>(names.size());
+        preprocessor_.macros().define_macro(std::string(name), encode_macro_body(std::string(body), names), count);
     }
-    return std::nullopt;
-}
+    void include_directory(std::string_view directory) override {
+        preprocessor_.add_include_directory(std::string(directory));
+    }
+    void assertion(std::string_view predicate) override { preprocessor_.assert_predicate(std::string(predicate)); }
+    void syntax_error(unsigned) override { report_message(MSG_WARNING, kSyntaxError); }
 
-void read_line(std::string_view line, Preprocessor& preprocessor) {
-    size_t start = 0;
-    while (start < line.size() && is_blank(line[start])) ++start;
-    if (start == line.size()) return;
-    std::string_view text = line.substr(start);
-    if (text.substr(0, 2) == "//" || text.substr(0, 2) == "/*") return;
-    LineReader content(text.substr(1));
-    bool ok = true;
-    switch (text[0]) {
-    case 'D': ok = read_define(content, preprocessor); break;
-    case 'I': preprocessor.add_include_directory(read_directory(content)); break;
-    case 'E': read_directory(content); break;
-    case 'A':
-        if (auto predicate = read_assertion(content))
-            preprocessor.assert_predicate(*predicate);
-        else
-            ok = false;
-        break;
-    default: ok = false; break;
-    }
-    if (!ok) report_message(MSG_WARNING, kSyntaxError);
-}
+private:
+    Preprocessor& preprocessor_;
+};
 
 // A '#' of a function-like body stringizes what follows: a name or a number.
 void check_after_hash(const std::string& body, size_t pos) {
-    while (pos < body.size() && is_blank(body[pos])) ++pos;
+    while (pos < body.size() && is_definitions_blank(body[pos])) ++pos;
     unsigned char next = pos < body.size() ? static_cast<unsigned char>(body[pos]) : '\0';
-    if (is_identifier_char(static_cast<char>(next))) return;
+    if (is_c_identifier_char(static_cast<char>(next))) return;
     char text[64];
     if (std::isprint(next))
         std::snprintf(text, sizeof text, "strange character '%c' after #", next);
@@ -178,15 +91,15 @@ std::string encode_macro_body(const std::string& body, const std::vector<std::st
             encoded += body.substr(i, end - i);
             i = end;
         } else if (c == '#' && i + 1 < body.size() && body[i + 1] == '#') {
-            while (!encoded.empty() && is_blank(encoded.back())) encoded.pop_back();
-            for (i += 2; i < body.size() && is_blank(body[i]);) ++i;
+            while (!encoded.empty() && is_definitions_blank(encoded.back())) encoded.pop_back();
+            for (i += 2; i < body.size() && is_definitions_blank(body[i]);) ++i;
         } else if (c == '#') {
             check_after_hash(body, i + 1);
             encoded += c;
             ++i;
-        } else if (is_identifier_char(c)) {
+        } else if (is_c_identifier_char(c)) {
             size_t end = i;
-            while (end < body.size() && is_identifier_char(body[end])) ++end;
+            while (end < body.size() && is_c_identifier_char(body[end])) ++end;
             std::string word = body.substr(i, end - i);
             int index = is_ascii_digit(c) ? -1 : parameter_index(word);
             if (index < 0) {
@@ -216,17 +129,10 @@ void read_predefined(const std::string& path, Preprocessor& preprocessor) {
         report_message(MSG_ERROR, "Inaccessible '" + path + "' file.");
         return;
     }
-    std::string line;
-    for (int c; (c = std::fgetc(file.get())) != EOF;) {
-        if (c != '\n') {
-            line += static_cast<char>(c);
-            continue;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        read_line(line, preprocessor);
-        line.clear();
-    }
-    if (!line.empty()) read_line(line, preprocessor);
+    std::string text;
+    for (int c; (c = std::fgetc(file.get())) != EOF;) text += static_cast<char>(c);
+    PredefinedReader reader(preprocessor);
+    read_definition_lines(text, DefinitionsSyntax{}, reader);
 }
 
 }  // namespace qor

@@ -10,11 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "preprocessor/conditional_stack.hpp"
 #include "preprocessor/if_expression.hpp"
 #include "preprocessor/input_stack.hpp"
 #include "preprocessor/macro_table.hpp"
+#include "preprocessor/marker_protocol.hpp"
 
 namespace qor {
 
@@ -156,7 +157,7 @@ private:
     size_t include_insertion_point_ = 0;
     std::function<bool(const std::string&)> marker_handler_;
     std::function<void(const std::string&)> include_handler_;
-    std::string comment_marker_ = "@QOR #";
+    std::string comment_marker_ = std::string(kMarkerIntroducer);
     std::string last_line_text_;
 
     bool in_literal_ = false;

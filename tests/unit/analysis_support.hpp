@@ -11,7 +11,7 @@
 
 #include "analysis/measuring_events.hpp"
 #include "analysis/run_analysis.hpp"
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "frontend/parse_actions.hpp"
 #include "frontend/parser.hpp"
 #include "test_support.hpp"

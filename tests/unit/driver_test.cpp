@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <tcl.h>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "driver/orchestration.hpp"
 #include "driver/run_sequence.hpp"
 #include "foundation/diagnostics.hpp"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "frontend/lexer.hpp"
 #include "preprocessor/predefined_file.hpp"
 #include "test_support.hpp"

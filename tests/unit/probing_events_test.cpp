@@ -7,7 +7,7 @@
 #include <string>
 
 #include "analysis/measuring_events.hpp"
-#include "driver/dialect.hpp"
+#include "foundation/dialect.hpp"
 #include "frontend/parse_actions.hpp"
 #include "frontend/parser.hpp"
 #include "instrument/probing_events.hpp"

@@ -1,12 +1,10 @@
 #include "marker_text.hpp"
 
+#include "foundation/char_class.hpp"
+
 namespace full_prepro {
 
 namespace {
-
-constexpr std::string_view kMarkerStart = "/*@QOR #";
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // Copies a character or string literal starting at text[i]; returns the
 // index after it.
@@ -55,7 +53,7 @@ std::string payload_text(std::string_view text) {
         } else if (c == '/' && (next == '*' || next == '/')) {
             i = skip_comment(text, i);
             add_blank(out);
-        } else if (is_space(c)) {
+        } else if (qor::is_ascii_space(c)) {
             add_blank(out);
             ++i;
         } else {
@@ -67,13 +65,13 @@ std::string payload_text(std::string_view text) {
 }
 
 std::string macro_marker(std::string_view name, std::string_view arguments) {
-    return std::string(kMarkerStart) + "macro " + std::string(name) + payload_text(arguments) + "*/";
+    return qor::marker_comment(qor::kMacroUseWord, std::string(name) + payload_text(arguments));
 }
 
 std::string include_marker(std::string_view path) {
-    return std::string(kMarkerStart) + "incl: " + split_comment_ends(std::string(path)) + "\"*/";
+    return qor::marker_comment(qor::kIncludeWord, split_comment_ends(std::string(path)) + "\"");
 }
 
-bool looks_like_marker(std::string_view comment) { return comment.starts_with(kMarkerStart); }
+bool looks_like_marker(std::string_view comment) { return comment.starts_with(qor::kMarkerStart); }
 
 }  // namespace full_prepro

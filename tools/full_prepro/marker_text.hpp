@@ -1,10 +1,11 @@
-// The comment markers that tell qor_cc about macro uses and included files.
-// Each is one block comment: "/*@QOR #", a command letter, four more
-// characters and a blank when a payload follows, the payload, "*/".
+// The comment markers that tell qor_cc about macro uses and included files
+// (preprocessor/marker_protocol.hpp has their form).
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "preprocessor/marker_protocol.hpp"
 
 namespace full_prepro {
 
@@ -12,7 +13,7 @@ namespace full_prepro {
 // arguments as written (`arguments` holds their parentheses).
 std::string macro_marker(std::string_view name, std::string_view arguments);
 // Closes the expansion that the last macro marker opened.
-inline constexpr std::string_view kEndMarker = "/*@QOR #f_end */";
+inline const std::string kEndMarker = qor::marker_comment(qor::kExpansionEndWord, "");
 // "/*@QOR #incl: PATH"*/" before the line marker that enters PATH.
 std::string include_marker(std::string_view path);
 

@@ -1,6 +1,6 @@
 #include "predefines.hpp"
 
-#include "identifiers.hpp"
+#include "foundation/char_class.hpp"
 #include "source_files.hpp"
 
 namespace full_prepro {
@@ -31,7 +31,7 @@ void add_define(std::string& text, const std::string& origin, const std::string&
 // "NAME", "NAME=VALUE" or "NAME(PARAMS)=VALUE"; false for a bad name.
 bool add_option(std::string& text, const std::string& origin, const MacroOption& option) {
     if (!option.define) {
-        if (!is_identifier(option.text)) return false;
+        if (!qor::is_c_identifier(option.text)) return false;
         text += origin + "#undef " + option.text + "\n";
         return true;
     }
@@ -39,7 +39,7 @@ bool add_option(std::string& text, const std::string& origin, const MacroOption&
     std::string head = option.text.substr(0, equals);
     size_t open = head.find('(');
     std::string name = head.substr(0, open);
-    if (!is_identifier(name)) return false;
+    if (!qor::is_c_identifier(name)) return false;
     std::string parameters = open == std::string::npos ? "" : head.substr(open);
     add_define(text, origin, name, parameters, equals == std::string::npos ? "1" : option.text.substr(equals + 1));
     return true;

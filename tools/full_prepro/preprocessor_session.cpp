@@ -1,7 +1,5 @@
 #include "preprocessor_session.hpp"
 
-#include <algorithm>
-#include <array>
 #include <string_view>
 
 #include <clang/Basic/Builtins.h>
@@ -12,6 +10,7 @@
 #include <clang/Lex/PreprocessorOptions.h>
 #include <llvm/Support/Error.h>
 
+#include "foundation/dialect.hpp"
 #include "search_chain.hpp"
 
 namespace full_prepro {
@@ -20,12 +19,8 @@ namespace {
 
 // The dialects whose include names may use '\' as a directory separator.
 bool uses_dos_paths(std::string_view dialect) {
-    static constexpr std::array<std::string_view, 14> names = {
-        "microsoft_15", "msc0800", "msc15", "microsoft_20", "msc0900", "msc40", "microsoft_50",
-        "msc50", "msc1100", "microsoft_60", "msc60", "microsoft_70", "msc70", "diab"};
-    std::string lower(dialect);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    return std::find(names.begin(), names.end(), lower) != names.end();
+    const qor::DialectRow* row = qor::find_dialect(dialect);
+    return row && row->dos;
 }
 
 clang::LangOptions c_language(const Options& options) {
