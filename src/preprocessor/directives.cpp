@@ -21,10 +21,10 @@ constexpr size_t kWorkBufferSize = 16384;
 // The separator that the macro expander writes between tokens is a blank.
 bool is_blank(int c) { return is_line_blank(c) || c == kTokenSeparator; }
 
-const char* conditional_name(int kind) {
+const char* conditional_name(ConditionalKind kind) {
     switch (kind) {
-    case 1: return "if";
-    case 2: return "ifdef";
+    case COND_IF: return "if";
+    case COND_IFDEF: return "ifdef";
     default: return "ifndef";
     }
 }
@@ -62,7 +62,8 @@ void Preprocessor::skip_line() {
 
 // --- conditionals ---
 
-void Preprocessor::do_if(int kind) {
+void Preprocessor::do_if(int number) {
+    auto kind = static_cast<ConditionalKind>(number);
     if (conditionals_.full()) report(MSG_FATAL, std::string("too many nested #") + conditional_name(kind) + " statements");
     conditionals_.open();
     if (compiling()) evaluate_group(kind);
@@ -70,7 +71,7 @@ void Preprocessor::do_if(int kind) {
 
 // Evaluates the argument of #if, #ifdef, #ifndef or #elif for the
 // innermost group.
-void Preprocessor::evaluate_group(int kind) {
+void Preprocessor::evaluate_group(ConditionalKind kind) {
     ConditionalGroup& group = conditionals_.innermost();
     int c = next_significant_char();
     unread_char(c);
@@ -84,17 +85,17 @@ void Preprocessor::evaluate_group(int kind) {
     if (holds) group.branch_taken = true;
 }
 
-bool Preprocessor::test_condition(int kind) {
-    if (kind != 1) {
+bool Preprocessor::test_condition(ConditionalKind kind) {
+    if (kind != COND_IF) {
         int c = read_char();
         if (is_c_identifier_start(c)) {
             bool defined = macros_.is_macro(read_identifier(c));
-            return kind == 2 ? defined : !defined;
+            return kind == COND_IFDEF ? defined : !defined;
         }
         unread_char(c);
     }
     bool value = eval_if(*this, sizes_) != 0;
-    return kind == 3 ? !value : value;
+    return kind == COND_IFNDEF ? !value : value;
 }
 
 void Preprocessor::do_elif() {
@@ -106,7 +107,7 @@ void Preprocessor::do_elif() {
     if (group.else_seen) report(MSG_ERROR, "#elif may not follow #else");
     if (group.enclosing_compiling && !group.branch_taken) {
         conditionals_.set_compiling(true);
-        evaluate_group(1);
+        evaluate_group(COND_IF);
     } else {
         conditionals_.set_compiling(false);
     }

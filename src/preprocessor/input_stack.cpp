@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "preprocessor/macro_table.hpp"
+
 namespace qor {
 
 namespace {
@@ -87,10 +89,10 @@ int InputStack::get() {
         unsigned char c = static_cast<unsigned char>(record.buffer[record.pos++]);
         last_from_stream_ = record.has_stream();
         if (!record.has_stream()) {
-            // Codes 4 and 3 open and close the text of a substituted
+            // The argument codes open and close the text of a substituted
             // argument, where the expansion's own name is not hidden.
-            if (c == 4) ++record.argument_depth;
-            if (c == 3 && record.argument_depth > 0) --record.argument_depth;
+            if (c == kArgumentStart) ++record.argument_depth;
+            if (c == kArgumentEnd && record.argument_depth > 0) --record.argument_depth;
             last_hidden_ = record.argument_depth > 0 ? record.outer_hidden : record.hidden;
         } else {
             last_hidden_.reset();

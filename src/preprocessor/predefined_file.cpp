@@ -14,6 +14,8 @@ namespace qor {
 namespace {
 
 constexpr const char* kSyntaxError = "syntax error in predefined macros file";
+// A message level that reports nothing: the caller words its own.
+constexpr int kUnreported = 0;
 
 // "(a, b)": the parameter names, blanks dropped.
 std::vector<std::string> parameter_names(std::string_view list) {
@@ -124,7 +126,7 @@ std::string encode_macro_body(const std::string& body, const std::vector<std::st
 }
 
 void read_predefined(const std::string& path, Preprocessor& preprocessor) {
-    FilePtr file = open_file(path, "r", 0, NameForm::Literal);
+    FilePtr file = open_file(path, "r", kUnreported, NameForm::Literal);
     if (!file) {
         report_message(MSG_ERROR, "Inaccessible '" + path + "' file.");
         return;

@@ -38,6 +38,9 @@ struct MacroUse {
     std::vector<std::string> arguments;
 };
 
+// The directives that open a group (#elif is tested as an #if).
+enum ConditionalKind : int { COND_IF = 1, COND_IFDEF = 2, COND_IFNDEF = 3 };
+
 class Preprocessor final : public ExpressionInput {
 public:
     explicit Preprocessor(const DialectState& dialect);
@@ -97,6 +100,7 @@ public:
     bool last_char_from_file() const { return inputs_.last_from_stream(); }
 
     // --- directives, called by the lexer at the start of a line ---
+    // The conditional that opens a group: a ConditionalKind.
     void do_if(int kind);
     void do_elif();
     void do_else();
@@ -135,8 +139,8 @@ private:
     int read_comment(int second);
     int next_significant_char();
     std::string read_identifier(int first);
-    void evaluate_group(int kind);
-    bool test_condition(int kind);
+    void evaluate_group(ConditionalKind kind);
+    bool test_condition(ConditionalKind kind);
     std::optional<std::string> read_predicate();
     std::optional<IncludedFile> find_include(std::string name, bool quoted);
     void end_include_line();
