@@ -257,9 +257,9 @@ void Lexer::echo_directive(const char* directive) {
 void Lexer::run_directive(const std::string& name) {
     bool compiling = pp_.compiling();
     switch (directive_of(name)) {
-    case Directive::If: pp_.do_if(1); break;
-    case Directive::Ifdef: pp_.do_if(2); break;
-    case Directive::Ifndef: pp_.do_if(3); break;
+    case Directive::If: pp_.do_if(COND_IF); break;
+    case Directive::Ifdef: pp_.do_if(COND_IFDEF); break;
+    case Directive::Ifndef: pp_.do_if(COND_IFNDEF); break;
     case Directive::Elif: pp_.do_elif(); break;
     case Directive::Else: pp_.do_else(); break;
     case Directive::Endif: pp_.do_endif(); break;

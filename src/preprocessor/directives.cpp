@@ -62,8 +62,7 @@ void Preprocessor::skip_line() {
 
 // --- conditionals ---
 
-void Preprocessor::do_if(int number) {
-    auto kind = static_cast<ConditionalKind>(number);
+void Preprocessor::do_if(ConditionalKind kind) {
     if (conditionals_.full()) report(MSG_FATAL, std::string("too many nested #") + conditional_name(kind) + " statements");
     conditionals_.open();
     if (compiling()) evaluate_group(kind);

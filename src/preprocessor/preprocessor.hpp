@@ -101,7 +101,7 @@ public:
 
     // --- directives, called by the lexer at the start of a line ---
     // The conditional that opens a group: a ConditionalKind.
-    void do_if(int kind);
+    void do_if(ConditionalKind kind);
     void do_elif();
     void do_else();
     void do_endif();
