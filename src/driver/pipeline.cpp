@@ -28,11 +28,11 @@ struct FileAnalysis {
 
 LexerSetup lexer_setup(Run& run, Preprocessor& preprocessor, LexerClient& client, const std::string& source) {
     LexerSetup setup;
-    setup.dialect = &run.options.dialect;
+    setup.dialect = &run.settings.dialect;
     setup.preprocessor = &preprocessor;
     setup.client = &client;
     setup.ignore = run.ignore_rules ? &*run.ignore_rules : nullptr;
-    setup.macros.expansion_mode = run.options.macro_expansion;
+    setup.macros.expansion_mode = run.settings.macro_expansion;
     setup.macros.listed = run.macro_names ? &*run.macro_names : nullptr;
     setup.main_source = source;
     return setup;
@@ -49,9 +49,9 @@ bool may_write(const std::string& name, const std::string& source) {
 // The results files, once the whole text is read.
 void write_results(Run& run, AnalysisModel& model, const MetricCollector& metrics, const std::string& source,
                    const FileOutputs& outputs, const std::string& date, const ConditionDescriptions* conditions) {
-    if (run.options.write_mtr && may_write(outputs.mtr, source))
+    if (run.settings.write_mtr && may_write(outputs.mtr, source))
         write_results_file(outputs.mtr, metrics, run.analysis.identities);
-    if (run.options.basic_counts && may_write(outputs.cb, source)) write_basic_counts(outputs.cb, model);
+    if (run.settings.basic_counts && may_write(outputs.cb, source)) write_basic_counts(outputs.cb, model);
     if (may_write(outputs.sta, source)) write_archive(outputs.sta, model, date, conditions);
 }
 
@@ -79,7 +79,7 @@ std::string module_name(const std::string& source) {
 }
 
 const std::string& results_directory(Run& run, const std::string& source) {
-    if (!run.results_directory) run.results_directory = results_directory_of(run.options, source);
+    if (!run.results_directory) run.results_directory = results_directory_of(run.line().options, source);
     return *run.results_directory;
 }
 
@@ -93,7 +93,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
 
     AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
     MetricCollector metrics(run.analysis.identities);
-    Preprocessor preprocessor(run.options.dialect);
+    Preprocessor preprocessor(run.settings.dialect);
     ComponentContext& components = run.analysis.context;
     components.model = &model;
     components.metrics = &metrics;
@@ -111,14 +111,14 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
     setup.emitter = instrumented ? &instrumented->emitter() : nullptr;
     setup.components = &components;
     setup.file_names = &run.analysis.file_names;
-    setup.dialect = &run.options.dialect;
+    setup.dialect = &run.settings.dialect;
     setup.preprocessor = &preprocessor;
-    setup.on_dependency = [&run](const std::string& input) { run.dependencies.add_input(input); };
+    setup.on_dependency = [&run](const std::string& input) { run.line().dependencies.add_input(input); };
     ParseActions actions(setup);
     Lexer lexer(lexer_setup(run, preprocessor, actions, file.current_file));
     actions.set_lexer(&lexer);
     preprocessor.set_include_handler([&](const std::string& path) {
-        if (path != file.current_file) run.dependencies.add_input(path);
+        if (path != file.current_file) run.line().dependencies.add_input(path);
     });
 
     std::optional<std::string> options_file;
@@ -132,9 +132,9 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         started = start_preprocessing(run, preprocessor, file.current_file);
     }
     if (started) {
-        if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
-        if (options_file) run.dependencies.add_input(*options_file);
-        run.dependencies.set_main_input(file.current_file);
+        if (run.ignore_file) run.line().dependencies.add_input(*run.ignore_file);
+        if (options_file) run.line().dependencies.add_input(*options_file);
+        run.line().dependencies.set_main_input(file.current_file);
 
         {
             PhaseTimer timer("lexing and parsing");
@@ -149,7 +149,7 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
             archive_date = instrumented->finish(date);
         }
         std::optional<ConditionDescriptions> conditions;
-        if (instrumented && !run.options.decision_only)
+        if (instrumented && !run.line().said.decision_only)
             conditions = ConditionDescriptions{file.current_file, instrumented->emitter().component_descriptions(),
                                                instrumented->emitter().decision_descriptions()};
         PhaseTimer timer("results files");

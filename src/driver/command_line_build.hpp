@@ -1,0 +1,46 @@
+// One command line of the run, from its parse to the end of its build:
+// what it says, what its build collects and what the build keeps while it
+// lasts. While it exists it is the run's command line in progress.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/early_compile.hpp"
+#include "driver/run_options.hpp"
+#include "scripting/dependency_record.hpp"
+
+namespace qor {
+
+struct Run;
+
+class CommandLineBuild {
+public:
+    // `said` is what the command line starts from: nothing, or what an
+    // earlier parse left (see run_file_list).
+    explicit CommandLineBuild(Run& run, CommandLineOptions said = {});
+    ~CommandLineBuild();
+    CommandLineBuild(const CommandLineBuild&) = delete;
+    CommandLineBuild& operator=(const CommandLineBuild&) = delete;
+
+    CommandLineOptions said;
+    BuildOutputs outputs;
+    RunOptions options;
+    DependencyRecord dependencies;
+    // The sources whose preprocessing reported a problem.
+    std::vector<std::string> preprocessing_problems;
+    // The options file asked of the compiler (the GNU dialects), once
+    // asked; none when the command gave no compiler's answer.
+    bool compiler_asked = false;
+    std::optional<std::string> compiler_options_file;
+    // The compile step, when it was started with the analysis.
+    std::unique_ptr<EarlyCompile> early_compile;
+
+private:
+    Run& run_;
+    CommandLineBuild* enclosing_;
+};
+
+}  // namespace qor
