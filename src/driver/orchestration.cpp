@@ -107,20 +107,17 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     if (heading) std::printf("%s: \n", std::string(last_component(source)).c_str());
     std::fflush(stdout);
 
-    int errors_before = error_count();
     line.dependencies.add_output(outputs.sta);
     line.dependencies.add_output(outputs.mtr);
     line.dependencies.set_file_name(cache_file_name(options, source));
-    diagnostics().reset_file_lexical_errors();
 
     OutputsInAnalysis removable(run, removal ? removable_outputs(run, source, outputs) : std::vector<std::string>());
-    analyze_file(run, source, outputs, date);
+    ErrorCounts errors = analyze_file(run, source, outputs, date);
 
-    int lexical = diagnostics().file_lexical_errors();
-    if (lexical > 0) create_build_state_marker(run, source);
-    int added = error_count() - errors_before;
-    if (added == 0) line.dependencies.write();
-    if (added > lexical) remove_files(removable.names());
+    if (errors.lexical_errors > 0) create_build_state_marker(run, source);
+    if (errors.errors == 0) line.dependencies.write();
+    // Lexical errors alone leave results worth keeping.
+    if (errors.errors > errors.lexical_errors) remove_files(removable.names());
 }
 
 // A compiler run that failed ends the run with the compiler's status.

@@ -83,7 +83,9 @@ const std::string& results_directory(Run& run, const std::string& source) {
     return *run.results_directory;
 }
 
-void analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
+namespace {
+
+void analyze_text(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
     if (!run.dynamic_mode && run.hooks) {
         run.hooks->set_repository(results_directory(run, source));
         run.hooks->on_file(source);
@@ -159,6 +161,15 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
     components.metrics = nullptr;
     components.open = false;
     run.analysis.file_names.clear();
+}
+
+}  // namespace
+
+ErrorCounts analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
+    // Counted until the parts of the analysis are gone: they report too.
+    ErrorTally tally;
+    analyze_text(run, source, outputs, date);
+    return tally.counts();
 }
 
 }  // namespace qor
