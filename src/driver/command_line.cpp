@@ -3,7 +3,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/gcc_options.hpp"
 #include "driver/output_names.hpp"
@@ -117,7 +116,6 @@ void CommandLineParser::run(const std::vector<std::string>& args) {
     line_.source_filter.clear();
     line_.gcc_command_line = settings_.dialect.gcc_command_line();
     line_.compiler_product = false;
-    if (std::getenv("QOR_CC_QUIET")) settings_.quiet = true;
 
     prepass();
     main_pass();

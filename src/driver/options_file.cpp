@@ -1,7 +1,6 @@
 #include "driver/options_file.hpp"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/compiler_query.hpp"
 #include "driver/gcc_options.hpp"
@@ -52,7 +51,7 @@ std::vector<std::string> builtin_preprocessor_options(const RunOptions& options)
 // answer: then it is found as in the other dialects).
 bool asks_compiler(const CommandLineBuild& line) {
     const CommandLineOptions& said = line.said;
-    if (!said.gcc_command_line || !said.compiler_command || std::getenv("QOR_CC_DEF")) return false;
+    if (!said.gcc_command_line || !said.compiler_command || line.options.settings.options_file_variable) return false;
     return !said.options_file || said.options_file == line.compiler_options_file;
 }
 

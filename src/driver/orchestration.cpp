@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/early_compile.hpp"
 #include "driver/gcc_compile.hpp"
@@ -237,7 +236,7 @@ void pass_to_compiler(Run& run) {
 
 void orchestrate_build(Run& run) {
     CommandLineBuild& line = run.line();
-    bool removal = std::getenv("QOR_CC_NO_DEL") == nullptr;
+    bool removal = run.settings.remove_failed_outputs;
     bool heading = !run.settings.batch && !run.settings.quiet && line.said.source_files.size() > 1;
     if (heading) std::printf("\nQorvane analyzing:\n");
 

@@ -93,7 +93,7 @@ void analyze_text(Run& run, const std::string& source, const FileOutputs& output
     FileAnalysis file{source, module_name(source)};
     if (!open_file(file.current_file, "r", MSG_ERROR, NameForm::Literal)) return;
 
-    AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
+    AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION", run.settings.new_results);
     MetricCollector metrics(run.analysis.identities);
     Preprocessor preprocessor(run.settings.dialect);
     ComponentContext& components = run.analysis.context;

@@ -16,6 +16,8 @@
 namespace qor {
 
 struct Run {
+    explicit Run(RunSettings settings) : settings(std::move(settings)) {}
+
     RunSettings settings;
     RunAnalysis analysis;
     // The hook interpreter of a static run; created at most once.

@@ -194,7 +194,7 @@ std::vector<std::string> split_list_line(std::string_view line) {
 }
 
 int run_program(const std::vector<std::string>& args) {
-    Run run;
+    Run run(RunSettings::from_environment());
     // While the run lasts, a run that ends early (through the process's
     // way out or the caller's) first removes the temporaries and the old
     // results of the file it was analysing, which would pass for new ones.
