@@ -65,7 +65,7 @@ void print_banner(bool dynamic) {
 class CommandLineParser {
 public:
     explicit CommandLineParser(const RunOptions& options)
-        : options_(options), settings_(options.settings), line_(options.line), outputs_(options.outputs) {}
+        : options_(options), settings_(options.settings), said_(options.said), outputs_(options.outputs) {}
 
     void run(const std::vector<std::string>& args);
 
@@ -89,7 +89,7 @@ private:
 
     RunOptions options_;
     RunSettings& settings_;
-    CommandLineOptions& line_;
+    CommandLineOptions& said_;
     BuildOutputs& outputs_;
     std::vector<std::string> words_;
     size_t next_ = 1;
@@ -106,33 +106,33 @@ void CommandLineParser::run(const std::vector<std::string>& args) {
     diagnostics().set_program_name(settings_.program_name);
     expand(args);
 
-    line_.preprocessor_options.clear();
-    line_.dynamic_mode = false;
-    line_.decision_only = true;
-    line_.compile_only = true;
-    line_.no_update = false;
+    said_.preprocessor_options.clear();
+    said_.dynamic_mode = false;
+    said_.decision_only = true;
+    said_.compile_only = true;
+    said_.no_update = false;
     if (words_.size() <= 1) show_usage(options_);
-    line_.output_from_fo = false;
-    line_.source_filter.clear();
-    line_.gcc_command_line = settings_.dialect.gcc_command_line();
-    line_.compiler_product = false;
+    said_.output_from_fo = false;
+    said_.source_filter.clear();
+    said_.gcc_command_line = settings_.dialect.gcc_command_line();
+    said_.compiler_product = false;
 
     prepass();
     main_pass();
     if (!dialect_selected_) select_dialect(settings_.dialect, "MSC70");
     // With gcc's command line an object keeps its name: the dynamic build
     // gives the instrumented object the name that the plain build gives.
-    if (line_.dynamic_mode && !line_.gcc_command_line)
-        line_.object_files = instrumented_object_names(line_.object_files);
+    if (said_.dynamic_mode && !said_.gcc_command_line)
+        said_.object_files = instrumented_object_names(said_.object_files);
     check_output();
-    if (settings_.preprocess_only || line_.compiler_product) return;
+    if (settings_.preprocess_only || said_.compiler_product) return;
     // A gcc command line with nothing to analyse (a link, a query) shows
     // only what the compiler shows.
-    bool nothing_to_analyse = line_.gcc_command_line && line_.source_files.empty();
+    bool nothing_to_analyse = said_.gcc_command_line && said_.source_files.empty();
     if (!settings_.batch && !settings_.quiet && !nothing_to_analyse &&
-        (line_.dynamic_mode || !settings_.static_banner_printed)) {
-        print_banner(line_.dynamic_mode);
-        if (!line_.dynamic_mode) settings_.static_banner_printed = true;
+        (said_.dynamic_mode || !settings_.static_banner_printed)) {
+        print_banner(said_.dynamic_mode);
+        if (!said_.dynamic_mode) settings_.static_banner_printed = true;
     }
     std::fflush(stderr);
     std::fflush(stdout);
@@ -177,14 +177,14 @@ void CommandLineParser::read_response_file(const std::string& name) {
 void CommandLineParser::prepass() {
     for (size_t i = 1; i < words_.size(); ++i) {
         if (words_[i] == "-longname") settings_.short_names = false;
-        if (words_[i] == "-extensions" && i + 1 < words_.size()) line_.source_filter += words_[i + 1] + ";";
+        if (words_[i] == "-extensions" && i + 1 < words_.size()) said_.source_filter += words_[i + 1] + ";";
     }
 }
 
 void CommandLineParser::main_pass() {
     for (next_ = 1; next_ < words_.size();) {
         const std::string word = words_[next_++];
-        if (line_.gcc_command_line)
+        if (said_.gcc_command_line)
             gcc_word(word);
         else if (word.starts_with('-'))
             option(word);
@@ -206,8 +206,8 @@ void CommandLineParser::option(const std::string& word) {
     case 'D':
     case 'I':
     case 'U':
-        line_.add_preprocessor_option(word);
-        if (name.size() == 1 && next_ < words_.size()) line_.add_preprocessor_option(words_[next_++]);
+        said_.add_preprocessor_option(word);
+        if (name.size() == 1 && next_ < words_.size()) said_.add_preprocessor_option(words_[next_++]);
         return;
     case 'E':
         if (name == "E") settings_.preprocess_only = true;
@@ -216,7 +216,7 @@ void CommandLineParser::option(const std::string& word) {
         options_.add_compiler_option(word);
         if (name.starts_with("Fo")) {
             set_output(std::string(name.substr(2)));
-            line_.output_from_fo = true;
+            said_.output_from_fo = true;
         }
         return;
     default:
@@ -226,7 +226,7 @@ void CommandLineParser::option(const std::string& word) {
         if (!own_option(word, name)) options_.add_compiler_option(word);
         return;
     }
-    line_.add_preprocessor_option(word);
+    said_.add_preprocessor_option(word);
     options_.add_compiler_option(word);
 }
 
@@ -240,8 +240,8 @@ void CommandLineParser::gcc_word(const std::string& word) {
     if (word == "-o") {
         std::string name = value(" Option -o has to be followed by a directory name or a file name");
         set_output(name);
-        if (line_.output_file)
-            line_.compiler_options.insert(line_.compiler_options.end(), {word, name});
+        if (said_.output_file)
+            said_.compiler_options.insert(said_.compiler_options.end(), {word, name});
         return;
     }
     std::string_view name = std::string_view(word).substr(1);
@@ -253,10 +253,10 @@ void CommandLineParser::gcc_word(const std::string& word) {
     if (gcc_takes_separate_argument(word) && next_ < words_.size()) option.push_back(words_[next_++]);
     if (word.starts_with("-x")) language_ = option.size() == 2 ? option[1] : word.substr(2);
     auto append = [&option](std::vector<std::string>& to) { to.insert(to.end(), option.begin(), option.end()); };
-    if (gcc_preprocessing_option(word)) append(line_.preprocessor_options);
-    if (gcc_product_option(word)) line_.compiler_product = true;
+    if (gcc_preprocessing_option(word)) append(said_.preprocessor_options);
+    if (gcc_product_option(word)) said_.compiler_product = true;
     if (word == "-E") settings_.preprocess_only = true;
-    append(line_.compiler_options);
+    append(said_.compiler_options);
 }
 
 // A file word of gcc's command line. Launched as `qor_cc [own options]
@@ -265,28 +265,28 @@ void CommandLineParser::gcc_file_word(const std::string& word) {
     // Only C is analysed: a header compiled to a precompiled one, say, is
     // the compiler's alone.
     bool source = (language_ == "none" || language_ == "c") && word.size() >= 3 && is_source(word);
-    if (!source && !compiler_given_ && !line_.compiler_command && line_.compiler_options.empty() &&
+    if (!source && !compiler_given_ && !said_.compiler_command && said_.compiler_options.empty() &&
         platform::is_program(word)) {
-        line_.compiler_command = word;
+        said_.compiler_command = word;
         return;
     }
     if (source) {
-        line_.source_places.push_back(line_.compiler_options.size());
-        line_.source_files.push_back(word);
+        said_.source_places.push_back(said_.compiler_options.size());
+        said_.source_files.push_back(word);
     } else if (word.size() >= 5 && (word.ends_with(".sta") || word.ends_with(".mtr"))) {
         file_word(word);
         return;
     } else if (word.ends_with(".o") || (word.size() >= 5 && ends_with_icase(word, ".obj"))) {
         object_file(word);
     }
-    line_.compiler_options.push_back(word);
+    said_.compiler_options.push_back(word);
 }
 
 bool CommandLineParser::emulated_option(std::string_view name) {
     for (const auto& entry : kEmulatedOptions) {
         if (entry.option != name) continue;
         for (auto macro : entry.macros) {
-            if (!macro.empty()) line_.add_preprocessor_option(std::string(macro));
+            if (!macro.empty()) said_.add_preprocessor_option(std::string(macro));
         }
         return true;
     }
@@ -297,43 +297,43 @@ bool CommandLineParser::own_option(const std::string& word, std::string_view nam
     if (name == "batch") {
         settings_.batch = true;
     } else if (name == "c") {
-        line_.compile_only = true;
+        said_.compile_only = true;
         compile_flag_given_ = true;
         options_.add_compiler_option(word);
     } else if (name == "cb") {
         settings_.basic_counts = true;
     } else if (name == "cc") {
-        line_.compiler_command = "cc";
+        said_.compiler_command = "cc";
     } else if (name.starts_with("cc=")) {
         std::string command(name.substr(3));
         if (command.empty())
-            line_.compiler_command.reset();
+            said_.compiler_command.reset();
         else
-            line_.compiler_command = command;
+            said_.compiler_command = command;
     } else if (name == "cppcomment") {
         settings_.cpp_comments = true;
     } else if (name == "cond") {
-        line_.decision_only = false;
+        said_.decision_only = false;
     } else if (name == "cacheon") {
     } else if (name == "dial") {
         select_dialect(settings_.dialect, value(" Option -dial has to be followed by a dialect name"));
         dialect_selected_ = true;
     } else if (name == "ddef") {
-        line_.options_file = value(" Option -ddef has to be followed by a file name");
+        said_.options_file = value(" Option -ddef has to be followed by a file name");
     } else if (name == "extensions") {
         if (next_ < words_.size()) ++next_;
     } else if (name == "help") {
         show_usage(options_);
     } else if (name == "ign") {
-        line_.ignore_files.push_back(value(" Option -ign has to be followed by a file name"));
+        said_.ignore_files.push_back(value(" Option -ign has to be followed by a file name"));
     } else if (name == "inst") {
-        line_.dynamic_mode = true;
+        said_.dynamic_mode = true;
         for (int taken = 0; taken < 2 && next_ < words_.size(); ++taken) {
             const std::string& next = words_[next_];
             bool is_prefix = next.find("prefix=") != std::string::npos;
             if (!is_prefix && next.find("suffix=") == std::string::npos) break;
             std::string text = next.substr(next.find('=') + 1);
-            auto& target = is_prefix ? line_.prefix : line_.suffix;
+            auto& target = is_prefix ? said_.prefix : said_.suffix;
             target = text.empty() ? std::nullopt : std::optional<std::string>(text);
             (is_prefix ? settings_.prefix_given : settings_.suffix_given) = true;
             ++next_;
@@ -347,7 +347,7 @@ bool CommandLineParser::own_option(const std::string& word, std::string_view nam
         std::string file = value(" Option -mac has to be followed by a file name");
         if (FILE* f = platform::open_for_reading(file)) {
             std::fclose(f);
-            line_.macro_name_file = file;
+            said_.macro_name_file = file;
         } else {
             report_errno(MSG_WARNING, file);
         }
@@ -364,7 +364,7 @@ bool CommandLineParser::own_option(const std::string& word, std::string_view nam
     } else if (name == "nocccp") {
         settings_.external_preprocessor = false;
     } else if (name == "noupdate") {
-        line_.no_update = true;
+        said_.no_update = true;
     } else if (name == "o") {
         set_output(value(" Option -o has to be followed by a directory name or a file name"));
     } else if (name == "quiet") {
@@ -382,7 +382,7 @@ bool CommandLineParser::is_source(std::string_view word) const {
     if (dot == std::string_view::npos) return false;
     std::string pattern = "*" + std::string(word.substr(dot)) + ";";
     const std::string& filter =
-        line_.source_filter.empty() ? kDefaultSourceFilter : line_.source_filter;
+        said_.source_filter.empty() ? kDefaultSourceFilter : said_.source_filter;
     return filter.find(pattern) != std::string_view::npos;
 }
 
@@ -390,7 +390,7 @@ void CommandLineParser::file_word(const std::string& word) {
     if (word.size() < 3)
         options_.add_compiler_option(word);
     else if (is_source(word))
-        line_.source_files.push_back(word);
+        said_.source_files.push_back(word);
     else if (word.ends_with(".o"))
         object_file(word);
     else if (word.size() < 5)
@@ -406,36 +406,36 @@ void CommandLineParser::file_word(const std::string& word) {
 }
 
 void CommandLineParser::object_file(const std::string& word) {
-    line_.object_files.push_back(word);
+    said_.object_files.push_back(word);
     std::string stem = word.substr(0, word.rfind('.') + 1);
     if (is_readable(stem + "sta")) append_unique(outputs_.sta_files, stem + "sta");
     if (is_readable(stem + "mtr")) append_unique(outputs_.mtr_files, stem + "mtr");
 }
 
 void CommandLineParser::set_output(const std::string& name) {
-    if (line_.output_file || line_.output_directory)
+    if (said_.output_file || said_.output_directory)
         report_message(MSG_ERROR, " Option -o is allowed only once");
     // A name ending in a separator is a directory even when it does not
     // exist: writing the results there then reports it.
     bool directory = !name.empty() && (platform::is_directory(name) || last_separator(name) == name.size() - 1);
     if (directory)
-        line_.output_directory = name;
+        said_.output_directory = name;
     else
-        line_.output_file = name;
+        said_.output_file = name;
 }
 
 void CommandLineParser::check_output() {
-    if (!line_.output_file) return;
+    if (!said_.output_file) return;
     // For gcc, -o with several sources names the program they link into;
     // the compiler has it in its place already.
-    if (line_.gcc_command_line) {
-        line_.output_file = strip_output_extension(*line_.output_file);
+    if (said_.gcc_command_line) {
+        said_.output_file = strip_output_extension(*said_.output_file);
         return;
     }
-    if (line_.source_files.size() > 1) show_usage(options_, " -o <dirname> expected, -o <filename> found");
-    std::string given = *line_.output_file;
-    line_.output_file = strip_output_extension(given);
-    if (!line_.compiler_command || line_.output_from_fo) return;
+    if (said_.source_files.size() > 1) show_usage(options_, " -o <dirname> expected, -o <filename> found");
+    std::string given = *said_.output_file;
+    said_.output_file = strip_output_extension(given);
+    if (!said_.compiler_command || said_.output_from_fo) return;
     // Without -c the compiler links, and its output keeps the given name.
     options_.add_compiler_option("-o");
     options_.add_compiler_option(compile_flag_given_ ? object_output_name(options_) : given);

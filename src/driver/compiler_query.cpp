@@ -111,8 +111,8 @@ platform::CapturedOutput ask(const std::vector<std::string>& command) {
 }  // namespace
 
 std::vector<std::string> compiler_query_command(const RunOptions& options) {
-    std::vector<std::string> command = split_command_words(options.line.compiler_command.value_or(""));
-    const auto& words = options.line.compiler_options;
+    std::vector<std::string> command = split_command_words(options.said.compiler_command.value_or(""));
+    const auto& words = options.said.compiler_options;
     for (const GccOption& option : gcc_option_groups(words)) {
         if (!left_out_of_query(words, option))
             command.insert(command.end(), words.begin() + option.index, words.begin() + option.index + option.count);

@@ -24,9 +24,9 @@ std::optional<std::string> output_name(const std::vector<std::string>& argv) {
 
 void EarlyCompile::start(Run& run) {
     const RunOptions& options = run.line().options;
-    if (run.dynamic_mode || options.line.dynamic_mode || options.line.no_update || !options.line.compiler_command ||
-        options.line.compiler_product || options.settings.pch_use || options.settings.pch_create ||
-        options.line.source_files.empty() || error_count() > 0)
+    if (run.dynamic_mode || options.said.dynamic_mode || options.said.no_update || !options.said.compiler_command ||
+        options.said.compiler_product || options.settings.pch_use || options.settings.pch_create ||
+        options.said.source_files.empty() || error_count() > 0)
         return;
     auto argv = compile_command(options, false);
     auto output = output_name(argv);

@@ -11,8 +11,8 @@ namespace qor {
 namespace {
 
 bool is_source_place(const RunOptions& options, size_t index) {
-    return std::find(options.line.source_places.begin(), options.line.source_places.end(), index) !=
-           options.line.source_places.end();
+    return std::find(options.said.source_places.begin(), options.said.source_places.end(), index) !=
+           options.said.source_places.end();
 }
 
 // Whether an option of the words (not an option's argument) passes `test`.
@@ -66,13 +66,13 @@ std::string dependency_file(const std::string& name) {
 const std::string& compiled_source(const RunOptions& options, size_t source, bool dynamic_mode) {
     if (dynamic_mode && source < options.outputs.instrumented_sources.size())
         return options.outputs.instrumented_sources[source];
-    return options.line.source_files[source];
+    return options.said.source_files[source];
 }
 
 }  // namespace
 
 std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynamic_mode) {
-    const auto& words = options.line.compiler_options;
+    const auto& words = options.said.compiler_options;
     std::vector<std::string> result;
     size_t source = 0;
     for (const GccOption& w : gcc_option_groups(words)) {
@@ -85,17 +85,17 @@ std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynam
         }
     }
     std::string suffix = output_suffix(words);
-    if (dynamic_mode && options.line.source_files.size() == 1 && !given_output(words) && !suffix.empty())
-        result.insert(result.end(), {"-o", default_output(options.line.source_files.front(), suffix)});
+    if (dynamic_mode && options.said.source_files.size() == 1 && !given_output(words) && !suffix.empty())
+        result.insert(result.end(), {"-o", default_output(options.said.source_files.front(), suffix)});
     return result;
 }
 
 bool gcc_wants_dependencies(const RunOptions& options) {
-    return has_word(options.line.compiler_options, "-MD") || has_word(options.line.compiler_options, "-MMD");
+    return has_word(options.said.compiler_options, "-MD") || has_word(options.said.compiler_options, "-MMD");
 }
 
 std::vector<std::string> gcc_source_check(const RunOptions& options, size_t index) {
-    const auto& words = options.line.compiler_options;
+    const auto& words = options.said.compiler_options;
     std::vector<std::string> result;
     size_t source = 0;
     for (const GccOption& w : gcc_option_groups(words)) {
@@ -112,7 +112,7 @@ std::vector<std::string> gcc_source_check(const RunOptions& options, size_t inde
     if (!gcc_wants_dependencies(options)) return result;
     std::string suffix = output_suffix(words);
     std::string target =
-        given_output(words).value_or(default_output(options.line.source_files[index], suffix.empty() ? ".o" : suffix));
+        given_output(words).value_or(default_output(options.said.source_files[index], suffix.empty() ? ".o" : suffix));
     if (!has_prefix(words, "-MF")) result.insert(result.end(), {"-MF", dependency_file(target)});
     if (!has_prefix(words, "-MT") && !has_prefix(words, "-MQ")) result.insert(result.end(), {"-MQ", target});
     return result;
@@ -120,12 +120,12 @@ std::vector<std::string> gcc_source_check(const RunOptions& options, size_t inde
 
 std::vector<std::pair<std::string, std::string>> gcc_outputs_to_rename(const RunOptions& options) {
     std::vector<std::pair<std::string, std::string>> pairs;
-    std::string suffix = output_suffix(options.line.compiler_options);
-    if (options.line.source_files.size() < 2 || given_output(options.line.compiler_options) || suffix.empty())
+    std::string suffix = output_suffix(options.said.compiler_options);
+    if (options.said.source_files.size() < 2 || given_output(options.said.compiler_options) || suffix.empty())
         return pairs;
-    for (size_t i = 0; i < options.line.source_files.size() && i < options.outputs.instrumented_sources.size(); ++i)
+    for (size_t i = 0; i < options.said.source_files.size() && i < options.outputs.instrumented_sources.size(); ++i)
         pairs.emplace_back(default_output(options.outputs.instrumented_sources[i], suffix),
-                           default_output(options.line.source_files[i], suffix));
+                           default_output(options.said.source_files[i], suffix));
     return pairs;
 }
 

@@ -33,8 +33,8 @@ std::optional<std::string> system_or_quote_directory(const std::vector<std::stri
 // gets those, and the directories of -isystem, -idirafter and -iquote as
 // -I ones; -include, -imacros, -nostdinc and -undef need the full one.
 std::vector<std::string> builtin_preprocessor_options(const RunOptions& options) {
-    if (!options.line.gcc_command_line) return options.line.preprocessor_options;
-    const auto& words = options.line.preprocessor_options;
+    if (!options.said.gcc_command_line) return options.said.preprocessor_options;
+    const auto& words = options.said.preprocessor_options;
     std::vector<std::string> kept;
     for (const GccOption& option : gcc_option_groups(words)) {
         const std::string& word = words[option.index];

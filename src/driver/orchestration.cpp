@@ -38,7 +38,7 @@ void add_precompiled_header_options(const RunOptions& options, const std::string
         if (!header) return;
         std::string relative = instrumented.empty() ? "" : relative_directory(instrumented, *header);
         std::string name = relative.empty() ? *header : relative + std::string(last_component(*header));
-        options.line.compiler_options.push_back(flag + name);
+        options.said.compiler_options.push_back(flag + name);
     };
     add("-Yu", options.settings.pch_use);
     add("-Yc", options.settings.pch_create);
@@ -139,12 +139,12 @@ void check_sources(const Run& run) {
     const CommandLineBuild& line = run.line();
     const RunOptions& options = line.options;
     bool all = gcc_wants_dependencies(options);
-    for (size_t i = 0; i < options.line.source_files.size(); ++i) {
-        const std::string& source = options.line.source_files[i];
+    for (size_t i = 0; i < options.said.source_files.size(); ++i) {
+        const std::string& source = options.said.source_files[i];
         const auto& problems = line.preprocessing_problems;
         bool problem = std::find(problems.begin(), problems.end(), source) != problems.end();
         if (!all && !problem) continue;
-        std::vector<std::string> argv = split_command_words(options.line.compiler_command.value_or(""));
+        std::vector<std::string> argv = split_command_words(options.said.compiler_command.value_or(""));
         for (auto& word : gcc_source_check(options, i)) argv.push_back(std::move(word));
         check_compiler_status(platform::run_and_wait(argv), argv);
     }
@@ -215,16 +215,16 @@ std::string relative_directory(const std::string& from_file, const std::string& 
 }
 
 std::vector<std::string> compile_command(const RunOptions& options, bool dynamic_mode) {
-    std::vector<std::string> argv = split_command_words(options.line.compiler_command.value_or(""));
-    if (options.line.gcc_command_line) {
+    std::vector<std::string> argv = split_command_words(options.said.compiler_command.value_or(""));
+    if (options.said.gcc_command_line) {
         for (auto& word : gcc_compile_words(options, dynamic_mode)) argv.push_back(std::move(word));
         return argv;
     }
-    argv.insert(argv.end(), options.line.preprocessor_options.begin(), options.line.preprocessor_options.end());
-    const auto& files = dynamic_mode ? options.outputs.instrumented_sources : options.line.source_files;
+    argv.insert(argv.end(), options.said.preprocessor_options.begin(), options.said.preprocessor_options.end());
+    const auto& files = dynamic_mode ? options.outputs.instrumented_sources : options.said.source_files;
     argv.insert(argv.end(), files.begin(), files.end());
-    argv.insert(argv.end(), options.line.object_files.begin(), options.line.object_files.end());
-    argv.insert(argv.end(), options.line.compiler_options.begin(), options.line.compiler_options.end());
+    argv.insert(argv.end(), options.said.object_files.begin(), options.said.object_files.end());
+    argv.insert(argv.end(), options.said.compiler_options.begin(), options.said.compiler_options.end());
     return argv;
 }
 

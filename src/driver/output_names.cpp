@@ -51,10 +51,10 @@ std::string strip_output_extension(std::string_view name) {
 
 std::string result_file_name(const RunOptions& options, std::string_view source, std::string_view ext) {
     std::string name;
-    if (options.line.source_files.size() < 2 && options.line.output_file && options.line.compile_only)
-        name = expanded_option(*options.line.output_file) + "." + std::string(ext);
-    else if (options.line.output_directory)
-        name = expanded_option(*options.line.output_directory) + "/" + source_stem(source) + std::string(ext);
+    if (options.said.source_files.size() < 2 && options.said.output_file && options.said.compile_only)
+        name = expanded_option(*options.said.output_file) + "." + std::string(ext);
+    else if (options.said.output_directory)
+        name = expanded_option(*options.said.output_directory) + "/" + source_stem(source) + std::string(ext);
     else
         name = source_stem(source) + std::string(ext);
     return reduce_double_slashes(name);
@@ -65,19 +65,19 @@ std::string instrumented_file_name(const RunOptions& options, std::string_view s
         return result_file_name(options, source, kind == 'c' ? "inst.c" : "inst.h");
 
     std::string base(source);
-    if (options.line.prefix) {
-        std::string dir = std::string(directory_part(source)) + *options.line.prefix;
-        char last = options.line.prefix->back();
+    if (options.said.prefix) {
+        std::string dir = std::string(directory_part(source)) + *options.said.prefix;
+        char last = options.said.prefix->back();
         if (last == '/' || last == '\\') make_directories(dir);
         base = dir + std::string(last_component(source));
     }
     std::string ext;
     if (!options.settings.suffix_given)
         ext = std::string("inst.") + kind;
-    else if (!options.line.suffix)
-        ext = options.line.prefix ? std::string(1, kind) : std::string("inst.") + kind;
+    else if (!options.said.suffix)
+        ext = options.said.prefix ? std::string(1, kind) : std::string("inst.") + kind;
     else
-        ext = *options.line.suffix + "." + kind;
+        ext = *options.said.suffix + "." + kind;
 
     std::string_view last = last_component(base);
     std::string stem(last.substr(0, last.empty() ? 0 : last.size() - 1));
@@ -105,7 +105,7 @@ std::string cache_file_name(const RunOptions& options, std::string_view source) 
 }
 
 std::string object_output_name(const RunOptions& options) {
-    return strip_output_extension(options.line.output_file.value_or("")) + ".o";
+    return strip_output_extension(options.said.output_file.value_or("")) + ".o";
 }
 
 std::vector<std::string> instrumented_object_names(const std::vector<std::string>& objects) {

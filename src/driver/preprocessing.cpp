@@ -27,9 +27,9 @@ std::vector<std::string> external_preprocessor_command(const Run& run, const std
                                      to_lower(options.settings.dialect.name)};
     if (options.settings.dialect.ansi_preprocessing) command.push_back("-trigraphs");
     if (!options.settings.dialect.dollar_in_identifiers) command.push_back("-$");
-    if (options.line.options_file) {
+    if (options.said.options_file) {
         command.push_back("-ddef");
-        command.push_back(*options.line.options_file);
+        command.push_back(*options.said.options_file);
     }
     if (!options.settings.macro_expansion) command.push_back("-mode=noexp");
     if (run.macro_name_path) {
@@ -37,7 +37,7 @@ std::vector<std::string> external_preprocessor_command(const Run& run, const std
         command.push_back("-mac");
         command.push_back(*run.macro_name_path);
     }
-    command.insert(command.end(), options.line.preprocessor_options.begin(), options.line.preprocessor_options.end());
+    command.insert(command.end(), options.said.preprocessor_options.begin(), options.said.preprocessor_options.end());
     command.push_back(source);
     return command;
 }

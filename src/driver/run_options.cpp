@@ -8,7 +8,7 @@ void RunOptions::add_compiler_option(const std::string& text) const {
         (text[2] == 'u' ? settings.pch_use : settings.pch_create) = header;
         return;
     }
-    line.compiler_options.push_back(text);
+    said.compiler_options.push_back(text);
 }
 
 }  // namespace qor

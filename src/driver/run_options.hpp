@@ -12,7 +12,7 @@ namespace qor {
 
 struct RunOptions {
     RunSettings& settings;
-    CommandLineOptions& line;
+    CommandLineOptions& said;
     BuildOutputs& outputs;
 
     // One word for the real compiler; "-Yu<h>" and "-Yc<h>" name the

@@ -24,10 +24,10 @@ using qor::RunOptions;
 // What the run and one command line own, as the driver sees it.
 struct Options {
     qor::RunSettings settings;
-    qor::CommandLineOptions line;
+    qor::CommandLineOptions said;
     qor::BuildOutputs outputs;
 
-    RunOptions view() { return {settings, line, outputs}; }
+    RunOptions view() { return {settings, said, outputs}; }
 };
 
 std::string_view next_part(std::string_view& input) {
@@ -50,13 +50,13 @@ std::vector<std::string> argument_words(std::string_view text) {
 // What the rest of a run derives from the options alone. The instrumented
 // file's name is left out: its prefix directory would be created.
 void derive_names(const RunOptions& options) {
-    for (const auto& source : options.line.source_files) {
+    for (const auto& source : options.said.source_files) {
         qor::result_file_name(options, source, "sta");
         qor::results_directory_of(options, source);
         qor::build_state_file_name(options, source);
         qor::cache_file_name(options, source);
     }
-    qor::compile_command(options, options.line.dynamic_mode);
+    qor::compile_command(options, options.said.dynamic_mode);
 }
 
 void parse_and_derive(Options& options, const std::vector<std::string>& args) {
@@ -72,7 +72,7 @@ void parse_list_file(Options& options) {
         if (words.empty()) continue;
         words.insert(words.begin(), "qor_cc");
         parse_and_derive(options, words);
-        options.line = qor::CommandLineOptions();
+        options.said = qor::CommandLineOptions();
         options.outputs = qor::BuildOutputs();
     }
 }

@@ -23,9 +23,9 @@ test::OwnedOptions parse(Words words) {
 TEST(GccCommandLine, WordsKeepTheirOrderAndArguments) {
     test::OwnedOptions o = parse({"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "-include", "p.h",
                                   "-o", "obj/a.c.o", "-c", "a.c", "-Wall"});
-    EXPECT_EQ(o.line.source_files, Words{"a.c"});
-    EXPECT_TRUE(o.line.object_files.empty());
-    EXPECT_EQ(o.line.preprocessor_options, (Words{"-DX", "-isystem", "sys", "-include", "p.h"}));
+    EXPECT_EQ(o.said.source_files, Words{"a.c"});
+    EXPECT_TRUE(o.said.object_files.empty());
+    EXPECT_EQ(o.said.preprocessor_options, (Words{"-DX", "-isystem", "sys", "-include", "p.h"}));
     EXPECT_EQ(gcc_compile_words(o, false), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
                                                   "-include", "p.h", "-o", "obj/a.c.o", "-c", "a.c", "-Wall"}));
     // The instrumented copy takes the source's place and holds the forced
@@ -37,7 +37,7 @@ TEST(GccCommandLine, WordsKeepTheirOrderAndArguments) {
     EXPECT_EQ(gcc_source_check(o, 0), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
                                              "-include", "p.h", "a.c", "-Wall", "-E", "-o", "/dev/null"}));
     // A header compiled to a precompiled one is not analysed.
-    EXPECT_TRUE(parse({"-x", "c-header", "-c", "pch.h.c", "-o", "pch.h.gch"}).line.source_files.empty());
+    EXPECT_TRUE(parse({"-x", "c-header", "-c", "pch.h.c", "-o", "pch.h.gch"}).said.source_files.empty());
 }
 
 TEST(GccCommandLine, DynamicBuildNamesOutputsAsThePlainOne) {

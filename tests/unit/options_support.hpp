@@ -8,10 +8,10 @@ namespace qor::test {
 
 struct OwnedOptions {
     RunSettings settings;
-    CommandLineOptions line;
+    CommandLineOptions said;
     BuildOutputs outputs;
 
-    operator RunOptions() { return {settings, line, outputs}; }
+    operator RunOptions() { return {settings, said, outputs}; }
 };
 
 }  // namespace qor::test

@@ -13,7 +13,7 @@ namespace {
 test::OwnedOptions with_sources(std::vector<std::string> sources) {
     test::OwnedOptions options;
     options.settings.program_name = "qor_cc";
-    options.line.source_files = std::move(sources);
+    options.said.source_files = std::move(sources);
     return options;
 }
 
@@ -27,10 +27,10 @@ TEST(StripOutputExtension, CutsAtTheFirstKnownOutputExtension) {
 TEST(ResultFileName, BuildStateMarkerAndObjectName) {
     auto plain = with_sources({"src/foo.c"});
     EXPECT_EQ(build_state_file_name(plain, "src/foo.c"), "build_state.srr");
-    plain.line.output_directory = "out";
+    plain.said.output_directory = "out";
     EXPECT_EQ(build_state_file_name(plain, "src/foo.c"), "out/build_state.srr");
     auto file = with_sources({"a.c"});
-    file.line.output_file = "build/x";
+    file.said.output_file = "build/x";
     EXPECT_EQ(result_file_name(file, "a.c", "sta"), "build/x.sta");
     EXPECT_EQ(object_output_name(file), "build/x.o");
 }
@@ -42,14 +42,14 @@ TEST(InstrumentedFileName, HeaderNamesAndEmptySuffixes) {
 
     auto suffix = plain;
     suffix.settings.suffix_given = true;
-    suffix.line.suffix = "_i";
+    suffix.said.suffix = "_i";
     EXPECT_EQ(instrumented_file_name(suffix, "a.c", 'h'), "a._i.h");
 
     // An empty suffix keeps the source's own name in the prefix directory,
     // and without a prefix gives the default name.
     auto prefix = plain;
     prefix.settings.prefix_given = prefix.settings.suffix_given = true;
-    prefix.line.prefix = "inst/";
+    prefix.said.prefix = "inst/";
     EXPECT_EQ(instrumented_file_name(prefix, "src/a.c"), "src/inst/a.c");
     auto empty_suffix = plain;
     empty_suffix.settings.suffix_given = true;
