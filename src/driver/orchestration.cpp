@@ -91,7 +91,7 @@ private:
     std::vector<std::string> names_;
 };
 
-void analyze_source(Run& run, const std::string& source, bool heading, bool removal) {
+void analyze_source(Run& run, const std::string& source, bool heading) {
     CommandLineBuild& line = run.line();
     const RunOptions& options = line.options;
     if (run.settings.batch && !run.settings.quiet) std::printf("Analyzing: %s...\n", source.c_str());
@@ -110,7 +110,8 @@ void analyze_source(Run& run, const std::string& source, bool heading, bool remo
     line.dependencies.add_output(outputs.mtr);
     line.dependencies.set_file_name(cache_file_name(options, source));
 
-    OutputsInAnalysis removable(run, removal ? removable_outputs(run, source, outputs) : std::vector<std::string>());
+    OutputsInAnalysis removable(
+        run, run.settings.remove_failed_outputs ? removable_outputs(run, source, outputs) : std::vector<std::string>());
     ErrorCounts errors = analyze_file(run, source, outputs, date);
 
     if (errors.lexical_errors > 0) create_build_state_marker(run, source);
@@ -236,12 +237,11 @@ void pass_to_compiler(Run& run) {
 
 void orchestrate_build(Run& run) {
     CommandLineBuild& line = run.line();
-    bool removal = run.settings.remove_failed_outputs;
     bool heading = !run.settings.batch && !run.settings.quiet && line.said.source_files.size() > 1;
     if (heading) std::printf("\nQorvane analyzing:\n");
 
     if (!line.early_compile) EarlyCompile::start(run);
-    for (const auto& source : line.said.source_files) analyze_source(run, source, heading, removal);
+    for (const auto& source : line.said.source_files) analyze_source(run, source, heading);
 
     line.dependencies.release();
     if (line.said.compiler_command && error_count() == 0) compile(run);
