@@ -6,10 +6,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "driver/early_compile.hpp"
 #include "driver/run_options.hpp"
+#include "frontend/ignore_file.hpp"
 #include "scripting/dependency_record.hpp"
 
 namespace qor {
@@ -29,6 +31,13 @@ public:
     BuildOutputs outputs;
     RunOptions options;
     DependencyRecord dependencies;
+    // The words of the macro-name file; absent when there is no such file.
+    std::optional<std::unordered_set<std::string>> macro_names;
+    std::optional<std::string> macro_name_path;
+    // The dialect's ignore file, when one was found.
+    std::optional<std::string> ignore_file;
+    // Its rules; absent when there is no file or it is malformed.
+    std::optional<IgnoreRules> ignore_rules;
     // The sources whose preprocessing reported a problem.
     std::vector<std::string> preprocessing_problems;
     // The options file asked of the compiler (the GNU dialects), once

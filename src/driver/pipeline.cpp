@@ -31,9 +31,9 @@ LexerSetup lexer_setup(Run& run, Preprocessor& preprocessor, LexerClient& client
     setup.dialect = &run.settings.dialect;
     setup.preprocessor = &preprocessor;
     setup.client = &client;
-    setup.ignore = run.ignore_rules ? &*run.ignore_rules : nullptr;
+    setup.ignore = run.line().ignore_rules ? &*run.line().ignore_rules : nullptr;
     setup.macros.expansion_mode = run.settings.macro_expansion;
-    setup.macros.listed = run.macro_names ? &*run.macro_names : nullptr;
+    setup.macros.listed = run.line().macro_names ? &*run.line().macro_names : nullptr;
     setup.main_source = source;
     return setup;
 }
@@ -134,7 +134,7 @@ void analyze_text(Run& run, const std::string& source, const FileOutputs& output
         started = start_preprocessing(run, preprocessor, file.current_file);
     }
     if (started) {
-        if (run.ignore_file) run.line().dependencies.add_input(*run.ignore_file);
+        if (run.line().ignore_file) run.line().dependencies.add_input(*run.line().ignore_file);
         if (options_file) run.line().dependencies.add_input(*options_file);
         run.line().dependencies.set_main_input(file.current_file);
 

@@ -32,10 +32,10 @@ std::vector<std::string> external_preprocessor_command(const Run& run, const std
         command.push_back(*options.said.options_file);
     }
     if (!options.settings.macro_expansion) command.push_back("-mode=noexp");
-    if (run.macro_name_path) {
+    if (run.line().macro_name_path) {
         if (options.settings.macro_expansion) command.push_back("-mode=exp");
         command.push_back("-mac");
-        command.push_back(*run.macro_name_path);
+        command.push_back(*run.line().macro_name_path);
     }
     command.insert(command.end(), options.said.preprocessor_options.begin(), options.said.preprocessor_options.end());
     command.push_back(source);

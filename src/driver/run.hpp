@@ -4,13 +4,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "analysis/run_analysis.hpp"
 #include "driver/command_line_build.hpp"
 #include "driver/run_settings.hpp"
-#include "frontend/ignore_file.hpp"
 #include "scripting/hook_interpreter.hpp"
 
 namespace qor {
@@ -22,13 +20,6 @@ struct Run {
     RunAnalysis analysis;
     // The hook interpreter of a static run; created at most once.
     std::unique_ptr<HookInterpreter> hooks;
-    // The words of the macro-name file; absent when there is no such file.
-    std::optional<std::unordered_set<std::string>> macro_names;
-    std::optional<std::string> macro_name_path;
-    // The dialect's ignore file, when one was found.
-    std::optional<std::string> ignore_file;
-    // Its rules; absent when there is no file or it is malformed.
-    std::optional<IgnoreRules> ignore_rules;
     // The dynamic mode of the command line in progress, or of the last one.
     bool dynamic_mode = false;
     bool options_file_announced = false;

@@ -27,8 +27,8 @@ namespace {
 }
 
 // Every white-space separated word of the file is a macro name.
-void read_macro_names(Run& run, FILE* file) {
-    auto& table = run.macro_names.emplace();
+void read_macro_names(CommandLineBuild& line, FILE* file) {
+    auto& table = line.macro_names.emplace();
     std::string word;
     for (int c; (c = std::fgetc(file)) != EOF;) {
         if (!std::isspace(c)) {
@@ -41,29 +41,25 @@ void read_macro_names(Run& run, FILE* file) {
     if (!word.empty()) table.insert(word);
 }
 
-void load_macro_name_file(Run& run) {
-    run.macro_names.reset();
-    run.macro_name_path.reset();
-    auto found =
-        find_config_file(run.line().said.macro_name_file, "QOR_CC_MAC", ".qor_cc.mac", true, true, "$QOR_UTIL");
+void load_macro_name_file(CommandLineBuild& line) {
+    auto found = find_config_file(line.said.macro_name_file, "QOR_CC_MAC", ".qor_cc.mac", true, true, "$QOR_UTIL");
     if (found) {
-        run.macro_names.emplace();
-        run.macro_name_path = found;
-        if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(run, file.get());
+        line.macro_names.emplace();
+        line.macro_name_path = found;
+        if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(line, file.get());
         return;
     }
     found = find_in_installation(1, ".qor_cc.mac");
     if (!found) return;
-    run.macro_name_path = found;
-    if (auto file = open_file(*found, "r", 0)) read_macro_names(run, file.get());
+    line.macro_name_path = found;
+    if (auto file = open_file(*found, "r", 0)) read_macro_names(line, file.get());
 }
 
-void find_ignore_file(Run& run) {
-    std::string name = run.settings.dialect.file_stem() + ".ign";
-    run.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
-    if (!run.ignore_file) run.ignore_file = find_in_installation(1, name);
-    run.ignore_rules.reset();
-    if (run.ignore_file) run.ignore_rules = IgnoreRules::load(*run.ignore_file);
+void find_ignore_file(const RunSettings& settings, CommandLineBuild& line) {
+    std::string name = settings.dialect.file_stem() + ".ign";
+    line.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
+    if (!line.ignore_file) line.ignore_file = find_in_installation(1, name);
+    if (line.ignore_file) line.ignore_rules = IgnoreRules::load(*line.ignore_file);
 }
 
 // -noupdate: nothing is analysed or compiled; the hook scripts load the
@@ -90,8 +86,8 @@ void build_command_line(Run& run, const std::vector<std::string>& args) {
         pass_to_compiler(run);
         return;
     }
-    load_macro_name_file(run);
-    find_ignore_file(run);
+    load_macro_name_file(line);
+    find_ignore_file(run.settings, line);
     orchestrate_build(run);
 }
 
