@@ -1,7 +1,6 @@
 #include "analysis/model.hpp"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "foundation/diagnostics.hpp"
 
@@ -22,20 +21,13 @@ std::string_view callee_name(const CallEntry& entry) {
     return entry.callee.empty() ? std::string_view("**") : std::string_view(entry.callee);
 }
 
-bool new_results_from_environment() {
-    const char* value = std::getenv("QOR_NEWRES");
-    if (value == nullptr) return true;
-    std::string_view setting(value);
-    return setting != "old" && setting != "OLD";
-}
-
 AnalysisModel::AnalysisModel(std::string version, std::string kind, std::string language,
-                             std::string version_label)
+                             std::string version_label, bool new_results)
     : version_(std::move(version)),
       kind_(std::move(kind)),
       language_(std::move(language)),
       version_label_(std::move(version_label)),
-      new_results_(new_results_from_environment()) {
+      new_results_(new_results) {
     if (version_label_.size() > kVersionLabelLimit) version_label_.resize(kVersionLabelLimit);
 }
 

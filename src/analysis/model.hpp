@@ -85,14 +85,12 @@ using OperatorDico = Dico<UsageList>;
 using OperandDico = Dico<UsageList>;
 using CallDico = Dico<UsageList>;
 
-// New-results mode (control graphs and call sites) is on unless QOR_NEWRES
-// is "old" or "OLD".
-bool new_results_from_environment();
-
 class AnalysisModel {
 public:
-    // The label keeps at most 30 characters. Reads QOR_NEWRES.
-    AnalysisModel(std::string version, std::string kind, std::string language, std::string version_label);
+    // The label keeps at most 30 characters. `new_results`: control graphs
+    // and call sites in the current form.
+    AnalysisModel(std::string version, std::string kind, std::string language, std::string version_label,
+                  bool new_results);
     // Reports "Mishandled modules." (not fatal) when modules are still open.
     ~AnalysisModel();
     AnalysisModel(const AnalysisModel&) = delete;

@@ -3,7 +3,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/gcc_options.hpp"
 #include "driver/output_names.hpp"
@@ -65,7 +64,8 @@ void print_banner(bool dynamic) {
 
 class CommandLineParser {
 public:
-    explicit CommandLineParser(RunOptions& options) : options_(options) {}
+    explicit CommandLineParser(const RunOptions& options)
+        : options_(options), settings_(options.settings), said_(options.said), outputs_(options.outputs) {}
 
     void run(const std::vector<std::string>& args);
 
@@ -87,7 +87,10 @@ private:
     std::string value(std::string_view message);
     bool is_source(std::string_view word) const;
 
-    RunOptions& options_;
+    RunOptions options_;
+    RunSettings& settings_;
+    CommandLineOptions& said_;
+    BuildOutputs& outputs_;
     std::vector<std::string> words_;
     size_t next_ = 1;
     bool dialect_selected_ = false;
@@ -99,38 +102,37 @@ private:
 };
 
 void CommandLineParser::run(const std::vector<std::string>& args) {
-    options_.program_name = program_name_from_path(platform::executable_path());
-    diagnostics().set_program_name(options_.program_name);
+    settings_.program_name = program_name_from_path(platform::executable_path());
+    diagnostics().set_program_name(settings_.program_name);
     expand(args);
 
-    options_.preprocessor_options.clear();
-    options_.dynamic_mode = false;
-    options_.decision_only = true;
-    options_.compile_only = true;
-    options_.no_update = false;
+    said_.preprocessor_options.clear();
+    said_.dynamic_mode = false;
+    said_.decision_only = true;
+    said_.compile_only = true;
+    said_.no_update = false;
     if (words_.size() <= 1) show_usage(options_);
-    options_.output_from_fo = false;
-    options_.source_filter.clear();
-    options_.gcc_command_line = options_.dialect.gcc_command_line();
-    options_.compiler_product = false;
-    if (std::getenv("QOR_CC_QUIET")) options_.quiet = true;
+    said_.output_from_fo = false;
+    said_.source_filter.clear();
+    said_.gcc_command_line = settings_.dialect.gcc_command_line();
+    said_.compiler_product = false;
 
     prepass();
     main_pass();
-    if (!dialect_selected_) select_dialect(options_.dialect, "MSC70");
+    if (!dialect_selected_) select_dialect(settings_.dialect, "MSC70");
     // With gcc's command line an object keeps its name: the dynamic build
     // gives the instrumented object the name that the plain build gives.
-    if (options_.dynamic_mode && !options_.gcc_command_line)
-        options_.object_files = instrumented_object_names(options_.object_files);
+    if (said_.dynamic_mode && !said_.gcc_command_line)
+        said_.object_files = instrumented_object_names(said_.object_files);
     check_output();
-    if (options_.preprocess_only || options_.compiler_product) return;
+    if (settings_.preprocess_only || said_.compiler_product) return;
     // A gcc command line with nothing to analyse (a link, a query) shows
     // only what the compiler shows.
-    bool nothing_to_analyse = options_.gcc_command_line && options_.source_files.empty();
-    if (!options_.batch && !options_.quiet && !nothing_to_analyse &&
-        (options_.dynamic_mode || !options_.static_banner_printed)) {
-        print_banner(options_.dynamic_mode);
-        if (!options_.dynamic_mode) options_.static_banner_printed = true;
+    bool nothing_to_analyse = said_.gcc_command_line && said_.source_files.empty();
+    if (!settings_.batch && !settings_.quiet && !nothing_to_analyse &&
+        (said_.dynamic_mode || !settings_.static_banner_printed)) {
+        print_banner(said_.dynamic_mode);
+        if (!said_.dynamic_mode) settings_.static_banner_printed = true;
     }
     std::fflush(stderr);
     std::fflush(stdout);
@@ -142,10 +144,10 @@ void CommandLineParser::expand(const std::vector<std::string>& args) {
         if (i > 0 && arg == "-dial") {
             if (i + 1 >= args.size() || args[i + 1].starts_with('-'))
                 show_usage(options_, " Option -dial has to be followed by a dialect name");
-            select_dialect(options_.dialect, args[++i]);
+            select_dialect(settings_.dialect, args[++i]);
             dialect_selected_ = true;
-        } else if (i > 0 && ((arg.starts_with('@') && options_.dialect.accepts_at_response_files()) ||
-                             (arg.starts_with('+') && options_.dialect.accepts_plus_response_files()))) {
+        } else if (i > 0 && ((arg.starts_with('@') && settings_.dialect.accepts_at_response_files()) ||
+                             (arg.starts_with('+') && settings_.dialect.accepts_plus_response_files()))) {
             read_response_file(arg.substr(1));
         } else {
             words_.push_back(arg);
@@ -174,15 +176,15 @@ void CommandLineParser::read_response_file(const std::string& name) {
 
 void CommandLineParser::prepass() {
     for (size_t i = 1; i < words_.size(); ++i) {
-        if (words_[i] == "-longname") options_.short_names = false;
-        if (words_[i] == "-extensions" && i + 1 < words_.size()) options_.source_filter += words_[i + 1] + ";";
+        if (words_[i] == "-longname") settings_.short_names = false;
+        if (words_[i] == "-extensions" && i + 1 < words_.size()) said_.source_filter += words_[i + 1] + ";";
     }
 }
 
 void CommandLineParser::main_pass() {
     for (next_ = 1; next_ < words_.size();) {
         const std::string word = words_[next_++];
-        if (options_.gcc_command_line)
+        if (said_.gcc_command_line)
             gcc_word(word);
         else if (word.starts_with('-'))
             option(word);
@@ -204,17 +206,17 @@ void CommandLineParser::option(const std::string& word) {
     case 'D':
     case 'I':
     case 'U':
-        options_.add_preprocessor_option(word);
-        if (name.size() == 1 && next_ < words_.size()) options_.add_preprocessor_option(words_[next_++]);
+        said_.add_preprocessor_option(word);
+        if (name.size() == 1 && next_ < words_.size()) said_.add_preprocessor_option(words_[next_++]);
         return;
     case 'E':
-        if (name == "E") options_.preprocess_only = true;
+        if (name == "E") settings_.preprocess_only = true;
         return;
     case 'F':
         options_.add_compiler_option(word);
         if (name.starts_with("Fo")) {
             set_output(std::string(name.substr(2)));
-            options_.output_from_fo = true;
+            said_.output_from_fo = true;
         }
         return;
     default:
@@ -224,7 +226,7 @@ void CommandLineParser::option(const std::string& word) {
         if (!own_option(word, name)) options_.add_compiler_option(word);
         return;
     }
-    options_.add_preprocessor_option(word);
+    said_.add_preprocessor_option(word);
     options_.add_compiler_option(word);
 }
 
@@ -238,7 +240,8 @@ void CommandLineParser::gcc_word(const std::string& word) {
     if (word == "-o") {
         std::string name = value(" Option -o has to be followed by a directory name or a file name");
         set_output(name);
-        if (options_.output_file) options_.compiler_options.insert(options_.compiler_options.end(), {word, name});
+        if (said_.output_file)
+            said_.compiler_options.insert(said_.compiler_options.end(), {word, name});
         return;
     }
     std::string_view name = std::string_view(word).substr(1);
@@ -250,10 +253,10 @@ void CommandLineParser::gcc_word(const std::string& word) {
     if (gcc_takes_separate_argument(word) && next_ < words_.size()) option.push_back(words_[next_++]);
     if (word.starts_with("-x")) language_ = option.size() == 2 ? option[1] : word.substr(2);
     auto append = [&option](std::vector<std::string>& to) { to.insert(to.end(), option.begin(), option.end()); };
-    if (gcc_preprocessing_option(word)) append(options_.preprocessor_options);
-    if (gcc_product_option(word)) options_.compiler_product = true;
-    if (word == "-E") options_.preprocess_only = true;
-    append(options_.compiler_options);
+    if (gcc_preprocessing_option(word)) append(said_.preprocessor_options);
+    if (gcc_product_option(word)) said_.compiler_product = true;
+    if (word == "-E") settings_.preprocess_only = true;
+    append(said_.compiler_options);
 }
 
 // A file word of gcc's command line. Launched as `qor_cc [own options]
@@ -262,28 +265,28 @@ void CommandLineParser::gcc_file_word(const std::string& word) {
     // Only C is analysed: a header compiled to a precompiled one, say, is
     // the compiler's alone.
     bool source = (language_ == "none" || language_ == "c") && word.size() >= 3 && is_source(word);
-    if (!source && !compiler_given_ && !options_.compiler_command && options_.compiler_options.empty() &&
+    if (!source && !compiler_given_ && !said_.compiler_command && said_.compiler_options.empty() &&
         platform::is_program(word)) {
-        options_.compiler_command = word;
+        said_.compiler_command = word;
         return;
     }
     if (source) {
-        options_.source_places.push_back(options_.compiler_options.size());
-        options_.source_files.push_back(word);
+        said_.source_places.push_back(said_.compiler_options.size());
+        said_.source_files.push_back(word);
     } else if (word.size() >= 5 && (word.ends_with(".sta") || word.ends_with(".mtr"))) {
         file_word(word);
         return;
     } else if (word.ends_with(".o") || (word.size() >= 5 && ends_with_icase(word, ".obj"))) {
         object_file(word);
     }
-    options_.compiler_options.push_back(word);
+    said_.compiler_options.push_back(word);
 }
 
 bool CommandLineParser::emulated_option(std::string_view name) {
     for (const auto& entry : kEmulatedOptions) {
         if (entry.option != name) continue;
         for (auto macro : entry.macros) {
-            if (!macro.empty()) options_.add_preprocessor_option(std::string(macro));
+            if (!macro.empty()) said_.add_preprocessor_option(std::string(macro));
         }
         return true;
     }
@@ -292,82 +295,82 @@ bool CommandLineParser::emulated_option(std::string_view name) {
 
 bool CommandLineParser::own_option(const std::string& word, std::string_view name) {
     if (name == "batch") {
-        options_.batch = true;
+        settings_.batch = true;
     } else if (name == "c") {
-        options_.compile_only = true;
+        said_.compile_only = true;
         compile_flag_given_ = true;
         options_.add_compiler_option(word);
     } else if (name == "cb") {
-        options_.basic_counts = true;
+        settings_.basic_counts = true;
     } else if (name == "cc") {
-        options_.compiler_command = "cc";
+        said_.compiler_command = "cc";
     } else if (name.starts_with("cc=")) {
         std::string command(name.substr(3));
         if (command.empty())
-            options_.compiler_command.reset();
+            said_.compiler_command.reset();
         else
-            options_.compiler_command = command;
+            said_.compiler_command = command;
     } else if (name == "cppcomment") {
-        options_.cpp_comments = true;
+        settings_.cpp_comments = true;
     } else if (name == "cond") {
-        options_.decision_only = false;
+        said_.decision_only = false;
     } else if (name == "cacheon") {
     } else if (name == "dial") {
-        select_dialect(options_.dialect, value(" Option -dial has to be followed by a dialect name"));
+        select_dialect(settings_.dialect, value(" Option -dial has to be followed by a dialect name"));
         dialect_selected_ = true;
     } else if (name == "ddef") {
-        options_.options_file = value(" Option -ddef has to be followed by a file name");
+        said_.options_file = value(" Option -ddef has to be followed by a file name");
     } else if (name == "extensions") {
         if (next_ < words_.size()) ++next_;
     } else if (name == "help") {
         show_usage(options_);
     } else if (name == "ign") {
-        options_.ignore_files.push_back(value(" Option -ign has to be followed by a file name"));
+        said_.ignore_files.push_back(value(" Option -ign has to be followed by a file name"));
     } else if (name == "inst") {
-        options_.dynamic_mode = true;
+        said_.dynamic_mode = true;
         for (int taken = 0; taken < 2 && next_ < words_.size(); ++taken) {
             const std::string& next = words_[next_];
             bool is_prefix = next.find("prefix=") != std::string::npos;
             if (!is_prefix && next.find("suffix=") == std::string::npos) break;
             std::string text = next.substr(next.find('=') + 1);
-            auto& target = is_prefix ? options_.prefix : options_.suffix;
+            auto& target = is_prefix ? said_.prefix : said_.suffix;
             target = text.empty() ? std::nullopt : std::optional<std::string>(text);
-            (is_prefix ? options_.prefix_given : options_.suffix_given) = true;
+            (is_prefix ? settings_.prefix_given : settings_.suffix_given) = true;
             ++next_;
         }
     } else if (name == "l") {
-        options_.list_file = value(" Option -l has yo be followed by a file name");
-        options_.file_list_mode = true;
+        settings_.list_file = value(" Option -l has yo be followed by a file name");
+        settings_.file_list_mode = true;
     } else if (name == "longname") {
-        options_.short_names = false;
+        settings_.short_names = false;
     } else if (name == "mac") {
         std::string file = value(" Option -mac has to be followed by a file name");
         if (FILE* f = platform::open_for_reading(file)) {
             std::fclose(f);
-            options_.macro_name_file = file;
+            said_.macro_name_file = file;
         } else {
             report_errno(MSG_WARNING, file);
         }
     } else if (name == "mode=noexp") {
-        options_.macro_expansion = false;
+        settings_.macro_expansion = false;
     } else if (name == "mode=exp") {
-        options_.macro_expansion = true;
+        settings_.macro_expansion = true;
     } else if (name == "nodate") {
-        options_.no_date = true;
+        settings_.no_date = true;
     } else if (name == "nowarning") {
         diagnostics().set_warnings_enabled(false);
     } else if (name == "nomtr") {
-        options_.write_mtr = false;
+        settings_.write_mtr = false;
     } else if (name == "nocccp") {
-        options_.external_preprocessor = false;
+        settings_.external_preprocessor = false;
     } else if (name == "noupdate") {
-        options_.no_update = true;
+        said_.no_update = true;
     } else if (name == "o") {
         set_output(value(" Option -o has to be followed by a directory name or a file name"));
     } else if (name == "quiet") {
-        options_.quiet = true;
+        settings_.quiet = true;
     } else if (name == "tcl") {
-        options_.instrumentation_script = value(" Option -tcl has to be followed by a file name");
+        settings_.instrumentation_script = value(" Option -tcl has to be followed by a file name");
     } else {
         return false;
     }
@@ -378,7 +381,8 @@ bool CommandLineParser::is_source(std::string_view word) const {
     size_t dot = word.rfind('.');
     if (dot == std::string_view::npos) return false;
     std::string pattern = "*" + std::string(word.substr(dot)) + ";";
-    const std::string& filter = options_.source_filter.empty() ? kDefaultSourceFilter : options_.source_filter;
+    const std::string& filter =
+        said_.source_filter.empty() ? kDefaultSourceFilter : said_.source_filter;
     return filter.find(pattern) != std::string_view::npos;
 }
 
@@ -386,7 +390,7 @@ void CommandLineParser::file_word(const std::string& word) {
     if (word.size() < 3)
         options_.add_compiler_option(word);
     else if (is_source(word))
-        options_.source_files.push_back(word);
+        said_.source_files.push_back(word);
     else if (word.ends_with(".o"))
         object_file(word);
     else if (word.size() < 5)
@@ -394,43 +398,44 @@ void CommandLineParser::file_word(const std::string& word) {
     else if (ends_with_icase(word, ".obj"))
         object_file(word);
     else if (word.ends_with(".sta"))
-        append_unique(options_.sta_files, word);
+        append_unique(outputs_.sta_files, word);
     else if (word.ends_with(".mtr"))
-        append_unique(options_.mtr_files, word);
+        append_unique(outputs_.mtr_files, word);
     else
         options_.add_compiler_option(word);
 }
 
 void CommandLineParser::object_file(const std::string& word) {
-    options_.object_files.push_back(word);
+    said_.object_files.push_back(word);
     std::string stem = word.substr(0, word.rfind('.') + 1);
-    if (is_readable(stem + "sta")) append_unique(options_.sta_files, stem + "sta");
-    if (is_readable(stem + "mtr")) append_unique(options_.mtr_files, stem + "mtr");
+    if (is_readable(stem + "sta")) append_unique(outputs_.sta_files, stem + "sta");
+    if (is_readable(stem + "mtr")) append_unique(outputs_.mtr_files, stem + "mtr");
 }
 
 void CommandLineParser::set_output(const std::string& name) {
-    if (options_.output_file || options_.output_directory) report_message(MSG_ERROR, " Option -o is allowed only once");
+    if (said_.output_file || said_.output_directory)
+        report_message(MSG_ERROR, " Option -o is allowed only once");
     // A name ending in a separator is a directory even when it does not
     // exist: writing the results there then reports it.
     bool directory = !name.empty() && (platform::is_directory(name) || last_separator(name) == name.size() - 1);
     if (directory)
-        options_.output_directory = name;
+        said_.output_directory = name;
     else
-        options_.output_file = name;
+        said_.output_file = name;
 }
 
 void CommandLineParser::check_output() {
-    if (!options_.output_file) return;
+    if (!said_.output_file) return;
     // For gcc, -o with several sources names the program they link into;
     // the compiler has it in its place already.
-    if (options_.gcc_command_line) {
-        options_.output_file = strip_output_extension(*options_.output_file);
+    if (said_.gcc_command_line) {
+        said_.output_file = strip_output_extension(*said_.output_file);
         return;
     }
-    if (options_.source_files.size() > 1) show_usage(options_, " -o <dirname> expected, -o <filename> found");
-    std::string given = *options_.output_file;
-    options_.output_file = strip_output_extension(given);
-    if (!options_.compiler_command || options_.output_from_fo) return;
+    if (said_.source_files.size() > 1) show_usage(options_, " -o <dirname> expected, -o <filename> found");
+    std::string given = *said_.output_file;
+    said_.output_file = strip_output_extension(given);
+    if (!said_.compiler_command || said_.output_from_fo) return;
     // Without -c the compiler links, and its output keeps the given name.
     options_.add_compiler_option("-o");
     options_.add_compiler_option(compile_flag_given_ ? object_output_name(options_) : given);
@@ -438,7 +443,7 @@ void CommandLineParser::check_output() {
 
 }  // namespace
 
-void parse_command_line(RunOptions& options, const std::vector<std::string>& args) {
+void parse_command_line(const RunOptions& options, const std::vector<std::string>& args) {
     CommandLineParser(options).run(args);
 }
 
@@ -493,8 +498,8 @@ std::string program_name_from_path(std::string_view path) {
 
 void show_usage(const RunOptions& options, std::string_view message) {
     if (!message.empty()) report_message(MSG_ERROR, message);
-    std::fprintf(stderr, "%s:\n", options.program_name.c_str());
-    std::string usage = executable_directory() + "/" + options.program_name + ".usage";
+    std::fprintf(stderr, "%s:\n", options.settings.program_name.c_str());
+    std::string usage = executable_directory() + "/" + options.settings.program_name + ".usage";
     if (FILE* f = std::fopen(usage.c_str(), "r")) {
         for (int c; (c = std::fgetc(f)) != EOF;) std::fputc(c, stderr);
         std::fclose(f);

@@ -11,7 +11,7 @@ namespace qor {
 
 // Fills `options` from the arguments (the program path first). May end the
 // process through the usage display or a fatal error.
-void parse_command_line(RunOptions& options, const std::vector<std::string>& args);
+void parse_command_line(const RunOptions& options, const std::vector<std::string>& args);
 
 // Splits one line of a response file into words: blanks, tabs and
 // backspaces separate, double quotes group and are removed, a backslash in

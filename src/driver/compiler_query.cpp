@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,12 +66,7 @@ std::string query_line(const std::vector<std::string>& command) {
 
 // The first of the cache directories that exists or can be made, and can
 // be written: a home without a writable cache still gets its answers kept.
-std::string cache_directory() {
-    std::vector<std::string> candidates;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) candidates.push_back(std::string(xdg) + "/qor_cc");
-    if (const char* home = std::getenv("HOME"); home && *home) candidates.push_back(std::string(home) + "/.cache/qor_cc");
-    const char* tmp = std::getenv("TMPDIR");
-    candidates.push_back(std::string(tmp && *tmp ? tmp : "/tmp") + "/qor_cc-cache-" + std::to_string(::getuid()));
+std::string cache_directory(const std::vector<std::string>& candidates) {
     for (const auto& directory : candidates)
         if (make_directories(directory) && platform::is_writable(directory)) return directory;
     return candidates.back();
@@ -117,8 +111,8 @@ platform::CapturedOutput ask(const std::vector<std::string>& command) {
 }  // namespace
 
 std::vector<std::string> compiler_query_command(const RunOptions& options) {
-    std::vector<std::string> command = split_command_words(options.compiler_command.value_or(""));
-    const auto& words = options.compiler_options;
+    std::vector<std::string> command = split_command_words(options.said.compiler_command.value_or(""));
+    const auto& words = options.said.compiler_options;
     for (const GccOption& option : gcc_option_groups(words)) {
         if (!left_out_of_query(words, option))
             command.insert(command.end(), words.begin() + option.index, words.begin() + option.index + option.count);
@@ -153,7 +147,7 @@ std::string options_file_from_answer(const std::string& first_line, const std::s
 std::optional<std::string> compiler_options_file(const RunOptions& options) {
     std::vector<std::string> command = compiler_query_command(options);
     std::string first_line = query_line(command);
-    std::string directory = cache_directory();
+    std::string directory = cache_directory(options.settings.answer_cache_directories);
     std::string path = directory + "/" + hash_name(first_line) + ".def";
     if (starts_with_line(path, first_line)) return path;
 

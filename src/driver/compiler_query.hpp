@@ -29,7 +29,8 @@ std::string options_file_from_answer(const std::string& first_line, const std::s
 // search list that every compiler reports (a stand-in such as `true`),
 // which is no compiler to ask. A compiler that cannot be asked ends the run
 // with status 127 after a message naming it; a cache that cannot be
-// written ends it as a fatal error.
+// written ends it as a fatal error. The run's settings name the cache
+// directories (RunSettings::from_environment).
 std::optional<std::string> compiler_options_file(const RunOptions& options);
 
 }  // namespace qor

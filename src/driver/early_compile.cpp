@@ -23,10 +23,10 @@ std::optional<std::string> output_name(const std::vector<std::string>& argv) {
 }  // namespace
 
 void EarlyCompile::start(Run& run) {
-    const RunOptions& options = run.options;
-    if (run.dynamic_mode || options.dynamic_mode || options.no_update || !options.compiler_command ||
-        options.compiler_product ||
-        options.pch_use || options.pch_create || options.source_files.empty() || error_count() > 0)
+    const RunOptions& options = run.line().options;
+    if (run.dynamic_mode || options.said.dynamic_mode || options.said.no_update || !options.said.compiler_command ||
+        options.said.compiler_product || options.settings.pch_use || options.settings.pch_create ||
+        options.said.source_files.empty() || error_count() > 0)
         return;
     auto argv = compile_command(options, false);
     auto output = output_name(argv);
@@ -36,11 +36,11 @@ void EarlyCompile::start(Run& run) {
     if (auto existing = platform::file_version(*output); existing && !existing->regular_file) return;
     // The run holds it before the compiler starts, so that a run ending at
     // any moment after finds the compiler to wait for.
-    run.early_compile.reset(new EarlyCompile(std::move(argv), std::move(*output)));
-    EarlyCompile& compile = *run.early_compile;
+    run.line().early_compile.reset(new EarlyCompile(std::move(argv), std::move(*output)));
+    EarlyCompile& compile = *run.line().early_compile;
     if (!compile.compiler_.start(compile.argv_)) {
         compile.finished_ = true;
-        run.early_compile.reset();
+        run.line().early_compile.reset();
     }
 }
 

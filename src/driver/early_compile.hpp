@@ -20,13 +20,14 @@ struct Run;
 
 class EarlyCompile {
 public:
-    // Starts the compile step now, as the run's `early_compile`, unless it
-    // has to wait for its turn (or there is none, with -noupdate): in
-    // dynamic mode (it compiles the instrumented file), with precompiled
-    // header options (the analysis adds them), without an explicit output
-    // name (its leftovers could not be told) or with one that is not a
-    // regular file (a device is never removed), or when its output could
-    // not be held as it would appear (a terminal).
+    // Starts the compile step now, as the `early_compile` of the run's
+    // command line in progress, unless it has to wait for its turn (or
+    // there is none, with -noupdate): in dynamic mode (it compiles the
+    // instrumented file), with precompiled header options (the analysis
+    // adds them), without an explicit output name (its leftovers could not
+    // be told) or with one that is not a regular file (a device is never
+    // removed), or when its output could not be held as it would appear
+    // (a terminal).
     static void start(Run& run);
     // Abandons a compile that did not get its turn.
     ~EarlyCompile();

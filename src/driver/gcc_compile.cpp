@@ -11,7 +11,8 @@ namespace qor {
 namespace {
 
 bool is_source_place(const RunOptions& options, size_t index) {
-    return std::find(options.source_places.begin(), options.source_places.end(), index) != options.source_places.end();
+    return std::find(options.said.source_places.begin(), options.said.source_places.end(), index) !=
+           options.said.source_places.end();
 }
 
 // Whether an option of the words (not an option's argument) passes `test`.
@@ -63,14 +64,15 @@ std::string dependency_file(const std::string& name) {
 }
 
 const std::string& compiled_source(const RunOptions& options, size_t source, bool dynamic_mode) {
-    if (dynamic_mode && source < options.instrumented_sources.size()) return options.instrumented_sources[source];
-    return options.source_files[source];
+    if (dynamic_mode && source < options.outputs.instrumented_sources.size())
+        return options.outputs.instrumented_sources[source];
+    return options.said.source_files[source];
 }
 
 }  // namespace
 
 std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynamic_mode) {
-    const auto& words = options.compiler_options;
+    const auto& words = options.said.compiler_options;
     std::vector<std::string> result;
     size_t source = 0;
     for (const GccOption& w : gcc_option_groups(words)) {
@@ -83,17 +85,17 @@ std::vector<std::string> gcc_compile_words(const RunOptions& options, bool dynam
         }
     }
     std::string suffix = output_suffix(words);
-    if (dynamic_mode && options.source_files.size() == 1 && !given_output(words) && !suffix.empty())
-        result.insert(result.end(), {"-o", default_output(options.source_files.front(), suffix)});
+    if (dynamic_mode && options.said.source_files.size() == 1 && !given_output(words) && !suffix.empty())
+        result.insert(result.end(), {"-o", default_output(options.said.source_files.front(), suffix)});
     return result;
 }
 
 bool gcc_wants_dependencies(const RunOptions& options) {
-    return has_word(options.compiler_options, "-MD") || has_word(options.compiler_options, "-MMD");
+    return has_word(options.said.compiler_options, "-MD") || has_word(options.said.compiler_options, "-MMD");
 }
 
 std::vector<std::string> gcc_source_check(const RunOptions& options, size_t index) {
-    const auto& words = options.compiler_options;
+    const auto& words = options.said.compiler_options;
     std::vector<std::string> result;
     size_t source = 0;
     for (const GccOption& w : gcc_option_groups(words)) {
@@ -110,7 +112,7 @@ std::vector<std::string> gcc_source_check(const RunOptions& options, size_t inde
     if (!gcc_wants_dependencies(options)) return result;
     std::string suffix = output_suffix(words);
     std::string target =
-        given_output(words).value_or(default_output(options.source_files[index], suffix.empty() ? ".o" : suffix));
+        given_output(words).value_or(default_output(options.said.source_files[index], suffix.empty() ? ".o" : suffix));
     if (!has_prefix(words, "-MF")) result.insert(result.end(), {"-MF", dependency_file(target)});
     if (!has_prefix(words, "-MT") && !has_prefix(words, "-MQ")) result.insert(result.end(), {"-MQ", target});
     return result;
@@ -118,11 +120,12 @@ std::vector<std::string> gcc_source_check(const RunOptions& options, size_t inde
 
 std::vector<std::pair<std::string, std::string>> gcc_outputs_to_rename(const RunOptions& options) {
     std::vector<std::pair<std::string, std::string>> pairs;
-    std::string suffix = output_suffix(options.compiler_options);
-    if (options.source_files.size() < 2 || given_output(options.compiler_options) || suffix.empty()) return pairs;
-    for (size_t i = 0; i < options.source_files.size() && i < options.instrumented_sources.size(); ++i)
-        pairs.emplace_back(default_output(options.instrumented_sources[i], suffix),
-                           default_output(options.source_files[i], suffix));
+    std::string suffix = output_suffix(options.said.compiler_options);
+    if (options.said.source_files.size() < 2 || given_output(options.said.compiler_options) || suffix.empty())
+        return pairs;
+    for (size_t i = 0; i < options.said.source_files.size() && i < options.outputs.instrumented_sources.size(); ++i)
+        pairs.emplace_back(default_output(options.outputs.instrumented_sources[i], suffix),
+                           default_output(options.said.source_files[i], suffix));
     return pairs;
 }
 

@@ -11,11 +11,11 @@ InstrumentedFile::InstrumentedFile(Run& run, const FileOutputs& outputs, const s
     : file_(outputs.instrumented, MSG_FATAL),
       system_text_file_(outputs.system_text, MSG_FATAL),
       system_text_(file_.get(), system_text_file_.get(), std::string(last_component(outputs.system_text))) {
-    if (run.options.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.options.pch_use->c_str());
-    std::string header = instrumented_file_name(run.options, source, 'h');
-    interpreter_ = std::make_unique<InstrumentInterpreter>(run.options.instrumentation_script, header, date);
+    if (run.settings.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.settings.pch_use->c_str());
+    std::string header = instrumented_file_name(run.line().options, source, 'h');
+    interpreter_ = std::make_unique<InstrumentInterpreter>(run.settings.instrumentation_script, header, date);
     std::fprintf(file_.get(), "#include \"%s\"\n", std::string(last_component(header)).c_str());
-    int* mcdc_records = run.options.decision_only ? nullptr : &run.analysis.mcdc_records;
+    int* mcdc_records = run.line().said.decision_only ? nullptr : &run.analysis.mcdc_records;
     emitter_ = std::make_unique<InstrumentEmitter>(file_.get(), source, mcdc_records);
     emitter_->set_system_header_text(&system_text_);
 }

@@ -1,7 +1,6 @@
 #include "driver/options_file.hpp"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/compiler_query.hpp"
 #include "driver/gcc_options.hpp"
@@ -15,7 +14,7 @@ namespace qor {
 namespace {
 
 void announce(Run& run, const std::string& path) {
-    if (run.options_file_announced || run.options.quiet) return;
+    if (run.options_file_announced || run.settings.quiet) return;
     std::printf("qor_cc : using default options file : %s\n", path.c_str());
     std::fflush(stdout);
     run.options_file_announced = true;
@@ -34,8 +33,8 @@ std::optional<std::string> system_or_quote_directory(const std::vector<std::stri
 // gets those, and the directories of -isystem, -idirafter and -iquote as
 // -I ones; -include, -imacros, -nostdinc and -undef need the full one.
 std::vector<std::string> builtin_preprocessor_options(const RunOptions& options) {
-    if (!options.gcc_command_line) return options.preprocessor_options;
-    const auto& words = options.preprocessor_options;
+    if (!options.said.gcc_command_line) return options.said.preprocessor_options;
+    const auto& words = options.said.preprocessor_options;
     std::vector<std::string> kept;
     for (const GccOption& option : gcc_option_groups(words)) {
         const std::string& word = words[option.index];
@@ -50,41 +49,41 @@ std::vector<std::string> builtin_preprocessor_options(const RunOptions& options)
 // The GNU dialects with a compiler take their options file from it, unless
 // -ddef or QOR_CC_DEF names one (or the command gives no compiler's
 // answer: then it is found as in the other dialects).
-bool asks_compiler(const Run& run) {
-    const RunOptions& options = run.options;
-    if (!options.gcc_command_line || !options.compiler_command || std::getenv("QOR_CC_DEF")) return false;
-    return !options.options_file || options.options_file == run.compiler_options_file;
+bool asks_compiler(const CommandLineBuild& line) {
+    const CommandLineOptions& said = line.said;
+    if (!said.gcc_command_line || !said.compiler_command || line.options.settings.options_file_variable) return false;
+    return !said.options_file || said.options_file == line.compiler_options_file;
 }
 
 }  // namespace
 
 std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocessor) {
-    RunOptions& options = run.options;
-    if (asks_compiler(run) && !run.compiler_asked) {
-        run.compiler_options_file = compiler_options_file(options);
-        run.compiler_asked = true;
+    CommandLineBuild& line = run.line();
+    if (asks_compiler(line) && !line.compiler_asked) {
+        line.compiler_options_file = compiler_options_file(line.options);
+        line.compiler_asked = true;
     }
-    if (run.compiler_options_file && asks_compiler(run)) {
-        options.options_file = run.compiler_options_file;
-        if (!options.external_preprocessor) read_predefined(*run.compiler_options_file, preprocessor);
-        preprocessor.preprocessor_options(builtin_preprocessor_options(options));
-        return run.compiler_options_file;
+    if (line.compiler_options_file && asks_compiler(line)) {
+        line.said.options_file = line.compiler_options_file;
+        if (!run.settings.external_preprocessor) read_predefined(*line.compiler_options_file, preprocessor);
+        preprocessor.preprocessor_options(builtin_preprocessor_options(line.options));
+        return line.compiler_options_file;
     }
-    std::string file_name = options.dialect.file_stem() + ".def";
-    auto found = find_config_file(options.options_file, "QOR_CC_DEF", file_name, true, true, "$QOR_UTIL");
+    std::string file_name = run.settings.dialect.file_stem() + ".def";
+    auto found = find_config_file(line.said.options_file, "QOR_CC_DEF", file_name, true, true, "$QOR_UTIL");
     if (found) {
-        if (!options.options_file) options.options_file = *found;
+        if (!line.said.options_file) line.said.options_file = *found;
         announce(run, *found);
-        if (!options.external_preprocessor) read_predefined(*found, preprocessor);
+        if (!run.settings.external_preprocessor) read_predefined(*found, preprocessor);
     } else if ((found = find_in_installation(1, file_name))) {
         read_predefined(*found, preprocessor);
         announce(run, *found);
-        options.options_file = *found;
+        line.said.options_file = *found;
     } else {
-        std::fprintf(stderr, "warning : Unable to locate %s.def file\n", options.dialect.file_stem().c_str());
+        std::fprintf(stderr, "warning : Unable to locate %s.def file\n", run.settings.dialect.file_stem().c_str());
         std::fflush(stderr);
     }
-    preprocessor.preprocessor_options(builtin_preprocessor_options(options));
+    preprocessor.preprocessor_options(builtin_preprocessor_options(line.options));
     return found;
 }
 

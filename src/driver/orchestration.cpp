@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 #include "driver/early_compile.hpp"
 #include "driver/gcc_compile.hpp"
@@ -34,22 +33,22 @@ std::vector<std::string> path_directories(const std::string& file) {
     return parts;
 }
 
-void add_precompiled_header_options(RunOptions& options, const std::string& instrumented) {
+void add_precompiled_header_options(const RunOptions& options, const std::string& instrumented) {
     auto add = [&](const std::string& flag, const std::optional<std::string>& header) {
         if (!header) return;
         std::string relative = instrumented.empty() ? "" : relative_directory(instrumented, *header);
         std::string name = relative.empty() ? *header : relative + std::string(last_component(*header));
-        options.compiler_options.push_back(flag + name);
+        options.said.compiler_options.push_back(flag + name);
     };
-    add("-Yu", options.pch_use);
-    add("-Yc", options.pch_create);
+    add("-Yu", options.settings.pch_use);
+    add("-Yc", options.settings.pch_create);
     std::fflush(stdout);
 }
 
 void create_build_state_marker(Run& run, const std::string& source) {
     if (run.build_state_marker_created) return;
     run.build_state_marker_created = true;
-    std::string name = build_state_file_name(run.options, source);
+    std::string name = build_state_file_name(run.line().options, source);
     if (FILE* f = std::fopen(name.c_str(), "w"))
         std::fclose(f);
     else
@@ -64,8 +63,8 @@ std::vector<std::string> removable_outputs(const Run& run, const std::string& so
         if (!platform::same_file(name, source)) names.push_back(name);
     };
     add(outputs.sta);
-    if (run.options.write_mtr) add(outputs.mtr);
-    if (run.options.basic_counts) add(outputs.cb);
+    if (run.settings.write_mtr) add(outputs.mtr);
+    if (run.settings.basic_counts) add(outputs.cb);
     if (run.dynamic_mode) {
         add(outputs.instrumented);
         add(outputs.system_text);
@@ -73,35 +72,52 @@ std::vector<std::string> removable_outputs(const Run& run, const std::string& so
     return names;
 }
 
-void analyze_source(Run& run, const std::string& source, bool heading, bool removal) {
-    RunOptions& options = run.options;
-    if (options.batch && !options.quiet) std::printf("Analyzing: %s...\n", source.c_str());
-    std::string date = source_date_text(source, options.no_date);
+// The outputs that a failure of the file under analysis removes, shown to
+// the run while the analysis lasts: a run that ends during it removes them
+// too (see run_program).
+class OutputsInAnalysis {
+public:
+    OutputsInAnalysis(Run& run, std::vector<std::string> names) : run_(run), names_(std::move(names)) {
+        run_.outputs_in_analysis = &names_;
+    }
+    ~OutputsInAnalysis() { run_.outputs_in_analysis = nullptr; }
+    OutputsInAnalysis(const OutputsInAnalysis&) = delete;
+    OutputsInAnalysis& operator=(const OutputsInAnalysis&) = delete;
+
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    Run& run_;
+    std::vector<std::string> names_;
+};
+
+void analyze_source(Run& run, const std::string& source, bool heading) {
+    CommandLineBuild& line = run.line();
+    const RunOptions& options = line.options;
+    if (run.settings.batch && !run.settings.quiet) std::printf("Analyzing: %s...\n", source.c_str());
+    std::string date = source_date_text(source, run.settings.no_date);
     FileOutputs outputs = file_outputs(options, source, run.dynamic_mode);
-    append_unique(options.sta_files, outputs.sta);
-    append_unique(options.mtr_files, outputs.mtr);
-    append_unique(options.dck_files, outputs.dck);
-    if (run.dynamic_mode && options.compiler_command) options.instrumented_sources.push_back(outputs.instrumented);
+    append_unique(line.outputs.sta_files, outputs.sta);
+    append_unique(line.outputs.mtr_files, outputs.mtr);
+    append_unique(line.outputs.dck_files, outputs.dck);
+    if (run.dynamic_mode && line.said.compiler_command)
+        line.outputs.instrumented_sources.push_back(outputs.instrumented);
     add_precompiled_header_options(options, outputs.instrumented);
     if (heading) std::printf("%s: \n", std::string(last_component(source)).c_str());
     std::fflush(stdout);
 
-    int errors_before = error_count();
-    run.dependencies.add_output(outputs.sta);
-    run.dependencies.add_output(outputs.mtr);
-    run.dependencies.set_file_name(cache_file_name(options, source));
-    diagnostics().reset_file_lexical_errors();
+    line.dependencies.add_output(outputs.sta);
+    line.dependencies.add_output(outputs.mtr);
+    line.dependencies.set_file_name(cache_file_name(options, source));
 
-    // Also removed when the run ends during the analysis (see run_main).
-    if (removal) run.outputs_in_analysis = removable_outputs(run, source, outputs);
-    analyze_file(run, source, outputs, date);
+    OutputsInAnalysis removable(
+        run, run.settings.remove_failed_outputs ? removable_outputs(run, source, outputs) : std::vector<std::string>());
+    ErrorCounts errors = analyze_file(run, source, outputs, date);
 
-    int lexical = diagnostics().file_lexical_errors();
-    if (lexical > 0) create_build_state_marker(run, source);
-    int added = error_count() - errors_before;
-    if (added == 0) run.dependencies.write();
-    if (added > lexical) remove_files(run.outputs_in_analysis);
-    run.outputs_in_analysis.clear();
+    if (errors.lexical_errors > 0) create_build_state_marker(run, source);
+    if (errors.errors == 0) line.dependencies.write();
+    // Lexical errors alone leave results worth keeping.
+    if (errors.errors > errors.lexical_errors) remove_files(removable.names());
 }
 
 // A compiler run that failed ends the run with the compiler's status.
@@ -121,14 +137,15 @@ void check_compiler_status(const platform::ChildStatus& result, const std::vecto
 // original source that must be checked, so that a source it rejects fails
 // the build as it would plainly, and the dependency file names the source.
 void check_sources(const Run& run) {
-    const RunOptions& options = run.options;
+    const CommandLineBuild& line = run.line();
+    const RunOptions& options = line.options;
     bool all = gcc_wants_dependencies(options);
-    for (size_t i = 0; i < options.source_files.size(); ++i) {
-        const std::string& source = options.source_files[i];
-        bool problem = std::find(run.preprocessing_problems.begin(), run.preprocessing_problems.end(), source) !=
-                       run.preprocessing_problems.end();
+    for (size_t i = 0; i < options.said.source_files.size(); ++i) {
+        const std::string& source = options.said.source_files[i];
+        const auto& problems = line.preprocessing_problems;
+        bool problem = std::find(problems.begin(), problems.end(), source) != problems.end();
         if (!all && !problem) continue;
-        std::vector<std::string> argv = split_command_words(options.compiler_command.value_or(""));
+        std::vector<std::string> argv = split_command_words(options.said.compiler_command.value_or(""));
         for (auto& word : gcc_source_check(options, i)) argv.push_back(std::move(word));
         check_compiler_status(platform::run_and_wait(argv), argv);
     }
@@ -137,22 +154,23 @@ void check_sources(const Run& run) {
 // The compile step: the compiler started with the analysis when it runs
 // the command needed, else the compiler run now.
 void compile(Run& run) {
-    bool gcc_dynamic = run.dynamic_mode && run.options.gcc_command_line;
+    CommandLineBuild& line = run.line();
+    bool gcc_dynamic = run.dynamic_mode && line.said.gcc_command_line;
     if (gcc_dynamic) check_sources(run);
-    auto argv = compile_command(run.options, run.dynamic_mode);
+    auto argv = compile_command(line.options, run.dynamic_mode);
     platform::ChildStatus result;
     {
         PhaseTimer timer("compile step");
-        if (run.early_compile && run.early_compile->runs(argv)) {
-            result = run.early_compile->finish();
+        if (line.early_compile && line.early_compile->runs(argv)) {
+            result = line.early_compile->finish();
         } else {
-            run.early_compile.reset();
+            line.early_compile.reset();
             result = platform::run_and_wait(argv);
         }
     }
     check_compiler_status(result, argv);
     if (!gcc_dynamic) return;
-    for (const auto& [made, expected] : gcc_outputs_to_rename(run.options)) platform::rename_file(made, expected);
+    for (const auto& [made, expected] : gcc_outputs_to_rename(line.options)) platform::rename_file(made, expected);
 }
 
 }  // namespace
@@ -198,43 +216,37 @@ std::string relative_directory(const std::string& from_file, const std::string& 
 }
 
 std::vector<std::string> compile_command(const RunOptions& options, bool dynamic_mode) {
-    std::vector<std::string> argv = split_command_words(options.compiler_command.value_or(""));
-    if (options.gcc_command_line) {
+    std::vector<std::string> argv = split_command_words(options.said.compiler_command.value_or(""));
+    if (options.said.gcc_command_line) {
         for (auto& word : gcc_compile_words(options, dynamic_mode)) argv.push_back(std::move(word));
         return argv;
     }
-    argv.insert(argv.end(), options.preprocessor_options.begin(), options.preprocessor_options.end());
-    const auto& files = dynamic_mode ? options.instrumented_sources : options.source_files;
+    argv.insert(argv.end(), options.said.preprocessor_options.begin(), options.said.preprocessor_options.end());
+    const auto& files = dynamic_mode ? options.outputs.instrumented_sources : options.said.source_files;
     argv.insert(argv.end(), files.begin(), files.end());
-    argv.insert(argv.end(), options.object_files.begin(), options.object_files.end());
-    argv.insert(argv.end(), options.compiler_options.begin(), options.compiler_options.end());
+    argv.insert(argv.end(), options.said.object_files.begin(), options.said.object_files.end());
+    argv.insert(argv.end(), options.said.compiler_options.begin(), options.said.compiler_options.end());
     return argv;
 }
 
 void pass_to_compiler(Run& run) {
-    run.dependencies.release();
-    auto argv = compile_command(run.options, false);
+    run.line().dependencies.release();
+    auto argv = compile_command(run.line().options, false);
     check_compiler_status(platform::run_and_wait(argv), argv);
-    if (run.options.file_list_mode) run.options.reset_option_state();
 }
 
 void orchestrate_build(Run& run) {
-    RunOptions& options = run.options;
-    bool removal = std::getenv("QOR_CC_NO_DEL") == nullptr;
-    bool heading = !options.batch && !options.quiet && options.source_files.size() > 1;
+    CommandLineBuild& line = run.line();
+    bool heading = !run.settings.batch && !run.settings.quiet && line.said.source_files.size() > 1;
     if (heading) std::printf("\nQorvane analyzing:\n");
 
-    if (!run.early_compile) EarlyCompile::start(run);
-    for (const auto& source : options.source_files) analyze_source(run, source, heading, removal);
+    if (!line.early_compile) EarlyCompile::start(run);
+    for (const auto& source : line.said.source_files) analyze_source(run, source, heading);
 
-    run.dependencies.release();
-    if (options.compiler_command && error_count() == 0) compile(run);
-    run.early_compile.reset();
-    run.preprocessing_problems.clear();
-    run.compiler_asked = false;
-    run.compiler_options_file.reset();
-    options.dck_files.clear();
-    if (options.file_list_mode) options.reset_option_state();
+    line.dependencies.release();
+    if (line.said.compiler_command && error_count() == 0) compile(run);
+    // A compile that did not get its turn ends with the build.
+    line.early_compile.reset();
 }
 
 }  // namespace qor

@@ -51,33 +51,33 @@ std::string strip_output_extension(std::string_view name) {
 
 std::string result_file_name(const RunOptions& options, std::string_view source, std::string_view ext) {
     std::string name;
-    if (options.source_files.size() < 2 && options.output_file && options.compile_only)
-        name = expanded_option(*options.output_file) + "." + std::string(ext);
-    else if (options.output_directory)
-        name = expanded_option(*options.output_directory) + "/" + source_stem(source) + std::string(ext);
+    if (options.said.source_files.size() < 2 && options.said.output_file && options.said.compile_only)
+        name = expanded_option(*options.said.output_file) + "." + std::string(ext);
+    else if (options.said.output_directory)
+        name = expanded_option(*options.said.output_directory) + "/" + source_stem(source) + std::string(ext);
     else
         name = source_stem(source) + std::string(ext);
     return reduce_double_slashes(name);
 }
 
 std::string instrumented_file_name(const RunOptions& options, std::string_view source, char kind) {
-    if (!options.prefix_given && !options.suffix_given)
+    if (!options.settings.prefix_given && !options.settings.suffix_given)
         return result_file_name(options, source, kind == 'c' ? "inst.c" : "inst.h");
 
     std::string base(source);
-    if (options.prefix) {
-        std::string dir = std::string(directory_part(source)) + *options.prefix;
-        char last = options.prefix->back();
+    if (options.said.prefix) {
+        std::string dir = std::string(directory_part(source)) + *options.said.prefix;
+        char last = options.said.prefix->back();
         if (last == '/' || last == '\\') make_directories(dir);
         base = dir + std::string(last_component(source));
     }
     std::string ext;
-    if (!options.suffix_given)
+    if (!options.settings.suffix_given)
         ext = std::string("inst.") + kind;
-    else if (!options.suffix)
-        ext = options.prefix ? std::string(1, kind) : std::string("inst.") + kind;
+    else if (!options.said.suffix)
+        ext = options.said.prefix ? std::string(1, kind) : std::string("inst.") + kind;
     else
-        ext = *options.suffix + "." + kind;
+        ext = *options.said.suffix + "." + kind;
 
     std::string_view last = last_component(base);
     std::string stem(last.substr(0, last.empty() ? 0 : last.size() - 1));
@@ -100,12 +100,12 @@ std::string build_state_file_name(const RunOptions& options, std::string_view so
 }
 
 std::string cache_file_name(const RunOptions& options, std::string_view source) {
-    std::string name = result_file_name(options, source, options.program_name);
+    std::string name = result_file_name(options, source, options.settings.program_name);
     return std::string(directory_part(name)) + "cache/" + std::string(last_component(name));
 }
 
 std::string object_output_name(const RunOptions& options) {
-    return strip_output_extension(options.output_file.value_or("")) + ".o";
+    return strip_output_extension(options.said.output_file.value_or("")) + ".o";
 }
 
 std::vector<std::string> instrumented_object_names(const std::vector<std::string>& objects) {

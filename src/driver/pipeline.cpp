@@ -32,11 +32,13 @@ std::string module_name(const std::string& source) {
 }
 
 const std::string& results_directory(Run& run, const std::string& source) {
-    if (!run.results_directory) run.results_directory = results_directory_of(run.options, source);
+    if (!run.results_directory) run.results_directory = results_directory_of(run.line().options, source);
     return *run.results_directory;
 }
 
-void analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
+namespace {
+
+void analyze_text(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
     if (!run.dynamic_mode && run.hooks) {
         run.hooks->set_repository(results_directory(run, source));
         run.hooks->on_file(source);
@@ -55,11 +57,20 @@ void analyze_file(Run& run, const std::string& source, const FileOutputs& output
         started = start_preprocessing(run, file.preprocessor(), source);
     }
     if (!started) return;
-    if (run.ignore_file) run.dependencies.add_input(*run.ignore_file);
-    if (options_file) run.dependencies.add_input(*options_file);
-    run.dependencies.set_main_input(source);
+    if (run.line().ignore_file) run.line().dependencies.add_input(*run.line().ignore_file);
+    if (options_file) run.line().dependencies.add_input(*options_file);
+    run.line().dependencies.set_main_input(source);
     file.parse_text();
     file.write_results(outputs, file.finish_instrumented(date));
+}
+
+}  // namespace
+
+ErrorCounts analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date) {
+    // Counted until the parts of the analysis are gone: they report too.
+    ErrorTally tally;
+    analyze_text(run, source, outputs, date);
+    return tally.counts();
 }
 
 }  // namespace qor

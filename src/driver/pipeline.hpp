@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/run.hpp"
+#include "foundation/diagnostics.hpp"
 
 namespace qor {
 
@@ -27,8 +28,7 @@ std::string module_name(const std::string& source);
 const std::string& results_directory(Run& run, const std::string& source);
 
 // Analyses one source file and writes its results; `date` is the date text
-// its archive gives the components. Success or failure shows in the
-// diagnostics counters only.
-void analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date);
+// its archive gives the components. Returns the errors it reported.
+ErrorCounts analyze_file(Run& run, const std::string& source, const FileOutputs& outputs, const std::string& date);
 
 }  // namespace qor

@@ -22,45 +22,45 @@ void report_preprocessing_problem(const std::vector<std::string>& command) {
 }  // namespace
 
 std::vector<std::string> external_preprocessor_command(const Run& run, const std::string& source) {
-    const RunOptions& options = run.options;
+    const RunOptions& options = run.line().options;
     std::vector<std::string> command{executable_directory() + "/full_prepro", "-C", "-dial",
-                                     to_lower(options.dialect.name)};
-    if (options.dialect.ansi_preprocessing) command.push_back("-trigraphs");
-    if (!options.dialect.dollar_in_identifiers) command.push_back("-$");
-    if (options.options_file) {
+                                     to_lower(options.settings.dialect.name)};
+    if (options.settings.dialect.ansi_preprocessing) command.push_back("-trigraphs");
+    if (!options.settings.dialect.dollar_in_identifiers) command.push_back("-$");
+    if (options.said.options_file) {
         command.push_back("-ddef");
-        command.push_back(*options.options_file);
+        command.push_back(*options.said.options_file);
     }
-    if (!options.macro_expansion) command.push_back("-mode=noexp");
-    if (run.macro_name_path) {
-        if (options.macro_expansion) command.push_back("-mode=exp");
+    if (!options.settings.macro_expansion) command.push_back("-mode=noexp");
+    if (run.line().macro_name_path) {
+        if (options.settings.macro_expansion) command.push_back("-mode=exp");
         command.push_back("-mac");
-        command.push_back(*run.macro_name_path);
+        command.push_back(*run.line().macro_name_path);
     }
-    command.insert(command.end(), options.preprocessor_options.begin(), options.preprocessor_options.end());
+    command.insert(command.end(), options.said.preprocessor_options.begin(), options.said.preprocessor_options.end());
     command.push_back(source);
     return command;
 }
 
 bool start_preprocessing(Run& run, Preprocessor& preprocessor, const std::string& source) {
-    if (!run.options.external_preprocessor) {
+    if (!run.settings.external_preprocessor) {
         preprocessor.macros().define_builtins(static_cast<long>(std::time(nullptr)));
         if (!preprocessor.start_file(source)) {
             report_errno(MSG_ERROR, source);
             return false;
         }
-        if (run.options.preprocess_only) diagnostics().exit(0);
+        if (run.settings.preprocess_only) diagnostics().exit(0);
         return true;
     }
     std::vector<std::string> command = external_preprocessor_command(run, source);
-    if (run.options.preprocess_only) {
+    if (run.settings.preprocess_only) {
         // The preprocessed text goes to standard output, as a compiler's -E.
         platform::run_and_wait(command);
         diagnostics().exit(0);
     }
     auto failed = [&run, source](const std::vector<std::string>& command) {
         report_preprocessing_problem(command);
-        run.preprocessing_problems.push_back(source);
+        run.line().preprocessing_problems.push_back(source);
     };
     auto pipe = std::make_unique<platform::ChildOutput>();
     if (!pipe->start(command)) {

@@ -27,8 +27,8 @@ namespace {
 }
 
 // Every white-space separated word of the file is a macro name.
-void read_macro_names(Run& run, FILE* file) {
-    auto& table = run.macro_names.emplace();
+void read_macro_names(CommandLineBuild& line, FILE* file) {
+    auto& table = line.macro_names.emplace();
     std::string word;
     for (int c; (c = std::fgetc(file)) != EOF;) {
         if (!std::isspace(c)) {
@@ -41,67 +41,65 @@ void read_macro_names(Run& run, FILE* file) {
     if (!word.empty()) table.insert(word);
 }
 
-void load_macro_name_file(Run& run) {
-    run.macro_names.reset();
-    run.macro_name_path.reset();
-    auto found = find_config_file(run.options.macro_name_file, "QOR_CC_MAC", ".qor_cc.mac", true, true, "$QOR_UTIL");
+void load_macro_name_file(CommandLineBuild& line) {
+    auto found = find_config_file(line.said.macro_name_file, "QOR_CC_MAC", ".qor_cc.mac", true, true, "$QOR_UTIL");
     if (found) {
-        run.macro_names.emplace();
-        run.macro_name_path = found;
-        if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(run, file.get());
+        line.macro_names.emplace();
+        line.macro_name_path = found;
+        if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(line, file.get());
         return;
     }
     found = find_in_installation(1, ".qor_cc.mac");
     if (!found) return;
-    run.macro_name_path = found;
-    if (auto file = open_file(*found, "r", 0)) read_macro_names(run, file.get());
+    line.macro_name_path = found;
+    if (auto file = open_file(*found, "r", 0)) read_macro_names(line, file.get());
 }
 
-void find_ignore_file(Run& run) {
-    std::string name = run.options.dialect.file_stem() + ".ign";
-    run.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
-    if (!run.ignore_file) run.ignore_file = find_in_installation(1, name);
-    run.ignore_rules.reset();
-    if (run.ignore_file) run.ignore_rules = IgnoreRules::load(*run.ignore_file);
+void find_ignore_file(const RunSettings& settings, CommandLineBuild& line) {
+    std::string name = settings.dialect.file_stem() + ".ign";
+    line.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
+    if (!line.ignore_file) line.ignore_file = find_in_installation(1, name);
+    if (line.ignore_file) line.ignore_rules = IgnoreRules::load(*line.ignore_file);
 }
 
 // -noupdate: nothing is analysed or compiled; the hook scripts load the
 // cached results of the first source file.
 void skip_with_cache(Run& run) {
-    RunOptions& options = run.options;
-    if (!options.source_files.empty()) {
-        const std::string& source = options.source_files.front();
+    CommandLineBuild& line = run.line();
+    if (!line.said.source_files.empty()) {
+        const std::string& source = line.said.source_files.front();
         if (run.hooks) {
             run.hooks->set_repository(results_directory(run, source));
-            run.hooks->on_file_skipped(source, result_file_name(options, source, "sta"));
+            run.hooks->on_file_skipped(source, result_file_name(line.options, source, "sta"));
         }
-        if (!options.quiet) std::printf("Loading cache information for %s...\n", source.c_str());
+        if (!run.settings.quiet) std::printf("Loading cache information for %s...\n", source.c_str());
         std::fflush(stdout);
     }
-    run.dependencies.release();
-    options.reset_option_state();
+    line.dependencies.release();
 }
 
 // Everything of a command line up to the end of its build.
 void build_command_line(Run& run, const std::vector<std::string>& args) {
-    run.dependencies.set_command_line(args);
-    run.dynamic_mode = run.options.dynamic_mode;
-    if (run.options.compiler_product && run.options.compiler_command) {
+    CommandLineBuild& line = run.line();
+    line.dependencies.set_command_line(args);
+    if (line.said.compiler_product && line.said.compiler_command) {
         pass_to_compiler(run);
         return;
     }
-    load_macro_name_file(run);
-    find_ignore_file(run);
+    load_macro_name_file(line);
+    find_ignore_file(run.settings, line);
     orchestrate_build(run);
 }
 
 void parse(Run& run, const std::vector<std::string>& args) {
-    parse_command_line(run.options, args);
-    for (const auto& ignore : run.options.ignore_files) run.dependencies.add_input(ignore);
+    CommandLineBuild& line = run.line();
+    parse_command_line(line.options, args);
+    run.dynamic_mode = line.said.dynamic_mode;
+    for (const auto& ignore : line.said.ignore_files) line.dependencies.add_input(ignore);
 }
 
 void run_normal_mode(Run& run, const std::vector<std::string>& args) {
-    if (run.options.no_update) {
+    if (run.line().said.no_update) {
         skip_with_cache(run);
     } else {
         build_command_line(run, args);
@@ -109,9 +107,10 @@ void run_normal_mode(Run& run, const std::vector<std::string>& args) {
     run.exit_status = print_error_summary();
 }
 
-void run_list_line(Run& run, const std::vector<std::string>& line_args) {
+void run_list_line(Run& run, CommandLineOptions said, const std::vector<std::string>& line_args) {
+    CommandLineBuild line(run, std::move(said));
     parse(run, line_args);
-    if (run.options.no_update) {
+    if (line.said.no_update) {
         skip_with_cache(run);
         return;
     }
@@ -119,16 +118,20 @@ void run_list_line(Run& run, const std::vector<std::string>& line_args) {
     std::fflush(nullptr);
 }
 
-void run_file_list(Run& run, const std::string& program_path) {
-    for (const auto& line : read_list_file(run.options.list_file)) {
-        auto words = split_list_line(line);
+// Each line of the list file is a command line of its own. The first one
+// starts from what the command line naming the list file said (its source
+// files, compiler and options), as the parser adds to what it is given.
+void run_file_list(Run& run, const std::string& program_path, CommandLineOptions first_said) {
+    bool first = true;
+    for (const auto& text : read_list_file(run.settings.list_file)) {
+        auto words = split_list_line(text);
         // A blank line is no command line: it would only end the run with
         // the usage text.
         if (words.empty()) continue;
         std::vector<std::string> line_args{program_path};
         for (auto& word : words) line_args.push_back(std::move(word));
-        run.dependencies = DependencyRecord();
-        run_list_line(run, line_args);
+        run_list_line(run, first ? std::move(first_said) : CommandLineOptions(), line_args);
+        first = false;
     }
     print_error_summary();
 }
@@ -187,7 +190,7 @@ std::vector<std::string> split_list_line(std::string_view line) {
 }
 
 int run_program(const std::vector<std::string>& args) {
-    Run run;
+    Run run(RunSettings::from_environment());
     // While the run lasts, a run that ends early (through the process's
     // way out or the caller's) first removes the temporaries and the old
     // results of the file it was analysing, which would pass for new ones.
@@ -197,22 +200,23 @@ int run_program(const std::vector<std::string>& args) {
     } restore;
     diagnostics().set_exit_handler([&run, way_out = restore.way_out](int status) {
         remove_unfinished_files();
-        if (status != 0) remove_files(run.outputs_in_analysis);
-        run.early_compile.reset();
+        if (status != 0 && run.outputs_in_analysis) remove_files(*run.outputs_in_analysis);
+        if (run.command_line) run.command_line->early_compile.reset();
         if (way_out) way_out(status);
     });
+    CommandLineBuild command_line(run);
     parse(run, args);
     // The compiler needs nothing of the hook interpreter, so it starts first.
-    if (!run.options.file_list_mode) EarlyCompile::start(run);
-    if (!run.options.dynamic_mode) {
+    if (!run.settings.file_list_mode) EarlyCompile::start(run);
+    if (!run.dynamic_mode) {
         PhaseTimer timer("hook interpreter start-up");
         run.hooks = std::make_unique<HookInterpreter>();
     }
-    if (run.options.file_list_mode)
-        run_file_list(run, args.front());
+    if (run.settings.file_list_mode)
+        run_file_list(run, args.front(), std::move(command_line.said));
     else
         run_normal_mode(run, args);
-    if (!run.options.dynamic_mode && run.hooks) run.hooks->do_metrics();
+    if (!run.dynamic_mode && run.hooks) run.hooks->do_metrics();
     return run.exit_status;
 }
 

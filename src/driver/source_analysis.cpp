@@ -35,13 +35,13 @@ SourceAnalysis::SourceAnalysis(Run& run, const std::string& source, const FileOu
                                const std::string& date)
     : run_(run),
       source_(source),
-      model_("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"),
+      model_("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION", run.settings.new_results),
       metrics_(run.analysis.identities),
-      preprocessor_(run.options.dialect),
+      preprocessor_(run.settings.dialect),
       instrumented_(start_instrumented(run, source, outputs, date)),
       measure_(model_, metrics_),
       probes_(instrumented_ ? std::make_unique<ProbingEvents>(measure_, instrumented_->emitter()) : nullptr),
-      actions_(events(), run.options.dialect, preprocessor_),
+      actions_(events(), run.settings.dialect, preprocessor_),
       lexer_(lexer_setup()) {
     if (!run.dynamic_mode && run.hooks)
         measure_.components().on_component = [&run](const std::string& name, int line) {
@@ -51,20 +51,20 @@ SourceAnalysis::SourceAnalysis(Run& run, const std::string& source, const FileOu
     if (probes_) probes_->set_lexer(&lexer_);
     actions_.set_lexer(&lexer_);
     preprocessor_.set_include_handler([this](const std::string& path) {
-        if (path != source_) run_.dependencies.add_input(path);
+        if (path != source_) run_.line().dependencies.add_input(path);
     });
 }
 
 LexerSetup SourceAnalysis::lexer_setup() {
     LexerSetup setup;
-    setup.dialect = &run_.options.dialect;
+    setup.dialect = &run_.settings.dialect;
     setup.preprocessor = &preprocessor_;
     setup.client = &events();
     setup.type_names = &actions_.scopes();
-    setup.on_dependency = [this](const std::string& input) { run_.dependencies.add_input(input); };
-    setup.ignore = run_.ignore_rules ? &*run_.ignore_rules : nullptr;
-    setup.macros.expansion_mode = run_.options.macro_expansion;
-    setup.macros.listed = run_.macro_names ? &*run_.macro_names : nullptr;
+    setup.on_dependency = [this](const std::string& input) { run_.line().dependencies.add_input(input); };
+    setup.ignore = run_.line().ignore_rules ? &*run_.line().ignore_rules : nullptr;
+    setup.macros.expansion_mode = run_.settings.macro_expansion;
+    setup.macros.listed = run_.line().macro_names ? &*run_.line().macro_names : nullptr;
     setup.main_source = source_;
     return setup;
 }
@@ -83,13 +83,13 @@ std::string SourceAnalysis::finish_instrumented(const std::string& date) {
 
 void SourceAnalysis::write_results(const FileOutputs& outputs, const std::string& date) {
     std::optional<ConditionDescriptions> conditions;
-    if (instrumented_ && !run_.options.decision_only)
+    if (instrumented_ && !run_.line().said.decision_only)
         conditions = ConditionDescriptions{source_, instrumented_->emitter().component_descriptions(),
                                            instrumented_->emitter().decision_descriptions()};
     PhaseTimer timer("results files");
-    if (run_.options.write_mtr && may_write(outputs.mtr, source_))
+    if (run_.settings.write_mtr && may_write(outputs.mtr, source_))
         write_results_file(outputs.mtr, metrics_, run_.analysis.identities);
-    if (run_.options.basic_counts && may_write(outputs.cb, source_)) write_basic_counts(outputs.cb, model_);
+    if (run_.settings.basic_counts && may_write(outputs.cb, source_)) write_basic_counts(outputs.cb, model_);
     if (may_write(outputs.sta, source_)) write_archive(outputs.sta, model_, date, conditions ? &*conditions : nullptr);
 }
 

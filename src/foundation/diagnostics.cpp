@@ -15,6 +15,15 @@ constexpr size_t kMessageLimit = 1023;
 
 }  // namespace
 
+ErrorTally::ErrorTally(Diagnostics& counted) : counted_(counted), enclosing_(counted.tally_) { counted.tally_ = this; }
+
+ErrorTally::~ErrorTally() { counted_.tally_ = enclosing_; }
+
+void Diagnostics::count_error() {
+    ++errors_;
+    for (ErrorTally* tally = tally_; tally; tally = tally->enclosing_) ++tally->counts_.errors;
+}
+
 SplitMessage split_message(std::string_view text) {
     size_t start = text.find_first_not_of(':');
     if (start == std::string_view::npos) return {};
@@ -51,17 +60,17 @@ void Diagnostics::report(int kind, std::string_view text) {
         ++warnings_;
         break;
     case MSG_LEXICAL:
-        ++file_lexical_errors_;
         ++total_lexical_errors_;
+        for (ErrorTally* tally = tally_; tally; tally = tally->enclosing_) ++tally->counts_.lexical_errors;
         [[fallthrough]];
     case MSG_ERROR:
         print_split(text, "Error", "Error(s): ");
-        ++errors_;
+        count_error();
         break;
     case MSG_FATAL:
         std::fprintf(out_, "%s: Error: %.*s\n", program_name_.c_str(), static_cast<int>(text.size()), text.data());
         std::fflush(out_);
-        ++errors_;
+        count_error();
         print_error_summary();
         exit(2);
     default:

@@ -10,6 +10,8 @@
 
 namespace qor {
 
+class ErrorTally;
+
 enum MessageKind : int {
     MSG_WARNING = 1,
     MSG_ERROR = 2,
@@ -43,11 +45,12 @@ public:
 
     int warning_count() const { return warnings_; }
     int error_count() const { return errors_; }
-    int file_lexical_errors() const { return file_lexical_errors_; }
     int total_lexical_errors() const { return total_lexical_errors_; }
-    void reset_file_lexical_errors() { file_lexical_errors_ = 0; }
 
 private:
+    friend class ErrorTally;
+
+    void count_error();
     void print_split(std::string_view text, const char* label, const char* whole_prefix);
 
     FILE* out_;
@@ -56,12 +59,38 @@ private:
     bool warnings_enabled_ = true;
     int warnings_ = 0;
     int errors_ = 0;
-    int file_lexical_errors_ = 0;
     int total_lexical_errors_ = 0;
+    // The innermost tally in progress; each error counts in it and in the
+    // tallies around it.
+    ErrorTally* tally_ = nullptr;
 };
 
 // The process's diagnostics, shared by every part of the program.
 Diagnostics& diagnostics();
+
+// The errors reported while a piece of work runs, counted as long as the
+// tally lives, so that the work can tell its caller how it went.
+struct ErrorCounts {
+    int errors = 0;
+    int lexical_errors = 0;  // of `errors`
+};
+
+class ErrorTally {
+public:
+    explicit ErrorTally(Diagnostics& counted = diagnostics());
+    ~ErrorTally();
+    ErrorTally(const ErrorTally&) = delete;
+    ErrorTally& operator=(const ErrorTally&) = delete;
+
+    const ErrorCounts& counts() const { return counts_; }
+
+private:
+    friend class Diagnostics;
+
+    Diagnostics& counted_;
+    ErrorTally* enclosing_;
+    ErrorCounts counts_;
+};
 
 // A message text split at its colons into a position and a text; both parts
 // are empty when the text does not have two non-empty parts.

@@ -34,42 +34,7 @@ instrument() {
 
 # Every decision of branches.c, counted by hand from its four calls
 # show(-5), show(0), show(12), show(2): branch numbers as in its archive.
-expected_trace="$(cat <<'T'
-      1 branch classify 2
-      2 branch classify 3
-      2 branch classify 5
-      3 branch classify 6
-      3 branch classify 8
-      1 branch classify 9
-      2 branch classify 10
-      2 branch classify 11
-     12 branch classify 13
-      9 branch classify 14
-      3 branch classify 15
-      9 branch classify 16
-      3 branch classify 17
-      2 branch classify 19
-      1 branch classify 20
-      3 branch classify 21
-      3 branch show 2
-      1 branch show 3
-      9 call classify 1 1 1
-      1 call main 1 3 1
-      1 call main 2 3 1
-      1 call main 3 3 1
-      1 call main 4 3 1
-      3 call show 1 2 1
-      3 call show 2 0 2
-      3 enter classify
-      1 enter main
-      4 enter show
-      9 enter sq
-      3 exit classify
-      1 exit main
-      4 exit show
-      9 exit sq
-T
-)"
+expected_trace=$(cat "$sources/branches_trace.expected")
 for level in -O0 -O2; do
     fresh; cp "$sources/branches.c" .
     instrument branches.c "$level"
@@ -214,26 +179,7 @@ check_eq "no Instrument command: fatal status" 2 "$rc"
 
 # With condition coverage the entry declares the function's MC/DC state,
 # and the archive ends with the three description sections.
-schema='Entities_Definitions DEFINITIONS ::= BEGIN
-source_description ::= SEQUENCE OF {
-  SEQUENCE {
-    num integer,
-    pathname string
-  }
-}
-component_description ::= SEQUENCE OF {
-  SEQUENCE {
-    num integer,
-    name string
-  }
-}
-mcdc_description ::= SEQUENCE OF {
-  SEQUENCE {
-    source integer,
-    component integer,
-    description string
-  }
-}'
+schema=$(cat "$sources/../condition_coverage/archive_schema.expected")
 fresh; cp "$sources/../results_files/a.c" "$sources/../results_files/nofunc.c" .
 run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -nodate -dial GNU -c a.c nofunc.c
 check_contains "-cond: entry" "$(cat a.inst.c)" $'{ QVX_MCDC_DEF_0(QVX_CM_NEST_COMP1,QVX_SZ_VECT_COMP1);\nQVX_CD1(f,1)\n {'

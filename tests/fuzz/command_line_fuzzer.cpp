@@ -21,6 +21,15 @@ namespace {
 
 using qor::RunOptions;
 
+// What the run and one command line own, as the driver sees it.
+struct Options {
+    qor::RunSettings settings;
+    qor::CommandLineOptions said;
+    qor::BuildOutputs outputs;
+
+    RunOptions view() { return {settings, said, outputs}; }
+};
+
 std::string_view next_part(std::string_view& input) {
     size_t end = input.find('\0');
     std::string_view part = input.substr(0, end);
@@ -41,29 +50,30 @@ std::vector<std::string> argument_words(std::string_view text) {
 // What the rest of a run derives from the options alone. The instrumented
 // file's name is left out: its prefix directory would be created.
 void derive_names(const RunOptions& options) {
-    for (const auto& source : options.source_files) {
+    for (const auto& source : options.said.source_files) {
         qor::result_file_name(options, source, "sta");
         qor::results_directory_of(options, source);
         qor::build_state_file_name(options, source);
         qor::cache_file_name(options, source);
     }
-    qor::compile_command(options, options.dynamic_mode);
+    qor::compile_command(options, options.said.dynamic_mode);
 }
 
-void parse_and_derive(RunOptions& options, const std::vector<std::string>& args) {
-    qor::parse_command_line(options, args);
-    derive_names(options);
+void parse_and_derive(Options& options, const std::vector<std::string>& args) {
+    qor::parse_command_line(options.view(), args);
+    derive_names(options.view());
 }
 
-// The list file's lines, as a run reads them, each parsed with the options
-// of the previous lines reset.
-void parse_list_file(RunOptions& options) {
-    for (const auto& line : qor::read_list_file(options.list_file)) {
+// The list file's lines, as a run reads them: each parsed into a command
+// line of its own, the first from what the command line before it said.
+void parse_list_file(Options& options) {
+    for (const auto& line : qor::read_list_file(options.settings.list_file)) {
         auto words = qor::split_list_line(line);
         if (words.empty()) continue;
         words.insert(words.begin(), "qor_cc");
         parse_and_derive(options, words);
-        options.reset_option_state();
+        options.said = qor::CommandLineOptions();
+        options.outputs = qor::BuildOutputs();
     }
 }
 
@@ -76,9 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qor::fuzz::write_file("words.lst", next_part(input));
     qor::fuzz::write_file("words.rsp", input);
     qor::fuzz::run_isolated([&] {
-        RunOptions options;
+        Options options;
         parse_and_derive(options, args);
-        if (options.file_list_mode) parse_list_file(options);
+        if (options.settings.file_list_mode) parse_list_file(options);
     });
     return 0;
 }

@@ -20,7 +20,10 @@ namespace qor::test {
 
 class Analysis {
 public:
-    explicit Analysis(const char* dialect = "ANSI") { select_dialect(dialect_, dialect); }
+    explicit Analysis(const char* dialect = "ANSI", bool new_results = true)
+        : model_("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION", new_results) {
+        select_dialect(dialect_, dialect);
+    }
     // Ignore rules applied to the texts analysed from now on.
     Analysis& ignore(const IgnoreRules* rules) {
         ignore_ = rules;
@@ -93,7 +96,7 @@ private:
     DialectState dialect_;
     const IgnoreRules* ignore_ = nullptr;
     RunAnalysis analysis_;
-    AnalysisModel model_{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"};
+    AnalysisModel model_;
     MetricCollector metrics_{analysis_.identities};
     std::vector<std::unique_ptr<MeasuringEvents>> measures_;
 };

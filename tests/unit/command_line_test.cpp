@@ -4,6 +4,7 @@
 #include "driver/command_line.hpp"
 #include "foundation/diagnostics.hpp"
 #include "test_support.hpp"
+#include "options_support.hpp"
 
 namespace qor {
 namespace {
@@ -21,8 +22,8 @@ protected:
     void TearDown() override { diagnostics().set_exit_handler(nullptr); }
 
     // Parses "qor_cc -batch <words>" into a fresh option state.
-    RunOptions parse(Words words) {
-        RunOptions options;
+    test::OwnedOptions parse(Words words) {
+        test::OwnedOptions options;
         words.insert(words.begin(), {"qor_cc", "-batch"});
         parse_command_line(options, words);
         return options;
@@ -43,49 +44,50 @@ protected:
 
 TEST_F(CommandLineTest, OptionsAreSortedIntoPreprocessorAndCompilerLists) {
     auto o = parse({"-G5", "-W3", "-bogus", "-EP", "-D", "X=1", "-Iinc", "-Za", "-MD"});
-    EXPECT_EQ(o.preprocessor_options,
+    EXPECT_EQ(o.said.preprocessor_options,
               (Words{"-D_M_IX86=500", "-W3", "-D", "X=1", "-Iinc", "-D__STDC__=1", "-D_DLL", "-D_MT"}));
-    EXPECT_EQ(o.compiler_options, (Words{"-W3", "-bogus"}));
-    EXPECT_FALSE(o.preprocess_only);
-    EXPECT_TRUE(parse({"-E"}).preprocess_only);
+    EXPECT_EQ(o.said.compiler_options, (Words{"-W3", "-bogus"}));
+    EXPECT_FALSE(o.settings.preprocess_only);
+    EXPECT_TRUE(parse({"-E"}).settings.preprocess_only);
 }
 
 TEST_F(CommandLineTest, WordsAreSortedByName) {
     write_file("lib.sta", "");
     auto o = parse({"a.C", "b.c", "c.c.bak", "d.Obj", "e.O", "lib.o", "x", "notes.txt", "old.sta", "old.sta", "m.mtr"});
-    EXPECT_EQ(o.source_files, (Words{"a.C", "b.c"}));
-    EXPECT_EQ(o.object_files, (Words{"d.Obj", "lib.o"}));
-    EXPECT_EQ(o.compiler_options, (Words{"c.c.bak", "e.O", "x", "notes.txt"}));
+    EXPECT_EQ(o.said.source_files, (Words{"a.C", "b.c"}));
+    EXPECT_EQ(o.said.object_files, (Words{"d.Obj", "lib.o"}));
+    EXPECT_EQ(o.said.compiler_options, (Words{"c.c.bak", "e.O", "x", "notes.txt"}));
     // lib.o brings its existing companion lib.sta; names are kept once.
-    EXPECT_EQ(o.sta_files, (Words{"lib.sta", "old.sta"}));
-    EXPECT_EQ(o.mtr_files, (Words{"m.mtr"}));
+    EXPECT_EQ(o.outputs.sta_files, (Words{"lib.sta", "old.sta"}));
+    EXPECT_EQ(o.outputs.mtr_files, (Words{"m.mtr"}));
 }
 
 TEST_F(CommandLineTest, ExtensionsReplaceTheDefaultFilter) {
     auto o = parse({"-extensions", "*.cc", "a.cc", "b.c"});
-    EXPECT_EQ(o.source_files, (Words{"a.cc"}));
-    EXPECT_EQ(o.compiler_options, (Words{"b.c"}));
+    EXPECT_EQ(o.said.source_files, (Words{"a.cc"}));
+    EXPECT_EQ(o.said.compiler_options, (Words{"b.c"}));
 }
 
 TEST_F(CommandLineTest, OwnOptionsSetTheirFlags) {
     auto o = parse({"-c", "-cb", "-cc=ccache gcc", "-cond", "-inst", "suffix=_i", "prefix=p/", "-nomtr", "-nocccp",
                     "-nodate", "-mode=noexp", "-cppcomment", "-ddef", "my.def", "-tcl", "my.tcl", "-cacheon"});
-    EXPECT_EQ(o.compiler_command, "ccache gcc");
-    EXPECT_TRUE(o.basic_counts && o.dynamic_mode && o.cpp_comments && o.no_date);
-    EXPECT_FALSE(o.decision_only || o.write_mtr || o.external_preprocessor || o.macro_expansion);
-    EXPECT_EQ(o.suffix, "_i");
-    EXPECT_EQ(o.prefix, "p/");
-    EXPECT_TRUE(o.prefix_given && o.suffix_given);
-    EXPECT_EQ(o.options_file, "my.def");
-    EXPECT_EQ(o.instrumentation_script, "my.tcl");
-    EXPECT_EQ(o.compiler_options, (Words{"-c"}));
+    EXPECT_EQ(o.said.compiler_command, "ccache gcc");
+    EXPECT_TRUE(o.settings.basic_counts && o.said.dynamic_mode && o.settings.cpp_comments && o.settings.no_date);
+    EXPECT_FALSE(o.said.decision_only || o.settings.write_mtr || o.settings.external_preprocessor ||
+                 o.settings.macro_expansion);
+    EXPECT_EQ(o.said.suffix, "_i");
+    EXPECT_EQ(o.said.prefix, "p/");
+    EXPECT_TRUE(o.settings.prefix_given && o.settings.suffix_given);
+    EXPECT_EQ(o.said.options_file, "my.def");
+    EXPECT_EQ(o.settings.instrumentation_script, "my.tcl");
+    EXPECT_EQ(o.said.compiler_options, (Words{"-c"}));
 }
 
 TEST_F(CommandLineTest, InstWithoutNamesConsumesNothing) {
     auto o = parse({"-inst", "a.c"});
-    EXPECT_TRUE(o.dynamic_mode);
-    EXPECT_EQ(o.source_files, (Words{"a.c"}));
-    EXPECT_FALSE(o.prefix_given || o.suffix_given);
+    EXPECT_TRUE(o.said.dynamic_mode);
+    EXPECT_EQ(o.said.source_files, (Words{"a.c"}));
+    EXPECT_FALSE(o.settings.prefix_given || o.settings.suffix_given);
 }
 
 TEST_F(CommandLineTest, MissingValuesShowTheUsage) {
@@ -94,7 +96,7 @@ TEST_F(CommandLineTest, MissingValuesShowTheUsage) {
         EXPECT_EQ(exit_status_of({option, "-c"}), 1) << option;
     }
     EXPECT_EQ(exit_status_of({"-help"}), 1);
-    RunOptions options;
+    test::OwnedOptions options;
     try {
         parse_command_line(options, {"qor_cc"});
         FAIL() << "no argument must show the usage";
@@ -105,21 +107,21 @@ TEST_F(CommandLineTest, MissingValuesShowTheUsage) {
 
 TEST_F(CommandLineTest, FoNamesTheOutputButLeavesTheCompilerOptionsAlone) {
     auto fo = parse({"-cc=gcc", "a.c", "-Fox.obj"});
-    EXPECT_EQ(fo.output_file, "x");
-    EXPECT_EQ(fo.compiler_options, (Words{"-Fox.obj"}));
+    EXPECT_EQ(fo.said.output_file, "x");
+    EXPECT_EQ(fo.said.compiler_options, (Words{"-Fox.obj"}));
 }
 
 TEST_F(CommandLineTest, DynamicModeUsesExistingInstrumentedObjects) {
     write_file("a.inst.o", "");
     write_file("b.inst.obj", "");
     auto o = parse({"-inst", "a.o", "b.OBJ", "c.o", "a.o"});
-    EXPECT_EQ(o.object_files, (Words{"a.inst.o", "b.inst.obj", "c.o"}));
+    EXPECT_EQ(o.said.object_files, (Words{"a.inst.o", "b.inst.obj", "c.o"}));
 }
 
 TEST_F(CommandLineTest, DefaultDialectIsMsc70) {
     auto o = parse({"a.c"});
-    EXPECT_EQ(o.dialect.name, "msc70");
-    EXPECT_EQ(o.dialect.code, 14);
+    EXPECT_EQ(o.settings.dialect.name, "msc70");
+    EXPECT_EQ(o.settings.dialect.code, 14);
 }
 
 TEST(ResponseLine, QuotesGroupAndBackslashesStayInQuotes) {

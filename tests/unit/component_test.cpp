@@ -10,12 +10,10 @@ namespace {
 
 using test::ExitCalled;
 
-// One file's analysis; QOR_NEWRES holds `newres` while the model is created.
+// One file's analysis.
 struct FileRun {
-    explicit FileRun(const char* newres = nullptr) {
-        if (newres) setenv("QOR_NEWRES", newres, 1);
-        model = std::make_unique<AnalysisModel>("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
-        unsetenv("QOR_NEWRES");
+    explicit FileRun(bool new_results = true) {
+        model = std::make_unique<AnalysisModel>("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION", new_results);
         context = std::make_unique<ComponentContext>(*model, metrics);
         context->current_file = &file;
         context->on_component = [this](const std::string& name, int) { hooked.push_back(name); };
@@ -117,7 +115,7 @@ TEST(Component, SecondDefinitionIsReportedAndNotMeasured) {
 }
 
 TEST(Component, GraphAndCallSitesOnlyInNewResultsMode) {
-    FileRun newer("older");  // only "old" and "OLD" turn the mode off
+    FileRun newer(true);
     newer.measure_sample();
     const ModuleRecord& record = *newer.model->modules().front();
     ASSERT_GE(record.controls.size(), 2u);
@@ -127,7 +125,7 @@ TEST(Component, GraphAndCallSitesOnlyInNewResultsMode) {
     ASSERT_EQ(record.calls.front().sites.size(), 3u);
     for (const CallSite& site : record.calls.front().sites) EXPECT_EQ(site.node, record.controls.back().get());
 
-    FileRun older("OLD");
+    FileRun older(false);
     older.measure_sample();
     EXPECT_TRUE(older.model->modules().front()->controls.empty());
     EXPECT_TRUE(older.model->modules().front()->calls.front().sites.empty());

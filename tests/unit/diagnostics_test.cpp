@@ -29,6 +29,7 @@ TEST(SplitMessage, TextsWithoutTwoPartsStayWhole) {
 
 TEST(Diagnostics, PrintsEachKindInItsForm) {
     CapturedDiagnostics d;
+    ErrorTally tally(*d);
     d->report(MSG_WARNING, "f.c(1): careful");
     d->report(MSG_WARNING, "plain warning");
     d->report(MSG_ERROR, "f.c(2): wrong");
@@ -44,8 +45,25 @@ TEST(Diagnostics, PrintsEachKindInItsForm) {
               "f.c(3): Error:  bad char\n");
     EXPECT_EQ(d->warning_count(), 2);
     EXPECT_EQ(d->error_count(), 3);
-    EXPECT_EQ(d->file_lexical_errors(), 1);
+    EXPECT_EQ(tally.counts().lexical_errors, 1);
     EXPECT_EQ(d->total_lexical_errors(), 1);
+}
+
+TEST(ErrorTally, CountsWhileItLivesInEveryEnclosingTally) {
+    CapturedDiagnostics d;
+    d->report(MSG_ERROR, "before");
+    ErrorTally outer(*d);
+    {
+        ErrorTally inner(*d);
+        d->report(MSG_LEXICAL, "f.c(1): bad char");
+        d->report(MSG_WARNING, "not an error");
+        EXPECT_EQ(inner.counts().errors, 1);
+        EXPECT_EQ(inner.counts().lexical_errors, 1);
+    }
+    d->report(MSG_ERROR, "after the inner one");
+    EXPECT_EQ(outer.counts().errors, 2);
+    EXPECT_EQ(outer.counts().lexical_errors, 1);
+    EXPECT_EQ(d->error_count(), 3);
 }
 
 TEST(Diagnostics, SummaryFormsAndStatus) {

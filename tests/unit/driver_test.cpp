@@ -52,6 +52,15 @@ TEST(ListLine, QuotesGroupWordsAndAreRemoved) {
     EXPECT_EQ(split_list_line("\"open to the end\n"), (Words{"open to the end"}));
 }
 
+TEST(CommandWords, BlanksSeparateAndQuotesGroup) {
+    EXPECT_EQ(split_command_words("  ccache\tgcc  -m32 "), (Words{"ccache", "gcc", "-m32"}));
+    EXPECT_EQ(split_command_words("\"/opt/my cc/bin/gcc\" -DX=\"a b\"c"), (Words{"/opt/my cc/bin/gcc", "-DX=a bc"}));
+    // Quotes alone make a word, an empty one; an open quote runs to the end.
+    EXPECT_EQ(split_command_words("cc \"\" x"), (Words{"cc", "", "x"}));
+    EXPECT_EQ(split_command_words("cc \"a  b"), (Words{"cc", "a  b"}));
+    EXPECT_EQ(split_command_words(" \t "), Words{});
+}
+
 TEST(RelativeDirectory, ClimbsThenDescends) {
     EXPECT_EQ(relative_directory("/a/b/inst/x.c", "/a/b/pch/h.h"), "../pch/");
     EXPECT_EQ(relative_directory("/a/x.c", "/a/h.h"), "");

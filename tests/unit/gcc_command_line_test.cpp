@@ -6,56 +6,58 @@
 #include "driver/command_line.hpp"
 #include "driver/compiler_query.hpp"
 #include "driver/gcc_compile.hpp"
+#include "options_support.hpp"
 
 namespace qor {
 namespace {
 
 using Words = std::vector<std::string>;
 
-RunOptions parse(Words words) {
-    RunOptions options;
+test::OwnedOptions parse(Words words) {
+    test::OwnedOptions options;
     words.insert(words.begin(), {"qor_cc", "-batch", "-dial", "GNU", "-cc=gcc"});
     parse_command_line(options, words);
     return options;
 }
 
 TEST(GccCommandLine, WordsKeepTheirOrderAndArguments) {
-    RunOptions o = parse({"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "-include", "p.h", "-o",
-                          "obj/a.c.o", "-c", "a.c", "-Wall"});
-    EXPECT_EQ(o.source_files, Words{"a.c"});
-    EXPECT_TRUE(o.object_files.empty());
-    EXPECT_EQ(o.preprocessor_options, (Words{"-DX", "-isystem", "sys", "-include", "p.h"}));
+    test::OwnedOptions o = parse({"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys", "-include", "p.h",
+                                  "-o", "obj/a.c.o", "-c", "a.c", "-Wall"});
+    EXPECT_EQ(o.said.source_files, Words{"a.c"});
+    EXPECT_TRUE(o.said.object_files.empty());
+    EXPECT_EQ(o.said.preprocessor_options, (Words{"-DX", "-isystem", "sys", "-include", "p.h"}));
     EXPECT_EQ(gcc_compile_words(o, false), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
                                                   "-include", "p.h", "-o", "obj/a.c.o", "-c", "a.c", "-Wall"}));
     // The instrumented copy takes the source's place and holds the forced
     // header's text; the dependency file is the preprocessing check's,
     // which names the original source.
-    o.instrumented_sources = {"obj/a.c.inst.c"};
+    o.outputs.instrumented_sources = {"obj/a.c.inst.c"};
     EXPECT_EQ(gcc_compile_words(o, true),
               (Words{"-DX", "-isystem", "sys", "-o", "obj/a.c.o", "-c", "obj/a.c.inst.c", "-Wall"}));
     EXPECT_EQ(gcc_source_check(o, 0), (Words{"-DX", "-MD", "-MT", "obj/a.c.o", "-MF", "a.d", "-isystem", "sys",
                                              "-include", "p.h", "a.c", "-Wall", "-E", "-o", "/dev/null"}));
     // A header compiled to a precompiled one is not analysed.
-    EXPECT_TRUE(parse({"-x", "c-header", "-c", "pch.h.c", "-o", "pch.h.gch"}).source_files.empty());
+    EXPECT_TRUE(parse({"-x", "c-header", "-c", "pch.h.c", "-o", "pch.h.gch"}).said.source_files.empty());
 }
 
 TEST(GccCommandLine, DynamicBuildNamesOutputsAsThePlainOne) {
-    RunOptions one = parse({"-MMD", "-c", "src/a.c", "b.o"});
-    one.instrumented_sources = {"a.inst.c"};
+    test::OwnedOptions one = parse({"-MMD", "-c", "src/a.c", "b.o"});
+    one.outputs.instrumented_sources = {"a.inst.c"};
     EXPECT_EQ(gcc_compile_words(one, true), (Words{"-c", "a.inst.c", "b.o", "-o", "a.o"}));
     // The dependency file and its target as gcc names them after the object.
-    EXPECT_EQ(gcc_source_check(one, 0), (Words{"-MMD", "src/a.c", "-E", "-o", "/dev/null", "-MF", "a.d", "-MQ", "a.o"}));
+    EXPECT_EQ(gcc_source_check(one, 0),
+              (Words{"-MMD", "src/a.c", "-E", "-o", "/dev/null", "-MF", "a.d", "-MQ", "a.o"}));
 
-    RunOptions two = parse({"-S", "a.c", "b.c"});
-    two.instrumented_sources = {"a.inst.c", "b.inst.c"};
+    test::OwnedOptions two = parse({"-S", "a.c", "b.c"});
+    two.outputs.instrumented_sources = {"a.inst.c", "b.inst.c"};
     using Pairs = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(gcc_outputs_to_rename(two), (Pairs{{"a.inst.s", "a.s"}, {"b.inst.s", "b.s"}}));
     EXPECT_TRUE(gcc_outputs_to_rename(parse({"a.c", "b.c", "-o", "prog"})).empty());
 }
 
 TEST(GccCommandLine, TheQuestionKeepsWhatChangesMacrosAndSearchPath) {
-    RunOptions o = parse({"-O2", "-DX", "-I", "inc", "-Wall", "-Wp,-D_FORTIFY_SOURCE=2", "-m32", "-std=c99", "-MD",
-                          "-c", "a.c", "-o", "a.o", "-lm", "-pthread"});
+    test::OwnedOptions o = parse({"-O2", "-DX", "-I", "inc", "-Wall", "-Wp,-D_FORTIFY_SOURCE=2", "-m32", "-std=c99",
+                                  "-MD", "-c", "a.c", "-o", "a.o", "-lm", "-pthread"});
     EXPECT_EQ(compiler_query_command(o), (Words{"gcc", "-O2", "-Wp,-D_FORTIFY_SOURCE=2", "-m32", "-std=c99",
                                                 "-pthread", "-dM", "-E", "-v", "-x", "c", "/dev/null"}));
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,23 +15,10 @@ constexpr KeywordTable kAllTables[] = {
     KeywordTable::MSC15, KeywordTable::MSC, KeywordTable::IAR,   KeywordTable::C99,
 };
 
-TEST(KeywordTables, Sizes) {
-    const std::map<KeywordTable, size_t> sizes = {
-        {KeywordTable::ANSI, 33}, {KeywordTable::C99, 38},     {KeywordTable::KR78, 30},
-        {KeywordTable::SUN, 31},  {KeywordTable::HP_ANSI, 33}, {KeywordTable::HP, 30},
-        {KeywordTable::MCC, 38},  {KeywordTable::MCC_STD, 35}, {KeywordTable::GNU, 75},
-        {KeywordTable::MSC, 59},  {KeywordTable::MSC15, 66},   {KeywordTable::IAR, 55},
-    };
-    for (KeywordTable table : kAllTables) {
-        SCOPED_TRACE(static_cast<int>(table));
-        EXPECT_EQ(keyword_count(table), sizes.at(table));
-        EXPECT_EQ(keywords(table).size(), sizes.at(table));
-    }
-}
-
 TEST(KeywordTables, EveryEntryIsFoundByLookup) {
     for (KeywordTable table : kAllTables) {
         SCOPED_TRACE(static_cast<int>(table));
+        EXPECT_EQ(keyword_count(table), keywords(table).size());
         for (const Keyword& k : keywords(table)) {
             const Keyword* found = find_keyword(table, k.text);
             ASSERT_NE(found, nullptr) << k.text;

@@ -525,9 +525,7 @@ TEST_F(MeasureTest, OldResultsModeBuildsNoGraphAndMeasuresTheSame) {
         "}\n";
     Analysis now;
     EXPECT_EQ(now.run(source), "");
-    setenv("QOR_NEWRES", "old", 1);
-    Analysis old;
-    unsetenv("QOR_NEWRES");
+    Analysis old("ANSI", false);
     EXPECT_EQ(old.run(source), "");
     EXPECT_NE(now.graph("f"), "");
     EXPECT_EQ(old.graph("f"), "");

@@ -15,7 +15,6 @@ class ModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; });
-        unsetenv("QOR_NEWRES");
     }
     void TearDown() override { diagnostics().set_exit_handler(nullptr); }
     bool begin(const std::string& name, int kind = kComponentKind) {
@@ -34,7 +33,7 @@ protected:
 
     std::string file = "a.c";
     ControlGraphBuilder graph;
-    AnalysisModel model{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION"};
+    AnalysisModel model{"V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION", true};
 };
 
 TEST_F(ModelTest, ModulesKeepListOrderAndReturnToTheEnclosingModule) {
@@ -102,7 +101,7 @@ TEST_F(ModelTest, SameOperandInTwoComponents) {
 }
 
 TEST_F(ModelTest, StillOpenModulesAreReportedAtDestruction) {
-    auto open = std::make_unique<AnalysisModel>("V3.0", "ARCHIVE", "LANG/C", std::string(40, 'v'));
+    auto open = std::make_unique<AnalysisModel>("V3.0", "ARCHIVE", "LANG/C", std::string(40, 'v'), true);
     EXPECT_EQ(open->version_label(), std::string(30, 'v'));
     open->module_begin("f", kComponentKind, 0, 1, &file, 1, graph);
     int errors = diagnostics().error_count();

@@ -5,14 +5,15 @@
 #include "driver/output_names.hpp"
 #include "driver/pipeline.hpp"
 #include "test_support.hpp"
+#include "options_support.hpp"
 
 namespace qor {
 namespace {
 
-RunOptions with_sources(std::vector<std::string> sources) {
-    RunOptions options;
-    options.program_name = "qor_cc";
-    options.source_files = std::move(sources);
+test::OwnedOptions with_sources(std::vector<std::string> sources) {
+    test::OwnedOptions options;
+    options.settings.program_name = "qor_cc";
+    options.said.source_files = std::move(sources);
     return options;
 }
 
@@ -26,10 +27,10 @@ TEST(StripOutputExtension, CutsAtTheFirstKnownOutputExtension) {
 TEST(ResultFileName, BuildStateMarkerAndObjectName) {
     auto plain = with_sources({"src/foo.c"});
     EXPECT_EQ(build_state_file_name(plain, "src/foo.c"), "build_state.srr");
-    plain.output_directory = "out";
+    plain.said.output_directory = "out";
     EXPECT_EQ(build_state_file_name(plain, "src/foo.c"), "out/build_state.srr");
     auto file = with_sources({"a.c"});
-    file.output_file = "build/x";
+    file.said.output_file = "build/x";
     EXPECT_EQ(result_file_name(file, "a.c", "sta"), "build/x.sta");
     EXPECT_EQ(object_output_name(file), "build/x.o");
 }
@@ -40,18 +41,18 @@ TEST(InstrumentedFileName, HeaderNamesAndEmptySuffixes) {
     EXPECT_EQ(instrumented_file_name(plain, "src/a.c", 'h'), "a.inst.h");
 
     auto suffix = plain;
-    suffix.suffix_given = true;
-    suffix.suffix = "_i";
+    suffix.settings.suffix_given = true;
+    suffix.said.suffix = "_i";
     EXPECT_EQ(instrumented_file_name(suffix, "a.c", 'h'), "a._i.h");
 
     // An empty suffix keeps the source's own name in the prefix directory,
     // and without a prefix gives the default name.
     auto prefix = plain;
-    prefix.prefix_given = prefix.suffix_given = true;
-    prefix.prefix = "inst/";
+    prefix.settings.prefix_given = prefix.settings.suffix_given = true;
+    prefix.said.prefix = "inst/";
     EXPECT_EQ(instrumented_file_name(prefix, "src/a.c"), "src/inst/a.c");
     auto empty_suffix = plain;
-    empty_suffix.suffix_given = true;
+    empty_suffix.settings.suffix_given = true;
     EXPECT_EQ(instrumented_file_name(empty_suffix, "a.c"), "a.inst.c");
 }
 

@@ -24,7 +24,7 @@ std::string instrumented(const std::string& source, bool conditions = false) {
     DialectState dialect;
     select_dialect(dialect, "ANSI");
     Preprocessor preprocessor(dialect);
-    AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION");
+    AnalysisModel model("V3.0", "ARCHIVE", "LANG/C", "CURRENT_VERSION", true);
     ObjectIdentities identities;
     MetricCollector metrics(identities);
     FILE* out = std::tmpfile();

@@ -63,7 +63,6 @@ TEST_F(TextTableTest, FourColumnRowOfTheReport) {
     table.table_row(TextTable::kOwnJustification);
     table.table_rule();
     std::string row = "   | Number of statements          |    5 | Number of comments            |    2 |\n";
-    EXPECT_EQ(row.size(), 83u);
     EXPECT_EQ(printed(), row + "   " + std::string(79, '-') + "\n");
 }
 
