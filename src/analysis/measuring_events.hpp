@@ -140,6 +140,7 @@ private:
     SemanticValue case_path();
     SemanticValue jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon);
     void leave_paths(double& total);
+    SemanticValue leave_construct(SemanticValue jump);
     const std::string* captured_text(const SemanticValue& capture, std::string_view terminator);
     void path_head(SemanticValue& head, double running_after);
     void path_tail(const SemanticValue& head, double count);

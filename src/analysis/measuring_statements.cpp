@@ -411,25 +411,28 @@ void MeasuringEvents::leave_paths(double& total) {
     paths_.running = 0;
 }
 
+// A break or continue: a jump out of the structure, whose paths join the
+// construct's breaks.
+SemanticValue MeasuringEvents::leave_construct(SemanticValue jump) {
+    if (components_.open) ++totals()[Total::COND_STRUCT];
+    leave_paths(paths_.breaks);
+    jump.path = 0;
+    return jump;
+}
+
 SemanticValue MeasuringEvents::break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = jump(NodeKind::SORT, keyword, semicolon);
     op("break", keyword);
     op(";", semicolon);
     bool in_switch = !constructs_.empty() && constructs_.back() == Construct::Switch;
     ct().ct_add(in_switch ? ct_break_inswitch : ct_break_inloop, components_.open && !constructs_.empty());
-    if (components_.open) ++totals()[Total::COND_STRUCT];
-    leave_paths(paths_.breaks);
-    value.path = 0;
-    return value;
+    return leave_construct(value);
 }
 
 SemanticValue MeasuringEvents::continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = jump(NodeKind::REBO, keyword, semicolon);
     ct().ct_add(ct_continue, components_.open);
-    if (components_.open) ++totals()[Total::COND_STRUCT];
-    leave_paths(paths_.breaks);
-    value.path = 0;
-    return value;
+    return leave_construct(value);
 }
 
 SemanticValue MeasuringEvents::return_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
