@@ -9,24 +9,26 @@ namespace qor {
 
 namespace {
 
-// Per-component totals start afresh; comments counted inside the component
-// so far are taken back from the outside counts.
-void reset_totals(ComponentTotals& totals, int first_line) {
-    for (Total total : {Total::GOTO, Total::N_OUT, Total::RETU, Total::PARA, Total::LVAR, Total::UPRO, Total::MACP,
-                        Total::MACC, Total::CALL, Total::COND_STRUCT})
-        totals[total] = 0;
+// A component's totals start from the comments just before it, which
+// are taken back from the comments outside.
+ComponentTotals first_totals(const ComponentTotals& outside, int first_line) {
+    ComponentTotals totals;
     totals[Total::VG] = 1;
     totals[Total::LEVL] = 1;
-    totals[Total::BCOB] -= totals[Total::BCOM];
-    totals[Total::LCOB] -= totals[Total::LCOM];
-    totals[Total::CCOB] -= totals[Total::CCOM];
+    totals[Total::BCOM] = outside[Total::BCOM];
+    totals[Total::LCOM] = outside[Total::LCOM];
+    totals[Total::CCOM] = outside[Total::CCOM];
+    totals[Total::BCOB] = outside[Total::BCOB] - outside[Total::BCOM];
+    totals[Total::LCOB] = outside[Total::LCOB] - outside[Total::LCOM];
+    totals[Total::CCOB] = outside[Total::CCOB] - outside[Total::CCOM];
     totals[Total::lc_line] = first_line;
+    return totals;
 }
 
 // The component's 26 metrics, in the order the results file lists them.
-void store_metrics(const ComponentContext& context, double path_count) {
+void store_metrics(ComponentContext& context, double path_count) {
     const AnalysisModel& model = context.model;
-    const ComponentTotals& totals = context.totals;
+    const ComponentTotals& totals = context.counts->totals;
     MetricCollector& metrics = context.metrics;
     auto put_counter = [&](std::string_view name, int counter) {
         metrics.metric_set(name, model.counter_get(counter));
@@ -58,7 +60,7 @@ void derive_ct_counters(CtCounters& ct, const ComponentTotals& totals) {
 
 void close_component(ComponentContext& context, int last_line, double path_count) {
     AnalysisModel& model = context.model;
-    ComponentTotals& totals = context.totals;
+    ComponentTotals& totals = context.counts->totals;
 
     // The graph exists only in new-results mode; the builder does not know the mode.
     if (model.new_results())
@@ -70,9 +72,9 @@ void close_component(ComponentContext& context, int last_line, double path_count
     long long span = static_cast<long long>(last_line) - totals[Total::lc_line] + 1;
     totals[Total::lc_line] = static_cast<int>(std::clamp<long long>(span, INT_MIN, INT_MAX));
     store_metrics(context, path_count);
-    derive_ct_counters(context.ct, totals);
-    ct_publish(context.ct, context.metrics);
-    context.open = false;
+    derive_ct_counters(context.counts->ct, totals);
+    ct_publish(context.counts->ct, context.metrics);
+    context.counts.reset();
     model.module_end();
 }
 
@@ -87,28 +89,22 @@ void component_begin(ComponentContext& context, const std::string& name, int fir
     if (!context.current_file) fatal_error("Attempt to handle null pointer.");
     AnalysisModel& model = context.model;
 
-    reset_totals(context.totals, first_line);
-    context.open = true;
     if (context.on_component) context.on_component(name, first_line);
-    context.ct.ct_reset();
-
     if (model.module_find(name)) {
         // Only the first definition of a name is measured.
         model.module_end();
-        context.open = false;
+        context.counts.reset();
         report_at(MSG_WARNING, *context.current_file, current_line, "Component " + name + " already analysed");
         return;
     }
+    context.counts.emplace().totals = first_totals(context.outside, first_line);
     model.module_begin(name, kComponentKind, 0, 1, context.current_file, first_line, context.graph);
     context.metrics.metric_component(name, *context.current_file, first_line);
 }
 
 void component_end(ComponentContext& context, int last_line, double path_count) {
-    if (context.open) close_component(context, last_line, path_count);
-    context.decisions.reset_counter();
-    ComponentTotals& totals = context.totals;
-    for (Total total : {Total::BCOM, Total::BCOB, Total::LCOM, Total::LCOB, Total::CCOM, Total::CCOB})
-        totals[total] = 0;
+    if (context.open()) close_component(context, last_line, path_count);
+    context.outside = ComponentTotals{};
 }
 
 }  // namespace qor

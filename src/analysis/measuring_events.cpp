@@ -20,12 +20,12 @@ const std::string* MeasuringEvents::current_file() {
     return last_file_;
 }
 
-ModuleRecord* MeasuringEvents::current_module() { return components_.open ? components_.model.current() : nullptr; }
+ModuleRecord* MeasuringEvents::current_module() { return components_.open() ? components_.model.current() : nullptr; }
 
 // --- LexerClient ---
 
 void MeasuringEvents::count_occurrence(const std::string& text, Occurrence kind) {
-    if (components_.open) components_.model.count_occurrence(kind == Occurrence::Operand ? OOPN : OOPT, text, true);
+    if (components_.open()) components_.model.count_occurrence(kind == Occurrence::Operand ? OOPN : OOPT, text, true);
 }
 
 void MeasuringEvents::comments_inside(const CommentCounts& counts) {
@@ -51,22 +51,22 @@ void MeasuringEvents::macro_use(bool function_like) { ++totals()[function_like ?
 // Ignored text inside a component stands on an ENAD node, one per run of
 // ignored regions.
 void MeasuringEvents::mark_ignored_region(const std::string&, int line) {
-    if (!components_.open || components_.graph.last_kind() == NodeKind::ENAD) return;
+    if (!components_.open() || components_.graph.last_kind() == NodeKind::ENAD) return;
     control(NodeKind::ENAD, line);
 }
 
 void MeasuringEvents::capture(std::string_view text, bool counted) {
-    if (components_.open && counted) token_log_.add(text);
+    if (components_.open() && counted) token_log_.add(text);
 }
 
 // --- expressions ---
 
 void MeasuringEvents::operand(const SemanticValue& token) {
-    if (token.str) components_.model.count_occurrence(OOPN, *token.str, components_.open && token.counted);
+    if (token.str) components_.model.count_occurrence(OOPN, *token.str, components_.open() && token.counted);
 }
 
 void MeasuringEvents::op(std::string_view text, const SemanticValue& token) {
-    components_.model.count_occurrence(OOPT, std::string(text), components_.open && token.counted);
+    components_.model.count_occurrence(OOPT, std::string(text), components_.open() && token.counted);
 }
 
 void MeasuringEvents::use_primary(const SemanticValue& primary) {
@@ -74,7 +74,7 @@ void MeasuringEvents::use_primary(const SemanticValue& primary) {
 }
 
 void MeasuringEvents::call(const SemanticValue& callee, const SemanticValue& paren) {
-    if (!components_.open) return;
+    if (!components_.open()) return;
     ++totals()[Total::CALL];
     if (callee.pending_operand && callee.str) {
         components_.model.call_add(*callee.str, callee.line, callee.counted, components_.graph);
@@ -86,7 +86,7 @@ void MeasuringEvents::call(const SemanticValue& callee, const SemanticValue& par
 
 void MeasuringEvents::logical(Conditional kind, const SemanticValue& token) {
     int counter = kind == Conditional::And ? ct_andthen : kind == Conditional::Or ? ct_orelse : ct_ternary;
-    ct().ct_add(counter, components_.open && token.counted);
+    count(counter, token.counted);
 }
 
 // Their arguments are types, constants or unevaluated operands.
@@ -107,7 +107,7 @@ SemanticValue MeasuringEvents::capture_mark() const {
 // --- declarations and functions ---
 
 void MeasuringEvents::object_declared() {
-    if (components_.open) ++totals()[Total::LVAR];
+    if (components_.open()) ++totals()[Total::LVAR];
 }
 
 void MeasuringEvents::function_begin(const FunctionStart& start) {
@@ -119,11 +119,11 @@ void MeasuringEvents::function_begin(const FunctionStart& start) {
     token_log_.clear();
     components_.current_file = current_file();
     component_begin(components_, start.name, start.line, start.current_line);
-    if (start.parameters >= 0 && components_.open) totals()[Total::PARA] = start.parameters;
+    if (start.parameters >= 0 && components_.open()) totals()[Total::PARA] = start.parameters;
 }
 
 void MeasuringEvents::function_end(const SemanticValue& body) {
-    if (components_.open && !body.returns) ++totals()[Total::N_OUT];
+    if (components_.open() && !body.returns) ++totals()[Total::N_OUT];
     double path = body.path < 0 ? -1 : body.path + paths_.returns;
     component_end(components_, body.end_line, path);
     if (!saved_functions_.empty()) {
@@ -138,20 +138,21 @@ void MeasuringEvents::function_end(const SemanticValue& body) {
 // body, or recovery swallowed its end) is closed where the text stopped,
 // without a path count.
 void MeasuringEvents::close_abandoned_function() {
-    if (components_.open) {
+    if (components_.open()) {
         component_end(components_, lexer_->value().line, -1);
         saved_functions_.clear();
         paths_ = Accumulators{};
         saved_heads_.clear();
         constructs_.clear();
         switch_has_default_.clear();
-        components_.decisions.forget_switches();
         token_log_.clear();
     }
     previous_strings_.swap(strings_);
     strings_.clear();
 }
 
-void MeasuringEvents::recovery_lines(int lines) { ct().ct_add_n(lc_parse, lines); }
+void MeasuringEvents::recovery_lines(int lines) {
+    if (components_.counts) components_.counts->ct.ct_add_n(lc_parse, lines);
+}
 
 }  // namespace qor

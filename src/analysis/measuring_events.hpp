@@ -35,11 +35,12 @@ public:
     int last_branch() const { return last_branch_; }
     // The case group that the last statement start closed, or 0.
     int last_case_group() const { return last_case_group_; }
-    int decision_counter() const { return components_.decisions.counter(); }
+    // The open component's next decision number (1 outside components).
+    int decision_counter() const { return components_.counts ? components_.counts->decisions.counter() : 1; }
     std::optional<Construct> innermost_construct() const;
 
     // --- LexerClient ---
-    bool component_open() const override { return components_.open; }
+    bool component_open() const override { return components_.open(); }
     void count_occurrence(const std::string& text, Occurrence kind) override;
     void comments_inside(const CommentCounts& counts) override;
     void comments_outside(const CommentCounts& counts) override;
@@ -125,8 +126,11 @@ public:
     void except_filter(const SemanticValue& keyword, const SemanticValue& filter) override;
 
 private:
-    ComponentTotals& totals() { return components_.totals; }
-    CtCounters& ct() { return components_.ct; }
+    ComponentTotals& totals() { return components_.totals(); }
+    // Adds one to a ct_ counter of the open component when `counted`.
+    void count(int counter, bool counted = true) {
+        if (components_.counts) components_.counts->ct.ct_add(counter, counted);
+    }
     ModuleRecord* current_module();
     const std::string* intern(std::string_view text) { return &strings_.emplace_back(text); }
     const std::string* current_file();

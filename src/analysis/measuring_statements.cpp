@@ -22,18 +22,18 @@ void MeasuringEvents::control(NodeKind kind, int line) {
 
 int MeasuringEvents::describe(DecisionKind kind, const std::string* text, int line) {
     ModuleRecord* module = current_module();
-    last_branch_ = module ? components_.decisions.describe(module->descriptions, kind, text ? *text : std::string(), line)
+    last_branch_ = module ? components_.counts->decisions.describe(module->descriptions, kind, text ? *text : std::string(), line)
                           : 0;
     return last_branch_;
 }
 
 void MeasuringEvents::nest() {
     ++nesting_;
-    if (components_.open && nesting_ > totals()[Total::LEVL]) totals()[Total::LEVL] = nesting_;
+    if (components_.open() && nesting_ > totals()[Total::LEVL]) totals()[Total::LEVL] = nesting_;
 }
 
 void MeasuringEvents::count_statement() {
-    if (components_.open) components_.model.counter_add(INST, 1);
+    if (components_.open()) components_.model.counter_add(INST, 1);
 }
 
 // The first action of every statement-level construct: the function's
@@ -46,7 +46,7 @@ void MeasuringEvents::statement_start() {
         described_begin_ = true;
         describe(DecisionKind::Begin, nullptr, lexer_->value().line);
     }
-    last_case_group_ = components_.decisions.switch_flush(module->descriptions);
+    last_case_group_ = components_.counts->decisions.switch_flush(module->descriptions);
 }
 
 void MeasuringEvents::open_block(const SemanticValue&) { statement_start(); }
@@ -121,14 +121,14 @@ const std::string* MeasuringEvents::captured_text(const SemanticValue& capture, 
 
 void MeasuringEvents::if_start() {
     statement_start();
-    if (components_.open) ++totals()[Total::VG];
+    if (components_.open()) ++totals()[Total::VG];
 }
 
 SemanticValue MeasuringEvents::if_condition(const SemanticValue& keyword, const SemanticValue& capture,
                                             const SemanticValue&) {
     const std::string* condition = captured_text(capture, ")");
     control(NodeKind::SI, keyword.line);
-    ct().ct_add(ct_if, components_.open);
+    count(ct_if);
     nest();
     describe(DecisionKind::If, condition, keyword.line);
     end_statement();
@@ -187,7 +187,7 @@ SemanticValue MeasuringEvents::if_with_else(const SemanticValue& if_part, const 
 
 void MeasuringEvents::begin_loop() {
     statement_start();
-    if (components_.open) ++totals()[Total::VG];
+    if (components_.open()) ++totals()[Total::VG];
     nest();
 }
 
@@ -215,7 +215,7 @@ SemanticValue MeasuringEvents::while_condition(const SemanticValue& keyword, con
                                                const SemanticValue&) {
     const std::string* condition = captured_text(capture, ")");
     control(NodeKind::TQUE, keyword.line);
-    ct().ct_add(ct_while, components_.open);
+    count(ct_while);
     describe(DecisionKind::While, condition, keyword.line);
     SemanticValue head = empty_value();
     head.text = condition;
@@ -229,7 +229,7 @@ SemanticValue MeasuringEvents::while_condition(const SemanticValue& keyword, con
 SemanticValue MeasuringEvents::do_start(const SemanticValue& keyword) {
     begin_loop();
     control(NodeKind::REPE, keyword.line);
-    ct().ct_add(ct_dowhile, components_.open);
+    count(ct_dowhile);
     SemanticValue head = empty_value();
     head.line = keyword.line;
     path_head(head, 1.0);
@@ -257,7 +257,7 @@ SemanticValue MeasuringEvents::for_condition(const SemanticValue& capture, const
 SemanticValue MeasuringEvents::for_head(const SemanticValue& keyword, const SemanticValue& condition,
                                         const SemanticValue&, const SemanticValue&) {
     control(NodeKind::POUR, keyword.line);
-    ct().ct_add(ct_for, components_.open);
+    count(ct_for);
     SemanticValue head = empty_value();
     head.line = keyword.line;
     head.text = condition.text;
@@ -308,10 +308,11 @@ void MeasuringEvents::switch_start(const SemanticValue&) { statement_start(); }
 SemanticValue MeasuringEvents::switch_head(const SemanticValue& keyword, const SemanticValue& capture,
                                            const SemanticValue&) {
     control(NodeKind::SWCH, keyword.line);
-    ct().ct_add(ct_switch, components_.open);
+    count(ct_switch);
     nest();
     op("switch()", keyword);
-    components_.decisions.switch_open(*captured_text(capture, ")"));
+    const std::string* expression = captured_text(capture, ")");
+    if (components_.counts) components_.counts->decisions.switch_open(*expression);
     SemanticValue head = empty_value();
     head.line = keyword.line;
     path_head(head, 0.0);
@@ -331,7 +332,7 @@ SemanticValue MeasuringEvents::switch_end(const SemanticValue& head, const Seman
     // The implicit default's branch, when the switch has none of its own.
     last_branch_ = 0;
     if (ModuleRecord* module = current_module())
-        last_branch_ = components_.decisions.switch_close(module->descriptions, body.end_line);
+        last_branch_ = components_.counts->decisions.switch_close(module->descriptions, body.end_line);
     count_statement();
     SemanticValue value = empty_value();
     value.line = head.line;
@@ -348,8 +349,8 @@ SemanticValue MeasuringEvents::switch_end(const SemanticValue& head, const Seman
 // more path, and the "*SD*" destination label on the next node.
 SemanticValue MeasuringEvents::case_path() {
     SemanticValue value = empty_value();
-    if (components_.open && case_path_flag_) {
-        ct().ct_add(ct_casepath, 1);
+    if (components_.open() && case_path_flag_) {
+        count(ct_casepath);
         ++totals()[Total::VG];
         paths_.running = plus(paths_.running, 1.0);
         case_path_flag_ = false;
@@ -362,18 +363,18 @@ SemanticValue MeasuringEvents::case_path() {
 }
 
 SemanticValue MeasuringEvents::case_label(const SemanticValue& capture, const SemanticValue& keyword) {
-    ct().ct_add(ct_case, components_.open);
+    count(ct_case);
     const std::string* label = captured_text(capture, ":");
     if (ModuleRecord* module = current_module())
-        components_.decisions.switch_case(module->descriptions, *label, keyword.line);
+        components_.counts->decisions.switch_case(module->descriptions, *label, keyword.line);
     return case_path();
 }
 
 SemanticValue MeasuringEvents::default_label(const SemanticValue& keyword) {
     if (!switch_has_default_.empty()) switch_has_default_.back() = true;
-    ct().ct_add(ct_case, components_.open);
+    count(ct_case);
     if (ModuleRecord* module = current_module())
-        components_.decisions.switch_default(module->descriptions, keyword.line);
+        components_.counts->decisions.switch_default(module->descriptions, keyword.line);
     return case_path();
 }
 
@@ -414,7 +415,7 @@ void MeasuringEvents::leave_paths(double& total) {
 // A break or continue: a jump out of the structure, whose paths join the
 // construct's breaks.
 SemanticValue MeasuringEvents::leave_construct(SemanticValue jump) {
-    if (components_.open) ++totals()[Total::COND_STRUCT];
+    if (components_.open()) ++totals()[Total::COND_STRUCT];
     leave_paths(paths_.breaks);
     jump.path = 0;
     return jump;
@@ -425,13 +426,13 @@ SemanticValue MeasuringEvents::break_statement(const SemanticValue& keyword, con
     op("break", keyword);
     op(";", semicolon);
     bool in_switch = !constructs_.empty() && constructs_.back() == Construct::Switch;
-    ct().ct_add(in_switch ? ct_break_inswitch : ct_break_inloop, components_.open && !constructs_.empty());
+    count(in_switch ? ct_break_inswitch : ct_break_inloop, !constructs_.empty());
     return leave_construct(value);
 }
 
 SemanticValue MeasuringEvents::continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = jump(NodeKind::REBO, keyword, semicolon);
-    ct().ct_add(ct_continue, components_.open);
+    count(ct_continue);
     return leave_construct(value);
 }
 
@@ -439,7 +440,7 @@ SemanticValue MeasuringEvents::return_statement(const SemanticValue& keyword, co
     SemanticValue value = jump(NodeKind::RETU, keyword, semicolon);
     op("return", keyword);
     op(";", semicolon);
-    if (components_.open) {
+    if (components_.open()) {
         ++totals()[Total::RETU];
         ++totals()[Total::N_OUT];
     }
@@ -456,14 +457,14 @@ SemanticValue MeasuringEvents::goto_statement(const SemanticValue& keyword, cons
         components_.graph.control_target(module->controls, *label.str);
     op("goto", keyword);
     op(";", semicolon);
-    if (components_.open) ++totals()[Total::GOTO];
+    if (components_.open()) ++totals()[Total::GOTO];
     value.path = -1;
     return value;
 }
 
 SemanticValue MeasuringEvents::leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = jump(NodeKind::ENAD, keyword, semicolon);
-    if (components_.open) ++totals()[Total::COND_STRUCT];
+    if (components_.open()) ++totals()[Total::COND_STRUCT];
     return value;
 }
 

@@ -29,7 +29,7 @@ struct FileRun {
         totals()[Total::BCOM] += 1;
         for (int line : {11, 12, 12}) model->call_add("g", line, line == 12, graph());
         for (const char* operand : {"a", "a", "x"}) model->count_occurrence(OOPN, operand);
-        for (int counter : {ct_if, ct_if, ct_for, ct_continue}) context->ct.ct_add(counter, 1);
+        for (int counter : {ct_if, ct_if, ct_for, ct_continue}) context->counts->ct.ct_add(counter, 1);
         totals()[Total::LEVL] = 3;
         totals()[Total::RETU] += 2;
         totals()[Total::N_OUT] += 2 + 1;  // the returns, and the grammar's 1 for the end
@@ -45,7 +45,7 @@ struct FileRun {
     MetricCollector metrics{identities};
     std::unique_ptr<ComponentContext> context;
     ControlGraphBuilder& graph() { return context->graph; }
-    ComponentTotals& totals() { return context->totals; }
+    ComponentTotals& totals() { return context->totals(); }
     std::vector<std::string> hooked;
 };
 
@@ -71,7 +71,7 @@ TEST(Component, StoresTheMetricsInOrder) {
     EXPECT_EQ(unknown_paths.metrics.find("f")->find("PATH"), nullptr);
 }
 
-TEST(Component, EndClearsCommentsAndDecisionsAndBeginResetsTotals) {
+TEST(Component, EndClearsCommentsAndBeginStartsFreshTotals) {
     FileRun run;
     run.measure_sample();
     for (Total total : {Total::BCOM, Total::LCOM, Total::CCOM, Total::BCOB, Total::LCOB, Total::CCOB})
@@ -79,20 +79,19 @@ TEST(Component, EndClearsCommentsAndDecisionsAndBeginResetsTotals) {
     run.totals()[Total::GOTO] = 7;
     run.totals()[Total::CCOB] = 9;
     component_begin(*run.context, "g", 20, 20);
-    EXPECT_EQ(run.context->ct.ct_get(ct_if), 0);
+    EXPECT_EQ(run.context->counts->ct.ct_get(ct_if), 0);
     EXPECT_EQ(run.totals()[Total::GOTO], 0);
     EXPECT_EQ(run.totals()[Total::LEVL], 1);
     EXPECT_EQ(run.totals()[Total::CCOB], 9);
     component_end(*run.context, 20, 1);
     EXPECT_EQ(run.stored("g")[25].value, 1);  // lc_line
 
-    // With no component open, the end still clears them and the decision counter.
+    // With no component open, the end still clears them, and the counts
+    // of a component are gone with it.
+    EXPECT_FALSE(run.context->counts);
     run.totals()[Total::CCOB] = 4;
-    Descriptions descriptions;
-    run.context->decisions.describe(descriptions, DecisionKind::If, "x", 3);
     component_end(*run.context, 6, 1);
     EXPECT_EQ(run.totals()[Total::CCOB], 0);
-    EXPECT_EQ(run.context->decisions.counter(), 1);
 }
 
 TEST(Component, SecondDefinitionIsReportedAndNotMeasured) {
@@ -102,7 +101,7 @@ TEST(Component, SecondDefinitionIsReportedAndNotMeasured) {
     testing::internal::CaptureStderr();
     component_begin(*run.context, "f", 20, 21);
     std::string messages = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(run.context->open);
+    EXPECT_FALSE(run.context->open());
     component_end(*run.context, 25, 1);
 
     EXPECT_EQ(diagnostics().warning_count(), warnings + 1);
