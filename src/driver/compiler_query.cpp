@@ -73,7 +73,7 @@ std::string cache_directory(const std::vector<std::string>& candidates) {
 }
 
 bool starts_with_line(const std::string& path, const std::string& line) {
-    auto file = open_file(path, "r", 0, NameForm::Literal);
+    auto file = open_file(path, "r", kUnreported, NameForm::Literal);
     if (!file) return false;
     std::string first;
     for (int c; (c = std::fgetc(file.get())) != EOF && c != '\n';) first += static_cast<char>(c);

@@ -52,7 +52,7 @@ void load_macro_name_file(CommandLineBuild& line) {
     found = find_in_installation(1, ".qor_cc.mac");
     if (!found) return;
     line.macro_name_path = found;
-    if (auto file = open_file(*found, "r", 0)) read_macro_names(line, file.get());
+    if (auto file = open_file(*found, "r", kUnreported)) read_macro_names(line, file.get());
 }
 
 void find_ignore_file(const RunSettings& settings, CommandLineBuild& line) {

@@ -30,6 +30,7 @@ RunSettings RunSettings::from_environment() {
     settings.quiet = std::getenv("QOR_CC_QUIET") != nullptr;
     settings.options_file_variable = std::getenv("QOR_CC_DEF") != nullptr;
     settings.remove_failed_outputs = std::getenv("QOR_CC_NO_DEL") == nullptr;
+    settings.include_syntax_warning = std::getenv("QOR_CC_INC_WARN") != nullptr;
     if (const char* form = std::getenv("QOR_NEWRES")) {
         std::string_view value(form);
         settings.new_results = value != "old" && value != "OLD";

@@ -43,6 +43,8 @@ struct RunSettings {
     bool options_file_variable = false;
     // Without QOR_CC_NO_DEL a failed analysis removes its outputs.
     bool remove_failed_outputs = true;
+    // QOR_CC_INC_WARN is set: a malformed #include is only a warning.
+    bool include_syntax_warning = false;
     // QOR_NEWRES is not "old": the results take the current form.
     bool new_results = true;
     // Where the compilers' answers may be kept, in order of preference

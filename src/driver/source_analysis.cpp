@@ -47,6 +47,7 @@ SourceAnalysis::SourceAnalysis(Run& run, const std::string& source, const FileOu
         measure_.components().on_component = [&run](const std::string& name, int line) {
             run.hooks->on_component(name, line);
         };
+    preprocessor_.set_include_syntax_warning(run.settings.include_syntax_warning);
     measure_.set_lexer(&lexer_);
     if (probes_) probes_->set_lexer(&lexer_);
     actions_.set_lexer(&lexer_);

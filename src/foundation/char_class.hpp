@@ -20,6 +20,9 @@ inline bool is_line_blank(int c) { return c == ' ' || c == '\t' || c == '\v' || 
 // Identifiers as the preprocessors take them: '$' is a letter.
 inline bool is_c_identifier_start(int c) { return is_ascii_letter(c) || c == '_' || c == '$'; }
 inline bool is_c_identifier_char(int c) { return is_c_identifier_start(c) || is_ascii_digit(c); }
+// A character of a word of the analysed text: C's identifier characters
+// and the '@' that some embedded compilers write in their qualifiers.
+inline bool is_word_char(int c) { return is_c_identifier_char(c) || c == '@'; }
 inline bool is_c_identifier(std::string_view text) {
     if (text.empty() || !is_c_identifier_start(text[0])) return false;
     for (char c : text)

@@ -25,6 +25,9 @@ std::optional<std::string> expand_name(std::string_view name, int level);
 // literal: a '$' in them is part of the name.
 enum class NameForm { WithVariables, Literal };
 
+// The level at which a failure to open is not reported.
+inline constexpr int kUnreported = 0;
+
 // Opens the file (after expanding the name unless it is literal); failures
 // are reported at `level`.
 FilePtr open_file(std::string_view name, const char* mode, int level, NameForm form = NameForm::WithVariables);

@@ -14,12 +14,11 @@ namespace qor {
 
 namespace {
 
-bool is_skipped_blank(int c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\b' || c == '\r' || c == 2 || c == 5;
-}
+// The blanks between tokens, more than a line's blanks: the carriage
+// return, the built-in preprocessor's token separator and control byte 5.
+bool is_skipped_blank(int c) { return is_line_blank(c) || c == '\r' || c == kTokenSeparator || c == 5; }
 bool is_letter(int c) { return is_ascii_letter(c); }
 bool is_digit(int c) { return is_ascii_digit(c); }
-bool is_identifier_char(int c) { return is_letter(c) || is_digit(c) || c == '_' || c == '@' || c == '$'; }
 bool is_operator_char(int c) { return c > 0 && std::string_view("!%&*+-/:<=>^|").find(static_cast<char>(c)) != std::string_view::npos; }
 
 enum class Directive { If, Ifdef, Ifndef, Elif, Else, Endif, Define, Undef, Include, Assert, Line, Ident, Error, Pragma, Unassert, Unknown };
@@ -210,7 +209,7 @@ bool Lexer::directive_line() {
     if (c == kEndOfInput) return false;
     if (is_letter(c) || c == '_') {
         std::string name(1, static_cast<char>(c));
-        while (is_identifier_char(c = pp_.read_char())) name += static_cast<char>(c);
+        while (is_word_char(c = pp_.read_char())) name += static_cast<char>(c);
         pp_.unread_char(c);
         run_directive(name);
         return true;
@@ -473,7 +472,7 @@ bool Lexer::skip_asm_operand_name() {
     int c = take();
     while (c == ' ' || c == '\t') c = take();
     bool named = is_letter(c) || c == '_';
-    while (is_identifier_char(c)) c = take();
+    while (is_word_char(c)) c = take();
     while (c == ' ' || c == '\t') c = take();
     if (!named || c != ']') {
         pp_.unread_text(text);
@@ -530,7 +529,7 @@ int Lexer::literal(int quote, const std::string& prefix) {
 int Lexer::identifier(int first, bool& rescan) {
     std::string word(1, static_cast<char>(first));
     int c;
-    while (is_identifier_char(c = pp_.read_char()) && (c != '$' || dialect_.dollar_in_identifiers))
+    while (is_word_char(c = pp_.read_char()) && (c != '$' || dialect_.dollar_in_identifiers))
         word += static_cast<char>(c);
     pp_.unread_char(c);
     text_ = word;

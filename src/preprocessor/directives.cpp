@@ -140,7 +140,7 @@ void Preprocessor::do_include() {
         if (!start_expansion(read_identifier(c))) break;
         c = next_significant_char();
     }
-    int severity = std::getenv("QOR_CC_INC_WARN") ? MSG_WARNING : MSG_ERROR;
+    int severity = include_syntax_warning_ ? MSG_WARNING : MSG_ERROR;
     if (c != '<' && c != '"') {
         if (c == '\n' || c == kEndOfInput) unread_char(c);
         report(severity, "#include syntax error");

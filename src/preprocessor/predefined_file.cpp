@@ -14,9 +14,6 @@ namespace qor {
 namespace {
 
 constexpr const char* kSyntaxError = "syntax error in predefined macros file";
-// A message level that reports nothing: the caller words its own.
-constexpr int kUnreported = 0;
-
 // "(a, b)": the parameter names, blanks dropped.
 std::vector<std::string> parameter_names(std::string_view list) {
     std::vector<std::string> parameters;

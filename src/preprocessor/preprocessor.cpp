@@ -10,8 +10,6 @@ namespace qor {
 
 namespace {
 
-inline bool is_identifier_char(int c) { return c == '_' || c == '$' || c == '@' || is_ascii_alnum(c); }
-
 // The characters of a comment that count: those that can form identifiers.
 bool is_comment_word_char(int c) { return c == '_' || c == '$' || is_ascii_alnum(c); }
 
@@ -93,7 +91,7 @@ int Preprocessor::read_char() {
         int c = static_cast<unsigned char>(top->buffer[top->pos]);
         if (c != '\r' && c != '?' && c != '/' && c != '\n' && c != kArgumentStart && c != kArgumentEnd) {
             inputs_.skip_stream_byte();
-            bool word = is_identifier_char(c);
+            bool word = is_word_char(c);
             if (word && !in_word_) word_hidden_.reset();
             in_word_ = word;
             return c;
@@ -111,7 +109,7 @@ int Preprocessor::read_char() {
                 inputs_.unget(second);
             }
         }
-        if (is_identifier_char(c)) {
+        if (is_word_char(c)) {
             if (!in_word_) word_hidden_ = inputs_.last_hide_set();
             in_word_ = true;
         } else {

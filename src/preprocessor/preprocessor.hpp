@@ -131,6 +131,8 @@ public:
     // The next include line marker also names the file as opened.
     void expect_include_marker() { include_marker_pending_ = true; }
     void set_line_counter(int* counter) { inputs_.set_line_counter(counter); }
+    // A malformed #include is only a warning (else an error).
+    void set_include_syntax_warning(bool warning) { include_syntax_warning_ = warning; }
 
 private:
     void report_at_position(int severity, const std::string& file, int line, std::string_view message);
@@ -171,6 +173,7 @@ private:
     std::string kept_comments_;
     int last_comment_end_line_ = -1;
     bool include_marker_pending_ = false;
+    bool include_syntax_warning_ = false;
     int expansion_depth_ = 0;
     // Hide set of the identifier being read (taken at its first character).
     HideSet word_hidden_;

@@ -142,7 +142,6 @@ protected:
     void SetUp() override { diagnostics().set_exit_handler([](int status) { throw ExitCalled{status}; }); }
     void TearDown() override {
         diagnostics().set_exit_handler(nullptr);
-        unsetenv("QOR_CC_INC_WARN");
     }
     ScratchDirectory scratch;
 };

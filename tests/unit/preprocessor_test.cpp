@@ -101,8 +101,8 @@ TEST_F(PreprocessorTest, IncludeProblems) {
               "a.c(2): Error:  #include syntax error\n"
               "a.c(3): Error:  #include syntax error\n");
 
-    setenv("QOR_CC_INC_WARN", "1", 1);
     LexerRun warned;
+    warned.preprocessor().set_include_syntax_warning(true);
     warned.lex("b.c", "#include foo.h\n");
     EXPECT_EQ(warned.messages, "b.c(1): Warning:  #include syntax error\n");
 }
