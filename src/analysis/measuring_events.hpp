@@ -141,6 +141,7 @@ private:
     void count_statement();
     void begin_loop();
     void end_statement() { case_path_flag_ = true; }
+    static SemanticValue statement_value(int line, int end_line);
     SemanticValue case_path();
     SemanticValue jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon);
     void leave_paths(double& total);

@@ -58,9 +58,7 @@ SemanticValue MeasuringEvents::simple_statement(const SemanticValue& first, int 
     count_statement();
     op(";", semicolon);
     end_statement();
-    SemanticValue value = empty_value();
-    value.line = first.line;
-    value.end_line = end_line;
+    SemanticValue value = statement_value(first.line, end_line);
     return value;
 }
 
@@ -68,9 +66,7 @@ SemanticValue MeasuringEvents::asm_statement(const SemanticValue& keyword, const
     statement_start();
     count_statement();
     end_statement();
-    SemanticValue value = empty_value();
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
+    SemanticValue value = statement_value(keyword.line, semicolon.line);
     return value;
 }
 
@@ -78,9 +74,7 @@ SemanticValue MeasuringEvents::empty_block(const SemanticValue& open, const Sema
     control(NodeKind::RIEN, open.line);
     op("{}", open);
     end_statement();
-    SemanticValue value = empty_value();
-    value.line = open.line;
-    value.end_line = close.line;
+    SemanticValue value = statement_value(open.line, close.line);
     return value;
 }
 
@@ -115,6 +109,14 @@ const std::string* MeasuringEvents::captured_text(const SemanticValue& capture, 
     while (end > start && token_log_[end - 1] != terminator) --end;
     if (end > start) --end;
     return intern(token_log_.text(start, end));
+}
+
+// The value of a statement from `line` to `end_line`, with one path.
+SemanticValue MeasuringEvents::statement_value(int line, int end_line) {
+    SemanticValue value = empty_value();
+    value.line = line;
+    value.end_line = end_line;
+    return value;
 }
 
 // --- if ---
@@ -152,9 +154,7 @@ SemanticValue MeasuringEvents::if_without_else(const SemanticValue& if_part) {
     unnest();
     describe(DecisionKind::Else, if_part.text, if_part.end_line);
     count_statement();
-    SemanticValue value = empty_value();
-    value.line = if_part.line;
-    value.end_line = if_part.end_line;
+    SemanticValue value = statement_value(if_part.line, if_part.end_line);
     value.path = if_part.path < 0 || if_part.mark != 0 ? -1 : if_part.path + 1.0;
     paths_.running = times(if_part.recorded, value.path);
     end_statement();
@@ -173,9 +173,7 @@ SemanticValue MeasuringEvents::if_with_else(const SemanticValue& if_part, const 
     control(NodeKind::FISI, otherwise.end_line);
     unnest();
     count_statement();
-    SemanticValue value = empty_value();
-    value.line = if_part.line;
-    value.end_line = otherwise.end_line;
+    SemanticValue value = statement_value(if_part.line, otherwise.end_line);
     bool computable = if_part.path >= 0 && otherwise.path >= 0 && if_part.mark == 0 && otherwise.mark == 0;
     value.path = computable ? if_part.path + otherwise.path : -1;
     paths_.running = times(if_part.recorded, value.path);
@@ -275,9 +273,7 @@ SemanticValue MeasuringEvents::loop_end(const SemanticValue& head, const Semanti
     describe(end_decision, head.text, end_line);
     count_statement();
     op(operator_text, keyword);
-    SemanticValue value = empty_value();
-    value.line = head.line;
-    value.end_line = end_line;
+    SemanticValue value = statement_value(head.line, end_line);
     bool computable = body.path >= 0 && !(mark_matters && body.mark != 0);
     value.path = computable ? plus(paths_.breaks, body.path + 1.0) : -1;
     path_tail(head, value.path);
@@ -334,9 +330,7 @@ SemanticValue MeasuringEvents::switch_end(const SemanticValue& head, const Seman
     if (ModuleRecord* module = current_module())
         last_branch_ = components_.counts->decisions.switch_close(module->descriptions, body.end_line);
     count_statement();
-    SemanticValue value = empty_value();
-    value.line = head.line;
-    value.end_line = body.end_line;
+    SemanticValue value = statement_value(head.line, body.end_line);
     value.path = body.path < 0 ? -1 : plus(body.mark * body.path, paths_.breaks);
     if (!has_default && value.path >= 0) value.path += 1.0;
     path_tail(head, value.path);
@@ -399,9 +393,7 @@ SemanticValue MeasuringEvents::jump(NodeKind kind, const SemanticValue& keyword,
     control(kind, keyword.line);
     count_statement();
     end_statement();
-    SemanticValue value = empty_value();
-    value.line = keyword.line;
-    value.end_line = semicolon.line;
+    SemanticValue value = statement_value(keyword.line, semicolon.line);
     return value;
 }
 
