@@ -317,9 +317,9 @@ void Preprocessor::preprocessor_options(const std::vector<std::string>& argument
         if (letter == 'D') {
             size_t equals = value.find('=');
             if (equals == std::string::npos)
-                macros_.define_macro(value, "1", kObjectLike);
+                macros_.define_macro(value, MacroBody("1"), kObjectLike);
             else
-                macros_.define_macro(value.substr(0, equals), value.substr(equals + 1), kObjectLike);
+                macros_.define_macro(value.substr(0, equals), MacroBody(std::string_view(value).substr(equals + 1)), kObjectLike);
         } else if (letter == 'U') {
             if (!macros_.remove_macro(value)) report(MSG_WARNING, "\"" + value + "\" wasn't defined");
         } else if (letter == 'I') {

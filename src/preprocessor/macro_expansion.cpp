@@ -173,41 +173,31 @@ void Preprocessor::copy_literal(int quote, std::string& argument) {
 
 std::string Preprocessor::substitute(const std::string& name, const Macro& macro,
                                      const std::vector<std::string>& arguments) {
-    std::string_view body = macro.body;
-    if (dialect_.ansi_preprocessing && expansion_depth_ > 1) {
-        while (!body.empty() && is_line_blank(static_cast<unsigned char>(body.front()))) body.remove_prefix(1);
-        while (!body.empty() && (is_line_blank(static_cast<unsigned char>(body.back())) || body.back() == kTokenSeparator))
-            body.remove_suffix(1);
-    }
+    const std::vector<BodyPiece>& pieces = macro.body.pieces();
+    // A nested ANSI expansion drops the blanks around its body.
+    bool trimmed = dialect_.ansi_preprocessing && expansion_depth_ > 1;
     std::string text;
-    bool stringize = false;
-    for (size_t i = 0; i < body.size(); ++i) {
-        unsigned char byte = static_cast<unsigned char>(body[i]);
-        bool reference = (byte == kArgumentReference || byte == kArgumentReferencePlus1) && i + 1 < body.size();
-        if (byte == kStringize && i + 2 < body.size() &&
-            (static_cast<unsigned char>(body[i + 1]) == kArgumentReference ||
-             static_cast<unsigned char>(body[i + 1]) == kArgumentReferencePlus1)) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const BodyPiece& piece = pieces[i];
+        const std::string* argument = piece.parameter < arguments.size() ? &arguments[piece.parameter] : nullptr;
+        switch (piece.kind) {
+        case BodyPiece::Kind::Text: {
+            std::string_view part = piece.text;
+            if (trimmed && i == 0)
+                while (!part.empty() && is_line_blank(static_cast<unsigned char>(part.front()))) part.remove_prefix(1);
+            if (trimmed && i + 1 == pieces.size())
+                while (!part.empty() && (is_line_blank(static_cast<unsigned char>(part.back())) || part.back() == kTokenSeparator))
+                    part.remove_suffix(1);
+            text += part;
+            break;
+        }
+        case BodyPiece::Kind::Argument:
+            if (argument) text += kArgumentStart + *argument + kArgumentEnd;
+            break;
+        case BodyPiece::Kind::StringizedArgument:
             text += '"';
-            stringize = true;
-        } else if (reference) {
-            int index = static_cast<unsigned char>(body[++i]) - (byte == kArgumentReferencePlus1 ? 1 : 0);
-            if (index >= 0 && static_cast<size_t>(index) < arguments.size()) {
-                const std::string& argument = arguments[static_cast<size_t>(index)];
-                if (stringize) {
-                    text += stringized(argument);
-                } else {
-                    // A 253 reference whose argument starts with the character
-                    // just written replaces it: the two are pasted.
-                    if (byte == kArgumentReference && !text.empty() && !argument.empty() && argument[0] == text.back())
-                        text.pop_back();
-                    text += kArgumentStart + argument + kArgumentEnd;
-                }
-            } else if (stringize) {
-                text += '"';
-            }
-            stringize = false;
-        } else {
-            text += static_cast<char>(byte);
+            text += argument ? stringized(*argument) : "\"";
+            break;
         }
         if (text.size() > kExpansionTextSize) report(MSG_FATAL, "out of space in macro \"" + name + "\" arg expansion");
     }

@@ -4,7 +4,31 @@
 
 namespace qor {
 
-void MacroTable::define_macro(const std::string& name, std::string body, int param_count) {
+void MacroBody::add_text(std::string_view text) {
+    if (text.empty()) return;
+    if (!pieces_.empty() && pieces_.back().kind == BodyPiece::Kind::Text)
+        pieces_.back().text += text;
+    else
+        pieces_.push_back(BodyPiece{BodyPiece::Kind::Text, std::string(text), 0});
+}
+
+void MacroBody::add_argument(size_t parameter, BodyPiece::Kind kind) {
+    pieces_.push_back(BodyPiece{kind, {}, parameter});
+}
+
+std::string_view MacroBody::trailing_text() const {
+    if (pieces_.empty() || pieces_.back().kind != BodyPiece::Kind::Text) return {};
+    return pieces_.back().text;
+}
+
+void MacroBody::drop_trailing_text(size_t count) {
+    if (count == 0) return;
+    std::string& text = pieces_.back().text;
+    text.resize(text.size() - count);
+    if (text.empty()) pieces_.pop_back();
+}
+
+void MacroTable::define_macro(const std::string& name, MacroBody body, int param_count) {
     macros_[name] = Macro{std::move(body), param_count};
 }
 
@@ -23,10 +47,10 @@ void MacroTable::define_builtins(long now) {
     char time[9] = "";
     std::strftime(date, sizeof date, "%h %e %Y", &local);
     std::strftime(time, sizeof time, "%T", &local);
-    define_macro("__LINE__", "", kLineMacro);
-    define_macro("__FILE__", "", kFileMacro);
-    define_macro("__DATE__", "\"" + std::string(date) + "\"", kObjectLike);
-    define_macro("__TIME__", "\"" + std::string(time) + "\"", kObjectLike);
+    define_macro("__LINE__", MacroBody{}, kLineMacro);
+    define_macro("__FILE__", MacroBody{}, kFileMacro);
+    define_macro("__DATE__", MacroBody("\"" + std::string(date) + "\""), kObjectLike);
+    define_macro("__TIME__", MacroBody("\"" + std::string(time) + "\""), kObjectLike);
 }
 
 std::string quoted_file_name(const std::string& name) {

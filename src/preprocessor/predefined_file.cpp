@@ -41,12 +41,12 @@ public:
     void macro(unsigned, std::string_view name, std::optional<std::string_view> parameters,
                std::string_view body) override {
         if (!parameters) {
-            preprocessor_.macros().define_macro(std::string(name), std::string(body), kObjectLike);
+            preprocessor_.macros().define_macro(std::string(name), MacroBody(body), kObjectLike);
             return;
         }
         std::vector<std::string> names = parameter_names(*parameters);
         int count = static_cast<int>(names.size());
-        preprocessor_.macros().define_macro(std::string(name), encode_macro_body(std::string(body), names), count);
+        preprocessor_.macros().define_macro(std::string(name), function_macro_body(std::string(body), names), count);
     }
     void include_directory(std::string_view directory) override {
         preprocessor_.add_include_directory(std::string(directory));
@@ -73,13 +73,18 @@ void check_after_hash(const std::string& body, size_t pos) {
 
 }  // namespace
 
-std::string encode_macro_body(const std::string& body, const std::vector<std::string>& parameters) {
-    auto parameter_index = [&](const std::string& word) -> int {
+MacroBody function_macro_body(const std::string& body, const std::vector<std::string>& parameters) {
+    auto parameter_index = [&](const std::string& word) -> std::optional<size_t> {
         for (size_t i = 0; i < parameters.size(); ++i)
-            if (parameters[i] == word) return static_cast<int>(i);
-        return -1;
+            if (parameters[i] == word) return i;
+        return std::nullopt;
     };
-    std::string encoded;
+    auto trailing_blanks = [](std::string_view text) {
+        size_t count = 0;
+        while (count < text.size() && is_definitions_blank(text[text.size() - 1 - count])) ++count;
+        return count;
+    };
+    MacroBody pieces;
     for (size_t i = 0; i < body.size();) {
         char c = body[i];
         if (c == '"' || c == '\'') {
@@ -87,39 +92,38 @@ std::string encode_macro_body(const std::string& body, const std::vector<std::st
             size_t end = i + 1;
             while (end < body.size() && body[end] != c) end += body[end] == '\\' ? 2 : 1;
             end = std::min(end + 1, body.size());
-            encoded += body.substr(i, end - i);
+            pieces.add_text(std::string_view(body).substr(i, end - i));
             i = end;
         } else if (c == '#' && i + 1 < body.size() && body[i + 1] == '#') {
-            while (!encoded.empty() && is_definitions_blank(encoded.back())) encoded.pop_back();
+            pieces.drop_trailing_text(trailing_blanks(pieces.trailing_text()));
             for (i += 2; i < body.size() && is_definitions_blank(body[i]);) ++i;
         } else if (c == '#') {
             check_after_hash(body, i + 1);
-            encoded += c;
+            pieces.add_text("#");
             ++i;
         } else if (is_c_identifier_char(c)) {
             size_t end = i;
             while (end < body.size() && is_c_identifier_char(body[end])) ++end;
             std::string word = body.substr(i, end - i);
-            int index = is_ascii_digit(c) ? -1 : parameter_index(word);
-            if (index < 0) {
-                encoded += word;
+            std::optional<size_t> index = is_ascii_digit(c) ? std::nullopt : parameter_index(word);
+            if (!index) {
+                pieces.add_text(word);
             } else {
-                // "#name": the '#' and the blanks after it become the code.
-                size_t hash = encoded.find_last_not_of(" \t");
-                if (hash != std::string::npos && encoded[hash] == '#' && (hash == 0 || encoded[hash - 1] != '#')) {
-                    encoded.erase(hash);
-                    encoded += static_cast<char>(kStringize);
-                }
-                encoded += static_cast<char>(kArgumentReferencePlus1);
-                encoded += static_cast<char>(index + 1);
+                // "#name": the '#' and the blanks after it make the argument a
+                // string literal.
+                std::string_view text = pieces.trailing_text();
+                size_t hash = text.find_last_not_of(" \t");
+                bool stringized = hash != std::string_view::npos && text[hash] == '#' && (hash == 0 || text[hash - 1] != '#');
+                if (stringized) pieces.drop_trailing_text(text.size() - hash);
+                pieces.add_argument(*index, stringized ? BodyPiece::Kind::StringizedArgument : BodyPiece::Kind::Argument);
             }
             i = end;
         } else {
-            encoded += c;
+            pieces.add_text(std::string_view(&body[i], 1));
             ++i;
         }
     }
-    return encoded;
+    return pieces;
 }
 
 void read_predefined(const std::string& path, Preprocessor& preprocessor) {

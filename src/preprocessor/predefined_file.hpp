@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "preprocessor/macro_table.hpp"
+
 namespace qor {
 
 class Preprocessor;
@@ -17,6 +19,6 @@ void read_predefined(const std::string& path, Preprocessor& preprocessor);
 // The body of a function-like D line with its parameter names turned into
 // argument references, #name into a stringized reference, and ## with the
 // blanks around it removed, so that the arguments of a use are substituted.
-std::string encode_macro_body(const std::string& body, const std::vector<std::string>& parameters);
+MacroBody function_macro_body(const std::string& body, const std::vector<std::string>& parameters);
 
 }  // namespace qor

@@ -15,6 +15,14 @@
 
 namespace qor::test {
 
+// The text pieces of a macro's body, joined: the whole body of a macro
+// without parameters.
+inline std::string body_text(const Macro& macro) {
+    std::string text;
+    for (const BodyPiece& piece : macro.body.pieces()) text += piece.text;
+    return text;
+}
+
 class RecordingClient : public LexerClient {
 public:
     bool component_open() const override { return open; }

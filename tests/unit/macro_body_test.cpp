@@ -40,5 +40,19 @@ TEST_F(MacroBodyTest, DoubleHashPastesAcrossBlanks) {
     EXPECT_EQ(run.messages, "");
 }
 
+// A reference to any parameter survives the end of a nested body, and bytes
+// of the body's text are text, whatever their value.
+TEST_F(MacroBodyTest, BodiesAreTextAndReferencesWhateverTheirBytes) {
+    LexerRun run;
+    run.predefined("D CAT(a, b) a b\n"
+                   "D W CAT(x, y)\n"
+                   "D NINTH(a, b, c, d, e, f, g, h, i) i\n"
+                   "D N NINTH(1, 2, 3, 4, 5, 6, 7, 8, last)\n"
+                   "D RAW \"\x7f\x01\x1c\xfd\x01\"\n"
+                   "D ARG(a) \"\x7f\x01\" a\n");
+    EXPECT_EQ(run.lex("a.c", "W N RAW ARG(z)\n"),
+              (Tokens{"id:x", "id:y", "id:last", "str:\"\x7f\x01\x1c\xfd\x01\"", "str:\"\x7f\x01\"", "id:z"}));
+}
+
 }  // namespace
 }  // namespace qor

@@ -244,7 +244,7 @@ TEST_F(PreprocessorTest, PredefinedFileSyntax) {
               "Warning: syntax error in predefined macros file\n"
               "Warning: syntax error in predefined macros file\n"
               "Warning: syntax error in predefined macros file\n");
-    EXPECT_EQ(run.preprocessor().macros().find("V")->body, "a value ");
+    EXPECT_EQ(test::body_text(*run.preprocessor().macros().find("V")), "a value ");
 
     testing::internal::CaptureStderr();
     read_predefined("missing.def", run.preprocessor());
