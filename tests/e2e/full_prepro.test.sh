@@ -1,121 +1,20 @@
-# full_prepro, the external preprocessor: its markers, selective expansion,
-# line markers, pragma lines, messages, macro sources, the host's C library
-# headers, and qor_cc reading its output through the pipe.
+# full_prepro, the external preprocessor, as a program: its output against
+# gcc's, its messages, macro sources and search directories, the host's C
+# library headers, and qor_cc reading its output through the pipe. What its
+# callbacks write is tested beside them, in tools/full_prepro/tests.
 source "${QOR_E2E_LIB:?}" || exit 1
 FP="$QOR_STAGE/bin/full_prepro"
 
 # prepro ARGS...: runs full_prepro with the options qor_cc always gives.
 prepro() { run "$FP" -C -dial ansi "$@"; }
 
-# --- Markers --------------------------------------------------------------
-
-fresh
-cat >m.c <<'C'
-#define ONE 1
-#define ADD(a, b) ((a) + (b))
-#define EMPTY
-#define TWICE(x) ADD(x, x)
-#define CALLER ADD
-int a = ONE;
-int b = ADD(ONE, 2 /* two */);
-int c = TWICE(ONE);
-EMPTY int d;
-int e = CALLER(3,
-               ONE);
-#if ONE && ADD(1, 1) == 2
-int f = __LINE__;
-#endif
-int g = ADD("*/", 'x');
-int h = ADD(1,2)/ONE;
-EMPTY
-C
-prepro m.c
-check_eq "markers" '# 1 "m.c"
-
-
-
-
-
-int a = /*@QOR #macro ONE*/ 1 /*@QOR #f_end */;
-int b = /*@QOR #macro ADD(ONE, 2 )*/ ((1) + (2)) /*@QOR #f_end */;
-int c = /*@QOR #macro TWICE(ONE)*/ ((1) + (1)) /*@QOR #f_end */;
-/*@QOR #macro EMPTY*/ /*@QOR #f_end */ int d;
-int e = /*@QOR #macro CALLER*/ ((3) + (1)) /*@QOR #f_end */;
-
-
-int f = /*@QOR #macro __LINE__*/ 13 /*@QOR #f_end */;
-
-int g = /*@QOR #macro ADD("* /", '"'x'"')*/ (("*/") + ('"'x'"')) /*@QOR #f_end */;
-int h = /*@QOR #macro ADD(1,2)*/ ((1) + (2)) /*@QOR #f_end *// /*@QOR #macro ONE*/1 /*@QOR #f_end */;
-/*@QOR #macro EMPTY*/ /*@QOR #f_end */
-' "$out"
-check_eq "markers: no message" "" "$err"
-check_rc "markers" 0
+# --- Markers and selective expansion --------------------------------------
 
 # An author's comment that looks like a marker is not taken for one.
 fresh
 printf 'int x; /*@QOR #macro FAKE*/\n' >c.c
 prepro c.c
 check_contains "author's marker-like comment" "$out" "int x; /* @QOR #macro FAKE*/"
-
-# --- Selective expansion --------------------------------------------------
-
-fresh
-mkdir inc
-printf 'int from_header;\n' >inc/h.h
-cat >s.c <<'C'
-#define HDR "inc/h.h"
-#define KEPT 7
-#define OTHER 2
-#include HDR
-#if KEPT == 7 && OTHER == 2
-int taken = KEPT + OTHER;
-#endif
-#undef KEPT
-#define KEPT 8
-int k = KEPT;
-C
-printf 'KEPT HDR\n' >names.mac
-
-prepro -mode=exp -mac names.mac s.c
-check_eq "expansion mode" '# 1 "s.c"
-#define HDR "inc/h.h"
-#define KEPT 7
-/*@QOR #incl: inc/h.h"*/
-# 1 "inc/h.h"
-int from_header;
-# 5 "s.c"
-
-int taken = KEPT + /*@QOR #macro OTHER*/ 2 /*@QOR #f_end */;
-
-#undef KEPT
-#define KEPT 8
-int k = KEPT;
-' "$out"
-check_rc "expansion mode" 0
-
-prepro -mode=noexp -mac names.mac s.c
-check_eq "no-expansion mode" '# 1 "s.c"
-
-
-#define OTHER 2
-/*@QOR #incl: inc/h.h"*/
-# 1 "inc/h.h"
-int from_header;
-# 5 "s.c"
-
-int taken = /*@QOR #macro KEPT*/ 7 /*@QOR #f_end */ + OTHER;
-
-
-
-int k = /*@QOR #macro KEPT*/ 8 /*@QOR #f_end */;
-' "$out"
-
-# Without a macro-name file nothing is expanded, and every #define stays.
-prepro -mode=noexp s.c
-check_contains "no-expansion without names: text" "$out" "int taken = KEPT + OTHER;"
-check_count "no-expansion without names: defines" "$out" "#define " 4
-check_lacks "no-expansion without names: markers" "$out" "#macro"
 
 # Whatever is expanded here, gcc's preprocessing of the output gives the
 # program that gcc's preprocessing of the source gives: the #define lines of
@@ -172,62 +71,7 @@ prepro -mac names.mac g.c
 check_count "listed guard" "$out" "int guarded;" 1
 check_contains "listed guard stays unexpanded" "$out" "int g = G_H;"
 
-# --- Line markers and pragma lines ------------------------------------------
-
-fresh
-printf 'int in_header;\n' >h.h
-cat >l.c <<'C'
-#include "h.h"
-#if 0
-1
-2
-3
-4
-5
-6
-7
-8
-9
-#endif
-int after_skip;
-#if 0
-#endif
-int near;
-#line 100 "gen.c"
-int renamed;
-#pragma pack(1) /* comment */
-#pragma weak \
-   w
-#pragma once
-_Pragma("weak v") int same_line;
-C
-prepro l.c
-check_eq "line markers and pragmas" '# 1 "l.c"
-/*@QOR #incl: h.h"*/
-# 1 "h.h"
-int in_header;
-# 2 "l.c"
-# 13 "l.c"
-int after_skip;
-
-
-int near;
-# 100 "gen.c"
-int renamed;
-#pragma pack(1)
-#pragma weak    w
-
-
-#pragma weak v
-# 105 "gen.c"
-                  int same_line;
-' "$out"
-check_eq "#pragma once in the main file" "gen.c(104): Warning: #pragma once in main file
-" "$err"
-check_rc "line markers and pragmas" 0
-# The source keeps the name it was given; a header is named as included.
-prepro ./l.c
-check_starts "source name as given" "$out" $'# 1 "./l.c"\n/*@QOR #incl: h.h"*/\n# 1 "h.h"\n'
+# --- Pragma lines -----------------------------------------------------------
 
 # #pragma once in a header works and is not passed on; a pragma that would
 # make clang end the program is passed on like any other.
@@ -373,28 +217,6 @@ printf 'int b;\n' >b.h
 printf 'int main_text = M1;\n' >t.c
 same_as_gcc "-imacros before -include" "-DFROM_D -include b.h -imacros m1.h -include a.h -imacros m2.h" \
     "-DFROM_D -include b.h -imacros m1.h -include a.h -imacros m2.h"
-prepro -DFROM_D -include b.h -imacros m1.h -includea.h -imacrosm2.h t.c
-check_eq "-include and -imacros: output" '# 1 "t.c"
-/*@QOR #incl: m1.h"*/
-# 1 "m1.h"
-/*@QOR #incl: m2.h"*/
-# 1 "m2.h"
-
-#pragma weak w
-/*@QOR #incl: b.h"*/
-# 1 "b.h"
-int b;
-/*@QOR #incl: a.h"*/
-# 1 "a.h"
-int a = /*@QOR #macro M1*/ 1 /*@QOR #f_end */ + /*@QOR #macro M2*/ 2 /*@QOR #f_end */;
-# 1 "t.c"
-int main_text = /*@QOR #macro M1*/ 1 /*@QOR #f_end */;
-' "$out"
-check_rc "-include and -imacros" 0
-# Left unexpanded, an -imacros macro keeps its #define in the output.
-prepro -mode=noexp -imacros m2.h t.c
-check_contains "-imacros definition kept" "$out" $'# 1 "m2.h"\n#define M2 2\n'
-
 # An -include file is looked for in the working directory first, not in
 # the source's, then along the "..." chain.
 fresh

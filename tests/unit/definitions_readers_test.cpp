@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "../../tools/full_prepro/definitions_file.hpp"
+#include "definitions_file.hpp"
 #include "lexer_support.hpp"
 
 namespace qor {

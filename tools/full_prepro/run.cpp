@@ -39,7 +39,7 @@ void print_tokens(clang::Preprocessor& preprocessor, TokenPrinter& printer, Expa
 
 }  // namespace
 
-int run(const Options& options, Messages& messages) {
+int run(const Options& options, Messages& messages, std::FILE* output) {
     Definitions file_definitions;
     if (options.definitions_file) read_definitions(*options.definitions_file, file_definitions, messages);
     MacroSelection selection(options.expansion_mode, listed_macros(options, messages));
@@ -54,7 +54,7 @@ int run(const Options& options, Messages& messages) {
     preprocessor.setPredefines(predefines_text(options, file_definitions, messages));
     selection.attach(preprocessor);
 
-    TextOutput out(stdout);
+    TextOutput out(output);
     TokenPrinter printer(preprocessor, out);
     ExpansionMarkers markers(preprocessor, printer);
     KeptDefinitions definitions(preprocessor, printer, selection);
