@@ -81,19 +81,6 @@ TEST(KeywordLookup, DialectExamples) {
         EXPECT_EQ(k ? k->token : IDENTIFICATEUR, e.token);
         EXPECT_EQ(k ? k->flags : 0u, e.flags);
     }
-    EXPECT_EQ(KW_INLINE, 131072u);
-    EXPECT_EQ(KW_BOOL, 16384u);
-}
-
-TEST(KeywordLookup, StorageFlagsInEveryTable) {
-    for (KeywordTable table : kAllTables) {
-        SCOPED_TRACE(static_cast<int>(table));
-        EXPECT_EQ(find_keyword(table, "extern")->flags, 2048u);
-        EXPECT_EQ(find_keyword(table, "static")->flags, 4096u);
-        EXPECT_EQ(find_keyword(table, "typedef")->flags, 8192u);
-        EXPECT_EQ(find_keyword(table, "auto")->flags, 0u);
-        EXPECT_EQ(find_keyword(table, "register")->flags, 0u);
-    }
 }
 
 }  // namespace
