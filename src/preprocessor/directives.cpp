@@ -319,7 +319,8 @@ void Preprocessor::preprocessor_options(const std::vector<std::string>& argument
             if (equals == std::string::npos)
                 macros_.define_macro(value, MacroBody("1"), kObjectLike);
             else
-                macros_.define_macro(value.substr(0, equals), MacroBody(std::string_view(value).substr(equals + 1)), kObjectLike);
+                macros_.define_macro(value.substr(0, equals), MacroBody(std::string_view(value).substr(equals + 1)),
+                                     kObjectLike);
         } else if (letter == 'U') {
             if (!macros_.remove_macro(value)) report(MSG_WARNING, "\"" + value + "\" wasn't defined");
         } else if (letter == 'I') {

@@ -186,7 +186,8 @@ std::string Preprocessor::substitute(const std::string& name, const Macro& macro
             if (trimmed && i == 0)
                 while (!part.empty() && is_line_blank(static_cast<unsigned char>(part.front()))) part.remove_prefix(1);
             if (trimmed && i + 1 == pieces.size())
-                while (!part.empty() && (is_line_blank(static_cast<unsigned char>(part.back())) || part.back() == kTokenSeparator))
+                while (!part.empty() &&
+                       (is_line_blank(static_cast<unsigned char>(part.back())) || part.back() == kTokenSeparator))
                     part.remove_suffix(1);
             text += part;
             break;

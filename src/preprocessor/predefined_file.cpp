@@ -113,9 +113,11 @@ MacroBody function_macro_body(const std::string& body, const std::vector<std::st
                 // string literal.
                 std::string_view text = pieces.trailing_text();
                 size_t hash = text.find_last_not_of(" \t");
-                bool stringized = hash != std::string_view::npos && text[hash] == '#' && (hash == 0 || text[hash - 1] != '#');
+                bool stringized =
+                    hash != std::string_view::npos && text[hash] == '#' && (hash == 0 || text[hash - 1] != '#');
                 if (stringized) pieces.drop_trailing_text(text.size() - hash);
-                pieces.add_argument(*index, stringized ? BodyPiece::Kind::StringizedArgument : BodyPiece::Kind::Argument);
+                pieces.add_argument(*index,
+                                    stringized ? BodyPiece::Kind::StringizedArgument : BodyPiece::Kind::Argument);
             }
             i = end;
         } else {
