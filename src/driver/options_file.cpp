@@ -75,7 +75,7 @@ std::optional<std::string> read_options_file(Run& run, Preprocessor& preprocesso
         if (!line.said.options_file) line.said.options_file = *found;
         announce(run, *found);
         if (!run.settings.external_preprocessor) read_predefined(*found, preprocessor);
-    } else if ((found = find_in_installation(1, file_name))) {
+    } else if ((found = find_in_installation(file_name))) {
         read_predefined(*found, preprocessor);
         announce(run, *found);
         line.said.options_file = *found;

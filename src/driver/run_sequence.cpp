@@ -49,7 +49,7 @@ void load_macro_name_file(CommandLineBuild& line) {
         if (auto file = open_file(*found, "r", MSG_WARNING)) read_macro_names(line, file.get());
         return;
     }
-    found = find_in_installation(1, ".qor_cc.mac");
+    found = find_in_installation(".qor_cc.mac");
     if (!found) return;
     line.macro_name_path = found;
     if (auto file = open_file(*found, "r", kUnreported)) read_macro_names(line, file.get());
@@ -58,7 +58,7 @@ void load_macro_name_file(CommandLineBuild& line) {
 void find_ignore_file(const RunSettings& settings, CommandLineBuild& line) {
     std::string name = settings.dialect.file_stem() + ".ign";
     line.ignore_file = find_config_file(std::nullopt, "QOR_CC_IGN", name, true, true, "$QOR_UTIL");
-    if (!line.ignore_file) line.ignore_file = find_in_installation(1, name);
+    if (!line.ignore_file) line.ignore_file = find_in_installation(name);
     if (line.ignore_file) line.ignore_rules = IgnoreRules::load(*line.ignore_file);
 }
 

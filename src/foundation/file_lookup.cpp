@@ -104,10 +104,8 @@ std::optional<std::string> find_config_file(const std::optional<std::string>& ex
     return std::nullopt;
 }
 
-std::optional<std::string> find_in_installation(int kind, std::string_view file_name) {
-    static constexpr const char* kPatterns[] = {"/../util/", "/../ref/", "/../ref/fr/", "/../ref/gb/", "/"};
-    if (kind < 1 || kind > 5) return std::nullopt;
-    std::string candidate = executable_directory() + kPatterns[kind - 1] + std::string(file_name);
+std::optional<std::string> find_in_installation(std::string_view file_name) {
+    std::string candidate = executable_directory() + "/../util/" + std::string(file_name);
     if (!platform::is_readable_file(candidate)) return std::nullopt;
     return candidate;
 }
@@ -121,8 +119,7 @@ std::string executable_directory() {
 namespace {
 
 std::string parent_directory(const std::string& path) {
-    size_t sep = path.rfind('/');
-    if (sep == std::string::npos) sep = path.rfind('\\');
+    size_t sep = last_separator(path, SeparatorRule::SlashThenBackslash);
     if (sep == std::string::npos) return ".";
     if (sep == 0) return "/";
     return path.substr(0, sep);

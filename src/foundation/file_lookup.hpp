@@ -46,10 +46,9 @@ std::optional<std::string> find_config_file(const std::optional<std::string>& ex
                                             bool use_current_dir, bool use_home,
                                             const char* dir_expression);
 
-// A readable file of the installation: kind 1 util/, 2 ref/, 3 ref/fr/,
-// 4 ref/gb/ (each beside the executable's directory), 5 the executable's
-// own directory.
-std::optional<std::string> find_in_installation(int kind, std::string_view file_name);
+// A readable file of the installation's util/ directory, beside the
+// executable's directory.
+std::optional<std::string> find_in_installation(std::string_view file_name);
 
 // The directory of the running executable.
 std::string executable_directory();

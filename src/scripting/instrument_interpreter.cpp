@@ -14,7 +14,7 @@ namespace {
 
 std::string locate_script(const std::string& name) {
     if (auto found = find_config_file(std::nullopt, "QOR_INSTRUMENT_TCL", name, true, true, "$QOR_UTIL")) return *found;
-    return find_in_installation(1, name).value_or("");
+    return find_in_installation(name).value_or("");
 }
 
 Tcl_Obj* number(int value) { return Tcl_NewIntObj(value); }

@@ -345,6 +345,7 @@ qor -inst -tcl broken.tcl a.c
 check_contains "instrumentation script that does not load" "$err" \
     $'Error(s): during tcl evaluation\n"broken.tcl", line 1: missing close-brace\n'
 check_rc "instrumentation script that does not load" 1
+check_contains "instrumentation script that does not load: summary" "$err" "qor_cc: 1 error(s)."
 check_no_file "instrumentation script that does not load: no instrumented file" a.inst.c
 check_no_temporaries "instrumentation script that does not load"
 

@@ -2,14 +2,6 @@
 # command line per line) and response files (@file).
 source "${QOR_E2E_LIB:?}" || exit 1
 
-# Double quotes group a word and disappear; an option keeps the text before
-# its quote.
-fresh; mk_c "my file.c"
-printf '%s\n' "-batch -cc=$FAKE gcc -c \"my file.c\" -DMSG=\"hello world\"" >list.txt
-run "$QOR" -l list.txt
-check_args "list line words" "-DMSG=hello world" "my file.c" gcc -c
-check_rc "list line words" 0
-
 # Each line starts from a clean option state: neither the compiler nor the
 # options of one line reach the next. Blank lines are skipped.
 fresh; mk_c a.c b.c c.c

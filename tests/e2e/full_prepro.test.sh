@@ -1,7 +1,8 @@
 # full_prepro, the external preprocessor, as a program: its output against
 # gcc's, its messages, macro sources and search directories, the host's C
-# library headers, and qor_cc reading its output through the pipe. What its
-# callbacks write is tested beside them, in tools/full_prepro/tests.
+# library headers. What its callbacks write is tested beside them, in
+# tools/full_prepro/tests; qor_cc reading its output through the pipe, in
+# gnu_c.test.sh.
 source "${QOR_E2E_LIB:?}" || exit 1
 FP="$QOR_STAGE/bin/full_prepro"
 
@@ -355,31 +356,5 @@ run "$FP" -C -dial gnu -trigraphs -ddef host.def -mode=noexp lib.c
 printf '%s' "$out" >lib_noexp.i
 strip_markers lib_noexp.i >lib_noexp.clean.i
 if gcc -fsyntax-only -x c lib_noexp.clean.i 2>gcc.err; then ok; else not_ok "gcc accepts the unexpanded headers" "$(head -20 gcc.err)"; fi
-
-# --- Through qor_cc -------------------------------------------------------
-
-# The default mode reads full_prepro's output through the pipe: no
-# preprocessing warning, components at their lines, the header as an input.
-hooked_install hooked
-fresh
-mkdir cache
-printf 'I .\n' >ANSI.def
-printf 'int declared(void);\n' >x.h
-cat >x.c <<'C'
-/* A file with macros. */
-#include "x.h"
-#define LIMIT 10
-#define TWICE(v) ((v) * 2)
-int scale(int value) {
-    if (value > LIMIT) return TWICE(value);
-    return value;
-}
-int after(void) { return LIMIT; }
-C
-run "$scratch/hooked/bin/qor_cc" -batch -dial ANSI -cc="$FAKE" -c x.c
-check_eq "through qor_cc: stderr" "" "$err"
-check_contains "through qor_cc: components" "$out" $'onComponent scale 5\nonComponent after 9'
-check_contains "through qor_cc: header input" "$(cat cache/x.qor_cc)" "incr::DepInput {x.h}"
-check_rc "through qor_cc" 0
 
 finish

@@ -7,14 +7,6 @@ GQ="$QOR_FULL_STAGE/bin/qor_cc"
 
 # --- Words ----------------------------------------------------------------
 
-# A CMake compile line: the arguments of -MT and -MF are no object and no
-# source, -MD is gcc's and no macro option, and the order stays.
-fresh; mk_c f.c; mkdir obj
-run "$QOR" -batch -dial GNU -cc="$FAKE" -DX=1 -Iinc -MD -MT obj/f.c.o -MF obj/f.c.o.d -o obj/f.c.o -c f.c
-check_args "CMake's line" -DX=1 -Iinc -MD -MT obj/f.c.o -MF obj/f.c.o.d -o obj/f.c.o -c f.c
-check_file "CMake's line: results named after -o" obj/f.c.sta
-check_rc "CMake's line" 0
-
 # Separate arguments stay with their option whatever their names, and
 # unknown options go to the compiler as they are.
 fresh; mk_c a.c

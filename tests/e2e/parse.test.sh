@@ -30,39 +30,6 @@ qor_cc: 1 error(s).
 " "$err"
 check_contains "unfinished function: measured" "$out" "onComponent f 1"
 
-# An empty file and a file of declarations only are accepted.
-fresh; : >empty.c; printf 'typedef int T;\nT x;\nextern int y;\n' >decl.c
-run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c empty.c decl.c
-check_eq "empty and declarations: stderr" $'warning : Unable to locate ANSI.def file\nwarning : Unable to locate ANSI.def file\n' "$err"
-check_rc "empty and declarations" 0
-
-# A second definition of a name is reported once and not measured; the hook
-# hears of both.
-fresh
-printf 'int f(void) { return 1; }\nint f(void) { return 2; }\n' >a.c
-run "$HOOKED" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
-check_contains "repeated definition: warning" "$err" "a.c(2): Warning:  Component f already analysed"
-check_count "repeated definition: once" "$err" "already analysed" 1
-check_contains "repeated definition: both hooks" "$out" $'onComponent f 1\nonComponent f 2'
-check_rc "repeated definition" 0
-
-# 100 nested blocks are analysed; the 101st ends the run.
-nest() { printf 'void f(void)\n'; for ((i = 1; i < $1; i++)); do printf '{'; done; printf 'x;'; for ((i = 1; i < $1; i++)); do printf '}'; done; printf '\n'; }
-fresh; nest 100 >a.c
-run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
-check_rc "100 nested scopes" 0
-fresh; nest 101 >a.c
-run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
-check_contains "101 nested scopes" "$err" "Too many nesting : unable to continue analysis"
-check_rc "101 nested scopes" 2
-
-# The parser's stacks stop at 10000 entries with a message, not a crash.
-fresh
-{ printf 'int f(void) { return '; printf '%.0s(' {1..12000}; printf '1'; printf '%.0s)' {1..12000}; printf '; }\n'; } >a.c
-run "$QOR" -nocccp -batch -dial ansi -cc="$FAKE" -c a.c
-check_contains "deep expression" "$err" "a.c(1): Error:  memory exhausted before"
-check_rc "deep expression" 1
-
 # GNU constructs parse in the GNU dialect.
 fresh
 cat >a.c <<'C'

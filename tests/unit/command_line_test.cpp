@@ -95,14 +95,6 @@ TEST_F(CommandLineTest, MissingValuesShowTheUsage) {
         EXPECT_EQ(exit_status_of({option}), 1) << option;
         EXPECT_EQ(exit_status_of({option, "-c"}), 1) << option;
     }
-    EXPECT_EQ(exit_status_of({"-help"}), 1);
-    test::OwnedOptions options;
-    try {
-        parse_command_line(options, {"qor_cc"});
-        FAIL() << "no argument must show the usage";
-    } catch (const ExitCalled& e) {
-        EXPECT_EQ(e.status, 1);
-    }
 }
 
 TEST_F(CommandLineTest, FoNamesTheOutputButLeavesTheCompilerOptionsAlone) {
@@ -116,12 +108,6 @@ TEST_F(CommandLineTest, DynamicModeUsesExistingInstrumentedObjects) {
     write_file("b.inst.obj", "");
     auto o = parse({"-inst", "a.o", "b.OBJ", "c.o", "a.o"});
     EXPECT_EQ(o.said.object_files, (Words{"a.inst.o", "b.inst.obj", "c.o"}));
-}
-
-TEST_F(CommandLineTest, DefaultDialectIsMsc70) {
-    auto o = parse({"a.c"});
-    EXPECT_EQ(o.settings.dialect.name, "msc70");
-    EXPECT_EQ(o.settings.dialect.code, 14);
 }
 
 TEST(ResponseLine, QuotesGroupAndBackslashesStayInQuotes) {

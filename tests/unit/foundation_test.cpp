@@ -89,13 +89,6 @@ TEST(ConfigSearch, GoesOnPastMissingCandidatesInOrder) {
     unsetenv("QOR_UTIL");
 }
 
-TEST(InstallationSearch, UnknownKindsFindNothing) {
-    EXPECT_EQ(find_in_installation(0, "unit_tests"), std::nullopt);
-    EXPECT_EQ(find_in_installation(6, "unit_tests"), std::nullopt);
-    // Kind 5 is the executable's own directory.
-    EXPECT_TRUE(find_in_installation(5, "unit_tests").has_value());
-}
-
 TEST(PreparePath, CreatesMissingDirectoriesAndKeepsExistingFiles) {
     ScratchDirectory dir;
     fs::create_directory("a");

@@ -40,21 +40,6 @@ TEST(GccCommandLine, WordsKeepTheirOrderAndArguments) {
     EXPECT_TRUE(parse({"-x", "c-header", "-c", "pch.h.c", "-o", "pch.h.gch"}).said.source_files.empty());
 }
 
-TEST(GccCommandLine, DynamicBuildNamesOutputsAsThePlainOne) {
-    test::OwnedOptions one = parse({"-MMD", "-c", "src/a.c", "b.o"});
-    one.outputs.instrumented_sources = {"a.inst.c"};
-    EXPECT_EQ(gcc_compile_words(one, true), (Words{"-c", "a.inst.c", "b.o", "-o", "a.o"}));
-    // The dependency file and its target as gcc names them after the object.
-    EXPECT_EQ(gcc_source_check(one, 0),
-              (Words{"-MMD", "src/a.c", "-E", "-o", "/dev/null", "-MF", "a.d", "-MQ", "a.o"}));
-
-    test::OwnedOptions two = parse({"-S", "a.c", "b.c"});
-    two.outputs.instrumented_sources = {"a.inst.c", "b.inst.c"};
-    using Pairs = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(gcc_outputs_to_rename(two), (Pairs{{"a.inst.s", "a.s"}, {"b.inst.s", "b.s"}}));
-    EXPECT_TRUE(gcc_outputs_to_rename(parse({"a.c", "b.c", "-o", "prog"})).empty());
-}
-
 TEST(GccCommandLine, TheQuestionKeepsWhatChangesMacrosAndSearchPath) {
     test::OwnedOptions o = parse({"-O2", "-DX", "-I", "inc", "-Wall", "-Wp,-D_FORTIFY_SOURCE=2", "-m32", "-std=c99",
                                   "-MD", "-c", "a.c", "-o", "a.o", "-lm", "-pthread"});

@@ -19,26 +19,18 @@ using LexerTest = test::LexerFixture;
 
 TEST_F(LexerTest, TokensOfTheSwitch) {
     LexerRun run;
-    std::vector<int> codes;
     std::vector<std::string> ops;
-    run.on_token = [&](Lexer& lexer) {
-        codes.push_back(lexer.value().kwflags);
-        ops.push_back(lexer.value().op);
-    };
+    run.on_token = [&](Lexer& lexer) { ops.push_back(lexer.value().op); };
     Tokens tokens = run.lex("a.c", "a<<=b; a< <b; x ... y; <%%><::> %:; L'c' l\"s\" Lx type_t unsigned $v\n");
     EXPECT_EQ(tokens, (Tokens{"id:a", "assign:<<=", "id:b", ";", "id:a", "<", "<", "id:b", ";", "id:x", "...", "id:y",
                               ";", "<%", "%>", "<:", ":>", "%", ":", ";", "const:L'c'", "str:l\"s\"", "id:Lx",
                               "type:type_t", "unsigned", "id:$v"}));
     EXPECT_EQ(ops[1], "<<=");
-    EXPECT_EQ(codes.size(), tokens.size());
-    EXPECT_EQ(codes[24], 32);  // unsigned
 }
 
 TEST_F(LexerTest, KeywordsFollowTheDialect) {
     EXPECT_EQ(LexerRun("KR78").lex("a.c", "const x;\n"), (Tokens{"id:const", "id:x", ";"}));
-    std::vector<int> gnu_codes;
     LexerRun gnu("GNU");
-    gnu.on_token = [&](Lexer& lexer) { gnu_codes.push_back(0); (void)lexer; };
     int attribute = 0;
     gnu.on_token = [&](Lexer& lexer) {
         if (lexer.token_text() == "__attribute__") attribute = lexer.value().has_str ? -1 : 1;
@@ -193,11 +185,6 @@ TEST_F(LexerTest, AnyBytesEndWithMessagesNeverACrash) {
 }
 
 TEST_F(LexerTest, HugeInputs) {
-    std::string parens = "#if " + std::string(10000, '(') + "1\nx\n#endif\n";
-    LexerRun nested;
-    EXPECT_EQ(nested.lex("a.c", parens.c_str()), (Tokens{"id:x"}));
-    EXPECT_EQ(nested.messages, "a.c(1): Error:  expression stack overflow at op \"(\"\n");
-
     std::string line = "int " + std::string(1000000, 'v') + " = 1;\n";
     LexerRun wide;
     Tokens tokens = wide.lex("b.c", line.c_str());

@@ -475,12 +475,6 @@ TEST_F(MeasureTest, BadStatementCostsOnlyItself) {
 
 TEST_F(MeasureTest, FileLevelEdgeCases) {
     {
-        SCOPED_TRACE("empty file");
-        Analysis a;
-        EXPECT_EQ(a.run(""), "");
-        EXPECT_TRUE(a.hooks.empty());
-    }
-    {
         SCOPED_TRACE("second definition of a name");
         Analysis a;
         std::string err = a.run("int f(void) { return 1; }\nint f(void) { if (f()) return 2; return 3; }\n");

@@ -22,19 +22,6 @@ std::string section(const std::string& text, const std::string& name) {
 
 size_t line_count(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
-TEST(ResultsFile, FileWithoutComponents) {
-    ObjectIdentities ids;
-    MetricCollector metrics(ids);
-    std::string text = results_text(metrics, ids);
-    for (const char* name : {"class_instance", "attribute_instance", "metric_instance", "relation_instance"})
-        EXPECT_EQ(section(text, name), "") << name;
-    EXPECT_EQ(line_count(section(text, "metric")), 44u);
-    // COMPONENT 1, FILE 2, STRING 3, LANG 4, INTEGER 5, NUM_LIG 6, FLOAT 7,
-    // the metric names 8 to 51, FATHER 52.
-    EXPECT_EQ(section(text, "relation"), "{\"52\",\"FATHER\",\"1\",\"2\"}\n");
-    EXPECT_TRUE(text.ends_with("relation_instance ::= {\n}\n\nEND\n"));
-}
-
 TEST(ResultsFile, ValuesPathsAndFullMetricLists) {
     ObjectIdentities ids;
     MetricCollector metrics(ids);
