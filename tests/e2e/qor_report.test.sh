@@ -97,8 +97,9 @@ cp "$here/condition_coverage/vectors.c" .
 gcc -o inst vectors.o && ./inst >/dev/null
 run "$REPORT" coverage vectors.sta qor_coverage.dat
 check_rc "vectors" 0
-# Decision 3, a && (b || c), evaluated with every vector: b is shown by
-# 11- and 100 under masking only (c is not evaluated in 11-).
+# Decision 3, a && (b || c), evaluated with every vector: each condition is
+# shown under both criteria, b by 11- and 100 (c, not evaluated in 11-,
+# does not count).
 check_contains "a && (b || c)" "$out" "$(cat "$here/condition_coverage/vectors_decision_3.expected")"
 
 # ---- Bad input ----------------------------------------------------------------------

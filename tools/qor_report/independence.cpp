@@ -1,7 +1,7 @@
 #include "independence.hpp"
 
 #include <algorithm>
-#include <cstdint>
+#include <optional>
 
 namespace qor::report {
 
@@ -16,10 +16,12 @@ bool meets(const std::string& vector, const std::string& cube) {
     return true;
 }
 
-// The other conditions in which a candidate pair differs.
-std::vector<bool> other_changes(const std::string& u, const std::string& v, size_t condition) {
+// The conditions in which a pair's evaluations differ, both having
+// evaluated them, other than `condition`.
+std::vector<bool> evaluated_differences(const std::string& u, const std::string& v, size_t condition) {
     std::vector<bool> changed(u.size(), false);
-    for (size_t k = 0; k < u.size(); ++k) changed[k] = k != condition && u[k] != v[k];
+    for (size_t k = 0; k < u.size(); ++k)
+        changed[k] = k != condition && evaluated(u[k]) && evaluated(v[k]) && u[k] != v[k];
     return changed;
 }
 
@@ -33,64 +35,48 @@ std::string names_of(const std::vector<bool>& changed, const std::vector<std::st
     return out;
 }
 
-size_t count_of(const std::vector<bool>& changed) {
-    size_t n = 0;
-    for (bool c : changed) n += c;
-    return n;
-}
-
-// Whether the conditions that a pair changes are masked in one of its
-// evaluations, fast: per evaluation, the positions in which it conflicts
-// with each analysis vector of the other outcome, as bit masks. Freeing
-// the changed conditions lets the evaluation's cube meet such a vector
-// exactly when the conflict lies within them (what masked() tests on the
-// texts).
-class MaskTable {
+// For each evaluation, the conditions not masked in it: those whose value,
+// the evaluated conditions fixed and the others free, decides its outcome.
+// Such a condition is one where an analysis vector of the other outcome
+// conflicts with the evaluation in that condition alone (what masked()
+// tests on the texts).
+class Sensitivity {
 public:
-    using Mask = std::vector<std::uint64_t>;
-
-    MaskTable(const DecisionFunction& function, const std::vector<Evaluation>& evaluations, size_t width)
-        : words_((width + 63) / 64) {
+    Sensitivity(const DecisionFunction& function, const std::vector<Evaluation>& evaluations, size_t width) {
         for (const Evaluation& e : evaluations) {
-            std::vector<Mask> masks;
+            std::vector<bool> deciding(width, false);
             for (const std::string& other : e.outcome ? function.false_vectors : function.true_vectors)
-                masks.push_back(conflict(e.vector, other));
-            std::sort(masks.begin(), masks.end());
-            masks.erase(std::unique(masks.begin(), masks.end()), masks.end());
-            conflicts_.push_back(std::move(masks));
+                if (std::optional<size_t> k = single_conflict(e.vector, other); k && *k < width) deciding[*k] = true;
+            deciding_.push_back(std::move(deciding));
         }
     }
 
-    bool masked(size_t evaluation, const std::vector<bool>& changed) const {
-        Mask free(words_, 0);
+    // The conditions of `changed` masked in neither evaluation.
+    std::vector<bool> unmasked(size_t first, size_t second, std::vector<bool> changed) const {
         for (size_t k = 0; k < changed.size(); ++k)
-            if (changed[k]) free[k / 64] |= std::uint64_t{1} << (k % 64);
-        for (const Mask& mask : conflicts_[evaluation]) {
-            bool within = true;
-            for (size_t w = 0; w < words_ && within; ++w) within = (mask[w] & ~free[w]) == 0;
-            if (within) return false;
-        }
-        return true;
+            changed[k] = changed[k] && deciding_[first][k] && deciding_[second][k];
+        return changed;
     }
 
 private:
-    Mask conflict(const std::string& vector, const std::string& other) const {
-        Mask mask(words_, 0);
-        for (size_t k = 0; k < vector.size() && k < other.size() && k / 64 < words_; ++k)
-            if (evaluated(vector[k]) && other[k] != '-' && other[k] != vector[k])
-                mask[k / 64] |= std::uint64_t{1} << (k % 64);
-        return mask;
+    static std::optional<size_t> single_conflict(const std::string& vector, const std::string& other) {
+        std::optional<size_t> found;
+        for (size_t k = 0; k < vector.size() && k < other.size(); ++k) {
+            if (!evaluated(vector[k]) || other[k] == '-' || other[k] == vector[k]) continue;
+            if (found) return std::nullopt;
+            found = k;
+        }
+        return found;
     }
 
-    size_t words_;
-    std::vector<std::vector<Mask>> conflicts_;
+    std::vector<std::vector<bool>> deciding_;
 };
 
 class ConditionSearch {
 public:
-    ConditionSearch(const MaskTable& masks, const std::vector<Evaluation>& evaluations,
+    ConditionSearch(const Sensitivity& sensitivity, const std::vector<Evaluation>& evaluations,
                     const std::vector<std::string>& names, size_t condition)
-        : masks_(masks), evaluations_(evaluations), names_(names), condition_(condition) {}
+        : sensitivity_(sensitivity), evaluations_(evaluations), names_(names), condition_(condition) {}
 
     ConditionIndependence result() {
         ConditionIndependence out;
@@ -128,15 +114,15 @@ private:
     }
 
     void search(ConditionIndependence& out) {
-        size_t fewest = SIZE_MAX;  // other changes of the closest unique-cause candidate
+        size_t fewest = SIZE_MAX;   // other differences of the closest unique-cause candidate
         bool masking_near = false;  // a candidate for masking was met
         for (size_t i = 0; i < evaluations_.size(); ++i) {
             for (size_t j = i + 1; j < evaluations_.size(); ++j) {
                 const Evaluation& u = evaluations_[i];
                 const Evaluation& v = evaluations_[j];
                 if (!candidate(u, v)) continue;
-                std::vector<bool> changed = other_changes(u.vector, v.vector, condition_);
-                size_t n = count_of(changed);
+                std::vector<bool> changed = evaluated_differences(u.vector, v.vector, condition_);
+                size_t n = static_cast<size_t>(std::count(changed.begin(), changed.end(), true));
                 int pair[2] = {static_cast<int>(i), static_cast<int>(j)};
                 if (n == 0 && !out.unique_cause.shown) show(out.unique_cause, pair);
                 if (n < fewest && !out.unique_cause.shown) {
@@ -144,12 +130,13 @@ private:
                     near(out.unique_cause, pair, "also differ in " + names_of(changed, names_));
                 }
                 if (!out.masking.shown) {
-                    if (masks_.masked(i, changed) || masks_.masked(j, changed)) {
+                    std::vector<bool> unmasked = sensitivity_.unmasked(i, j, changed);
+                    if (std::count(unmasked.begin(), unmasked.end(), true) == 0) {
                         show(out.masking, pair);
                     } else if (!masking_near) {
                         masking_near = true;
                         near(out.masking, pair,
-                             "also differ in " + names_of(changed, names_) + ", not masked in either");
+                             "also differ in " + names_of(unmasked, names_) + ", not masked in either");
                     }
                 }
                 if (out.unique_cause.shown && out.masking.shown) return;
@@ -168,7 +155,7 @@ private:
                   evaluations_[pair[0]].vector + " and " + evaluations_[pair[1]].vector + " " + why};
     }
 
-    const MaskTable& masks_;
+    const Sensitivity& sensitivity_;
     const std::vector<Evaluation>& evaluations_;
     const std::vector<std::string>& names_;
     size_t condition_;
@@ -184,21 +171,20 @@ bool DecisionFunction::constant_on(const std::string& cube, bool outcome) const 
     return true;
 }
 
-bool masked(const DecisionFunction& function, const std::string& vector, bool outcome,
-            const std::vector<bool>& changed) {
+bool masked(const DecisionFunction& function, const std::string& vector, bool outcome, size_t condition) {
     std::string cube = vector;
     for (size_t k = 0; k < cube.size(); ++k)
-        if (cube[k] == '-' || (k < changed.size() && changed[k])) cube[k] = '*';
+        if (cube[k] == '-' || k == condition) cube[k] = '*';
     return function.constant_on(cube, outcome);
 }
 
 std::vector<ConditionIndependence> analyse_independence(const DecisionFunction& function,
                                                          const std::vector<Evaluation>& evaluations,
                                                          const std::vector<std::string>& condition_names) {
-    MaskTable masks(function, evaluations, condition_names.size());
+    Sensitivity sensitivity(function, evaluations, condition_names.size());
     std::vector<ConditionIndependence> out;
     for (size_t condition = 0; condition < condition_names.size(); ++condition)
-        out.push_back(ConditionSearch(masks, evaluations, condition_names, condition).result());
+        out.push_back(ConditionSearch(sensitivity, evaluations, condition_names, condition).result());
     return out;
 }
 

@@ -11,16 +11,17 @@
 //
 // A pair of evaluated vectors (u, v) shows condition i when i is evaluated
 // in both with different values and the outcomes differ, and
-//  - unique-cause: every other condition is the same in u and v, a
-//    condition not evaluated counting as a value of its own ('-' equals
-//    only '-'). Under short-circuit evaluation the pair for the first
-//    operand of `a && b` (11 and 0-) therefore differs in b as well.
-//  - masking: the other conditions that differ are masked in u or in v:
-//    whatever values they take there, with the conditions that vector did
-//    not evaluate free as well, its outcome stays the same. Then setting
-//    them in that vector to the other vector's values leaves two
-//    evaluations that differ in i alone and in the outcome.
-// A unique-cause pair is a masking pair too.
+//  - unique-cause (the short-circuit form): every other condition has the
+//    same value in u and v, or was not evaluated in at least one of them.
+//  - masking: every other condition whose values differ is masked in u or
+//    in v. A condition is masked in an evaluation when the operators above
+//    it make the outcome independent of it (the other operand of an `&&`
+//    is false, of an `||` true, or an operand above it is masked); one not
+//    evaluated is masked. As each condition is one leaf of the expression,
+//    that is: with the evaluation's other evaluated conditions fixed and
+//    the rest free, the outcome stays the same whatever the condition's
+//    value, which the decision's function decides without parsing it.
+// Every unique-cause pair is a masking pair.
 #pragma once
 
 #include <string>
@@ -63,9 +64,7 @@ std::vector<ConditionIndependence> analyse_independence(const DecisionFunction& 
                                                          const std::vector<Evaluation>& evaluations,
                                                          const std::vector<std::string>& condition_names);
 
-// Whether, in `vector` (whose outcome is `outcome`), the conditions marked
-// in `changed` cannot affect the outcome.
-bool masked(const DecisionFunction& function, const std::string& vector, bool outcome,
-            const std::vector<bool>& changed);
+// Whether `condition` is masked in `vector`, whose outcome is `outcome`.
+bool masked(const DecisionFunction& function, const std::string& vector, bool outcome, size_t condition);
 
 }  // namespace qor::report
