@@ -93,7 +93,8 @@ class PageWriter {
 public:
     std::string page(const CoverageReport& report) {
         std::string body = "<h1>Coverage</h1>\n<p>" + std::to_string(report.runs.size()) + " run(s); total: " +
-                           esc(totals_text(report.totals())) + "</p>\n" + summary(report);
+                           esc(totals_text(report.totals())) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n" +
+                           summary(report);
         for (size_t f = 0; f < report.files.size(); ++f) body += file_section(report.files[f], f);
         return html_document("Coverage", kStyle, body, kScript);
     }

@@ -17,6 +17,7 @@ void totals_object(JsonWriter& json, const CoverageTotals& t) {
     json.integer("functions_entered", static_cast<std::int64_t>(t.functions_entered));
     json.integer("branches", static_cast<std::int64_t>(t.branches));
     json.integer("branches_taken", static_cast<std::int64_t>(t.branches_taken));
+    json.integer("mcdc_decisions", static_cast<std::int64_t>(t.decisions));
     json.integer("conditions", static_cast<std::int64_t>(t.conditions));
     json.integer("unique_cause_shown", static_cast<std::int64_t>(t.unique_cause));
     json.integer("masking_shown", static_cast<std::int64_t>(t.masking));
@@ -132,6 +133,7 @@ std::string coverage_json(const CoverageReport& report) {
     }
     json.end_array();
     totals_object(json, report.totals());
+    json.text("mcdc_scope", kMcdcScope);
     json.end_object();
     return json.finish();
 }

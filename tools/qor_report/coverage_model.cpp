@@ -152,7 +152,8 @@ private:
         std::vector<std::pair<FunctionCoverage*, size_t>> positions;
         std::map<FunctionCoverage*, size_t> seen;
         for (const McdcDescription& description : loaded.archive.decisions) {
-            FunctionCoverage* target = function_of(loaded.archive, placement, description);
+            FunctionCoverage* target =
+                description.conditions.size() < 2 ? nullptr : function_of(loaded.archive, placement, description);
             if (!target) {
                 positions.emplace_back(nullptr, 0);
                 continue;
@@ -333,6 +334,7 @@ void CoverageTotals::add(const CoverageTotals& other) {
     functions_entered += other.functions_entered;
     branches += other.branches;
     branches_taken += other.branches_taken;
+    decisions += other.decisions;
     conditions += other.conditions;
     unique_cause += other.unique_cause;
     masking += other.masking;
@@ -345,6 +347,7 @@ CoverageTotals totals_of(const FunctionCoverage& function) {
     totals.branches = function.branches.size();
     for (const BranchCoverage& branch : function.branches) totals.branches_taken += branch.count > 0;
     for (const DecisionCoverage& decision : function.conditions) {
+        ++totals.decisions;
         totals.conditions += decision.description.conditions.size();
         for (const ConditionIndependence& condition : decision.conditions) {
             totals.unique_cause += condition.unique_cause.shown;

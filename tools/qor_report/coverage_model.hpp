@@ -64,9 +64,17 @@ struct FunctionCoverage {
     size_t calls_executed = 0;
 };
 
+// What MC/DC counts, said with every report's totals: as the compilers'
+// own MC/DC, a decision of one condition is left to branch coverage, in
+// every file alike (the analysis writes records for some of them).
+inline constexpr const char* kMcdcScope =
+    "MC/DC counts the decisions of two or more conditions; "
+    "a decision of one condition is covered by its branches.";
+
 struct CoverageTotals {
     size_t functions = 0, functions_entered = 0;
     size_t branches = 0, branches_taken = 0;
+    size_t decisions = 0;  // with MC/DC: two or more conditions
     size_t conditions = 0, unique_cause = 0, masking = 0;
     void add(const CoverageTotals& other);
 };

@@ -117,7 +117,7 @@ std::string coverage_text(const CoverageReport& report) {
         out += "  total " + file.name + ": " + totals_text(file.totals()) + "\n";
     }
     out += "\ntotal: " + totals_text(report.totals()) + "\n";
-    return out;
+    return out + kMcdcScope + "\n";
 }
 
 }  // namespace qor::report
