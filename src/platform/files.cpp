@@ -49,10 +49,15 @@ bool remove_file(const std::string& path) {
     return unlink(path.c_str()) == 0;
 }
 
+std::optional<FileIdentity> file_identity(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino};
+}
+
 bool same_file(const std::string& a, const std::string& b) {
-    struct stat sa, sb;
-    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    std::optional<FileIdentity> first = file_identity(a);
+    return first && first == file_identity(b);
 }
 
 std::optional<std::time_t> modification_time(const std::string& path) {

@@ -22,6 +22,13 @@ FILE* open_for_reading(const std::string& path);
 bool make_directory(const std::string& path);
 // unlink; true on success.
 bool remove_file(const std::string& path);
+// What names one file whatever path reaches it: its device and inode.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> file_identity(const std::string& path);
 // True when both names exist and are the same file (same device and inode).
 bool same_file(const std::string& a, const std::string& b);
 std::optional<std::time_t> modification_time(const std::string& path);

@@ -89,6 +89,19 @@ check_contains "metrics: system headers and main.c left out" "$out" "3 component
 run "$REPORT" coverage --json -o c.json .
 check_contains "coverage: JSON" "$(cat c.json)" '"masking_shown": 1'
 
+# Each input once: the data file through its directory, by name and
+# through a link is read once; a copy of it adds no count. Both are said.
+run "$REPORT" coverage --exclude '/usr/*' .
+once=$(printf "%s" "$out")
+ln -s qor_coverage.dat via_link.dat
+mkdir copies && cp qor_coverage.dat copies/copy.dat
+run "$REPORT" coverage --exclude '/usr/*' . ./qor_coverage.dat copies
+check_eq "inputs seen twice: the same counts" "$(sed '/^Note: /d' <<<"$out")" "$once"
+check_contains "inputs seen twice: notes" "$out" "Note: ./via_link.dat is the same file as ./qor_coverage.dat; read once
+Note: ./qor_coverage.dat is the same file as ./qor_coverage.dat; read once
+Note: copies/copy.dat:1: the same record as ./qor_coverage.dat:1; counted once"
+rm -r via_link.dat copies
+
 # ---- The vectors of the condition-coverage corpus -------------------------------
 
 fresh

@@ -27,11 +27,13 @@ bool below(const std::optional<double>& limit, size_t part, size_t whole, const 
 
 int run_coverage(const Options& options) {
     std::vector<std::string> archives, data_files;
-    for (const std::string& file : expand_inputs(options.inputs, {".sta", ".dat"})) {
+    InputFiles inputs = expand_inputs(options.inputs, {".sta", ".dat"});
+    for (const std::string& file : inputs.paths) {
         if (has_extension(file, ".mtr")) continue;
         (has_extension(file, ".sta") ? archives : data_files).push_back(file);
     }
     CoverageReport report = build_coverage(archives, data_files, options.source_dirs, options.excludes);
+    report.notes.insert(report.notes.begin(), inputs.notes.begin(), inputs.notes.end());
     emit(options.output, options.format == Format::Json ? coverage_json(report) : coverage_text(report));
     if (options.lcov) write_text(*options.lcov, coverage_lcov(report));
     if (options.cobertura) write_text(*options.cobertura, coverage_cobertura(report));

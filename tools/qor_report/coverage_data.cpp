@@ -114,11 +114,13 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
     std::vector<DataRecord> records;
     std::optional<DataRecord> open;  // the record being read
     bool skipping = false;           // inside a record that was dropped
+    size_t record_start = 0;         // of the open record's QVX line
     int line_number = 0;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = std::min(text.find('\n', pos), text.size());
         std::string_view line = text.substr(pos, end - pos);
+        size_t line_start = pos;
         pos = end + 1;
         ++line_number;
         if (line.rfind("QVX ", 0) == 0) {
@@ -131,7 +133,8 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
                 warn(line_number, "record of an unknown format left out");
                 continue;
             }
-            open = DataRecord{line_number, *pid, {}, {}, {}};
+            open = DataRecord{line_number, 0, *pid, {}, {}, {}};
+            record_start = line_start;
             continue;
         }
         if (!open) {
@@ -142,6 +145,7 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
         try {
             if (line == "END") {
                 if (open->header.empty()) throw BadLine{"record without H line"};
+                open->fingerprint = std::hash<std::string_view>{}(text.substr(record_start, end - record_start));
                 records.push_back(std::move(*open));
                 open.reset();
             } else if (line.rfind("H ", 0) == 0 && open->header.empty()) {

@@ -3,6 +3,7 @@
 // (a disk that filled up) is left out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,6 +35,7 @@ struct FunctionData {
 
 struct DataRecord {
     int line = 0;    // of its QVX line in the file
+    size_t fingerprint = 0;  // a hash of its text, QVX line to END, to know a copy
     long pid = 0;
     std::string header;  // the unit's header path (H)
     std::string date;    // the source's date (D)

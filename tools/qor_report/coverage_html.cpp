@@ -93,8 +93,9 @@ class PageWriter {
 public:
     std::string page(const CoverageReport& report) {
         std::string body = "<h1>Coverage</h1>\n<p>" + std::to_string(report.runs.size()) + " run(s); total: " +
-                           esc(totals_text(report.totals())) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n" +
-                           summary(report);
+                           esc(totals_text(report.totals())) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n";
+        for (const std::string& note : report.notes) body += "<p class=\"note\">Note: " + esc(note) + "</p>\n";
+        body += summary(report);
         for (size_t f = 0; f < report.files.size(); ++f) body += file_section(report.files[f], f);
         return html_document("Coverage", kStyle, body, kScript);
     }

@@ -119,6 +119,9 @@ std::string coverage_json(const CoverageReport& report) {
         json.end_object();
     }
     json.end_array();
+    json.begin_array("notes");
+    for (const std::string& note : report.notes) json.text({}, note);
+    json.end_array();
     json.begin_array("files");
     for (const FileCoverage& file : report.files) {
         json.begin_object();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "foundation/diagnostics.hpp"
 #include "input_files.hpp"
@@ -71,8 +72,20 @@ public:
             std::optional<std::string> text = read_text(path);
             if (!text) continue;
             auto warn = [&](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
-            for (const DataRecord& record : read_coverage_data(*text, warn)) add_record(path, record);
+            for (const DataRecord& record : read_coverage_data(*text, warn))
+                if (first_sighting(path, record)) add_record(path, record);
         }
+    }
+
+    // A record met again in another data file (a copy of a file, or of its
+    // records) is counted once. Within one file each record is a process of
+    // its own, even one that repeats another's counts.
+    bool first_sighting(const std::string& path, const DataRecord& record) {
+        auto [first, added] = record_places_.emplace(record.fingerprint, std::pair{path, record.line});
+        if (added || first->second.first == path) return true;
+        report_.notes.push_back(path + ":" + std::to_string(record.line) + ": the same record as " +
+                                first->second.first + ":" + std::to_string(first->second.second) + "; counted once");
+        return false;
     }
 
     CoverageReport finish() {
@@ -318,6 +331,7 @@ private:
     const std::vector<std::string>& excludes_;
     std::vector<LoadedArchive> archives_;
     std::vector<Placement> placements_;
+    std::unordered_map<size_t, std::pair<std::string, int>> record_places_;  // fingerprint: first file and line
     std::map<std::string, size_t> file_keys_;
     std::map<FunctionCoverage*, std::vector<bool>> executed_calls_;
     // The names in the records of each archive's unit, for the archives

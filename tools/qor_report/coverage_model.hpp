@@ -89,6 +89,8 @@ struct FileCoverage {
 
 struct CoverageReport {
     std::vector<Run> runs;
+    // What the reader did with inputs seen twice, said in every report.
+    std::vector<std::string> notes;
     std::vector<FileCoverage> files;  // by name
     CoverageTotals totals() const;
 };

@@ -17,6 +17,7 @@ void runs_section(std::string& out, const CoverageReport& report) {
     for (const Run& run : report.runs)
         out += "  run " + std::to_string(run.number) + ": " + run.data_file + ":" + std::to_string(run.line) +
                ", process " + std::to_string(run.pid) + ", " + std::to_string(run.headers.size()) + " unit(s)\n";
+    for (const std::string& note : report.notes) out += "Note: " + note + "\n";
 }
 
 void branch_lines(std::string& out, const FunctionCoverage& function) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fnmatch.h>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "foundation/diagnostics.hpp"
@@ -19,9 +20,33 @@ bool has_extension(std::string_view path, std::string_view extension) {
     return path.size() > extension.size() && path.substr(path.size() - extension.size()) == extension;
 }
 
-std::vector<std::string> expand_inputs(const std::vector<std::string>& names,
-                                       const std::vector<std::string>& extensions) {
-    std::vector<std::string> out;
+namespace {
+
+// Keeps each file once, by identity, with a note for each path left out.
+class DistinctFiles {
+public:
+    void add(const std::string& path) {
+        std::optional<platform::FileIdentity> identity = platform::file_identity(path);
+        if (identity) {
+            auto [first, added] = first_paths_.emplace(*identity, path);
+            if (!added) {
+                files_.notes.push_back(path + " is the same file as " + first->second + "; read once");
+                return;
+            }
+        }
+        files_.paths.push_back(path);
+    }
+    InputFiles take() { return std::move(files_); }
+
+private:
+    std::map<platform::FileIdentity, std::string> first_paths_;
+    InputFiles files_;
+};
+
+}  // namespace
+
+InputFiles expand_inputs(const std::vector<std::string>& names, const std::vector<std::string>& extensions) {
+    DistinctFiles out;
     for (const std::string& name : names) {
         std::error_code error;
         if (fs::is_directory(name, error)) {
@@ -33,14 +58,14 @@ std::vector<std::string> expand_inputs(const std::vector<std::string>& names,
                 if (wanted && entry.is_regular_file(error)) found.push_back(path);
             }
             std::sort(found.begin(), found.end());
-            out.insert(out.end(), found.begin(), found.end());
+            for (const std::string& path : found) out.add(path);
         } else if (fs::exists(name, error)) {
-            out.push_back(name);
+            out.add(name);
         } else {
             report_message(MSG_ERROR, name + ": no such file or directory");
         }
     }
-    return out;
+    return out.take();
 }
 
 void emit(const std::optional<std::string>& file, const std::string& text) {

@@ -12,9 +12,14 @@ namespace qor::report {
 
 // The files named by `names`: a file as it is, a directory as its files
 // whose names end in one of `extensions` (not its subdirectories), sorted.
-// A name that is neither is reported as an error and skipped.
-std::vector<std::string> expand_inputs(const std::vector<std::string>& names,
-                                       const std::vector<std::string>& extensions);
+// A name that is neither is reported as an error and skipped. A file
+// reached again (by another path, through a directory or a link) is kept
+// once, at its first place, and a note says so.
+struct InputFiles {
+    std::vector<std::string> paths;
+    std::vector<std::string> notes;
+};
+InputFiles expand_inputs(const std::vector<std::string>& names, const std::vector<std::string>& extensions);
 
 bool has_extension(std::string_view path, std::string_view extension);
 

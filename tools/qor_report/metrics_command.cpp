@@ -36,7 +36,10 @@ int run_metrics(const Options& options) {
             return 1;
         }
     }
-    std::vector<MetricsRow> rows = load_metrics(expand_inputs(options.inputs, {".mtr", ".sta"}), options.source_dirs);
+    InputFiles inputs = expand_inputs(options.inputs, {".mtr", ".sta"});
+    // The metrics report has no place for notes: they go with the warnings.
+    for (const std::string& note : inputs.notes) report_message(MSG_WARNING, note);
+    std::vector<MetricsRow> rows = load_metrics(inputs.paths, options.source_dirs);
     std::erase_if(rows, [&](const MetricsRow& row) { return excluded(row.file, options.excludes); });
     sort_rows(rows, *sort_column, options.reverse);
     std::vector<Violation> violations = find_violations(rows, thresholds);

@@ -88,8 +88,17 @@ TEST(Files, WrittenWholeAndFound) {
     EXPECT_FALSE(excluded("src/a.c", {"/usr/*"}));
 
     std::ofstream(dir / "results" / "b.sta") << "";
-    auto files = expand_inputs({(dir / "results").string()}, {".mtr", ".sta"});
-    EXPECT_EQ(files, std::vector<std::string>{(dir / "results" / "b.sta").string()});
+    std::string b = (dir / "results" / "b.sta").string();
+    InputFiles files = expand_inputs({(dir / "results").string()}, {".mtr", ".sta"});
+    EXPECT_EQ(files.paths, std::vector<std::string>{b});
+
+    // The same file through its directory, by name and through a link: once.
+    fs::create_symlink(b, dir / "link.sta");
+    std::string link = (dir / "link.sta").string();
+    files = expand_inputs({(dir / "results").string(), b, link}, {".sta"});
+    EXPECT_EQ(files.paths, std::vector<std::string>{b});
+    EXPECT_EQ(files.notes, (std::vector<std::string>{b + " is the same file as " + b + "; read once",
+                                                      link + " is the same file as " + b + "; read once"}));
     fs::remove_all(dir);
 }
 
