@@ -102,6 +102,22 @@ Note: ./qor_coverage.dat is the same file as ./qor_coverage.dat; read once
 Note: copies/copy.dat:1: the same record as ./qor_coverage.dat:1; counted once"
 rm -r via_link.dat copies
 
+# ---- A header function measured in every unit ----------------------------------
+
+# Three units include a header's static inline function: one row, with the
+# number of units; one unit compiles it differently, which a note says.
+fresh
+printf 'static inline int twice(int x)\n{\n#ifdef CHECKED\n    if (x > 1000) return 0;\n#endif\n    return 2 * x;\n}\n' >h.h
+for unit in a b c; do printf '#include "h.h"\nint %s(int v) { return twice(v); }\n' "$unit" >"$unit.c"; done
+qor_cc() { "$QOR_FULL_STAGE/bin/qor_cc" -batch -dial GNU -cc=gcc "$@" >/dev/null 2>&1; }
+qor_cc -c a.c b.c && qor_cc -DCHECKED -c c.c
+run "$REPORT" metrics --json a.mtr b.mtr c.mtr
+check_contains "header function: one row, three units" "$out" $'"name": "twice",\n      "line": 1,\n      "units": 3,\n      "measured_differently": true,'
+run "$REPORT" metrics a.mtr b.mtr c.mtr
+check_contains "header function: counted once" "$out" "4 component(s) in 4 file(s)"
+check_contains "header function: the notes" "$out" "Note: 1 component(s) measured in several units are listed once
+Note: h.h:1: twice: the 3 units measured it differently; the first unit's values are shown"
+
 # ---- The vectors of the condition-coverage corpus -------------------------------
 
 fresh

@@ -74,6 +74,14 @@ std::string metrics_text(const std::vector<MetricsRow>& rows, size_t violations)
     for (const MetricsRow& row : rows) files.insert(row.file);
     out += std::to_string(rows.size()) + " component(s) in " + std::to_string(files.size()) + " file(s), " +
            std::to_string(violations) + " threshold violation(s)\n";
+    auto several_units = [](const MetricsRow& row) { return row.units > 1; };
+    size_t shared = static_cast<size_t>(std::count_if(rows.begin(), rows.end(), several_units));
+    if (shared > 0)
+        out += "Note: " + std::to_string(shared) + " component(s) measured in several units are listed once\n";
+    for (const MetricsRow& row : rows)
+        if (row.measured_differently)
+            out += "Note: " + row.location + ":" + std::to_string(row.line) + ": " + row.name + ": the " +
+                   std::to_string(row.units) + " units measured it differently; the first unit's values are shown\n";
     return out;
 }
 
@@ -112,6 +120,8 @@ std::string metrics_json(const std::vector<MetricsRow>& rows, const std::vector<
         json.text("file", row.file);
         json.text("name", row.name);
         json.integer("line", row.line);
+        json.integer("units", row.units);
+        if (row.measured_differently) json.boolean("measured_differently", true);
         json.begin_object("metrics");
         for (const std::string& metric : metric_names())
             if (std::optional<double> value = row.value(metric)) json.number(metric, *value);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "foundation/metric_names.hpp"
 #include "archive_reader.hpp"
@@ -130,6 +131,26 @@ std::optional<double> comment_density(const MetricsRow& row) {
     return comments / statements->second;
 }
 
+namespace {
+
+std::vector<MetricsRow> merged_by_component(std::vector<MetricsRow> rows) {
+    std::vector<MetricsRow> merged;
+    std::map<std::tuple<std::string, std::string, int>, size_t> places;
+    for (MetricsRow& row : rows) {
+        auto [place, added] = places.emplace(std::tuple{row.location, row.name, row.line}, merged.size());
+        if (added) {
+            merged.push_back(std::move(row));
+            continue;
+        }
+        MetricsRow& first = merged[place->second];
+        ++first.units;
+        first.measured_differently = first.measured_differently || first.values != row.values;
+    }
+    return merged;
+}
+
+}  // namespace
+
 std::vector<MetricsRow> load_metrics(const std::vector<std::string>& files,
                                      const std::vector<std::string>& source_dirs) {
     std::set<std::string> results_stems;
@@ -150,7 +171,7 @@ std::vector<MetricsRow> load_metrics(const std::vector<std::string>& files,
             report_at(MSG_ERROR, file, error.line, error.what());
         }
     }
-    return rows;
+    return merged_by_component(std::move(rows));
 }
 
 std::optional<std::string> column_named(const std::string& word) {

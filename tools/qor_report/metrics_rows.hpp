@@ -16,6 +16,10 @@ struct MetricsRow {
     std::string name;
     int line = 0;
     std::map<std::string, double> values;  // metric name -> value; absent when unknown
+    // A function of a header is measured in every unit that includes it:
+    // one row stands for all, with the first unit's values.
+    int units = 1;
+    bool measured_differently = false;  // some unit gave other values
     std::optional<double> value(const std::string& metric) const;
 };
 
@@ -34,7 +38,9 @@ std::optional<double> comment_density(const MetricsRow& row);
 // The rows of the results files (.mtr) and archives (.sta) named; an
 // archive counts only when no results file of the same name was given,
 // and gives the counts it holds (statements, Halstead, comments, callees).
-// Unreadable or malformed files are reported as errors and skipped.
+// Unreadable or malformed files are reported as errors and skipped. A
+// component that several units measured (same file, name and line) is one
+// row.
 std::vector<MetricsRow> load_metrics(const std::vector<std::string>& files,
                                      const std::vector<std::string>& source_dirs);
 
