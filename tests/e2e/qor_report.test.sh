@@ -175,7 +175,7 @@ else
     # A click on a decision of sensor.c opens its details.
     browse c.html "var b=document.querySelector('#file-4 ~ table button.decision');b.click();document.title='opened='+!document.getElementById(b.dataset.target).hidden"
     check_contains "coverage page: a decision opens" "$out" "<title>opened=true errors=0</title>"
-    check_contains "coverage page: its vectors" "$out" "<td><code>01</code></td><td>F</td><td>T</td><td>true</td>"
+    check_contains "coverage page: its truth table" "$out" "<td>1</td><td><code>01</code></td><td>F</td><td>T</td><td>true</td><td>1</td><td>2</td><td>c2</td><td>c2</td>"
     # A click on the header of v(G) sorts the components, largest first.
     browse m.html "document.querySelectorAll('#metrics th')[4].click();document.title=document.querySelector('#metrics tbody tr td:nth-child(2)').textContent"
     check_contains "metrics page: sorted by a click" "$out" "<title>control_name errors=0</title>"

@@ -52,17 +52,43 @@ std::string branches_table(const FunctionCoverage& function, const std::vector<s
     return out + "</table>";
 }
 
+// What a pair result says, naming its evaluations by their rows of the
+// truth table (numbered from 1).
+std::string pair_text(const DecisionCoverage& decision, const Independence& result) {
+    if (result.first < 0) return independence_text(decision, result);
+    return "rows " + std::to_string(result.first + 1) + " and " + std::to_string(result.second + 1) + ": " +
+           independence_text(decision, result);
+}
+
+// The conditions that a row's evaluation helps show under a criterion.
+std::string shown_with(const DecisionCoverage& decision, int row, Independence ConditionIndependence::*criterion) {
+    std::string out;
+    for (size_t k = 0; k < decision.conditions.size(); ++k) {
+        const Independence& result = decision.conditions[k].*criterion;
+        if (result.shown && (result.first == row || result.second == row))
+            out += (out.empty() ? "c" : " c") + std::to_string(k + 1);
+    }
+    return out;
+}
+
+// The truth table as reviewers read it: one numbered row per executed
+// vector with its values, outcome, count and runs, and the conditions
+// whose pair it is part of; then each condition with the rows of its pair
+// under each criterion, or why no pair shows it.
 std::string conditions_block(const DecisionCoverage& decision) {
     const McdcDescription& d = decision.description;
     std::string out = "<p>Conditions of <code>" + esc(d.expression) + "</code> (line " + std::to_string(d.line) + ")</p>";
-    out += "<table><tr><th>vector</th>";
+    out += "<table><tr><th>row</th><th>vector</th>";
     for (size_t k = 0; k < d.conditions.size(); ++k) out += "<th>c" + std::to_string(k + 1) + "</th>";
-    out += "<th>outcome</th><th>count</th><th>runs</th></tr>";
-    for (const ObservedVector& o : decision.observed) {
-        out += "<tr><td><code>" + esc(o.vector) + "</code></td>";
+    out += "<th>outcome</th><th>count</th><th>runs</th><th>pairs unique-cause</th><th>pairs masking</th></tr>";
+    for (size_t row = 0; row < decision.observed.size(); ++row) {
+        const ObservedVector& o = decision.observed[row];
+        out += "<tr><td>" + std::to_string(row + 1) + "</td><td><code>" + esc(o.vector) + "</code></td>";
         for (char c : o.vector) out += std::string("<td>") + (c == '1' ? "T" : c == '0' ? "F" : "&ndash;") + "</td>";
+        int index = static_cast<int>(row);
         out += "<td>" + outcome_text(o.outcome) + "</td><td>" + std::to_string(o.count) + "</td><td>" +
-               esc(runs_text(o.runs)) + "</td></tr>";
+               esc(runs_text(o.runs)) + "</td><td>" + shown_with(decision, index, &ConditionIndependence::unique_cause) +
+               "</td><td>" + shown_with(decision, index, &ConditionIndependence::masking) + "</td></tr>";
     }
     if (decision.observed.empty()) out += "<tr><td colspan=\"99\">never evaluated</td></tr>";
     out += "</table>";
@@ -72,7 +98,7 @@ std::string conditions_block(const DecisionCoverage& decision) {
         const ConditionIndependence& c = decision.conditions[k];
         auto cell = [&](const Independence& result) {
             return std::string("<td class=\"") + (result.shown ? "shown" : "missing") + "\">" +
-                   esc(independence_text(decision, result)) + "</td>";
+                   esc(pair_text(decision, result)) + "</td>";
         };
         out += "<tr><td>c" + std::to_string(k + 1) + "</td><td><code>" + esc(d.conditions[k]) + "</code></td>" +
                cell(c.unique_cause) + cell(c.masking) + "</tr>";

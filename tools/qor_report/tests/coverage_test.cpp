@@ -203,6 +203,11 @@ TEST_F(CoverageRuns, Exports) {
     EXPECT_NE(html.find("data-target=\"d-0\""), std::string::npos);
     EXPECT_NE(html.find("<tr class=\"detail\" id=\"d-0\" hidden>"), std::string::npos);
     EXPECT_NE(html.find("if (a &amp;&amp; (b || c))"), std::string::npos);
+    // The truth table: numbered rows, each with the conditions it helps
+    // show, and each condition's pair by its rows.
+    EXPECT_NE(html.find("<td>1</td><td><code>11-</code></td><td>T</td><td>T</td><td>&ndash;</td><td>true</td><td>2</td>"
+                        "<td>1</td><td>c1 c2</td><td>c1 c2</td>"),
+              std::string::npos) << html;
 }
 
 }  // namespace
