@@ -166,14 +166,19 @@ if [ -z "$CHROMIUM" ]; then
 else
     cd "$example"
     BROWSER_FLAGS=(--headless --no-sandbox --disable-gpu --user-data-dir="$scratch/.chromium" --enable-logging=stderr)
-    for page in c.html m.html; do
-        check_lacks "$page: nothing from the network" "$(grep -Eo '(src|href)="[^"#][^"]*"' "$page")" "/"
+    sensor_page=$(ls c_files/*-sensor.c.html)
+    for page in c.html m.html "$sensor_page"; do
+        check_lacks "$page: nothing from the network" "$(grep -Eo '(src|href)="[^"]*"' "$page")" "://"
+        check_lacks "$page: no absolute path" "$(grep -Eo '(src|href)="/[^"]*"' "$page")" "/"
         run timeout 120 "$CHROMIUM" "${BROWSER_FLAGS[@]}" --screenshot="$PWD/${page%.html}.png" --window-size=1200,900 "file://$PWD/$page"
         check_eq "$page: screenshot" "PNG" "$(head -c 4 "${page%.html}.png" | tail -c 3)"
         check_lacks "$page: no console error" "$err" "Uncaught"
     done
-    # A click on a decision of sensor.c opens its details.
-    browse c.html "var b=document.querySelector('#file-4 ~ table button.decision');b.click();document.title='opened='+!document.getElementById(b.dataset.target).hidden"
+    # The index links the page of sensor.c, which links back; a click on a
+    # decision there opens its details.
+    check_contains "coverage index: the file's page" "$(cat c.html)" "<a href=\"$sensor_page\">sensor.c</a>"
+    check_contains "file page: back to the index" "$(cat "$sensor_page")" '<a href="../c.html">All files</a>'
+    browse "$sensor_page" "var b=document.querySelector('button.decision');b.click();document.title='opened='+!document.getElementById(b.dataset.target).hidden"
     check_contains "coverage page: a decision opens" "$out" "<title>opened=true errors=0</title>"
     check_contains "coverage page: its truth table" "$out" "<td>1</td><td><code>01</code></td><td>F</td><td>T</td><td>true</td><td>1</td><td>2</td><td>c2</td><td>c2</td>"
     # A click on the header of v(G) sorts the components, largest first.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <filesystem>
 
 #include "commands.hpp"
 #include "coverage_exports.hpp"
@@ -13,6 +14,8 @@ namespace qor::report {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 // A limit of the options that the totals do not reach, reported.
 bool below(const std::optional<double>& limit, size_t part, size_t whole, const char* what) {
     if (!limit || whole == 0) return false;
@@ -21,6 +24,18 @@ bool below(const std::optional<double>& limit, size_t part, size_t whole, const 
     std::fprintf(stderr, "qor_report: %s coverage %s is below %s%%\n", what, percent_text(part, whole).c_str(),
                  format_value(*limit).c_str());
     return true;
+}
+
+// The index at `index_path` and the files' pages in a directory beside it.
+void write_html(const std::string& index_path, const CoverageReport& report) {
+    fs::path index(index_path);
+    fs::path directory = index.parent_path();
+    for (const HtmlPage& page : coverage_html(report, index.filename().string())) {
+        fs::path path = directory / page.path;
+        std::error_code error;
+        if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+        write_text(path.string(), page.text);
+    }
 }
 
 }  // namespace
@@ -37,7 +52,7 @@ int run_coverage(const Options& options) {
     emit(options.output, options.format == Format::Json ? coverage_json(report) : coverage_text(report));
     if (options.lcov) write_text(*options.lcov, coverage_lcov(report));
     if (options.cobertura) write_text(*options.cobertura, coverage_cobertura(report));
-    if (options.html) write_text(*options.html, coverage_html(report));
+    if (options.html) write_html(*options.html, report);
     if (error_count() > 0) return 1;
     CoverageTotals totals = report.totals();
     bool failed = below(options.fail_under_decision, totals.branches_taken, totals.branches, "decision");

@@ -1,10 +1,12 @@
 #include "coverage_html.hpp"
 
+#include <cctype>
 #include <map>
 #include <vector>
 
 #include "coverage_lines.hpp"
 #include "coverage_text.hpp"
+#include "foundation/text.hpp"
 #include "html_page.hpp"
 #include "input_files.hpp"
 
@@ -19,6 +21,11 @@ constexpr std::string_view kStyle =
     "tr.detail>td{white-space:normal;background:#f6f6f6;padding:6px 12px}"
     "button.decision{font:inherit;font-size:0.8em;margin-right:4px;cursor:pointer}"
     ".detail table{margin:4px 0}.shown{color:#1a7f37}.missing{color:#b42318}";
+
+constexpr std::string_view kIndexStyle =
+    "tr.directory td{font-weight:bold}"
+    ".bar{display:inline-block;width:60px;height:0.7em;background:#f8d7da;vertical-align:middle}"
+    ".bar>span{display:block;height:100%;background:#3fa34d}";
 
 // A decision's button shows or hides the row of its details.
 constexpr std::string_view kScript = R"JS(
@@ -117,33 +124,18 @@ std::vector<const DecisionCoverage*> conditions_of(const FunctionCoverage& funct
 
 class PageWriter {
 public:
-    std::string page(const CoverageReport& report) {
-        std::string body = "<h1>Coverage</h1>\n<p>" + std::to_string(report.runs.size()) + " run(s); total: " +
-                           esc(totals_text(report.totals())) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n";
-        for (const std::string& note : report.notes) body += "<p class=\"note\">Note: " + esc(note) + "</p>\n";
-        body += summary(report);
-        for (size_t f = 0; f < report.files.size(); ++f) body += file_section(report.files[f], f);
-        return html_document("Coverage", kStyle, body, kScript);
+    // One file's page; `index_link` leads back to the index.
+    std::string file_page(const FileCoverage& file, size_t index, const std::string& index_link) {
+        anchor_ = "file-" + std::to_string(index);
+        std::string body = "<p><a href=\"" + esc(index_link) + "\">All files</a></p>\n<h1>" + esc(file.name) +
+                           "</h1>\n<p>" + esc(totals_text(file.totals())) + "</p>\n";
+        std::optional<std::string> text;
+        if (file.source) text = read_text(*file.source);
+        body += text ? source_table(file, *text) : function_list(file);
+        return html_document(file.name, kStyle, body, kScript);
     }
 
 private:
-    std::string summary(const CoverageReport& report) {
-        std::string out = "<table id=\"files\"><tr><th>file</th><th>functions</th><th>branches</th>"
-                          "<th>MC/DC unique-cause</th><th>MC/DC masking</th></tr>\n";
-        for (size_t f = 0; f < report.files.size(); ++f) {
-            CoverageTotals t = report.files[f].totals();
-            auto ratio = [](size_t part, size_t whole) {
-                std::string css = whole == 0 || part == whole ? "ok" : part == 0 ? "bad" : "part";
-                return "<td class=\"num " + css + "\">" + std::to_string(part) + "/" + std::to_string(whole) + " (" +
-                       percent_text(part, whole) + ")</td>";
-            };
-            out += "<tr><td><a href=\"#file-" + std::to_string(f) + "\">" + esc(report.files[f].name) + "</a></td>" +
-                   ratio(t.functions_entered, t.functions) + ratio(t.branches_taken, t.branches) +
-                   ratio(t.unique_cause, t.conditions) + ratio(t.masking, t.conditions) + "</tr>\n";
-        }
-        return out + "</table>\n";
-    }
-
     std::string detail(const std::string& label, const std::string& content, bool covered) {
         std::string id = "d-" + std::to_string(next_id_++);
         pending_ += "<tr class=\"detail\" id=\"" + id + "\" hidden><td colspan=\"3\">" + content + "</td></tr>\n";
@@ -227,22 +219,96 @@ private:
         return out + "</table>\n";
     }
 
-    std::string file_section(const FileCoverage& file, size_t index) {
-        anchor_ = "file-" + std::to_string(index);
-        std::string out = "<h2 id=\"" + anchor_ + "\">" + esc(file.name) + "</h2>\n<p>" + esc(totals_text(file.totals())) +
-                          "</p>\n";
-        std::optional<std::string> text;
-        if (file.source) text = read_text(*file.source);
-        return out + (text ? source_table(file, *text) : function_list(file));
-    }
-
     std::string anchor_;
     std::string pending_;  // the detail rows that follow the current line
     int next_id_ = 0;
 };
 
+// A file's name as part of its page's name: its last component, bytes
+// other than letters, digits, '.', '-' and '_' turned into '_'.
+std::string page_name(const std::string& name) {
+    std::string out(last_component(name));
+    for (char& c : out)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') c = '_';
+    return out;
+}
+
+// A row of the index: a file with its page, or a directory with the sums
+// of its files.
+struct IndexRow {
+    std::string name;
+    std::string link;  // "" for a directory
+    CoverageTotals totals;
+    size_t lines = 0, lines_run = 0;
+
+    void add(const FileCoverage& file) {
+        totals.add(file.totals());
+        for (const auto& [number, line] : line_coverage(file)) {
+            ++lines;
+            lines_run += line.hits > 0;
+        }
+    }
+};
+
+// "part/whole (p%)" with a bar, sortable by the percentage; "-" when
+// there is nothing to count.
+std::string ratio_cell(size_t part, size_t whole) {
+    if (whole == 0) return "<td class=\"num\" data-value=\"\">&ndash;</td>";
+    std::string css = part == whole ? "ok" : part == 0 ? "bad" : "part";
+    std::string percent = std::to_string(100 * part / whole);
+    return "<td class=\"num " + css + "\" data-value=\"" + std::to_string(double(part) / double(whole)) +
+           "\"><span class=\"bar\"><span style=\"width:" + percent + "%\"></span></span> " + std::to_string(part) +
+           "/" + std::to_string(whole) + " (" + percent_text(part, whole) + ")</td>";
+}
+
+std::string index_row(const IndexRow& row) {
+    std::string name = row.link.empty() ? esc(row.name) : "<a href=\"" + esc(row.link) + "\">" + esc(row.name) + "</a>";
+    const CoverageTotals& t = row.totals;
+    return std::string("<tr") + (row.link.empty() ? " class=\"directory\"" : "") + "><td data-value=\"" +
+           esc(row.name) + "\">" + name + "</td>" + ratio_cell(t.functions_entered, t.functions) +
+           ratio_cell(row.lines_run, row.lines) + ratio_cell(t.branches_taken, t.branches) +
+           ratio_cell(t.unique_cause, t.conditions) + ratio_cell(t.masking, t.conditions) + "</tr>\n";
+}
+
+std::string index_page(const CoverageReport& report, const std::vector<std::string>& paths) {
+    std::map<std::string, IndexRow> rows;  // by name: a directory before its files
+    for (size_t f = 0; f < report.files.size(); ++f) {
+        const FileCoverage& file = report.files[f];
+        IndexRow& row = rows[file.name];
+        row.name = file.name;
+        row.link = paths[f];
+        row.add(file);
+        if (std::string directory(directory_part(file.name)); !directory.empty()) {
+            IndexRow& parent = rows[directory];
+            parent.name = directory;
+            parent.add(file);
+        }
+    }
+    std::string body = "<h1>Coverage</h1>\n<p>" + std::to_string(report.runs.size()) + " run(s); total: " +
+                       esc(totals_text(report.totals())) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n";
+    for (const std::string& note : report.notes) body += "<p class=\"note\">Note: " + esc(note) + "</p>\n";
+    body += "<p>Click a column's header to sort by it.</p>\n<table class=\"sortable\" id=\"files\">\n<thead><tr>"
+            "<th data-type=\"text\">file</th><th data-type=\"number\">functions</th>"
+            "<th data-type=\"number\">lines</th><th data-type=\"number\">branches</th>"
+            "<th data-type=\"number\">MC/DC unique-cause</th><th data-type=\"number\">MC/DC masking</th>"
+            "</tr></thead>\n<tbody>\n";
+    for (const auto& [name, row] : rows) body += index_row(row);
+    body += "</tbody>\n</table>\n";
+    return html_document("Coverage", std::string(kSortableStyle) + std::string(kIndexStyle), body, kSortableScript);
+}
+
 }  // namespace
 
-std::string coverage_html(const CoverageReport& report) { return PageWriter().page(report); }
+std::vector<HtmlPage> coverage_html(const CoverageReport& report, const std::string& index_name) {
+    std::string stem = index_name.ends_with(".html") ? index_name.substr(0, index_name.size() - 5) : index_name;
+    std::string directory = stem + "_files";
+    std::vector<std::string> paths;
+    for (size_t f = 0; f < report.files.size(); ++f)
+        paths.push_back(directory + "/" + std::to_string(f) + "-" + page_name(report.files[f].name) + ".html");
+    std::vector<HtmlPage> pages{{index_name, index_page(report, paths)}};
+    for (size_t f = 0; f < report.files.size(); ++f)
+        pages.push_back({paths[f], PageWriter().file_page(report.files[f], f, "../" + index_name)});
+    return pages;
+}
 
 }  // namespace qor::report

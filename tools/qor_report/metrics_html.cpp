@@ -10,41 +10,8 @@ namespace qor::report {
 namespace {
 
 constexpr std::string_view kStyle =
-    "th{cursor:pointer;user-select:none}th.sorted-up::after{content:' \\25B2'}"
-    "th.sorted-down::after{content:' \\25BC'}td.violation{background:#f8d7da;font-weight:bold}"
+    "td.violation{background:#f8d7da;font-weight:bold}"
     ".charts{display:flex;gap:2em;flex-wrap:wrap}svg text{font-size:11px;font-family:sans-serif}";
-
-// Sorts the table by the clicked column: numbers largest first, texts in
-// order; a second click turns the order round.
-constexpr std::string_view kScript = R"JS(
-document.querySelectorAll('table.sortable').forEach(function (table) {
-  var headers = table.querySelectorAll('th');
-  headers.forEach(function (th, column) {
-    th.addEventListener('click', function () {
-      var numeric = th.dataset.type === 'number';
-      var down = !th.classList.contains('sorted-down') === numeric;
-      if (th.classList.contains('sorted-up') || th.classList.contains('sorted-down'))
-        down = th.classList.contains('sorted-up');
-      headers.forEach(function (h) { h.classList.remove('sorted-up', 'sorted-down'); });
-      th.classList.add(down ? 'sorted-down' : 'sorted-up');
-      var body = table.tBodies[0];
-      var rows = Array.prototype.slice.call(body.rows);
-      rows.sort(function (a, b) {
-        var x = a.cells[column].dataset.value, y = b.cells[column].dataset.value;
-        var order;
-        if (numeric) {
-          var p = x === '' ? -Infinity : parseFloat(x), q = y === '' ? -Infinity : parseFloat(y);
-          order = p < q ? -1 : p > q ? 1 : 0;
-        } else {
-          order = x < y ? -1 : x > y ? 1 : 0;
-        }
-        return down ? -order : order;
-      });
-      rows.forEach(function (row) { body.appendChild(row); });
-    });
-  });
-});
-)JS";
 
 std::string table_html(const std::vector<MetricsRow>& rows, const std::vector<Violation>& violations) {
     std::set<std::pair<const MetricsRow*, std::string>> broken;
@@ -139,7 +106,7 @@ std::string metrics_html(const std::vector<MetricsRow>& rows, const std::vector<
                           limit_of(thresholds, "STMT"));
     body += "</div>\n<h2>Components</h2>\n" + table_html(rows, violations);
     body += "<h2>Threshold violations</h2>\n" + violations_html(violations);
-    return html_document("Metrics", kStyle, body, kScript);
+    return html_document("Metrics", std::string(kSortableStyle) + std::string(kStyle), body, kSortableScript);
 }
 
 }  // namespace qor::report

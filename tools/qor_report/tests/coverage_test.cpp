@@ -198,7 +198,17 @@ TEST_F(CoverageRuns, Exports) {
     EXPECT_NE(json.find("\"pair\": [\n"), std::string::npos);
     EXPECT_NE(json.find("\"reason\": \"never true\""), std::string::npos);
 
-    std::string html = coverage_html(report_);
+    // The index links each file's page, which links back.
+    std::vector<HtmlPage> pages = coverage_html(report_, "cov.html");
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].path, "cov.html");
+    EXPECT_EQ(pages[1].path, "cov_files/0-u.c.html");
+    EXPECT_NE(pages[0].text.find("<a href=\"cov_files/0-u.c.html\">../u.c</a>"), std::string::npos) << pages[0].text;
+    EXPECT_NE(pages[0].text.find("data-value=\"0.666667\"><span class=\"bar\"><span style=\"width:66%\"></span></span> "
+                                 "2/3 (66.7%)</td>"),
+              std::string::npos);
+    const std::string& html = pages[1].text;
+    EXPECT_NE(html.find("<a href=\"../cov.html\">All files</a>"), std::string::npos);
     EXPECT_NE(html.find("<tr class=\"ok\" id=\"file-0-4\">"), std::string::npos) << html;
     EXPECT_NE(html.find("data-target=\"d-0\""), std::string::npos);
     EXPECT_NE(html.find("<tr class=\"detail\" id=\"d-0\" hidden>"), std::string::npos);
