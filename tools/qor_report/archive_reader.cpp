@@ -79,6 +79,22 @@ void graph_start(ArchiveComponent& component, const std::string& text) {
     component.file = file;
 }
 
+// A node of the control graph, "[!label]:KIND ...": the ifs (SI), their
+// else (SINO) and their ends (FISI), with the ifs still open.
+void graph_node(ArchiveComponent& component, std::vector<size_t>& open_ifs, const std::string& text) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos) return;
+    std::string kind = text.substr(colon + 1, text.find_first_of(" ;/", colon) - colon - 1);
+    if (kind == "SI") {
+        open_ifs.push_back(component.ifs_with_else.size());
+        component.ifs_with_else.push_back(false);
+    } else if (kind == "SINO" && !open_ifs.empty()) {
+        component.ifs_with_else[open_ifs.back()] = true;
+    } else if (kind == "FISI" && !open_ifs.empty()) {
+        open_ifs.pop_back();
+    }
+}
+
 // The name line "<name> <date>".
 void name_and_date(ArchiveComponent& component, const std::string& text) {
     size_t blank = text.rfind(' ');
@@ -89,10 +105,12 @@ void name_and_date(ArchiveComponent& component, const std::string& text) {
 std::vector<ArchiveComponent> component_records(const std::vector<Line>& lines) {
     std::vector<ArchiveComponent> out;
     enum class Part { Head, Name, Language, Counters, Graph, Calls, Branches } part = Part::Head;
+    std::vector<size_t> open_ifs;
     for (const Line& line : lines) {
         const std::string& text = line.text;
         if (text == "*MO*") {
             out.emplace_back();
+            open_ifs.clear();
             part = Part::Name;
         } else if (text == "*FI*" || part == Part::Head) {
             continue;
@@ -113,6 +131,7 @@ std::vector<ArchiveComponent> component_records(const std::vector<Line>& lines) 
                 out.back().counters[text.substr(0, blank)] = std::atol(text.c_str() + blank);
         } else if (part == Part::Graph) {
             if (out.back().file.empty()) graph_start(out.back(), text);
+            graph_node(out.back(), open_ifs, text);
         } else if (part == Part::Calls) {
             out.back().callees.push_back(text.substr(0, text.find(' ')));
         } else if (part == Part::Branches) {

@@ -29,6 +29,10 @@ struct ArchiveComponent {
     std::map<std::string, long> counters;  // INST, COMM, OOPN, OPEN, OOPT, OPET
     std::vector<std::string> callees;
     std::vector<BranchDescription> branches;
+    // For each if of the control graph, in order: whether it has an else.
+    // The branch of an if without one is described on the line where the
+    // if ends.
+    std::vector<bool> ifs_with_else;
 };
 
 struct Archive {

@@ -119,7 +119,23 @@ private:
             FunctionCoverage function = uncovered(component);
             if (find_same(file, function)) continue;
             function.decisions = group_branches(descriptions_of(function));
+            place_implicit_else(function, component.ifs_with_else);
             file.functions.push_back(std::move(function));
+        }
+    }
+
+    // The branch of an if without else is shown on the if's line: it runs
+    // where the condition is false, not where the if ends (the archive
+    // keeps the line it was described at). The k-th if of the branches is
+    // the k-th of the control graph.
+    static void place_implicit_else(FunctionCoverage& function, const std::vector<bool>& ifs_with_else) {
+        size_t k = 0;
+        for (const std::vector<size_t>& group : function.decisions) {
+            BranchDescription& first = function.branches[group.front()].description;
+            if (first.kind != "If") continue;
+            bool has_else = k < ifs_with_else.size() ? ifs_with_else[k] : true;
+            ++k;
+            if (!has_else && group.size() == 2) function.branches[group[1]].description.line = first.line;
         }
     }
 

@@ -134,6 +134,24 @@ TEST_F(CoverageRuns, RecordsOfOneProcessAreOneRun) {
     EXPECT_EQ(report.runs[2].line, 29);
 }
 
+// The branch of an if without else is shown on the if's line; an else of
+// the source keeps its own. `if (a) x++;` (lines 3-4) and `if (b) ... else`
+// (lines 5-7), as the control graph and the branch lines describe them.
+TEST_F(CoverageRuns, ImplicitElseOnTheIfsLine) {
+    write("out/w.sta",
+          "<archive V3.0>\n*NA*\nARCHIVE\n.EF.\nLANG/C\n*CV*\nCURRENT_VERSION\n*CM*\nCURRENT_VERSION\n"
+          "h 01/02/03-04:05:06\n*MO*\nh 01/02/03-04:05:06\n.EM.\nLANG/C\n.DT.\nINST          3\n.DC.\n"
+          ":DEBU ;#1.w.c,\n:SI   ;#3.\n:RIEN /1;#4.\n:FISI ;#4.\n:SI   ;#5.\n:RIEN /1;#6.\n:SINO ;#7.\n"
+          ":RIEN /1;#8.\n:FISI ;#8.\n:FIN  ;#9.\n.DA.\n.CD.\n    1 Begin     2\n    2 If     3 a\n"
+          "    3 Else     4 not(a)\n    4 If     5 b\n    5 Else     7 not(b)\n*FI*\n");
+    CoverageReport report = build_coverage({(dir_ / "out" / "w.sta").string()}, {}, {});
+    ASSERT_EQ(report.files.size(), 1u);
+    const FunctionCoverage& h = report.files[0].functions[0];
+    ASSERT_EQ(h.branches.size(), 4u);
+    EXPECT_EQ(h.branches[1].description.line, 3);
+    EXPECT_EQ(h.branches[3].description.line, 7);
+}
+
 // A function that the unit's records never list got no probes (an inline
 // definition with external linkage): it is left out, not shown as never
 // entered. Without any record nothing tells, and every function stays.
