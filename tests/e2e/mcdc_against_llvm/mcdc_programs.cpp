@@ -44,10 +44,11 @@ struct Node {
     std::unique_ptr<Node> left, right;
 };
 
-// The texts of a condition: what the row gives, a comparison, a call that
-// counts, and two that read and change the global counter n (their value
-// does not come from the row). Only the first three of each are primaries.
-const char* const cores[] = {"v[%d]", "count(v[%d])", "(n++ & 1)", "v[%d] > 0", "n++ % 3 == 0"};
+// The texts of a condition, as formats of the number of the element of v
+// it reads: the element, a call that counts, the low bit of the counter n
+// (these three are primaries), a comparison, and n modulo 3. Each
+// evaluation of n++ changes n, so those values do not come from the row.
+const char* const cores[] = {"v[%d]", "count(v[%d])", "(n++ & 1)", "v[%d] > 0", "n++ %% 3 == 0"};
 bool primary(int core) { return core < 3; }
 int pick_core() {
     int r = pick(100);
