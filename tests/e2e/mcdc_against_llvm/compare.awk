@@ -1,7 +1,7 @@
 # Compares the condition coverage of the generated programs as qor_cc and
 # clang measured it. Input files, by extension: the generator's maps
-# (P.map), clang's warnings (P.warn), `llvm-cov show -show-mcdc
-# -show-branches=count` listings (P.cov), and qor_report's JSON (*.json),
+# (P.map), clang's warnings (P.warn), `llvm-cov show -show-mcdc` listings
+# (P.cov), and qor_report's JSON (*.json),
 # which comes last. For every decision of the maps it prints, each line
 # starting with its subject:
 #
@@ -9,7 +9,9 @@
 #   vectors   the distinct evaluations (vector and outcome) differ
 #   reference unique-cause computed from qor_cc's vectors differs from llvm-cov's verdicts
 #   verdict   qor_report's unique-cause verdicts differ from llvm-cov's
+#   masking   qor_report shows a condition under unique-cause, not masking
 #   compared  N  (the number of decisions compared)
+#   single    N  (decisions of one condition, which neither measures)
 #
 # Vectors are written in qor_cc's order of the conditions, a character
 # each (1, 0, - not evaluated), then = and the outcome (T or F).
@@ -70,20 +72,8 @@ function shown_list(verdicts,    k, out) {
 
 # The evaluations and verdicts of llvm-cov for a decision of the maps, in
 # qor_cc's terms, into llvm_vectors and llvm_verdicts; "" if it maps.
-function from_llvm(key,    n, j, k, at, inv, v, out, x, seen, cols, vec) {
+function from_llvm(key,    n, j, k, at, inv, v, out, seen, vec) {
     n = ncond[key]; llvm_vectors = ""; llvm_verdicts = ""
-    if (n == 1) {
-        cols = split(branches[key], v, " ")
-        for (j = 1; j + 2 <= cols; j += 3) if ((k = condition_at(key, v[j])) == 1) break
-        if (k != 1) return "no branch of clang's for the condition"
-        # x: the value clang saw, the false count first
-        for (x = 0; x <= 1; x++)
-            if (v[j + 2 - x] != "0")
-                llvm_vectors = llvm_vectors " " (x != flip[1]) "=" (((x != flip[1]) != inverted[key]) ? "T" : "F")
-        llvm_vectors = sorted(llvm_vectors)
-        llvm_verdicts = (v[j + 1] != "0" && v[j + 2] != "0") ? "+" : "-"
-        return ""
-    }
     if (!(key in region)) return "no MC/DC region of clang's"
     if (llvm_count[key] != n) return "clang counts " llvm_count[key] " conditions"
     for (j = 1; j <= n; j++) {
@@ -137,12 +127,6 @@ kind == "cov" && /^ *\| +[0-9]+ \{ .* = [TF] +\}/ {
 kind == "cov" && match($0, /C[0-9]+-Pair: /) {
     llvm_pair[key, substr($0, RSTART + 1, RLENGTH - 8) + 0] = /Pair: covered/ ? "+" : "-"
 }
-kind == "cov" && /Branch \([0-9]+:[0-9]+\): \[True: / {
-    split($0, f, /[(:)]/)
-    t = $0; sub(/.*True: /, "", t); sub(/,.*/, "", t)
-    fl = $0; sub(/.*False: /, "", fl); sub(/\].*/, "", fl)
-    branches[prog ".c:" f[2]] = branches[prog ".c:" f[2]] " " f[3] " " t " " fl
-}
 
 # The JSON writer puts each key on a line of its own.
 kind == "json" { gsub(/^ +|,$/, "") }
@@ -153,8 +137,13 @@ kind == "json" && want_line && /^"line": / { want_line = 0; key = file ":" $2; q
 kind == "json" && /^"vector": / { vector = $2; gsub(/"/, "", vector) }
 kind == "json" && /^"outcome": / { qor_vectors[key] = qor_vectors[key] " " vector "=" ($2 == "true" ? "T" : "F") }
 kind == "json" && /^"not_kept": / && $2 != 0 { qor_lost[key] = $2 }
-kind == "json" && /^"unique_cause": / { want_shown = 1 }
-kind == "json" && want_shown && /^"shown": / { want_shown = 0; qor_verdicts[key] = qor_verdicts[key] ($2 == "true" ? "+" : "-") }
+kind == "json" && /^"unique_cause": / { want_shown = "unique" }
+kind == "json" && /^"masking": / { want_shown = "masking" }
+kind == "json" && want_shown != "" && /^"shown": / {
+    if (want_shown == "unique") qor_verdicts[key] = qor_verdicts[key] ($2 == "true" ? "+" : "-")
+    else qor_masking[key] = qor_masking[key] ($2 == "true" ? "+" : "-")
+    want_shown = ""
+}
 
 function report(subject, key, lines) {
     printf "%s %s: %s\n", subject, key, text[key]
@@ -166,6 +155,8 @@ function report(subject, key, lines) {
 END {
     for (d = 1; d <= decisions; d++) {
         key = order[d]
+        # Neither tool measures MC/DC of one condition: its branches do.
+        if (ncond[key] == 1) { single++; continue }
         if (key in refused) { printf "skip %s: clang: %s: %s\n", key, refused[key], text[key]; continue }
         why = from_llvm(key)
         if (why != "") { printf "skip %s: %s: %s\n", key, why, text[key]; continue }
@@ -178,9 +169,13 @@ END {
         if (ref != llvm_verdicts)
             report("reference", key, "reference     unique-cause from qor_cc's vectors:" shown_list(ref) \
                    "\nreference     llvm-cov covered:" shown_list(llvm_verdicts) "\n")
+        for (k = 1; k <= ncond[key]; k++)
+            if (substr(qor_verdicts[key], k, 1) == "+" && substr(qor_masking[key], k, 1) != "+")
+                report("masking", key, "masking     c" k " shown under unique-cause, not under masking\n")
         if (qor_verdicts[key] != llvm_verdicts)
             report("verdict", key, "verdict     qor_report unique-cause shown:" shown_list(qor_verdicts[key]) \
                    "\nverdict     llvm-cov covered:" shown_list(llvm_verdicts) "\n")
     }
     print "compared", compared + 0
+    print "single", single + 0
 }
