@@ -4,13 +4,15 @@
 # returned values) are built once by the full installation's qor_cc -inst
 # -cond with gcc and once by clang 19 with -fcoverage-mcdc, and both
 # programs run on the same rows of the decisions' truth tables. For every
-# decision that clang measures:
+# decision of two or more conditions that clang measures (neither tool
+# measures the MC/DC of one condition):
 # - the distinct evaluations (vector of condition values and outcome)
 #   that qor_report lists are those that llvm-cov lists;
 # - unique-cause computed from qor_cc's own vectors with llvm-cov's
 #   definition gives llvm-cov's verdict for every condition, which shows
 #   that the conditions of one tool are mapped right onto the other's;
 # - qor_report's unique-cause verdict of every condition is llvm-cov's.
+# - every condition shown under unique-cause is shown under masking.
 # QOR_MCDC_SEED chooses other programs; without clang 19 the test is
 # skipped.
 source "${QOR_E2E_LIB:?}" || exit 1
