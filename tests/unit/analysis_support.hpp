@@ -18,6 +18,19 @@
 
 namespace qor::test {
 
+// The lexer of the file `name` wired as the pipeline wires it: the events
+// go to `client`, type names come from the parser's scopes.
+inline LexerSetup lexer_setup(const DialectState& dialect, Preprocessor& preprocessor, LexerClient& client,
+                              ParseActions& actions, const std::string& name) {
+    LexerSetup setup;
+    setup.dialect = &dialect;
+    setup.preprocessor = &preprocessor;
+    setup.client = &client;
+    setup.type_names = &actions.scopes();
+    setup.main_source = name;
+    return setup;
+}
+
 class Analysis {
 public:
     explicit Analysis(const char* dialect = "ANSI", bool new_results = true)
@@ -40,14 +53,9 @@ public:
             hooks.push_back(component + ":" + std::to_string(line));
         };
         ParseActions actions(measure, dialect_, preprocessor);
-        LexerSetup lexer_setup;
-        lexer_setup.dialect = &dialect_;
-        lexer_setup.preprocessor = &preprocessor;
-        lexer_setup.client = &measure;
-        lexer_setup.type_names = &actions.scopes();
-        lexer_setup.main_source = name;
-        lexer_setup.ignore = ignore_;
-        Lexer lexer(lexer_setup);
+        LexerSetup setup = lexer_setup(dialect_, preprocessor, measure, actions, name);
+        setup.ignore = ignore_;
+        Lexer lexer(setup);
         actions.set_lexer(&lexer);
         measure.set_lexer(&lexer);
         testing::internal::CaptureStderr();

@@ -6,12 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "analysis/measuring_events.hpp"
-#include "foundation/dialect.hpp"
-#include "frontend/parse_actions.hpp"
-#include "frontend/parser.hpp"
+#include "analysis_support.hpp"
 #include "instrument/probing_events.hpp"
-#include "test_support.hpp"
 
 namespace qor {
 namespace {
@@ -33,13 +29,7 @@ std::string instrumented(const std::string& source, bool conditions = false) {
     MeasuringEvents measure(model, metrics);
     ProbingEvents probes(measure, emitter);
     ParseActions actions(probes, dialect, preprocessor);
-    LexerSetup setup;
-    setup.dialect = &dialect;
-    setup.preprocessor = &preprocessor;
-    setup.client = &probes;
-    setup.type_names = &actions.scopes();
-    setup.main_source = "a.c";
-    Lexer lexer(setup);
+    Lexer lexer(test::lexer_setup(dialect, preprocessor, probes, actions, "a.c"));
     actions.set_lexer(&lexer);
     measure.set_lexer(&lexer);
     probes.set_lexer(&lexer);
