@@ -11,6 +11,7 @@
 #include "driver/source_date.hpp"
 #include "foundation/containers.hpp"
 #include "foundation/diagnostics.hpp"
+#include "foundation/line_map.hpp"
 #include "foundation/phase_profile.hpp"
 #include "foundation/text.hpp"
 #include "platform/files.hpp"
@@ -68,6 +69,7 @@ std::vector<std::string> removable_outputs(const Run& run, const std::string& so
     if (run.dynamic_mode) {
         add(outputs.instrumented);
         add(outputs.system_text);
+        add(line_map_name(outputs.sta));
     }
     return names;
 }

@@ -3,7 +3,9 @@
 #include "analysis/archive_file.hpp"
 #include "analysis/basic_counts.hpp"
 #include "analysis/results_file.hpp"
+#include "foundation/atomic_file.hpp"
 #include "foundation/diagnostics.hpp"
+#include "foundation/line_map.hpp"
 #include "foundation/phase_profile.hpp"
 #include "frontend/parser.hpp"
 #include "platform/files.hpp"
@@ -27,6 +29,15 @@ bool may_write(const std::string& name, const std::string& source) {
     if (!platform::same_file(name, source)) return true;
     report_message(MSG_ERROR, name + ": is the source file; its results are not written over it.");
     return false;
+}
+
+// Beside the archive, the counts of the instrumented functions' lines.
+void write_line_map(const std::string& path, const std::string& date, const std::vector<FunctionLines>& functions) {
+    AtomicFile file(path, MSG_ERROR);
+    if (!file) return;
+    std::string text = line_map_text({date, functions});
+    std::fwrite(text.data(), 1, text.size(), file.get());
+    file.commit();
 }
 
 }  // namespace
@@ -92,6 +103,8 @@ void SourceAnalysis::write_results(const FileOutputs& outputs, const std::string
         write_results_file(outputs.mtr, metrics_, run_.analysis.identities);
     if (run_.settings.basic_counts && may_write(outputs.cb, source_)) write_basic_counts(outputs.cb, model_);
     if (may_write(outputs.sta, source_)) write_archive(outputs.sta, model_, date, conditions ? &*conditions : nullptr);
+    if (std::string lines = line_map_name(outputs.sta); probes_ && may_write(lines, source_))
+        write_line_map(lines, date, probes_->function_lines());
 }
 
 }  // namespace qor

@@ -14,6 +14,10 @@ void ProbingEvents::reading_token() {
 void ProbingEvents::token_read(SemanticValue& value, std::string_view text) {
     if (last_token_ != 0 && conditions_active()) measure_.token_log().mark(last_token_, log_start_, text);
     value.token = last_token_;
+    // Braces stand for no code of their own: a line that holds only the
+    // end of a branch is not a line that runs.
+    if (flow_.open())
+        flow_.token(last_token_, value.line, text != "{" && text != "}" && lexer_->current_file() == flow_file_);
 }
 
 void ProbingEvents::echo(std::string_view text) { emitter_.echo_layout(text, component_open()); }
@@ -51,12 +55,17 @@ void ProbingEvents::function_begin(const FunctionStart& start) {
     // counters: it is measured but gets no probes.
     if (component_open() && (start.is_static || !start.is_inline))
         emitter_.begin_function(start.name, start.name == "main" || start.is_static);
+    if (emitter_.active()) {
+        flow_.begin(start.name, start.line);
+        flow_file_ = lexer_->current_file();
+    }
 }
 
 // The probes of the body's end are placed while the component is still
 // open and before its decision numbering starts again.
 void ProbingEvents::function_end(const SemanticValue& body) {
     emitter_.body_close(consumed(), !body.returns, measure_.decision_counter() - 1);
+    if (flow_.open()) function_lines_.push_back(flow_.end(body.end_line));
     measure_.function_end(body);
     logical_.clear();
 }
@@ -64,6 +73,7 @@ void ProbingEvents::function_end(const SemanticValue& body) {
 void ProbingEvents::close_abandoned_function() {
     bool open = component_open();
     if (open) emitter_.abandon_function();
+    flow_ = LineFlow();
     measure_.close_abandoned_function();
     if (open) logical_.clear();
 }
@@ -71,7 +81,10 @@ void ProbingEvents::close_abandoned_function() {
 // --- statements ---
 
 void ProbingEvents::case_probe() {
-    if (int group = measure_.last_case_group(); group > 0) emitter_.case_probe(group);
+    if (int group = measure_.last_case_group(); group > 0) {
+        emitter_.case_probe(group);
+        flow_.case_group(group);
+    }
 }
 
 void ProbingEvents::statement_start() {
@@ -122,22 +135,27 @@ SemanticValue ProbingEvents::branch_head(const SemanticValue& head, const Semant
 
 SemanticValue ProbingEvents::if_condition(const SemanticValue& keyword, const SemanticValue& capture,
                                           const SemanticValue& condition) {
-    return branch_head(measure_.if_condition(keyword, capture, condition), keyword, condition);
+    SemanticValue head = branch_head(measure_.if_condition(keyword, capture, condition), keyword, condition);
+    flow_.if_head(consumed(), measure_.last_branch());
+    return head;
 }
 
 SemanticValue ProbingEvents::if_without_else(const SemanticValue& if_part) {
     SemanticValue value = measure_.if_without_else(if_part);
     emitter_.else_without_source(consumed(), measure_.last_branch());
+    flow_.if_end(consumed(), measure_.last_branch());
     return value;
 }
 
 void ProbingEvents::else_start(const SemanticValue& if_part, const SemanticValue& keyword) {
     measure_.else_start(if_part, keyword);
     emitter_.else_keyword(keyword.token, measure_.last_branch());
+    flow_.else_start(keyword.token, measure_.last_branch());
 }
 
 SemanticValue ProbingEvents::if_with_else(const SemanticValue& if_part, const SemanticValue& otherwise) {
     emitter_.close_branch(consumed());
+    flow_.if_end(consumed(), 0);
     return measure_.if_with_else(if_part, otherwise);
 }
 
@@ -147,16 +165,20 @@ void ProbingEvents::loop_start(const SemanticValue& keyword) {
     measure_.loop_start(keyword);
     case_probe();
     emitter_.loop_flag(keyword.token);
+    flow_.loop_start(keyword.token);
 }
 
 SemanticValue ProbingEvents::while_condition(const SemanticValue& keyword, const SemanticValue& capture,
                                              const SemanticValue& condition) {
-    return branch_head(measure_.while_condition(keyword, capture, condition), keyword, condition);
+    SemanticValue head = branch_head(measure_.while_condition(keyword, capture, condition), keyword, condition);
+    flow_.loop_head(consumed(), measure_.last_branch());
+    return head;
 }
 
 // The exit of a while or for loop, once its end is measured.
 SemanticValue ProbingEvents::loop_exit(const SemanticValue& value) {
     emitter_.loop_exit(consumed(), measure_.last_branch());
+    flow_.loop_end(consumed(), measure_.last_branch());
     return value;
 }
 
@@ -169,11 +191,13 @@ SemanticValue ProbingEvents::do_start(const SemanticValue& keyword) {
     SemanticValue head = measure_.do_start(keyword);
     case_probe();
     emitter_.do_head(keyword.token);
+    flow_.do_start(keyword.token);
     return head;
 }
 
 void ProbingEvents::do_while(const SemanticValue& keyword, const SemanticValue& paren) {
     emitter_.do_tail(keyword.token, paren.token);
+    flow_.do_tail(keyword.token);
 }
 
 SemanticValue ProbingEvents::do_condition(const SemanticValue& capture, const SemanticValue& keyword,
@@ -190,6 +214,9 @@ SemanticValue ProbingEvents::do_end(const SemanticValue& head, const SemanticVal
                                     const SemanticValue& keyword, int end_line) {
     SemanticValue value = measure_.do_end(head, body, keyword, end_line);
     emitter_.do_end(consumed());
+    // As do_decision's probes: the repetition's branch just before the exit's.
+    int exit = measure_.last_branch();
+    flow_.do_end(consumed(), exit - 1, exit);
     return value;
 }
 
@@ -208,6 +235,7 @@ SemanticValue ProbingEvents::for_head(const SemanticValue& keyword, const Semant
                                       const SemanticValue& step, const SemanticValue& paren) {
     condition_decision(step, paren.token, keyword.line, 0);
     emitter_.open_branch(consumed(), condition.decision);
+    flow_.loop_head(consumed(), condition.decision);
     return measure_.for_head(keyword, condition, step, paren);
 }
 
@@ -228,24 +256,28 @@ SemanticValue ProbingEvents::switch_head(const SemanticValue& keyword, const Sem
                                          const SemanticValue& expression) {
     SemanticValue head = measure_.switch_head(keyword, capture, expression);
     condition_decision(expression, consumed(), keyword.line, 0);
+    flow_.switch_head(consumed());
     return head;
 }
 
 SemanticValue ProbingEvents::switch_end(const SemanticValue& head, const SemanticValue& body) {
     SemanticValue value = measure_.switch_end(head, body);
     emitter_.switch_end(consumed(), measure_.last_branch());
+    flow_.switch_end(consumed(), measure_.last_branch());
     return value;
 }
 
 SemanticValue ProbingEvents::case_label(const SemanticValue& capture, const SemanticValue& keyword) {
     SemanticValue value = measure_.case_label(capture, keyword);
     emitter_.label_end(consumed());
+    flow_.case_label(keyword.token);
     return value;
 }
 
 SemanticValue ProbingEvents::default_label(const SemanticValue& keyword) {
     SemanticValue value = measure_.default_label(keyword);
     emitter_.label_end(consumed());
+    flow_.case_label(keyword.token);
     return value;
 }
 
@@ -255,12 +287,14 @@ SemanticValue ProbingEvents::break_statement(const SemanticValue& keyword, const
     SemanticValue value = measure_.break_statement(keyword, semicolon);
     case_probe();
     if (measure_.innermost_construct() == Construct::Loop) emitter_.break_in_loop(keyword.token, semicolon.token);
+    flow_.break_statement(semicolon.token);
     return value;
 }
 
 SemanticValue ProbingEvents::continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = measure_.continue_statement(keyword, semicolon);
     case_probe();
+    flow_.leave(semicolon.token);
     return value;
 }
 
@@ -268,6 +302,7 @@ SemanticValue ProbingEvents::return_statement(const SemanticValue& keyword, cons
     SemanticValue value = measure_.return_statement(keyword, semicolon);
     case_probe();
     emitter_.return_statement(keyword.token, semicolon.token);
+    flow_.leave(semicolon.token);
     return value;
 }
 
@@ -280,6 +315,7 @@ SemanticValue ProbingEvents::goto_statement(const SemanticValue& keyword, const 
                                             const SemanticValue& semicolon) {
     SemanticValue value = measure_.goto_statement(keyword, label, semicolon);
     case_probe();
+    if (label.str) flow_.goto_statement(semicolon.token, *label.str);
     return value;
 }
 
@@ -292,6 +328,7 @@ SemanticValue ProbingEvents::leave_statement(const SemanticValue& keyword, const
 void ProbingEvents::label(const SemanticValue& name) {
     measure_.label(name);
     case_probe();
+    if (name.str) flow_.label(name.token, consumed(), *name.str);
 }
 
 void ProbingEvents::except_filter(const SemanticValue& keyword, const SemanticValue& filter) {

@@ -11,6 +11,7 @@
 
 #include "analysis/measuring_events.hpp"
 #include "instrument/emitter.hpp"
+#include "instrument/line_flow.hpp"
 #include "instrument/logical_nodes.hpp"
 
 namespace qor {
@@ -19,6 +20,8 @@ class ProbingEvents : public GrammarEvents {
 public:
     ProbingEvents(MeasuringEvents& measure, InstrumentEmitter& emitter) : measure_(measure), emitter_(emitter) {}
     void set_lexer(const Lexer* lexer) { lexer_ = lexer; }
+    // The counts of the lines of the functions instrumented so far.
+    const std::vector<FunctionLines>& function_lines() const { return function_lines_; }
 
     // --- tokens ---
     void watch_lookahead(const int* lookahead) override { lookahead_ = lookahead; }
@@ -148,6 +151,10 @@ private:
     size_t log_start_ = 0;
     // Condition coverage: the function's logical operators.
     LogicalNodes logical_;
+    // The open function's flow, and the file its lines belong to.
+    LineFlow flow_;
+    std::string flow_file_;
+    std::vector<FunctionLines> function_lines_;
 };
 
 }  // namespace qor

@@ -4,6 +4,7 @@
 
 #include "foundation/containers.hpp"
 #include "foundation/file_lookup.hpp"
+#include "foundation/line_map.hpp"
 #include "foundation/text.hpp"
 #include "test_support.hpp"
 
@@ -100,6 +101,26 @@ TEST(PreparePath, CreatesMissingDirectoriesAndKeepsExistingFiles) {
     EXPECT_TRUE(prepare_path("a/keep.txt"));
     EXPECT_EQ(fs::file_size("a/keep.txt"), 7u);
     EXPECT_FALSE(prepare_path("a/keep.txt/below"));
+}
+
+TEST(LineMap, ReadsWhatItWritesAndPointsAtTheFirstBadLine) {
+    LineMap map{"01/02/03-04:05:06", {{"f", 3, {{3, {{1}}}, {5, {{}, {2, 7, 7}}}, {9, {{kExits}}}}}}};
+    std::string text = line_map_text(map);
+    EXPECT_EQ(text, "qor-lines 1\nD 01/02/03-04:05:06\nF 3 f\n3 1\n5 0 2+7+7\n9 x\n");
+    LineMapResult read = parse_line_map(text);
+    ASSERT_TRUE(read.map);
+    EXPECT_EQ(line_map_text(*read.map), text);
+    EXPECT_EQ(read.map->functions[0].lines[1].sums[1], (CountSum{2, 7, 7}));
+
+    EXPECT_EQ(parse_line_map("").error_line, 1);
+    EXPECT_EQ(parse_line_map("qor-lines 2\n").error_line, 1);
+    EXPECT_EQ(parse_line_map("qor-lines 1\nD d\n3 1\n").error_line, 3);  // a line before any function
+    for (const char* bad : {"3 1+\n", "3 0+1\n", "3 y\n", "3\n", "-3 1\n", "3 1+-2\n"})
+        EXPECT_EQ(parse_line_map(std::string("qor-lines 1\nF 2 f\n") + bad).error_line, 3) << bad;
+    EXPECT_EQ(parse_line_map("qor-lines 1\nF 2\n").error_line, 2);
+
+    EXPECT_EQ(line_map_name("out/a.sta"), "out/a.lines");
+    EXPECT_EQ(line_map_name("b.arc"), "b.arc.lines");
 }
 
 }  // namespace

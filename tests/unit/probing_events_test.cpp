@@ -7,14 +7,15 @@
 #include <string>
 
 #include "analysis_support.hpp"
+#include "foundation/line_map.hpp"
 #include "instrument/probing_events.hpp"
 
 namespace qor {
 namespace {
 
 // The instrumented text of `source` (analysed as a.c, ANSI dialect), with
-// condition coverage when `conditions`.
-std::string instrumented(const std::string& source, bool conditions = false) {
+// condition coverage when `conditions`; its line map's text in `lines`.
+std::string instrumented(const std::string& source, bool conditions = false, std::string* lines = nullptr) {
     test::ScratchDirectory scratch;
     test::write_file("a.c", source);
     DialectState dialect;
@@ -35,6 +36,7 @@ std::string instrumented(const std::string& source, bool conditions = false) {
     probes.set_lexer(&lexer);
     if (preprocessor.start_file("a.c")) parse(actions, probes);
     emitter.finish();
+    if (lines) *lines = line_map_text({"d", probes.function_lines()});
     std::string text;
     std::rewind(out);
     for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
@@ -109,6 +111,40 @@ TEST(ProbingEvents, ConditionCoverageWrapsEachConditionInOrder) {
     EXPECT_EQ(instrumented("int f(int a, int b)\n{\n    if (a && b)\n        return 1;\n    return 0;\n}\n")
                   .find("QVX_EVAL"),
               std::string::npos);
+}
+
+// The counts of the lines: a branch counts its region; the end of an if,
+// a loop or a switch gathers the regions that reach it; a jump leaves
+// nothing to the line after it; a label's line is no code; a case label
+// counts as the statements after it, with what falls through.
+TEST(LineCounts, FollowTheFlowFromProbeToProbe) {
+    std::string lines;
+    instrumented("int f(int a)\n"     // 1: the entry
+                 "{\n"
+                 "    if (a)\n"       // 3
+                 "        return 1;\n"  // 4: the if's branch (2)
+                 "    else {\n"       // 5: braces and else are no code
+                 "        a++;\n"     // 6: the else's branch (3)
+                 "    }\n"
+                 "    while (a > 9) {\n"  // 8: the body's branch and the exit's
+                 "        if (a == 12)\n"
+                 "            break;\n"    // 10
+                 "        a--;\n"          // 11: the else of the if (6)
+                 "    }\n"
+                 "    switch (a) {\n"      // 13: the exit and the break
+                 "    case 1:\n"           // 14: its group (8)
+                 "        a = 2;\n"
+                 "    case 2: a = 3;\n"    // 16: falls through, and its group
+                 "    }\n"
+                 "again:\n"                // 18: no code
+                 "    a++;\n"              // 19: a loop no probe counts
+                 "    goto again;\n"
+                 "}\n",                    // 21: the exits
+                 false, &lines);
+    EXPECT_EQ(lines,
+              "qor-lines 1\nD d\nF 1 f\n"
+              "1 1\n3 1\n4 2\n6 3\n8 4+7\n9 4\n10 5\n11 6\n13 5+7\n14 8\n15 8\n16 8+9\n"
+              "21 x\n");
 }
 
 }  // namespace
