@@ -1,9 +1,13 @@
 // Line coverage as the line-based formats (LCOV, Cobertura, the HTML
-// source view) want it, derived from the probes: a line that holds a
-// function's entry counts its entries; the line of a decision's first
-// branch (its condition, or its first case) counts every branch of the
-// decision, since each evaluation passes there; any other branch's line
-// counts that branch. Lines with several probes take the largest count.
+// source view) want it, derived from the probes. With the line map that
+// the instrumenting run writes beside the archive, every line with code
+// of a function counts as its sums of branch counts say (the largest of
+// them). Without one (an archive of an older run) only the lines with a
+// probe count: a function's entry counts its entries; the line of a
+// decision's first branch (its condition, or its first case) counts every
+// branch of the decision, since each evaluation passes there; any other
+// branch's line counts that branch; lines with several probes take the
+// largest count.
 #pragma once
 
 #include <map>

@@ -32,6 +32,7 @@ std::string short_name(const std::string& full_name) {
 struct LoadedArchive {
     std::string path;
     Archive archive;
+    std::optional<LineMap> lines;
 };
 
 // Where the functions of each archive went: the merged function of each
@@ -52,7 +53,7 @@ public:
             std::optional<std::string> text = read_text(path);
             if (!text) continue;
             try {
-                archives_.push_back({path, read_archive(*text)});
+                archives_.push_back({path, read_archive(*text), read_line_map(path)});
             } catch (const SyntaxError& error) {
                 report_at(MSG_ERROR, path, error.line, error.what());
             }
@@ -118,10 +119,33 @@ private:
             FileCoverage& file = file_for(component.file, loaded.path);
             FunctionCoverage function = uncovered(component);
             if (find_same(file, function)) continue;
+            function.line_sums = mapped_lines(loaded.lines, component);
             function.decisions = group_branches(descriptions_of(function));
             place_implicit_else(function, component.ifs_with_else);
             file.functions.push_back(std::move(function));
         }
+    }
+
+    // The line map beside an archive, when there is one. A map of another
+    // version of the source (a static run rewrote the archive) is not
+    // used; the lines are then counted from the probes alone.
+    static std::optional<LineMap> read_line_map(const std::string& archive) {
+        std::string name = line_map_name(archive);
+        std::error_code error;
+        if (!fs::is_regular_file(name, error)) return std::nullopt;
+        std::optional<std::string> text = read_text(name);
+        if (!text) return std::nullopt;
+        LineMapResult result = parse_line_map(*text);
+        if (!result.map)
+            report_at(MSG_WARNING, name, result.error_line, "malformed line map; lines are counted from the probes");
+        return result.map;
+    }
+
+    static std::vector<MappedLine> mapped_lines(const std::optional<LineMap>& map, const ArchiveComponent& component) {
+        if (!map || map->date != component.date) return {};
+        for (const FunctionLines& function : map->functions)
+            if (function.name == component.name && function.line == component.line) return function.lines;
+        return {};
     }
 
     // The branch of an if without else is shown on the if's line: it runs

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archive_reader.hpp"
+#include "foundation/line_map.hpp"
 #include "coverage_data.hpp"
 #include "independence.hpp"
 
@@ -62,6 +63,9 @@ struct FunctionCoverage {
     std::vector<DecisionCoverage> conditions;  // the decisions with condition coverage
     size_t calls = 0;
     size_t calls_executed = 0;
+    // From the line map beside the archive: how the count of each line
+    // with code follows from the branch counts. Empty without one.
+    std::vector<MappedLine> line_sums;
 };
 
 // What MC/DC counts, said with every report's totals: as the compilers'

@@ -238,5 +238,27 @@ TEST_F(CoverageRuns, Exports) {
               std::string::npos) << html;
 }
 
+// With the line map beside the archive every line with code counts, the
+// largest of its sums; a map of another version of the source is not
+// used, and the lines with probes count as before.
+TEST_F(CoverageRuns, LinesCountAsTheLineMapSays) {
+    std::string archive = (dir_ / "out" / "u.sta").string();
+    std::string data = (dir_ / "out" / "run.dat").string();
+    auto lines_with = [&](const std::string& date) {
+        write("out/u.lines", "qor-lines 1\nD " + date + "\nF 2 f\n2 1\n4 1\n5 2\n6 0 3\n7 x\n");
+        return line_coverage(build_coverage({archive}, {data}, {}).files[0]);
+    };
+    auto lines = lines_with("01/02/03-04:05:06");
+    std::map<int, Count> hits;
+    for (const auto& [line, coverage] : lines) hits[line] = coverage.hits;
+    // f: 4 entries and exits, its If taken twice, its Else twice; g on line 8.
+    EXPECT_EQ(hits, (std::map<int, Count>{{2, 4}, {4, 4}, {5, 2}, {6, 2}, {7, 4}, {8, 1}}));
+    EXPECT_EQ(lines[4].branches, 2u);
+
+    lines = lines_with("09/09/09-09:09:09");
+    EXPECT_EQ(lines.count(5), 0u);
+    EXPECT_EQ(lines[6].hits, 2u);
+}
+
 }  // namespace
 }  // namespace qor::report
