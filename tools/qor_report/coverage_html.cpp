@@ -135,7 +135,8 @@ struct DecisionState {
         justified = justified && (item_covered || item_justified);
     }
     void add(const DecisionCoverage& decision) {
-        for (const ConditionIndependence& c : decision.conditions) add(c.masking.shown, decision.justification.has_value());
+        for (const ConditionIndependence& c : decision.conditions)
+            add(c.masking.shown, decision.justification.has_value());
     }
     const char* css() const { return covered ? "ok" : justified ? "just" : "bad"; }
 };
@@ -311,8 +312,9 @@ std::string ratio_cell(size_t part, size_t whole, size_t justified, bool justify
     auto span = [&](const char* attributes, size_t n) {
         return std::string("<span") + attributes + " style=\"width:" + std::to_string(100 * n / whole) + "%\"></span>";
     };
-    std::string bar = justifying ? "<span class=\"bar split\">" + span("", part) + span(" class=\"j\"", justified) + "</span>"
-                                 : "<span class=\"bar\">" + span("", part) + "</span>";
+    std::string bar = justifying
+                          ? "<span class=\"bar split\">" + span("", part) + span(" class=\"j\"", justified) + "</span>"
+                          : "<span class=\"bar\">" + span("", part) + "</span>";
     std::string value = counted == 0 ? "" : std::to_string(double(part) / double(counted));
     return "<td class=\"num " + css + "\" data-value=\"" + value + "\">" + bar + " " + std::to_string(part) + "/" +
            std::to_string(whole) + (justifying ? ", " + std::to_string(justified) + " justified" : "") + " (" +

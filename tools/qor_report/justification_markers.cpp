@@ -32,8 +32,9 @@ std::vector<Comment> comments_of(std::string_view text) {
             i = end - 1;
         } else if (c == '/' && next == '*') {
             size_t end = std::min(text.find("*/", i + 2), text.size());
-            out.push_back({line, std::string(text.substr(i + 2, end - i - 2))});
-            line += static_cast<int>(std::count(text.begin() + static_cast<long>(i), text.begin() + static_cast<long>(end), '\n'));
+            std::string_view body = text.substr(i + 2, end - i - 2);
+            out.push_back({line, std::string(body)});
+            line += static_cast<int>(std::count(body.begin(), body.end(), '\n'));
             i = std::min(end + 1, text.size());
         }
     }
@@ -94,7 +95,7 @@ public:
                       "qor-justify-begin without qor-justify-end; the region ends with the file");
             close(last_line);
         }
-        std::sort(out_.begin(), out_.end(),
+        std::stable_sort(out_.begin(), out_.end(),
                   [](const Justification& a, const Justification& b) { return a.origin_line < b.origin_line; });
         return std::move(out_);
     }

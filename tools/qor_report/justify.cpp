@@ -101,7 +101,8 @@ std::vector<std::string> needless_texts(const Justification& j) {
 void warn(const Justification& j) {
     if (j.items.empty()) {
         report_at(MSG_WARNING, j.origin, j.origin_line,
-                  "stale justification, nothing to justify for '" + criteria_text(j.criteria) + "' on " + scope_text(j));
+                  "stale justification, nothing to justify for '" + criteria_text(j.criteria) + "' on " +
+                      scope_text(j));
         return;
     }
     std::vector<std::string> needless = needless_texts(j);
