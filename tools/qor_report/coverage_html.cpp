@@ -1,7 +1,9 @@
 #include "coverage_html.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "coverage_lines.hpp"
@@ -9,6 +11,7 @@
 #include "foundation/text.hpp"
 #include "html_page.hpp"
 #include "input_files.hpp"
+#include "justification_html.hpp"
 
 namespace qor::report {
 
@@ -122,36 +125,75 @@ std::vector<const DecisionCoverage*> conditions_of(const FunctionCoverage& funct
     return out;
 }
 
+// How a decision's button shows what its runs did: all covered, the rest
+// justified, or something missed.
+struct DecisionState {
+    bool covered = true;
+    bool justified = true;  // every item not covered is justified
+    void add(bool item_covered, bool item_justified) {
+        covered = covered && item_covered;
+        justified = justified && (item_covered || item_justified);
+    }
+    void add(const DecisionCoverage& decision) {
+        for (const ConditionIndependence& c : decision.conditions)
+            add(c.masking.shown, decision.justification.has_value());
+    }
+    const char* css() const { return covered ? "ok" : justified ? "just" : "bad"; }
+};
+
 class PageWriter {
 public:
+    explicit PageWriter(const std::vector<Justification>& justifications) : justifications_(justifications) {}
+
     // One file's page; `index_link` leads back to the index.
     std::string file_page(const FileCoverage& file, size_t index, const std::string& index_link) {
         anchor_ = "file-" + std::to_string(index);
+        bool justifying = !justifications_.empty();
         std::string body = "<p><a href=\"" + esc(index_link) + "\">All files</a></p>\n<h1>" + esc(file.name) +
-                           "</h1>\n<p>" + esc(totals_text(file.totals())) + "</p>\n";
+                           "</h1>\n<p>" + esc(totals_text(file.totals(), justifying)) + "</p>\n";
         std::optional<std::string> text;
         if (file.source) text = read_text(*file.source);
         body += text ? source_table(file, *text) : function_list(file);
-        return html_document(file.name, kStyle, body, kScript);
+        if (!justifying) return html_document(file.name, kStyle, body, kScript);
+        auto in_file = [&](const JustifiedItem& item) { return item.file == file.name; };
+        auto about_file = [&](const Justification& j) {
+            return (j.marker && j.file == file.name) || std::any_of(j.items.begin(), j.items.end(), in_file);
+        };
+        body += justifications_table(justifications_, about_file, in_file);
+        return html_document(file.name, std::string(kStyle) + std::string(kJustifiedStyle), body, kScript);
     }
 
 private:
-    std::string detail(const std::string& label, const std::string& content, bool covered) {
+    std::string detail(const std::string& label, const std::string& content, const char* css) {
         std::string id = "d-" + std::to_string(next_id_++);
         pending_ += "<tr class=\"detail\" id=\"" + id + "\" hidden><td colspan=\"3\">" + content + "</td></tr>\n";
-        return std::string("<button class=\"decision ") + (covered ? "ok" : "bad") + "\" data-target=\"" + id +
+        return std::string("<button class=\"decision ") + css + "\" data-target=\"" + id +
                "\" aria-expanded=\"false\">" + esc(label) + "</button>";
     }
 
-    std::string group_content(const FunctionCoverage& function, const std::vector<size_t>& group, bool& covered) {
+    // The justifications of a decision's branches and conditions, each once.
+    std::string notes(const std::vector<std::optional<size_t>>& indexes) {
+        std::string out;
+        std::set<size_t> seen;
+        for (const std::optional<size_t>& index : indexes)
+            if (index && seen.insert(*index).second) out += justification_note(justifications_, *index);
+        return out;
+    }
+
+    std::string group_content(const FunctionCoverage& function, const std::vector<size_t>& group, DecisionState& state) {
         std::string content = "<p>Decision in <code>" + esc(function.name) + "</code></p>" + branches_table(function, group);
-        covered = true;
-        for (size_t index : group) covered = covered && function.branches[index].count > 0;
+        std::vector<std::optional<size_t>> justified;
+        for (size_t index : group) {
+            const BranchCoverage& branch = function.branches[index];
+            state.add(branch.count > 0, branch.justification.has_value());
+            justified.push_back(branch.justification);
+        }
         for (const DecisionCoverage* decision : conditions_of(function, group)) {
             content += conditions_block(*decision);
-            for (const ConditionIndependence& c : decision->conditions) covered = covered && c.masking.shown;
+            state.add(*decision);
+            justified.push_back(decision->justification);
         }
-        return content;
+        return content + notes(justified);
     }
 
     static void add_decisions(std::map<int, LineDecisions>& out, const FunctionCoverage& function) {
@@ -164,20 +206,33 @@ private:
     std::string buttons(const LineDecisions& line) {
         std::string out;
         for (const auto& [function, g] : line.groups) {
-            bool covered = true;
-            std::string content = group_content(*function, function->decisions[g], covered);
-            out += detail("decision", content, covered);
+            DecisionState state;
+            std::string content = group_content(*function, function->decisions[g], state);
+            out += detail("decision", content, state.css());
         }
         for (const DecisionCoverage* decision : line.expressions) {
-            bool covered = true;
-            for (const ConditionIndependence& c : decision->conditions) covered = covered && c.masking.shown;
-            out += detail("conditions", conditions_block(*decision), covered);
+            DecisionState state;
+            state.add(*decision);
+            out += detail("conditions", conditions_block(*decision) + notes({decision->justification}), state.css());
+        }
+        return out;
+    }
+
+    // The links to the justifications of each line's items.
+    std::map<int, std::string> justification_links(const FileCoverage& file) const {
+        std::map<int, std::string> out;
+        for (size_t index = 0; index < justifications_.size(); ++index) {
+            std::set<int> lines;
+            for (const JustifiedItem& item : justifications_[index].items)
+                if (item.file == file.name) lines.insert(item.line);
+            for (int line : lines) out[line] += justification_link(justifications_, index);
         }
         return out;
     }
 
     std::string source_table(const FileCoverage& file, const std::string& text) {
         auto lines = line_coverage(file);
+        std::map<int, std::string> links = justification_links(file);
         std::map<int, LineDecisions> decisions;
         for (const FunctionCoverage& function : file.functions) add_decisions(decisions, function);
         std::string out = "<table class=\"source\">\n";
@@ -189,11 +244,13 @@ private:
             std::string css, hits;
             if (auto found = lines.find(number); found != lines.end()) {
                 const LineCoverage& line = found->second;
-                css = line.hits == 0 ? "bad" : line.branches_taken < line.branches ? "part" : "ok";
+                css = line.hits == 0 ? (file.justified_lines.count(number) ? "just" : "bad")
+                      : line.branches_taken < line.branches ? "part" : "ok";
                 hits = std::to_string(line.hits);
             }
             std::string marks;
-            if (auto found = decisions.find(number); found != decisions.end()) marks = buttons(found->second);
+            if (auto found = links.find(number); found != links.end()) marks = found->second;
+            if (auto found = decisions.find(number); found != decisions.end()) marks += buttons(found->second);
             out += "<tr" + (css.empty() ? std::string() : " class=\"" + css + "\"") + " id=\"" + anchor_ + "-" +
                    std::to_string(number) + "\"><td class=\"n\">" + std::to_string(number) + "</td><td class=\"h\">" +
                    hits + "</td><td>" + marks + esc(code) + "</td></tr>\n";
@@ -219,6 +276,7 @@ private:
         return out + "</table>\n";
     }
 
+    const std::vector<Justification>& justifications_;
     std::string anchor_;
     std::string pending_;  // the detail rows that follow the current line
     int next_id_ = 0;
@@ -239,35 +297,39 @@ struct IndexRow {
     std::string name;
     std::string link;  // "" for a directory
     CoverageTotals totals;
-    size_t lines = 0, lines_run = 0;
 
-    void add(const FileCoverage& file) {
-        totals.add(file.totals());
-        for (const auto& [number, line] : line_coverage(file)) {
-            ++lines;
-            lines_run += line.hits > 0;
-        }
-    }
+    void add(const FileCoverage& file) { totals.add(file.totals()); }
 };
 
 // "part/whole (p%)" with a bar, sortable by the percentage; "-" when
-// there is nothing to count.
-std::string ratio_cell(size_t part, size_t whole) {
+// there is nothing to count. With justifications, the bar shows the
+// justified part too, the text their number, and the percentage is of
+// the items not justified.
+std::string ratio_cell(size_t part, size_t whole, size_t justified, bool justifying) {
     if (whole == 0) return "<td class=\"num\" data-value=\"\">&ndash;</td>";
-    std::string css = part == whole ? "ok" : part == 0 ? "bad" : "part";
-    std::string percent = std::to_string(100 * part / whole);
-    return "<td class=\"num " + css + "\" data-value=\"" + std::to_string(double(part) / double(whole)) +
-           "\"><span class=\"bar\"><span style=\"width:" + percent + "%\"></span></span> " + std::to_string(part) +
-           "/" + std::to_string(whole) + " (" + percent_text(part, whole) + ")</td>";
+    size_t counted = to_cover(whole, justified);
+    std::string css = part == counted ? "ok" : part == 0 ? "bad" : "part";
+    auto span = [&](const char* attributes, size_t n) {
+        return std::string("<span") + attributes + " style=\"width:" + std::to_string(100 * n / whole) + "%\"></span>";
+    };
+    std::string bar = justifying
+                          ? "<span class=\"bar split\">" + span("", part) + span(" class=\"j\"", justified) + "</span>"
+                          : "<span class=\"bar\">" + span("", part) + "</span>";
+    std::string value = counted == 0 ? "" : std::to_string(double(part) / double(counted));
+    return "<td class=\"num " + css + "\" data-value=\"" + value + "\">" + bar + " " + std::to_string(part) + "/" +
+           std::to_string(whole) + (justifying ? ", " + std::to_string(justified) + " justified" : "") + " (" +
+           percent_text(part, counted) + ")</td>";
 }
 
-std::string index_row(const IndexRow& row) {
+std::string index_row(const IndexRow& row, bool justifying) {
     std::string name = row.link.empty() ? esc(row.name) : "<a href=\"" + esc(row.link) + "\">" + esc(row.name) + "</a>";
     const CoverageTotals& t = row.totals;
     return std::string("<tr") + (row.link.empty() ? " class=\"directory\"" : "") + "><td data-value=\"" +
-           esc(row.name) + "\">" + name + "</td>" + ratio_cell(t.functions_entered, t.functions) +
-           ratio_cell(row.lines_run, row.lines) + ratio_cell(t.branches_taken, t.branches) +
-           ratio_cell(t.unique_cause, t.conditions) + ratio_cell(t.masking, t.conditions) + "</tr>\n";
+           esc(row.name) + "\">" + name + "</td>" + ratio_cell(t.functions_entered, t.functions, 0, false) +
+           ratio_cell(t.lines_run, t.lines, t.lines_justified, justifying) +
+           ratio_cell(t.branches_taken, t.branches, t.branches_justified, justifying) +
+           ratio_cell(t.unique_cause, t.conditions, t.unique_cause_justified, justifying) +
+           ratio_cell(t.masking, t.conditions, t.masking_justified, justifying) + "</tr>\n";
 }
 
 std::string index_page(const CoverageReport& report, const std::vector<std::string>& paths) {
@@ -284,17 +346,22 @@ std::string index_page(const CoverageReport& report, const std::vector<std::stri
             parent.add(file);
         }
     }
+    bool justifying = report.justifying();
     std::string body = "<h1>Coverage</h1>\n<p>" + std::to_string(report.runs.size()) + " run(s); total: " +
-                       esc(totals_text(report.totals())) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n";
+                       esc(totals_text(report.totals(), justifying)) + "</p>\n<p>" + esc(kMcdcScope) + "</p>\n";
+    if (justifying) body += "<p>" + esc(kJustifiedShare) + "</p>\n";
     for (const std::string& note : report.notes) body += "<p class=\"note\">Note: " + esc(note) + "</p>\n";
     body += "<p>Click a column's header to sort by it.</p>\n<table class=\"sortable\" id=\"files\">\n<thead><tr>"
             "<th data-type=\"text\">file</th><th data-type=\"number\">functions</th>"
             "<th data-type=\"number\">lines</th><th data-type=\"number\">branches</th>"
             "<th data-type=\"number\">MC/DC unique-cause</th><th data-type=\"number\">MC/DC masking</th>"
             "</tr></thead>\n<tbody>\n";
-    for (const auto& [name, row] : rows) body += index_row(row);
+    for (const auto& [name, row] : rows) body += index_row(row, justifying);
     body += "</tbody>\n</table>\n";
-    return html_document("Coverage", std::string(kSortableStyle) + std::string(kIndexStyle), body, kSortableScript);
+    std::string style = std::string(kSortableStyle) + std::string(kIndexStyle);
+    if (!justifying) return html_document("Coverage", style, body, kSortableScript);
+    body += justifications_table(report.justifications, [](const Justification&) { return true; }, nullptr);
+    return html_document("Coverage", style + std::string(kJustifiedStyle), body, kSortableScript);
 }
 
 }  // namespace
@@ -307,7 +374,7 @@ std::vector<HtmlPage> coverage_html(const CoverageReport& report, const std::str
         paths.push_back(directory + "/" + std::to_string(f) + "-" + page_name(report.files[f].name) + ".html");
     std::vector<HtmlPage> pages{{index_name, index_page(report, paths)}};
     for (size_t f = 0; f < report.files.size(); ++f)
-        pages.push_back({paths[f], PageWriter().file_page(report.files[f], f, "../" + index_name)});
+        pages.push_back({paths[f], PageWriter(report.justifications).file_page(report.files[f], f, "../" + index_name)});
     return pages;
 }
 

@@ -11,17 +11,78 @@ void runs_array(JsonWriter& json, const RunSet& runs) {
     json.end_array();
 }
 
-void totals_object(JsonWriter& json, const CoverageTotals& t) {
+void size(JsonWriter& json, std::string_view key, size_t value) { json.integer(key, static_cast<std::int64_t>(value)); }
+
+// With justifications, the lines and each kind's justified items too.
+void totals_object(JsonWriter& json, const CoverageTotals& t, bool justifying) {
     json.begin_object("totals");
-    json.integer("functions", static_cast<std::int64_t>(t.functions));
-    json.integer("functions_entered", static_cast<std::int64_t>(t.functions_entered));
-    json.integer("branches", static_cast<std::int64_t>(t.branches));
-    json.integer("branches_taken", static_cast<std::int64_t>(t.branches_taken));
-    json.integer("mcdc_decisions", static_cast<std::int64_t>(t.decisions));
-    json.integer("conditions", static_cast<std::int64_t>(t.conditions));
-    json.integer("unique_cause_shown", static_cast<std::int64_t>(t.unique_cause));
-    json.integer("masking_shown", static_cast<std::int64_t>(t.masking));
+    size(json, "functions", t.functions);
+    size(json, "functions_entered", t.functions_entered);
+    if (justifying) {
+        size(json, "lines", t.lines);
+        size(json, "lines_run", t.lines_run);
+        size(json, "lines_justified", t.lines_justified);
+    }
+    size(json, "branches", t.branches);
+    size(json, "branches_taken", t.branches_taken);
+    if (justifying) size(json, "branches_justified", t.branches_justified);
+    size(json, "mcdc_decisions", t.decisions);
+    size(json, "conditions", t.conditions);
+    size(json, "unique_cause_shown", t.unique_cause);
+    size(json, "masking_shown", t.masking);
+    if (justifying) {
+        size(json, "unique_cause_justified", t.unique_cause_justified);
+        size(json, "masking_justified", t.masking_justified);
+    }
     json.end_object();
+}
+
+// A justification's number, as the text report gives it.
+void justification_key(JsonWriter& json, const std::optional<size_t>& index) {
+    if (index) size(json, "justification", *index + 1);
+}
+
+void matched_item(JsonWriter& json, const JustifiedItem& item) {
+    static constexpr const char* kKinds[] = {"line", "branch", "condition"};
+    auto status = [](bool covered) { return covered ? "covered" : "justified"; };
+    json.begin_object();
+    json.text("file", item.file);
+    json.text("function", item.function);
+    json.text("item", kKinds[static_cast<int>(item.kind)]);
+    json.integer("line", item.line);
+    if (item.kind == JustifiedItem::Kind::Branch) {
+        json.integer("branch", item.number);
+        json.text("kind", item.text);
+    } else if (item.kind == JustifiedItem::Kind::Condition) {
+        json.integer("condition", item.number);
+        json.text("text", item.text);
+        json.text("unique_cause", status(item.unique_cause));
+        json.text("masking", status(item.masking));
+    }
+    if (item.kind != JustifiedItem::Kind::Condition) json.text("status", status(item.covered));
+    json.end_object();
+}
+
+void justifications_array(JsonWriter& json, const std::vector<Justification>& justifications) {
+    json.begin_array("justifications");
+    for (size_t index = 0; index < justifications.size(); ++index) {
+        const Justification& j = justifications[index];
+        json.begin_object();
+        size(json, "number", index + 1);
+        json.text("written_in", j.origin);
+        json.integer("written_at", j.origin_line);
+        json.text("from", j.marker ? "marker" : "file");
+        json.text("file", j.file);
+        json.text("function", j.function);
+        json.text("item", lines_text(j));
+        json.text("criterion", criteria_text(j.criteria));
+        json.text("reason", j.reason);
+        json.begin_array("matched");
+        for (const JustifiedItem& item : j.items) matched_item(json, item);
+        json.end_array();
+        json.end_object();
+    }
+    json.end_array();
 }
 
 void independence_object(JsonWriter& json, const char* key, const DecisionCoverage& decision,
@@ -44,6 +105,7 @@ void decision_object(JsonWriter& json, const DecisionCoverage& decision) {
     json.integer("line", d.line);
     json.integer("branch", d.branch);
     json.text("expression", d.expression);
+    justification_key(json, decision.justification);
     json.begin_array("vectors");
     for (const ObservedVector& o : decision.observed) {
         json.begin_object();
@@ -90,6 +152,7 @@ void function_object(JsonWriter& json, const FunctionCoverage& function) {
             json.text("text", branch.description.text);
             json.count("count", branch.count);
             runs_array(json, branch.runs);
+            justification_key(json, branch.justification);
             json.end_object();
         }
         json.end_array();
@@ -128,15 +191,17 @@ std::string coverage_json(const CoverageReport& report) {
         json.text("name", file.name);
         json.text("archive", file.archive);
         if (file.source) json.text("source", *file.source);
-        totals_object(json, file.totals());
+        totals_object(json, file.totals(), report.justifying());
         json.begin_array("functions");
         for (const FunctionCoverage& function : file.functions) function_object(json, function);
         json.end_array();
         json.end_object();
     }
     json.end_array();
-    totals_object(json, report.totals());
+    if (report.justifying()) justifications_array(json, report.justifications);
+    totals_object(json, report.totals(), report.justifying());
     json.text("mcdc_scope", kMcdcScope);
+    if (report.justifying()) json.text("justified_share", kJustifiedShare);
     json.end_object();
     return json.finish();
 }

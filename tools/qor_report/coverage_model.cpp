@@ -7,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "coverage_lines.hpp"
 #include "foundation/diagnostics.hpp"
 #include "input_files.hpp"
 #include "value_notation.hpp"
@@ -106,7 +107,7 @@ private:
         std::optional<std::string> source = find_source(name, archive, source_dirs_);
         std::string key = source ? fs::weakly_canonical(*source).string() : name;
         auto [found, created] = file_keys_.try_emplace(key, report_.files.size());
-        if (created) report_.files.push_back({name, archive, source, {}});
+        if (created) report_.files.push_back({name, archive, source, {}, {}});
         return report_.files[found->second];
     }
 
@@ -170,7 +171,7 @@ private:
         function.name = component.name;
         function.line = component.line;
         for (const BranchDescription& branch : component.branches)
-            if (branch.kind != "Begin") function.branches.push_back({branch, 0, {}});
+            if (branch.kind != "Begin") function.branches.push_back({branch, 0, {}, {}});
         return function;
     }
 
@@ -212,7 +213,7 @@ private:
                 continue;
             }
             size_t k = seen[target]++;
-            if (k == target->conditions.size()) target->conditions.push_back({description, {}, 0, {}});
+            if (k == target->conditions.size()) target->conditions.push_back({description, {}, 0, {}, {}});
             positions.emplace_back(target, k);
         }
         for (size_t d = 0; d < positions.size(); ++d) {
@@ -386,12 +387,18 @@ private:
 void CoverageTotals::add(const CoverageTotals& other) {
     functions += other.functions;
     functions_entered += other.functions_entered;
+    lines += other.lines;
+    lines_run += other.lines_run;
+    lines_justified += other.lines_justified;
     branches += other.branches;
     branches_taken += other.branches_taken;
+    branches_justified += other.branches_justified;
     decisions += other.decisions;
     conditions += other.conditions;
     unique_cause += other.unique_cause;
     masking += other.masking;
+    unique_cause_justified += other.unique_cause_justified;
+    masking_justified += other.masking_justified;
 }
 
 CoverageTotals totals_of(const FunctionCoverage& function) {
@@ -399,13 +406,24 @@ CoverageTotals totals_of(const FunctionCoverage& function) {
     totals.functions = 1;
     totals.functions_entered = function.entries > 0;
     totals.branches = function.branches.size();
-    for (const BranchCoverage& branch : function.branches) totals.branches_taken += branch.count > 0;
+    for (const BranchCoverage& branch : function.branches) {
+        totals.branches_taken += branch.count > 0;
+        totals.branches_justified += branch.count == 0 && branch.justification;
+    }
     for (const DecisionCoverage& decision : function.conditions) {
         ++totals.decisions;
-        totals.conditions += decision.description.conditions.size();
+        size_t conditions = decision.description.conditions.size();
+        size_t unique_cause = 0, masking = 0;
         for (const ConditionIndependence& condition : decision.conditions) {
-            totals.unique_cause += condition.unique_cause.shown;
-            totals.masking += condition.masking.shown;
+            unique_cause += condition.unique_cause.shown;
+            masking += condition.masking.shown;
+        }
+        totals.conditions += conditions;
+        totals.unique_cause += unique_cause;
+        totals.masking += masking;
+        if (decision.justification) {
+            totals.unique_cause_justified += conditions - unique_cause;
+            totals.masking_justified += conditions - masking;
         }
     }
     return totals;
@@ -414,6 +432,11 @@ CoverageTotals totals_of(const FunctionCoverage& function) {
 CoverageTotals FileCoverage::totals() const {
     CoverageTotals totals;
     for (const FunctionCoverage& function : functions) totals.add(totals_of(function));
+    for (const auto& [number, line] : line_coverage(*this)) {
+        ++totals.lines;
+        totals.lines_run += line.hits > 0;
+        totals.lines_justified += line.hits == 0 && justified_lines.count(number) > 0;
+    }
     return totals;
 }
 

@@ -4,6 +4,7 @@
 // and which runs covered what.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,6 +14,7 @@
 #include "foundation/line_map.hpp"
 #include "coverage_data.hpp"
 #include "independence.hpp"
+#include "justification.hpp"
 
 namespace qor::report {
 
@@ -32,6 +34,7 @@ struct BranchCoverage {
     BranchDescription description;
     Count count = 0;
     RunSet runs;
+    std::optional<size_t> justification;  // in CoverageReport::justifications
 };
 
 // The evaluations of a decision with one vector and outcome.
@@ -47,6 +50,7 @@ struct DecisionCoverage {
     std::vector<ObservedVector> observed;  // true outcome first, then in vector order
     Count lost = 0;  // evaluations whose vector the run-time could not keep
     std::vector<ConditionIndependence> conditions;  // one per condition, after analyse()
+    std::optional<size_t> justification;  // of its conditions, in CoverageReport::justifications
     bool evaluated() const { return !observed.empty() || lost > 0; }
 };
 
@@ -75,19 +79,28 @@ inline constexpr const char* kMcdcScope =
     "MC/DC counts the decisions of two or more conditions; "
     "a decision of one condition is covered by its branches.";
 
+// The justified counts are of the justified items that were not covered:
+// a justified item that was covered counts as covered.
 struct CoverageTotals {
     size_t functions = 0, functions_entered = 0;
-    size_t branches = 0, branches_taken = 0;
+    size_t lines = 0, lines_run = 0, lines_justified = 0;  // of files, not of single functions
+    size_t branches = 0, branches_taken = 0, branches_justified = 0;
     size_t decisions = 0;  // with MC/DC: two or more conditions
     size_t conditions = 0, unique_cause = 0, masking = 0;
+    size_t unique_cause_justified = 0, masking_justified = 0;
     void add(const CoverageTotals& other);
 };
+
+// The items a percentage is taken of: the justified ones are left out, so
+// that it is covered / (total - justified).
+inline size_t to_cover(size_t total, size_t justified) { return total - justified; }
 
 struct FileCoverage {
     std::string name;    // as the archive names it
     std::string archive;
     std::optional<std::string> source;  // the readable source file, when found
     std::vector<FunctionCoverage> functions;  // by line
+    std::map<int, size_t> justified_lines;  // line: its entry in CoverageReport::justifications
     CoverageTotals totals() const;
 };
 
@@ -96,6 +109,10 @@ struct CoverageReport {
     // What the reader did with inputs seen twice, said in every report.
     std::vector<std::string> notes;
     std::vector<FileCoverage> files;  // by name
+    // Those of the sources' markers and of the justification files, in
+    // that order; the reports show the justified counts when there are any.
+    std::vector<Justification> justifications;
+    bool justifying() const { return !justifications.empty(); }
     CoverageTotals totals() const;
 };
 

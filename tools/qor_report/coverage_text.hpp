@@ -18,7 +18,10 @@ std::string runs_text(const RunSet& runs);
 std::string outcome_text(bool outcome);
 // The pair of a shown condition ("11- / 100") or why none shows it.
 std::string independence_text(const DecisionCoverage& decision, const Independence& result);
-// "functions 1/2 (50.0%), branches ..." for a set of totals.
-std::string totals_text(const CoverageTotals& totals);
+// "functions 1/2 (50.0%), branches ..." for a set of totals; with
+// `justifying`, lines too, and each kind's justified and missed items.
+std::string totals_text(const CoverageTotals& totals, bool justifying = false);
+// "[2]": how the text and the pages refer to a justification by its index.
+std::string justification_ref(size_t index);
 
 }  // namespace qor::report

@@ -48,6 +48,8 @@ const std::map<std::string, OptionSpec>& specs() {
         {"--sarif", {true, true, false, [](Options& o, const std::string& v) { o.sarif = v; return true; }}},
         {"--lcov", {true, false, true, [](Options& o, const std::string& v) { o.lcov = v; return true; }}},
         {"--cobertura", {true, false, true, [](Options& o, const std::string& v) { o.cobertura = v; return true; }}},
+        {"--justify",
+         {true, false, true, [](Options& o, const std::string& v) { o.justification_files.push_back(v); return true; }}},
         {"--fail-under-decision",
          {true, false, true, [](Options& o, const std::string& v) { return percent(o.fail_under_decision, v); }}},
         {"--fail-under-mcdc",
@@ -155,10 +157,15 @@ const char* usage_text() {
            "  --json                 the report as JSON instead of text\n"
            "  --lcov FILE            an LCOV tracefile (functions, lines, branches, MC/DC)\n"
            "  --cobertura FILE       a Cobertura XML report\n"
+           "  --justify FILE         justifications of items that need not be covered, one a\n"
+           "                         line: FILE<tab>FUNCTION<tab>ITEM<tab>CRITERIA<tab>REASON\n"
+           "                         (sources can mark them: /* qor-justify: CRITERIA REASON */)\n"
            "  --fail-under-decision N     exit status 3 below N percent of branches taken\n"
            "  --fail-under-mcdc N         exit status 3 below N percent of conditions shown\n"
            "                              under masking MC/DC\n"
            "  --fail-under-unique-cause N the same under unique-cause MC/DC\n"
+           "                         (percentages of the items not justified: covered /\n"
+           "                         (total - justified))\n"
            "\n"
            "both:\n"
            "  --output FILE, -o FILE the report into FILE instead of standard output\n"

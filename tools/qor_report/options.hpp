@@ -29,6 +29,7 @@ struct Options {
     // coverage
     std::optional<std::string> lcov;
     std::optional<std::string> cobertura;
+    std::vector<std::string> justification_files;
     std::optional<double> fail_under_decision;
     std::optional<double> fail_under_mcdc;
     std::optional<double> fail_under_unique_cause;
