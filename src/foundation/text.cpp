@@ -5,6 +5,12 @@
 
 namespace qor {
 
+std::string_view trim_blanks(std::string_view text) {
+    size_t start = text.find_first_not_of(" \t\r");
+    if (start == std::string_view::npos) return {};
+    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
+}
+
 std::string to_upper(std::string_view s) {
     std::string out(s);
     for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

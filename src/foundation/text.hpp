@@ -10,6 +10,8 @@ std::string to_upper(std::string_view s);
 std::string to_lower(std::string_view s);
 bool iequals(std::string_view a, std::string_view b);
 bool ends_with_icase(std::string_view s, std::string_view suffix);
+// The text without the blanks, tabs and carriage returns at its ends.
+std::string_view trim_blanks(std::string_view text);
 
 // How a path's last directory separator is found.
 enum class SeparatorRule {

@@ -3,17 +3,12 @@
 #include <charconv>
 
 #include "foundation/diagnostics.hpp"
+#include "foundation/text.hpp"
 #include "justification.hpp"
 
 namespace qor::report {
 
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-    size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) return {};
-    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
-}
 
 // The fields of a line: tabs part them, the last takes the rest.
 std::vector<std::string_view> fields(std::string_view line, size_t count) {
@@ -21,10 +16,10 @@ std::vector<std::string_view> fields(std::string_view line, size_t count) {
     while (out.size() + 1 < count) {
         size_t tab = line.find('\t');
         if (tab == std::string_view::npos) break;
-        out.push_back(trimmed(line.substr(0, tab)));
+        out.push_back(trim_blanks(line.substr(0, tab)));
         line.remove_prefix(tab + 1);
     }
-    out.push_back(trimmed(line));
+    out.push_back(trim_blanks(line));
     return out;
 }
 
@@ -76,7 +71,7 @@ std::vector<Justification> read_justification_file(std::string_view text, const 
         std::string_view line = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
         ++number;
-        if (trimmed(line).empty() || trimmed(line).starts_with('#')) continue;
+        if (trim_blanks(line).empty() || trim_blanks(line).starts_with('#')) continue;
         Justification j;
         j.origin = path;
         j.origin_line = number;

@@ -3,17 +3,12 @@
 #include <cstdlib>
 
 #include "foundation/diagnostics.hpp"
+#include "foundation/text.hpp"
 #include "input_files.hpp"
 
 namespace qor::report {
 
 namespace {
-
-std::string trimmed(const std::string& text) {
-    size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string::npos) return "";
-    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
-}
 
 Threshold* find_key(std::vector<Threshold>& thresholds, const std::string& key) {
     for (Threshold& threshold : thresholds)
@@ -40,8 +35,8 @@ std::string apply_threshold(std::vector<Threshold>& thresholds, const std::strin
         direction = setting[equals - 1] == '<';
         --key_end;
     }
-    std::string key = trimmed(setting.substr(0, key_end));
-    std::string value = trimmed(setting.substr(equals + 1));
+    std::string key(trim_blanks(setting.substr(0, key_end)));
+    std::string value(trim_blanks(setting.substr(equals + 1)));
     Threshold* threshold = find_key(thresholds, key);
     if (!threshold) {
         std::optional<std::string> metric = column_named(key);
@@ -78,7 +73,7 @@ bool apply_threshold_file(std::vector<Threshold>& thresholds, const std::string&
         std::string line = text->substr(pos, end - pos);
         pos = end + 1;
         ++number;
-        line = trimmed(line.substr(0, line.find('#')));
+        line = trim_blanks(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         if (std::string error = apply_threshold(thresholds, line); !error.empty()) {
             report_at(MSG_ERROR, path, number, error);
