@@ -24,8 +24,13 @@ void LineFlow::not_code(TokenId first, TokenId last) {
 
 // The tokens consumed up to `last` take the flow of this point.
 void LineFlow::flow_to(TokenId last) {
-    for (; flowed_ < tokens_.size() && tokens_[flowed_].id <= last; ++flowed_)
-        if (tokens_[flowed_].code) lines_[tokens_[flowed_].line].insert(flow_);
+    for (; flowed_ < tokens_.size() && tokens_[flowed_].id <= last; ++flowed_) {
+        const Token& token = tokens_[flowed_];
+        if (!token.code || (token.line == last_line_ && flow_ == last_flow_)) continue;
+        lines_[token.line].insert(flow_);
+        last_line_ = token.line;
+        last_flow_ = flow_;
+    }
 }
 
 int LineFlow::reference() {

@@ -94,6 +94,8 @@ private:
     Sum flow_;
     std::vector<Token> tokens_;
     size_t flowed_ = 0;  // tokens given their flow
+    int last_line_ = 0;  // the line and flow given last, which most tokens repeat
+    Sum last_flow_;
     std::map<int, std::set<Sum>> lines_;
     std::vector<Construct> constructs_;
     std::vector<Sum> references_;
