@@ -191,6 +191,118 @@ proc qvx::byte_length {text} {
     string length [encoding convertto utf-8 $text]
 }
 
+# path_table: the numbering of the evaluation paths of a decision of
+# CONDITIONS conditions whose paths are VECTORS (the analysis's, each its
+# outcome and its text, "110" for the true vector 10), or "" when they
+# do not make a table. Short-circuit evaluation goes from each condition
+# and value to one next condition or to the outcome, whatever came
+# before: the paths form a graph without cycles, and numbering the paths
+# of each condition's false value before those of its true value (the
+# true value adds the number of paths after the false one) gives each
+# path a number from 0 to P - 1. Returns {STEPS TEXTS}: per condition the
+# constants of its false and true value, and per path number its vector.
+# Vectors that do not form such a graph (a condition reached from two
+# places, a value without a successor), or more than 1024 paths, make no
+# table.
+proc qvx::path_table {conditions vectors} {
+    set next [dict create]
+    set first ""
+    foreach vector $vectors {
+        set outcome [string index $vector 0]
+        set text [string range $vector 1 end]
+        set evaluated {}
+        for {set k 0} {$k < $conditions} {incr k} {
+            if {[string index $text $k] ne "-"} {
+                lappend evaluated $k
+            }
+        }
+        if {[llength $evaluated] == 0} {
+            return ""
+        }
+        if {$first eq ""} {
+            set first [lindex $evaluated 0]
+        } elseif {$first != [lindex $evaluated 0]} {
+            return ""
+        }
+        foreach k $evaluated after [lrange $evaluated 1 end] {
+            set to [expr {$after eq "" ? "=$outcome" : $after}]
+            set edge "$k [string index $text $k]"
+            if {[dict exists $next $edge] && [dict get $next $edge] ne $to} {
+                return ""
+            }
+            dict set next $edge $to
+        }
+    }
+    # The paths from each condition, the later ones first: a condition
+    # only goes on to later ones.
+    set paths [dict create =0 1 =1 1]
+    set steps {}
+    for {set k [expr {$conditions - 1}]} {$k >= 0} {incr k -1} {
+        if {![dict exists $next "$k 0"] || ![dict exists $next "$k 1"]} {
+            if {[dict exists $next "$k 0"] || [dict exists $next "$k 1"]} {
+                return ""
+            }
+            set steps [linsert $steps 0 0 0]
+            continue
+        }
+        set false_paths [dict get $paths [dict get $next "$k 0"]]
+        dict set paths $k [expr {$false_paths + [dict get $paths [dict get $next "$k 1"]]}]
+        set steps [linsert $steps 0 0 $false_paths]
+    }
+    set count [dict get $paths $first]
+    if {$count > 1024 || $count != [llength $vectors]} {
+        return ""
+    }
+    set texts [lrepeat $count ""]
+    foreach vector $vectors {
+        set number 0
+        set text [string range $vector 1 end]
+        for {set k 0} {$k < $conditions} {incr k} {
+            set value [string index $text $k]
+            if {$value ne "-"} {
+                incr number [lindex $steps [expr {2 * $k + $value}]]
+            }
+        }
+        if {[lindex $texts $number] ne ""} {
+            return ""
+        }
+        lset texts $number $vector
+    }
+    return [list $steps $texts]
+}
+
+# decision_shape: how the run-time counts a decision of CONDITIONS
+# conditions whose paths are VECTORS (see path_table), as a dict:
+#   known   the vectors of its first slots, in slot order
+#   spare   the slots for vectors the analysis did not foresee
+#   paths   the number of paths of its table, 0 without one
+#   poison  the word of the path that a condition beyond the count marks
+#   words   per condition and one more, the word it adds to
+#   steps   per condition and one more, the constants of false and true
+# With a table the path's first word is its number, and every slot is a
+# path. Without one each condition adds 1 (false) or 2 (true) in its two
+# bits of the path (32 conditions a word), the vectors of the analysis,
+# at most 256, take the first slots and C + 1 more keep the vectors met
+# that it did not foresee.
+proc qvx::decision_shape {conditions vectors} {
+    set table [path_table $conditions $vectors]
+    if {$table ne ""} {
+        lassign $table steps known
+        return [dict create known $known spare 0 paths [llength $known] poison 1 \
+            words [concat [lrepeat $conditions 0] 1] steps [concat $steps 1 1]]
+    }
+    set words {}
+    set steps {}
+    for {set k 0} {$k < $conditions} {incr k} {
+        lappend words [expr {$k / 32}]
+        set shift [expr {2 * ($k % 32)}]
+        lappend steps "(qvx_path_word_)1 << $shift" "(qvx_path_word_)2 << $shift"
+    }
+    set poison [expr {($conditions + 31) / 32}]
+    return [dict create known [lrange $vectors 0 255] spare [expr {$conditions + 1}] \
+        paths 0 poison $poison words [concat $words $poison] steps [concat $steps 1 1]]
+}
+
 proc qvx::header_text {header date functions} {
     set text [probes_text $functions]
     if {[llength $functions] > 0} {
@@ -203,57 +315,74 @@ proc qvx::header_text {header date functions} {
 }
 
 # probes_text: the macros that the instrumented file calls. Every probe
-# adds 1 to one counter of its function N with a relaxed atomic increment,
-# which keeps counts exact in threaded programs and costs one locked add.
-# A probe number outside the function's counters counts nothing. Function
-# entry, exit and branch probes stand where C needs one statement and
-# expand to exactly one expression statement; the call probe is an
-# expression. The function name argument is not used: N identifies the
-# function.
+# adds 1 to one counter of its function N, at an index that the compiler
+# knows, so that it compiles to one increment. In a unit compiled for
+# threads (-pthread or -fopenmp, which define _REENTRANT or _OPENMP, or
+# with QOR_ATOMIC_COUNTS defined) the increment is a relaxed atomic one,
+# which keeps counts exact and costs one locked add; elsewhere it is a
+# plain one, which two threads that meet may count once. A probe number
+# outside the function's counters counts nothing. Function entry, exit
+# and branch probes stand where C needs one statement and expand to
+# exactly one expression statement; the call probe is an expression. The
+# function name argument is not used: N identifies the function.
 proc qvx::probes_text {functions} {
     set text {/* Coverage probes and run-time of one instrumented file, written by
    instrument.tcl. Included once, at the top of the instrumented file. */
 #ifndef QVX_RUNTIME_H
 #define QVX_RUNTIME_H 1
 
+#if defined(_REENTRANT) || defined(_OPENMP) || defined(QOR_ATOMIC_COUNTS)
+#define QVX_ADD_(c) ((void)__atomic_fetch_add(&(c), 1, __ATOMIC_RELAXED))
+#else
+#define QVX_ADD_(c) ((void)++(c))
+#endif
 #define QVX_SLOTS_(a) (sizeof (a) / sizeof (a)[0])
 #define QVX_INDEX_(a, i) ((unsigned long)(i) < QVX_SLOTS_(a) ? (unsigned long)(i) : 0)
-#define QVX_BUMP_(a, i) ((unsigned long)(i) < QVX_SLOTS_(a) ? (void)__atomic_fetch_add(&(a)[QVX_INDEX_(a, i)], 1, __ATOMIC_RELAXED) : (void)0)
+#define QVX_BUMP_(a, i) ((unsigned long)(i) < QVX_SLOTS_(a) ? QVX_ADD_((a)[QVX_INDEX_(a, i)]) : (void)0)
 #define QVX_CD1(f, n) QVX_BUMP_(qvx_ends_##n, 0);
 #define QVX_CDF(f, n) QVX_BUMP_(qvx_ends_##n, 1);
 #define QVX_CDX(f, n, b) QVX_BUMP_(qvx_branches_##n, b);
 #define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(qvx_calls_##n, c)
 
-/* Condition coverage. A rewritten decision is a statement expression
-   that declares the vector of its conditions, qvx_mv<i>_, in automatic
-   storage: one byte for the outcome, one per condition ('-' until the
-   condition is evaluated, then '0' or '1') and a last one that a
-   condition numbered beyond the decision's count marks. Each QVX_EVAL_0
-   refers to the innermost vector of its decision index, so recursive
-   activations, threads and decisions nested in a condition (also under
-   the same index) each fill their own, and QVX_MCDC_DEF_0 has nothing
-   to declare. A condition is evaluated once and yields 0 or 1; the
-   decision yields its outcome, 0 or 1, straight from the expression
-   (so that the compiler follows the values as in the source) and as a
-   comparison, which converts to any integer type without a warning. */
+/* Condition coverage. Each evaluation of a rewritten decision follows
+   one of its paths: the conditions it evaluates, in order, with their
+   values. A rewritten decision is a statement expression that declares
+   its path, qvx_mp<i>_, in automatic storage; each condition, once
+   evaluated, adds the constant of its value to one word of it, and the
+   decision's end counts the path (see qvx_mcdc_count_). The decision's
+   shape, qvx_ms<i>_, holds the constants: with a table, the paths are
+   numbered 0 to P - 1 and the end adds 1 to the path's counter; else
+   each condition has two bits of the path and the end looks the vector
+   up among those met before. A condition numbered beyond the decision's
+   count marks the shape's last word. The compiler knows the decision's
+   number, the condition's and its shape, so at -O1 and above a
+   condition's probe is one addition of a constant and a table's end one
+   increment. Each QVX_EVAL_0 refers to the innermost path of its
+   decision index, so recursive activations, threads and decisions nested
+   in a condition (also under the same index) each follow their own, and
+   QVX_MCDC_DEF_0 has nothing to declare. A condition is evaluated once
+   and yields 0 or 1; the decision yields its outcome, 0 or 1, straight
+   from the expression (so that the compiler follows the values as in the
+   source) and as a comparison, which converts to any integer type
+   without a warning. */
 #define QVX_MCDC_DEF_0(nesting, size)
 /* The expression and the condition are the last arguments and may hold
    commas that no parenthesis protects (a compound literal's braces). */
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wvariadic-macros"
 #define QVX_CM_0(i, f, n, l, t, c, d, ...) (__extension__ ({ \
-  char qvx_mv##i##_[(c) + 2]; \
-  int qvx_mo##i##_; \
-  qvx_mcdc_start_(qvx_mv##i##_, sizeof qvx_mv##i##_); \
-  qvx_mo##i##_ = (__VA_ARGS__) ? 1 : 0; \
-  (void)qvx_mcdc_end_(qvx_mv##i##_, sizeof qvx_mv##i##_, d, n, qvx_mo##i##_); \
+  qvx_path_word_ qvx_mp##i##_[QVX_PATH_WORDS_] = {0}; \
+  const struct qvx_shape_ *const qvx_ms##i##_ = qvx_shape_(d, n); \
+  int qvx_mo##i##_ = (__VA_ARGS__) ? 1 : 0; \
+  qvx_mcdc_count_(qvx_ms##i##_, qvx_mp##i##_, c, qvx_mo##i##_); \
   qvx_mo##i##_; }) != 0)
 #define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) \
-  ? QVX_MARK_(qvx_mv##i##_, k, '1') : QVX_MARK_(qvx_mv##i##_, k, '0'))
+  ? QVX_STEP_(qvx_mp##i##_, qvx_ms##i##_, k, 1) : QVX_STEP_(qvx_mp##i##_, qvx_ms##i##_, k, 0))
 #pragma GCC diagnostic pop
-#define QVX_MARK_(v, k, value) \
-  ((v)[(unsigned long)(k) < sizeof (v) - 2 ? (unsigned long)(k) + 1 : sizeof (v) - 1] \
-     = (value), (value) - '0')
+#define QVX_CONDITION_(s, k) \
+  ((unsigned long)(k) < (s)->conditions ? (unsigned long)(k) : (s)->conditions)
+#define QVX_STEP_(p, s, k, value) \
+  ((p)[(s)->words[QVX_CONDITION_(s, k)]] += (s)->steps[2 * QVX_CONDITION_(s, k) + (value)], (value))
 }
     foreach function $functions {
         dict with function {
@@ -278,6 +407,9 @@ proc qvx::counters_text {header date functions} {
     set text "\n"
     set rows {}
     set unit_decisions [dict create]
+    # The words of a decision's path: its own and the one that a
+    # condition beyond its count marks.
+    set path_words 2
     foreach function $functions {
         dict with function {
             set data_name [data_text $name]
@@ -294,11 +426,14 @@ proc qvx::counters_text {header date functions} {
             incr size [expr {1 + $calls * $count_width + 1}]
             dict for {d decision} $decisions {
                 set c [dict get $decision conditions]
-                # The vectors of the analysis, at most 256, take the first
-                # slots; C + 1 more keep the vectors it did not foresee.
-                set known [lrange [dict get $decision vectors] 0 255]
-                set slots [expr {[llength $known] + $c + 1}]
-                dict set unit_decisions $d [list $number $c $slots [llength $known]]
+                set shape [decision_shape $c [dict get $decision vectors]]
+                set known [dict get $shape known]
+                set slots [expr {[llength $known] + [dict get $shape spare]}]
+                dict set unit_decisions $d [dict merge $shape \
+                    [dict create function $number conditions $c slots $slots]]
+                if {[dict get $shape poison] >= $path_words} {
+                    set path_words [expr {[dict get $shape poison] + 1}]
+                }
                 # Characters, not a string: a long literal is beyond what
                 # C90 promises.
                 set characters [lmap char [split [join $known ""] ""] {string cat ' $char '}]
@@ -306,7 +441,11 @@ proc qvx::counters_text {header date functions} {
                     static unsigned char qvx_mcdc_ready_$d\[$slots\] =\
                     \{[join [lrepeat [llength $known] 1] ,]\};\
                     static char qvx_mcdc_vectors_$d\[$slots * [expr {$c + 1}]\] =\
-                    \{[join $characters ,]\};\n"
+                    \{[join $characters ,]\};\
+                    static const unsigned char qvx_mcdc_words_$d\[[expr {$c + 1}]\] =\
+                    \{[join [dict get $shape words] ,]\};\
+                    static const qvx_path_word_ qvx_mcdc_steps_$d\[[expr {2 * $c + 2}]\] =\
+                    \{[join [dict get $shape steps] ,]\};\n"
                 # "M <decision> <outcome> <vector> <count>\n" per slot,
                 # "X <decision> <count>\n".
                 incr size [expr {$slots * (1 + $count_width + 3 + $c + $count_width + 1)
@@ -317,21 +456,30 @@ proc qvx::counters_text {header date functions} {
     # The decisions, indexed by their number from the smallest; a number
     # that no decision of the unit has is a row of function 0.
     set decision_rows {}
+    set shape_rows {}
     set first 0
+    set no_shape "0, 0, 0, 0, qvx_no_words_, qvx_no_steps_, 0, 0"
     if {[dict size $unit_decisions] > 0} {
         set numbers [lsort -integer [dict keys $unit_decisions]]
         set first [lindex $numbers 0]
         for {set d $first} {$d <= [lindex $numbers end]} {incr d} {
             if {[dict exists $unit_decisions $d]} {
-                lassign [dict get $unit_decisions $d] number c slots known
-                lappend decision_rows "  \{$number, $c, $slots, $known, $known, 0, $d,\
-                    qvx_mcdc_counts_$d, qvx_mcdc_ready_$d, qvx_mcdc_vectors_$d\}"
+                dict with unit_decisions $d {
+                    set kept [llength $known]
+                    lappend decision_rows "  \{$function, $conditions, $slots, $kept, $kept, 0, $d,\
+                        qvx_mcdc_counts_$d, qvx_mcdc_ready_$d, qvx_mcdc_vectors_$d\}"
+                    lappend shape_rows "  \{$function, $conditions, $paths, $poison,\
+                        qvx_mcdc_words_$d, qvx_mcdc_steps_$d, qvx_mcdc_counts_$d,\
+                        &qvx_decisions_\[[expr {$d - $first}]\]\}"
+                }
             } else {
                 lappend decision_rows "  \{0, 0, 0, 0, 0, 0, $d, 0, 0, 0\}"
+                lappend shape_rows "  \{$no_shape\}"
             }
         }
     } else {
         lappend decision_rows "  \{0, 0, 0, 0, 0, 0, 0, 0, 0, 0\}"
+        lappend shape_rows "  \{$no_shape\}"
     }
     set text "
 /* Counters. 64 bits where the target adds them without a lock, else the
@@ -341,6 +489,9 @@ __extension__ typedef unsigned long long qvx_count_;
 #else
 typedef unsigned long qvx_count_;
 #endif
+/* A decision's path in progress: its number, or two bits per condition. */
+__extension__ typedef unsigned long long qvx_path_word_;
+#define QVX_PATH_WORDS_ $path_words
 $text
 struct qvx_function_ {
   const char *name;
@@ -376,6 +527,29 @@ struct qvx_decision_ {
 static struct qvx_decision_ qvx_decisions_\[\] = {
 [join $decision_rows ",\n"]
 };
+
+/* How the conditions of a decision make its path (see QVX_CM_0): per
+   condition and one more (a condition beyond the count), the word of the
+   path it adds to and the constants of its values; with a table, the
+   number of paths, whose counters are the decision's (here too, so that
+   their address is a constant). Indexed as qvx_decisions_. */
+struct qvx_shape_ {
+  unsigned long function;
+  unsigned long conditions;
+  unsigned long paths;
+  unsigned long poison;
+  const unsigned char *words;
+  const qvx_path_word_ *steps;
+  qvx_count_ *counts;
+  struct qvx_decision_ *decision;
+};
+static const unsigned char qvx_no_words_\[1\] = {0};
+static const qvx_path_word_ qvx_no_steps_\[2\] = {1, 1};
+static const struct qvx_shape_ qvx_shapes_\[\] = {
+[join $shape_rows ",\n"]
+};
+/* The shape of a decision that the unit does not list: it counts nothing. */
+static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 #define QVX_FIRST_DECISION_ ${first}UL
 static const char qvx_unit_\[\] = [c_string $unit];
 static char qvx_record_\[$size\];
@@ -384,7 +558,7 @@ static char qvx_record_\[$size\];
 }
 
 # runtime_text: the run-time proper. A decision's evaluation is counted
-# in its table (see qvx_mcdc_end_). At start-up (before main) it fixes
+# in its table (see qvx_mcdc_count_). At start-up (before main) it fixes
 # the data file's path: $QOR_COVERAGE_FILE, else qor_coverage.dat, a
 # relative name taken from the working directory of that moment so that a
 # later chdir does not move the data. At exit it builds the unit's record
@@ -461,71 +635,75 @@ static qvx_count_ qvx_read_(qvx_count_ *counter)
 
 /* Condition coverage: the work of QVX_CM_0. */
 
-/* qvx_mcdc_start_: a decision's vector before its evaluation. */
-__attribute__((unused)) static void qvx_mcdc_start_(char *vector, unsigned long size)
+/* qvx_shape_: the shape of decision D of function N; a decision that the
+   unit does not list under this number and function counts nothing. */
+__attribute__((unused)) static __inline__ const struct qvx_shape_ *qvx_shape_(unsigned long d, unsigned long n)
 {
-  unsigned long i;
-  for (i = 0; i < size; i++)
-    vector[i] = '-';
+  if (d - QVX_FIRST_DECISION_ < QVX_DECISIONS_ && n != 0
+      && qvx_shapes_[d - QVX_FIRST_DECISION_].function == n)
+    return &qvx_shapes_[d - QVX_FIRST_DECISION_];
+  return &qvx_no_shape_;
 }
 
-static int qvx_same_(const char *a, const char *b, unsigned long size)
+/* qvx_value_: condition K of PATH, as a vector shows it. */
+__attribute__((unused)) static char qvx_value_(const qvx_path_word_ *path, unsigned long k)
 {
-  unsigned long i;
-  for (i = 0; i < size; i++)
-    if (a[i] != b[i])
-      return 0;
-  return 1;
+  return "-01-"[(path[k / 32] >> (2 * (k % 32))) & 3];
 }
 
-/* qvx_mcdc_end_: counts one evaluation of decision D of function N, whose
-   vector (SIZE bytes, see QVX_CM_0) holds the conditions it evaluated
-   and whose outcome was OUTCOME; returns OUTCOME. Nothing is counted
-   for a decision that the unit does not list under this number and
-   function. The table takes no lock, so that a signal handler can
+/* qvx_mcdc_search_: counts PATH with OUTCOME in the slots of a decision
+   without a table. The slots take no lock, so that a signal handler can
    evaluate decisions too: a new vector claims the next free slot with a
    compare-and-swap and makes it ready once written. Two threads meeting
    the same new vector at once may take a slot each; the record adds them
    up. */
-__attribute__((unused)) static int qvx_mcdc_end_(char *vector, unsigned long size,
-                                                 unsigned long d, unsigned long n,
-                                                 int outcome)
+__attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *shape, const qvx_path_word_ *path, int outcome)
 {
-  struct qvx_decision_ *decision;
-  unsigned long used, i;
-  if (d - QVX_FIRST_DECISION_ >= QVX_DECISIONS_)
-    return outcome;
-  decision = &qvx_decisions_[d - QVX_FIRST_DECISION_];
-  if (decision->function != n || n == 0)
-    return outcome;
-  /* A vector of another size, or a condition numbered beyond the
-     decision's count: counted, but not kept. */
-  if (size != decision->conditions + 2 || vector[size - 1] != '-') {
-    __atomic_fetch_add(&decision->overflow, 1, __ATOMIC_RELAXED);
-    return outcome;
-  }
-  vector[0] = outcome ? '1' : '0';
-  size--;
+  struct qvx_decision_ *decision = shape->decision;
+  unsigned long width = shape->conditions + 1, used, i, k;
+  char first = outcome ? '1' : '0';
   used = __atomic_load_n(&decision->used, __ATOMIC_ACQUIRE);
   for (i = 0; i < used; i++) {
-    if (__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE)
-        && qvx_same_(decision->vectors + i * size, vector, size)) {
+    const char *slot = decision->vectors + i * width;
+    if (!__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE) || slot[0] != first)
+      continue;
+    for (k = 0; k < shape->conditions && slot[k + 1] == qvx_value_(path, k); k++)
+      ;
+    if (k == shape->conditions) {
       __atomic_fetch_add(&decision->counts[i], 1, __ATOMIC_RELAXED);
-      return outcome;
+      return;
     }
   }
   do {
     if (used >= decision->slots) {
       __atomic_fetch_add(&decision->overflow, 1, __ATOMIC_RELAXED);
-      return outcome;
+      return;
     }
   } while (!__atomic_compare_exchange_n(&decision->used, &used, used + 1, 0,
                                         __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
-  for (i = 0; i < size; i++)
-    decision->vectors[used * size + i] = vector[i];
+  decision->vectors[used * width] = first;
+  for (k = 0; k < shape->conditions; k++)
+    decision->vectors[used * width + k + 1] = qvx_value_(path, k);
   __atomic_store_n(&decision->counts[used], 1, __ATOMIC_RELAXED);
   __atomic_store_n(&decision->ready[used], 1, __ATOMIC_RELEASE);
-  return outcome;
+}
+
+/* qvx_mcdc_count_: counts one evaluation of the decision of SHAPE, which
+   followed PATH to OUTCOME, in code that numbered C conditions. A path
+   that a condition beyond the count marked, or code of another count,
+   counts as not kept (overflow). */
+__attribute__((unused)) static __inline__ void qvx_mcdc_count_(const struct qvx_shape_ *shape,
+                                                               const qvx_path_word_ *path,
+                                                               unsigned long c, int outcome)
+{
+  if (!shape->function)
+    return;
+  if (c != shape->conditions || path[shape->poison] || (shape->paths && path[0] >= shape->paths))
+    QVX_ADD_(shape->decision->overflow);
+  else if (shape->paths)
+    QVX_ADD_(shape->counts[path[0]]);
+  else
+    qvx_mcdc_search_(shape, path, outcome);
 }
 
 /* qvx_order_: compares two slots of WIDTH bytes: the true outcome

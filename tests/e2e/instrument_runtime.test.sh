@@ -313,6 +313,14 @@ B 0 1 0 0 4 1 4 1 0 0
 C 4 4 0 0 0 0 0 0 0 1
 END" "$threads"
 
+# A unit compiled for threads (-pthread, -fopenmp, or QOR_ATOMIC_COUNTS
+# defined) counts with locked adds; any other with plain increments.
+locked() { gcc -O2 -S "${WARN[@]}" "$@" "$fixtures/tasks.inst.c" -I. -o - | grep -cw 'lock'; }
+check_eq "plain unit: plain increments" 0 "$(locked)"
+for flag in -pthread -fopenmp -DQOR_ATOMIC_COUNTS; do
+    check_eq "$flag: locked adds" 1 "$(($(locked "$flag") > 10))"
+done
+
 # fork: the child starts from zero counts, so the parent's record and the
 # child's together count every probe once. The parent calls work() 3 times
 # before the fork and 2 after, the child 5 times and then exit().
