@@ -349,7 +349,7 @@ proc qvx::probes_text {functions} {
    values. A rewritten decision is a statement expression that declares
    its path, qvx_mp<i>_, in automatic storage; each condition, once
    evaluated, adds the constant of its value to one word of it, and the
-   decision's end counts the path (see qvx_mcdc_count_). The decision's
+   decision's end counts the path (see QVX_MCDC_COUNT_). The decision's
    shape, qvx_ms<i>_, holds the constants: with a table, the paths are
    numbered 0 to P - 1 and the end adds 1 to the path's counter; else
    each condition has two bits of the path and the end looks the vector
@@ -372,9 +372,9 @@ proc qvx::probes_text {functions} {
 #pragma GCC diagnostic ignored "-Wvariadic-macros"
 #define QVX_CM_0(i, f, n, l, t, c, d, ...) (__extension__ ({ \
   qvx_path_word_ qvx_mp##i##_[QVX_PATH_WORDS_] = {0}; \
-  const struct qvx_shape_ *const qvx_ms##i##_ = qvx_shape_(d, n); \
+  const struct qvx_shape_ *const qvx_ms##i##_ = QVX_SHAPE_(d, n); \
   int qvx_mo##i##_ = (__VA_ARGS__) ? 1 : 0; \
-  qvx_mcdc_count_(qvx_ms##i##_, qvx_mp##i##_, c, qvx_mo##i##_); \
+  QVX_MCDC_COUNT_(qvx_ms##i##_, qvx_mp##i##_, c, qvx_mo##i##_); \
   qvx_mo##i##_; }) != 0)
 #define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) \
   ? QVX_STEP_(qvx_mp##i##_, qvx_ms##i##_, k, 1) : QVX_STEP_(qvx_mp##i##_, qvx_ms##i##_, k, 0))
@@ -383,6 +383,24 @@ proc qvx::probes_text {functions} {
   ((unsigned long)(k) < (s)->conditions ? (unsigned long)(k) : (s)->conditions)
 #define QVX_STEP_(p, s, k, value) \
   ((p)[(s)->words[QVX_CONDITION_(s, k)]] += (s)->steps[2 * QVX_CONDITION_(s, k) + (value)], (value))
+/* The shape of decision D of function N; a decision that the unit does
+   not list under this number and function counts nothing. Macros, not
+   functions, so that an unoptimized build makes no call either. */
+#define QVX_SHAPE_INDEX_(d) ((unsigned long)(d) - QVX_FIRST_DECISION_)
+#define QVX_SHAPE_(d, n) \
+  (QVX_SHAPE_INDEX_(d) < QVX_DECISIONS_ && (n) != 0 \
+   && qvx_shapes_[QVX_SHAPE_INDEX_(d)].function == (unsigned long)(n) \
+   ? &qvx_shapes_[QVX_SHAPE_INDEX_(d)] : &qvx_no_shape_)
+/* Counts one evaluation of the decision of shape S, which followed path
+   P to OUTCOME, in code that numbered C conditions. A path that a
+   condition beyond the count marked, or code of another count, counts as
+   not kept (overflow). */
+#define QVX_MCDC_COUNT_(s, p, c, outcome) \
+  ((s)->function == 0 ? (void)0 \
+   : (unsigned long)(c) != (s)->conditions || (p)[(s)->poison] \
+       || ((s)->paths && (p)[0] >= (s)->paths) ? QVX_ADD_((s)->decision->overflow) \
+   : (s)->paths ? QVX_ADD_((s)->counts[(p)[0]]) \
+   : qvx_mcdc_search_(s, p, outcome))
 }
     foreach function $functions {
         dict with function {
@@ -558,7 +576,7 @@ static char qvx_record_\[$size\];
 }
 
 # runtime_text: the run-time proper. A decision's evaluation is counted
-# in its table (see qvx_mcdc_count_). At start-up (before main) it fixes
+# in its table (see QVX_MCDC_COUNT_). At start-up (before main) it fixes
 # the data file's path: $QOR_COVERAGE_FILE, else qor_coverage.dat, a
 # relative name taken from the working directory of that moment so that a
 # later chdir does not move the data. At exit it builds the unit's record
@@ -635,16 +653,6 @@ static qvx_count_ qvx_read_(qvx_count_ *counter)
 
 /* Condition coverage: the work of QVX_CM_0. */
 
-/* qvx_shape_: the shape of decision D of function N; a decision that the
-   unit does not list under this number and function counts nothing. */
-__attribute__((unused)) static __inline__ const struct qvx_shape_ *qvx_shape_(unsigned long d, unsigned long n)
-{
-  if (d - QVX_FIRST_DECISION_ < QVX_DECISIONS_ && n != 0
-      && qvx_shapes_[d - QVX_FIRST_DECISION_].function == n)
-    return &qvx_shapes_[d - QVX_FIRST_DECISION_];
-  return &qvx_no_shape_;
-}
-
 /* qvx_value_: condition K of PATH, as a vector shows it. */
 __attribute__((unused)) static char qvx_value_(const qvx_path_word_ *path, unsigned long k)
 {
@@ -686,24 +694,6 @@ __attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *sh
     decision->vectors[used * width + k + 1] = qvx_value_(path, k);
   __atomic_store_n(&decision->counts[used], 1, __ATOMIC_RELAXED);
   __atomic_store_n(&decision->ready[used], 1, __ATOMIC_RELEASE);
-}
-
-/* qvx_mcdc_count_: counts one evaluation of the decision of SHAPE, which
-   followed PATH to OUTCOME, in code that numbered C conditions. A path
-   that a condition beyond the count marked, or code of another count,
-   counts as not kept (overflow). */
-__attribute__((unused)) static __inline__ void qvx_mcdc_count_(const struct qvx_shape_ *shape,
-                                                               const qvx_path_word_ *path,
-                                                               unsigned long c, int outcome)
-{
-  if (!shape->function)
-    return;
-  if (c != shape->conditions || path[shape->poison] || (shape->paths && path[0] >= shape->paths))
-    QVX_ADD_(shape->decision->overflow);
-  else if (shape->paths)
-    QVX_ADD_(shape->counts[path[0]]);
-  else
-    qvx_mcdc_search_(shape, path, outcome);
 }
 
 /* qvx_order_: compares two slots of WIDTH bytes: the true outcome
