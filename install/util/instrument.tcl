@@ -570,6 +570,9 @@ static const struct qvx_shape_ qvx_shapes_\[\] = {
 static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 #define QVX_FIRST_DECISION_ ${first}UL
 static const char qvx_unit_\[\] = [c_string $unit];
+/* Without QOR_COVERAGE_FILE the data goes beside the unit's header, in
+   the build's directory, not where the program happens to run. */
+static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_coverage.dat"];
 static char qvx_record_\[$size\];
 "
     return $text
@@ -577,9 +580,10 @@ static char qvx_record_\[$size\];
 
 # runtime_text: the run-time proper. A decision's evaluation is counted
 # in its table (see QVX_MCDC_COUNT_). At start-up (before main) it fixes
-# the data file's path: $QOR_COVERAGE_FILE, else qor_coverage.dat, a
-# relative name taken from the working directory of that moment so that a
-# later chdir does not move the data. At exit it builds the unit's record
+# the data file's path: $QOR_COVERAGE_FILE (a relative name taken from
+# the working directory of that moment so that a later chdir does not move
+# the data; %p in it stands for the process number), else
+# qor_coverage.dat beside the unit's header. At exit it builds the unit's record
 # in memory and appends it with one write, under an exclusive flock, to a
 # file opened in append mode; a unit where no probe ran writes nothing. A
 # forked child starts from zero counts, so that parent and child together
@@ -816,10 +820,42 @@ static char *qvx_build_record_(void)
   return qvx_put_(p, "END\n");
 }
 
+/* qvx_file_name_: the data file's name in NAME (SIZE bytes): qvx_path_
+   with each %p replaced by the number of the process that writes, so
+   that a forked child and the processes of a parallel test run can each
+   have a file; 0 when it does not fit. */
+static int qvx_file_name_(char *name, unsigned long size)
+{
+  char digits[24], *d = digits + sizeof digits;
+  unsigned long pid = (unsigned long)qvx_getpid_(), n = 0, i, k;
+  *--d = 0;
+  do {
+    *--d = (char)('0' + (int)(pid % 10));
+    pid /= 10;
+  } while (pid);
+  for (i = 0; qvx_path_[i]; i++) {
+    if (qvx_path_[i] == '%' && qvx_path_[i + 1] == 'p') {
+      for (k = 0; d[k]; k++) {
+        if (n + 1 >= size)
+          return 0;
+        name[n++] = d[k];
+      }
+      i++;
+    } else {
+      if (n + 1 >= size)
+        return 0;
+      name[n++] = qvx_path_[i];
+    }
+  }
+  name[n] = 0;
+  return 1;
+}
+
 /* qvx_append_: appends SIZE bytes at TEXT to the data file, whole. */
 static void qvx_append_(const char *text, unsigned long size)
 {
-  void *file = qvx_fopen_(qvx_path_, "a");
+  char name[sizeof qvx_path_];
+  void *file = qvx_file_name_(name, sizeof name) ? qvx_fopen_(name, "a") : 0;
   int fd;
   if (!file)
     return;
@@ -883,7 +919,7 @@ __attribute__((constructor(101))) static void qvx_start_(void)
   const char *name = qvx_getenv_("QOR_COVERAGE_FILE");
   unsigned long dir = 0, size = 0, i;
   if (!name || !*name)
-    name = "qor_coverage.dat";
+    name = qvx_default_file_;
   while (name[size])
     size++;
   if (name[0] != '/' && qvx_getcwd_(qvx_path_, sizeof qvx_path_)) {

@@ -192,7 +192,7 @@ D $MAIN_DATE
 F 1 1 1 we\"ird \\\\ ??=é\\012x.c/main
 B 0
 C
-END" "$(records qor_coverage.dat "$(pwd -P)/dir with blank/names.inst.h")"
+END" "$(records "dir with blank/qor_coverage.dat" "$(pwd -P)/dir with blank/names.inst.h")"
 
 # ---- Counts and behaviour ------------------------------------------------
 
@@ -259,9 +259,10 @@ run env QOR_COVERAGE_FILE="$PWD/kept.dat" "$prog" 5
 check_eq "writable location: output" "$OUT_5" "$out"
 check_eq "writable location: records" 2 "$(well_formed kept.dat)"
 
-# The location: $QOR_COVERAGE_FILE, else qor_coverage.dat, a relative name
-# taken from the working directory at start-up even when the program
-# changes it.
+# The location: $QOR_COVERAGE_FILE, a relative name taken from the
+# working directory at start-up even when the program changes it, with %p
+# for the process number; else qor_coverage.dat beside the unit's header,
+# wherever the program runs.
 fresh
 instrument tasks 03/07/08-14:05:11
 gcc -O2 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
@@ -270,6 +271,10 @@ mkdir elsewhere sub
 check_eq "default location" 1 "$(well_formed qor_coverage.dat)"
 QOR_COVERAGE_FILE= ./tasks chdir elsewhere >/dev/null
 check_eq "empty variable: default location" 2 "$(well_formed qor_coverage.dat)"
+(cd sub && ../tasks >/dev/null)
+check_eq "default location, run elsewhere" "3:" "$(well_formed qor_coverage.dat):$(ls sub)"
+QOR_COVERAGE_FILE=$PWD/sub/run-%p.dat ./tasks fork >/dev/null
+check_eq "%p: a file per process" 2 "$(ls sub | grep -c '^run-[0-9]*\.dat$')"
 (cd sub && QOR_COVERAGE_FILE=../rel.dat ../tasks chdir ../elsewhere >/dev/null)
 check_eq "relative variable" 1 "$(well_formed rel.dat)"
 QOR_COVERAGE_FILE=$PWD/sub/abs.dat ./tasks chdir elsewhere >/dev/null
