@@ -659,18 +659,22 @@ declarateur_nt
 
 specificateur_de_structure
     : /* 226 */ STRUCT identificateur '{'
-                { /* 225 */ $$ = actions.empty(); }
+                { /* 225 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 228 */ STRUCT '{'
-                { /* 227 */ $$ = actions.empty(); }
+                { /* 227 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 229 */ STRUCT identificateur
     | /* 231 */ UNION identificateur '{'
-                { /* 230 */ $$ = actions.empty(); }
+                { /* 230 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 233 */ UNION '{'
-                { /* 232 */ $$ = actions.empty(); }
+                { /* 232 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 234 */ UNION identificateur
     | /* 235 */ ENUM identificateur '{' list_enum maybecomma_warn '}'
     | /* 236 */ ENUM '{' list_enum maybecomma_warn '}'

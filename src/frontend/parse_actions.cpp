@@ -47,7 +47,8 @@ const std::string* ParseActions::joined(const SemanticValue& first, const Semant
 // what error recovery left behind of the previous one is closed here.
 void ParseActions::next_definition() {
     events_.close_abandoned_function();
-    while (scopes_.level() > 0) scopes_.pop();
+    while (scopes_.level() > 0) pop_scope();
+    member_levels_.clear();
     specifiers_.clear();
     parameter_lists_.clear();
     open_parameter_lists_.clear();
@@ -65,16 +66,28 @@ void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
     if (!name.str) return;
     if (!specifiers_.empty() && (specifiers_.back() & KW_STATIC) && scopes_.level() == 0) static_names_.insert(*name.str);
     bool is_typedef = !specifiers_.empty() && (specifiers_.back() & kTypedefFlag);
+    if (!is_typedef) events_.object_declared();
+    // A member is in its structure's own name space: it neither makes nor
+    // hides a type name.
+    if (in_members()) return;
     if (is_typedef) {
         scopes_.declare(*name.str, NameKind::TypeName);
     } else if (type_name_token) {
         // A type name redeclared as an ordinary name hides the type here.
         scopes_.declare(*name.str, NameKind::OrdinaryName);
     }
+    record_parameter(*name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
+}
+
+void ParseActions::end_members() {
+    if (!member_levels_.empty()) member_levels_.pop_back();
+}
+
+// A function definition declares the names of its parameter list again in
+// its body.
+void ParseActions::record_parameter(const std::string& name, NameKind kind) {
     if (!open_parameter_lists_.empty())
-        parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(
-            *name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
-    if (!is_typedef) events_.object_declared();
+        parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(name, kind);
 }
 
 int ParseActions::open_parameters() {
@@ -87,7 +100,7 @@ int ParseActions::open_parameters() {
 void ParseActions::close_parameters() {
     if (open_parameter_lists_.empty()) return;
     open_parameter_lists_.pop_back();
-    scopes_.pop();
+    pop_scope();
 }
 
 void ParseActions::count_parameter(const SemanticValue& specifiers, bool abstract_empty) {
@@ -110,6 +123,12 @@ void ParseActions::push_scope() {
                   "Too many nesting : unable to continue analysis");
 }
 
+// A list of members left open by error recovery closes with its scope.
+void ParseActions::pop_scope() {
+    scopes_.pop();
+    while (!member_levels_.empty() && member_levels_.back() > scopes_.level()) member_levels_.pop_back();
+}
+
 // --- functions ---
 
 void ParseActions::begin_function(const SemanticValue& declarator) {
@@ -130,7 +149,7 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
 
 void ParseActions::end_function(const SemanticValue& body) {
     events_.function_end(body);
-    scopes_.pop();
+    pop_scope();
     parameter_lists_.clear();
     open_parameter_lists_.clear();
 }
