@@ -734,7 +734,9 @@ list_enum
 
 enumerateur
     : /* 258 */ identificateur
+                { actions.declare_enumerator($1); }
     | /* 259 */ identificateur '=' expr_simple
+                { actions.declare_enumerator($1); }
     ;
 
 nom_de_type

@@ -79,6 +79,15 @@ void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
     record_parameter(*name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
 }
 
+// An enumeration constant is an ordinary identifier of the scope where its
+// enumeration stands, even inside a structure. Its scope starts after its
+// value, which may still use the type name.
+void ParseActions::declare_enumerator(const SemanticValue& name) {
+    if (!name.str || !scopes_.is_type_name(*name.str)) return;
+    scopes_.declare(*name.str, NameKind::OrdinaryName);
+    record_parameter(*name.str, NameKind::OrdinaryName);
+}
+
 void ParseActions::end_members() {
     if (!member_levels_.empty()) member_levels_.pop_back();
 }

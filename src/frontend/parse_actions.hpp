@@ -42,6 +42,7 @@ public:
     // At the start of each external definition.
     void next_definition();
     void declare(const SemanticValue& name, bool type_name_token);
+    void declare_enumerator(const SemanticValue& name);
     // Around the members of a structure or union.
     void begin_members() { member_levels_.push_back(scopes_.level()); }
     void end_members();

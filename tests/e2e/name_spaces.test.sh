@@ -1,10 +1,10 @@
 # C's name spaces, with gcc as the judge. Each file of name_spaces/ names
-# members, tags, labels, parameters and block-scope declarations like type
-# names, and gcc accepts it without a warning. qor_cc must analyse it
-# without a message and measure each function as the line
-# "// NAME: statements N, operators N, decisions ..." after it says: a type
-# name read as an identifier, or an identifier read as a type name, ends in
-# a syntax error or changes those figures.
+# members, tags, labels, parameters, block-scope declarations and
+# enumeration constants like type names, and gcc accepts it without a
+# warning. qor_cc must analyse it without a message and measure each
+# function as the line "// NAME: statements N, operators N, decisions ..."
+# after it says: a type name read as an identifier, or an identifier read
+# as a type name, ends in a syntax error or changes those figures.
 source "${QOR_E2E_LIB:?}" || exit 1
 cases="$(cd "$(dirname "${BASH_SOURCE[0]}")/name_spaces" && pwd)"
 
