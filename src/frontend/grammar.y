@@ -897,7 +897,7 @@ instruction
                 ';'
                 { qor::SemanticValue head = $2; head.text = $10.text; $$ = events.do_end(head, $3, $1, $11.line); }
     | /* 329 */ FOR
-                { /* 325 */ events.loop_start($1); $$ = actions.empty(); }
+                { /* 325 */ events.loop_start($1); actions.push_scope(); $$ = actions.empty(); }
                 '(' for_clause placeholder
                 { /* 326 */ events.for_init($1, $4); $$ = events.capture_mark(); }
                 expression_ou_rien ';'
@@ -905,7 +905,7 @@ instruction
                 expression_ou_rien ')'
                 { /* 328 */ $$ = events.for_head($1, $9, $10, $11); }
                 instruction
-                { $$ = events.for_end($12, $13, $1); }
+                { $$ = events.for_end($12, $13, $1); actions.pop_scope(); }
     | /* 332 */ SWITCH '('
                 { /* 330 */ events.switch_start($1); $$ = events.capture_mark(); }
                 expr_paren placeholder

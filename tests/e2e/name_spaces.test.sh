@@ -1,5 +1,5 @@
 # C's name spaces, with gcc as the judge. Each file of name_spaces/ names
-# members, tags, labels, parameters, block-scope declarations and
+# members, tags, labels, parameters, block-scope and for declarations and
 # enumeration constants like type names, and gcc accepts it without a
 # warning. qor_cc must analyse it without a message and measure each
 # function as the line "// NAME: statements N, operators N, decisions ..."
