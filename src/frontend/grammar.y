@@ -49,8 +49,9 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
 %parse-param {qor::ParseActions& actions} {qor::GrammarEvents& events}
 %lex-param {qor::ParseActions& actions}
 // The instrumentation places its texts by the tokens the parser has
-// consumed, so it watches whether a lookahead is pending.
-%initial-action { events.watch_lookahead(&yychar); }
+// consumed, so it watches whether a lookahead is pending. The actions watch
+// it too: a scope that closes may change what a pending identifier is.
+%initial-action { events.watch_lookahead(&yychar); actions.watch_lookahead(&yychar, &$$); }
 
 /* Named tokens, in the order of their codes 258 to 312 (frontend/tokens.hpp).
    UNARY and GESTION_PRIORITE are never returned by the lexer; they only carry

@@ -2,6 +2,7 @@
 
 #include "foundation/diagnostics.hpp"
 #include "frontend/keywords.hpp"
+#include "frontend/tokens.hpp"
 
 namespace qor {
 
@@ -133,9 +134,15 @@ void ParseActions::push_scope() {
 }
 
 // A list of members left open by error recovery closes with its scope.
+// The parser may already hold the token after the scope (after an if
+// without else, it looks for the else): read with the outer scope, an
+// identifier may be a type name again, or no longer one.
 void ParseActions::pop_scope() {
     scopes_.pop();
     while (!member_levels_.empty() && member_levels_.back() > scopes_.level()) member_levels_.pop_back();
+    if (!lookahead_ || !lookahead_value_ || !lookahead_value_->str) return;
+    if (*lookahead_ == IDENTIFICATEUR || *lookahead_ == NOM_DE_TYPE)
+        *lookahead_ = scopes_.is_type_name(*lookahead_value_->str) ? NOM_DE_TYPE : IDENTIFICATEUR;
 }
 
 // --- functions ---

@@ -31,6 +31,11 @@ public:
     int next_token(SemanticValue& value);
     void syntax_error(const char* message);
     ParserStacks& parser_stacks() { return parser_stacks_; }
+    // The parser's pending token and its value, re-read when a scope closes.
+    void watch_lookahead(int* token, SemanticValue* value) {
+        lookahead_ = token;
+        lookahead_value_ = value;
+    }
 
     SemanticValue empty() const { return empty_value(); }
     const std::string* text(std::string_view text) { return intern(text); }
@@ -78,6 +83,8 @@ private:
     // innermost list's level is a member; one in a parameter list or in a
     // block inside it is not.
     std::vector<int> member_levels_;
+    int* lookahead_ = nullptr;
+    SemanticValue* lookahead_value_ = nullptr;
 
     // Token texts of the current and of the previous external definition:
     // the parser's lookahead may still point into the previous one.

@@ -12,6 +12,17 @@ int for_body_statement(int n)
 }
 // for_body_statement: statements 3, operators 8, decisions For-Loop End-For-Loop
 
+int for_body_if(int n)
+{
+    int s = 0;
+    for (int T = 0; T < n; T++)
+        if (T & 1)
+            s += T;
+    T x = s;
+    return x;
+}
+// for_body_if: statements 4, operators 9, decisions For-Loop If Else End-For-Loop
+
 int for_body_block(int n)
 {
     int s = 0;
