@@ -49,8 +49,9 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
 %parse-param {qor::ParseActions& actions} {qor::GrammarEvents& events}
 %lex-param {qor::ParseActions& actions}
 // The instrumentation places its texts by the tokens the parser has
-// consumed, so it watches whether a lookahead is pending.
-%initial-action { events.watch_lookahead(&yychar); }
+// consumed, so it watches whether a lookahead is pending. The actions watch
+// it too: a scope that closes may change what a pending identifier is.
+%initial-action { events.watch_lookahead(&yychar); actions.watch_lookahead(&yychar, &$$); }
 
 /* Named tokens, in the order of their codes 258 to 312 (frontend/tokens.hpp).
    UNARY and GESTION_PRIORITE are never returned by the lexer; they only carry
@@ -659,18 +660,22 @@ declarateur_nt
 
 specificateur_de_structure
     : /* 226 */ STRUCT identificateur '{'
-                { /* 225 */ $$ = actions.empty(); }
+                { /* 225 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 228 */ STRUCT '{'
-                { /* 227 */ $$ = actions.empty(); }
+                { /* 227 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 229 */ STRUCT identificateur
     | /* 231 */ UNION identificateur '{'
-                { /* 230 */ $$ = actions.empty(); }
+                { /* 230 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 233 */ UNION '{'
-                { /* 232 */ $$ = actions.empty(); }
+                { /* 232 */ actions.begin_members(); $$ = actions.empty(); }
                 list_declaration_champ '}'
+                { actions.end_members(); }
     | /* 234 */ UNION identificateur
     | /* 235 */ ENUM identificateur '{' list_enum maybecomma_warn '}'
     | /* 236 */ ENUM '{' list_enum maybecomma_warn '}'
@@ -730,7 +735,9 @@ list_enum
 
 enumerateur
     : /* 258 */ identificateur
+                { actions.declare_enumerator($1); }
     | /* 259 */ identificateur '=' expr_simple
+                { actions.declare_enumerator($1); }
     ;
 
 nom_de_type
@@ -891,7 +898,7 @@ instruction
                 ';'
                 { qor::SemanticValue head = $2; head.text = $10.text; $$ = events.do_end(head, $3, $1, $11.line); }
     | /* 329 */ FOR
-                { /* 325 */ events.loop_start($1); $$ = actions.empty(); }
+                { /* 325 */ events.loop_start($1); actions.push_scope(); $$ = actions.empty(); }
                 '(' for_clause placeholder
                 { /* 326 */ events.for_init($1, $4); $$ = events.capture_mark(); }
                 expression_ou_rien ';'
@@ -899,7 +906,7 @@ instruction
                 expression_ou_rien ')'
                 { /* 328 */ $$ = events.for_head($1, $9, $10, $11); }
                 instruction
-                { $$ = events.for_end($12, $13, $1); }
+                { $$ = events.for_end($12, $13, $1); actions.pop_scope(); }
     | /* 332 */ SWITCH '('
                 { /* 330 */ events.switch_start($1); $$ = events.capture_mark(); }
                 expr_paren placeholder

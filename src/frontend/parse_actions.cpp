@@ -2,6 +2,7 @@
 
 #include "foundation/diagnostics.hpp"
 #include "frontend/keywords.hpp"
+#include "frontend/tokens.hpp"
 
 namespace qor {
 
@@ -47,7 +48,8 @@ const std::string* ParseActions::joined(const SemanticValue& first, const Semant
 // what error recovery left behind of the previous one is closed here.
 void ParseActions::next_definition() {
     events_.close_abandoned_function();
-    while (scopes_.level() > 0) scopes_.pop();
+    while (scopes_.level() > 0) pop_scope();
+    member_levels_.clear();
     specifiers_.clear();
     parameter_lists_.clear();
     open_parameter_lists_.clear();
@@ -65,16 +67,37 @@ void ParseActions::declare(const SemanticValue& name, bool type_name_token) {
     if (!name.str) return;
     if (!specifiers_.empty() && (specifiers_.back() & KW_STATIC) && scopes_.level() == 0) static_names_.insert(*name.str);
     bool is_typedef = !specifiers_.empty() && (specifiers_.back() & kTypedefFlag);
+    if (!is_typedef) events_.object_declared();
+    // A member is in its structure's own name space: it neither makes nor
+    // hides a type name.
+    if (in_members()) return;
     if (is_typedef) {
         scopes_.declare(*name.str, NameKind::TypeName);
     } else if (type_name_token) {
         // A type name redeclared as an ordinary name hides the type here.
         scopes_.declare(*name.str, NameKind::OrdinaryName);
     }
+    record_parameter(*name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
+}
+
+// An enumeration constant is an ordinary identifier of the scope where its
+// enumeration stands, even inside a structure. Its scope starts after its
+// value, which may still use the type name.
+void ParseActions::declare_enumerator(const SemanticValue& name) {
+    if (!name.str || !scopes_.is_type_name(*name.str)) return;
+    scopes_.declare(*name.str, NameKind::OrdinaryName);
+    record_parameter(*name.str, NameKind::OrdinaryName);
+}
+
+void ParseActions::end_members() {
+    if (!member_levels_.empty()) member_levels_.pop_back();
+}
+
+// A function definition declares the names of its parameter list again in
+// its body.
+void ParseActions::record_parameter(const std::string& name, NameKind kind) {
     if (!open_parameter_lists_.empty())
-        parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(
-            *name.str, is_typedef ? NameKind::TypeName : NameKind::OrdinaryName);
-    if (!is_typedef) events_.object_declared();
+        parameter_lists_[static_cast<size_t>(open_parameter_lists_.back())].names.emplace_back(name, kind);
 }
 
 int ParseActions::open_parameters() {
@@ -87,7 +110,7 @@ int ParseActions::open_parameters() {
 void ParseActions::close_parameters() {
     if (open_parameter_lists_.empty()) return;
     open_parameter_lists_.pop_back();
-    scopes_.pop();
+    pop_scope();
 }
 
 void ParseActions::count_parameter(const SemanticValue& specifiers, bool abstract_empty) {
@@ -110,6 +133,18 @@ void ParseActions::push_scope() {
                   "Too many nesting : unable to continue analysis");
 }
 
+// A list of members left open by error recovery closes with its scope.
+// The parser may already hold the token after the scope (after an if
+// without else, it looks for the else): read with the outer scope, an
+// identifier may be a type name again, or no longer one.
+void ParseActions::pop_scope() {
+    scopes_.pop();
+    while (!member_levels_.empty() && member_levels_.back() > scopes_.level()) member_levels_.pop_back();
+    if (!lookahead_ || !lookahead_value_ || !lookahead_value_->str) return;
+    if (*lookahead_ == IDENTIFICATEUR || *lookahead_ == NOM_DE_TYPE)
+        *lookahead_ = scopes_.is_type_name(*lookahead_value_->str) ? NOM_DE_TYPE : IDENTIFICATEUR;
+}
+
 // --- functions ---
 
 void ParseActions::begin_function(const SemanticValue& declarator) {
@@ -130,7 +165,7 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
 
 void ParseActions::end_function(const SemanticValue& body) {
     events_.function_end(body);
-    scopes_.pop();
+    pop_scope();
     parameter_lists_.clear();
     open_parameter_lists_.clear();
 }

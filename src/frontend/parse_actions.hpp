@@ -31,6 +31,11 @@ public:
     int next_token(SemanticValue& value);
     void syntax_error(const char* message);
     ParserStacks& parser_stacks() { return parser_stacks_; }
+    // The parser's pending token and its value, re-read when a scope closes.
+    void watch_lookahead(int* token, SemanticValue* value) {
+        lookahead_ = token;
+        lookahead_value_ = value;
+    }
 
     SemanticValue empty() const { return empty_value(); }
     const std::string* text(std::string_view text) { return intern(text); }
@@ -42,12 +47,16 @@ public:
     // At the start of each external definition.
     void next_definition();
     void declare(const SemanticValue& name, bool type_name_token);
+    void declare_enumerator(const SemanticValue& name);
+    // Around the members of a structure or union.
+    void begin_members() { member_levels_.push_back(scopes_.level()); }
+    void end_members();
     int open_parameters();
     void close_parameters();
     void count_parameter(const SemanticValue& specifiers, bool abstract_empty);
     void identifier_parameter(const SemanticValue& name);
     void push_scope();
-    void pop_scope() { scopes_.pop(); }
+    void pop_scope();
 
     // --- functions ---
     void begin_function(const SemanticValue& declarator);
@@ -60,6 +69,8 @@ public:
 
 private:
     const std::string* intern(std::string_view text);
+    bool in_members() const { return !member_levels_.empty() && member_levels_.back() == scopes_.level(); }
+    void record_parameter(const std::string& name, NameKind kind);
 
     GrammarEvents& events_;
     const DialectState& dialect_;
@@ -68,6 +79,12 @@ private:
     // Names declared static: their functions' full names carry the file.
     std::unordered_set<std::string> static_names_;
     ScopeStack scopes_;
+    // The scope level of each open list of members: a declarator at the
+    // innermost list's level is a member; one in a parameter list or in a
+    // block inside it is not.
+    std::vector<int> member_levels_;
+    int* lookahead_ = nullptr;
+    SemanticValue* lookahead_value_ = nullptr;
 
     // Token texts of the current and of the previous external definition:
     // the parser's lookahead may still point into the previous one.

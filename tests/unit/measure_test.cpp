@@ -445,6 +445,38 @@ TEST_F(MeasureTest, TypeNameRedeclaredInAnInnerScopeIsAVariableThere) {
     EXPECT_EQ(a.usage("g", 3), (Counts{{"T", 1}, {"2", 1}, {"z", 1}, {"3", 1}}));
 }
 
+// Members have a name space of their own; enumeration constants and
+// parameters are ordinary identifiers. In each f, `S *q2 = p;` must stay a
+// declaration (no statement, no multiplication). What gcc accepts without
+// a warning is in tests/e2e/name_spaces, with gcc as the judge; these are
+// the others.
+TEST_F(MeasureTest, OnlyOrdinaryIdentifiersHideTypeNames) {
+    struct Case {
+        const char* title;
+        std::string source;
+        Counts operators;
+    };
+    const std::string f = "int f(int *p)\n{\n    S *q2 = p;\n    return *q2;\n}\n";
+    const Counts plain = {{"{}", 1}, {";", 1}, {"return", 1}, {"* unary", 1}};
+    const Case cases[] = {
+        {"a member of a structure declared in a parameter list",
+         "typedef int S;\nint g(struct c { S S; } *c) { S s = c->S; return s; }\n" + f, plain},
+        {"members in a member's parameter list",
+         "typedef int S;\nstruct c { int (*cb)(struct d { int S; } *, int S); S S; };\n" + f, plain},
+        // T hides the type name T in the body, as a parameter would.
+        {"an enumeration constant in a parameter list",
+         "typedef int S, T;\nint f(int *p, enum { T = 2 } e)\n{\n    S *q2 = p;\n    return *q2 * T + e;\n}\n",
+         {{"{}", 1}, {";", 1}, {"return", 1}, {"* unary", 1}, {"*", 1}, {"+", 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        Analysis a;
+        EXPECT_EQ(a.run(c.source), "");
+        EXPECT_EQ(a.metric("f", "STMT"), 1);
+        EXPECT_EQ(a.usage("f", 5), c.operators);
+    }
+}
+
 TEST_F(MeasureTest, BadStatementCostsOnlyItself) {
     Analysis a;
     std::string err = a.run(
