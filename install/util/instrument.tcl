@@ -609,13 +609,22 @@ extern int qvx_atfork_(void (*)(void), void (*)(void), void (*)(void))
   __asm__("pthread_atfork");
 
 #define QVX_FUNCTIONS_ (sizeof qvx_functions_ / sizeof qvx_functions_[0])
+
+/* The functions that run once, at start-up and at exit, gcc compiles
+   without optimizing them: optimizing them took most of the time that a
+   unit's compile spends on the run-time. */
+#if defined(__GNUC__) && !defined(__clang__)
+#define QVX_ONCE_ __attribute__((cold, optimize("O0")))
+#else
+#define QVX_ONCE_ __attribute__((cold))
+#endif
 #define QVX_DECISIONS_ (sizeof qvx_decisions_ / sizeof qvx_decisions_[0])
 
 /* The data file's path; empty when there is none. */
 static char qvx_path_[4096];
 
 /* qvx_put_: appends TEXT at P; 0 once the record buffer is full. */
-static char *qvx_put_(char *p, const char *text)
+QVX_ONCE_ static char *qvx_put_(char *p, const char *text)
 {
   while (p && *text) {
     if (p == qvx_record_ + sizeof qvx_record_)
@@ -626,7 +635,7 @@ static char *qvx_put_(char *p, const char *text)
 }
 
 /* qvx_put_bytes_: appends the SIZE bytes at TEXT at P. */
-static char *qvx_put_bytes_(char *p, const char *text, unsigned long size)
+QVX_ONCE_ static char *qvx_put_bytes_(char *p, const char *text, unsigned long size)
 {
   for (; p && size > 0; size--) {
     if (p == qvx_record_ + sizeof qvx_record_)
@@ -637,7 +646,7 @@ static char *qvx_put_bytes_(char *p, const char *text, unsigned long size)
 }
 
 /* qvx_put_count_: appends a blank and VALUE in decimal at P. */
-static char *qvx_put_count_(char *p, qvx_count_ value)
+QVX_ONCE_ static char *qvx_put_count_(char *p, qvx_count_ value)
 {
   char digits[24];
   char *d = digits + sizeof digits;
@@ -650,7 +659,7 @@ static char *qvx_put_count_(char *p, qvx_count_ value)
   return qvx_put_(p, d);
 }
 
-static qvx_count_ qvx_read_(qvx_count_ *counter)
+QVX_ONCE_ static qvx_count_ qvx_read_(qvx_count_ *counter)
 {
   return __atomic_load_n(counter, __ATOMIC_RELAXED);
 }
@@ -702,7 +711,7 @@ __attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *sh
 
 /* qvx_order_: compares two slots of WIDTH bytes: the true outcome
    first, then the vectors in character order ('-' < '0' < '1'). */
-static int qvx_order_(const char *a, const char *b, unsigned long width)
+QVX_ONCE_ static int qvx_order_(const char *a, const char *b, unsigned long width)
 {
   unsigned long i;
   if ((a[0] == '1') != (b[0] == '1'))
@@ -716,7 +725,7 @@ static int qvx_order_(const char *a, const char *b, unsigned long width)
 /* qvx_put_decision_: the lines of DECISION at P: each distinct vector
    that was counted, with its count, in qvx_order_; then the evaluations
    that overflowed. */
-static char *qvx_put_decision_(char *p, struct qvx_decision_ *decision)
+QVX_ONCE_ static char *qvx_put_decision_(char *p, struct qvx_decision_ *decision)
 {
   unsigned long width = decision->conditions + 1, used, i, lines;
   const char *last = 0, *best, *slot;
@@ -763,7 +772,7 @@ static char *qvx_put_decision_(char *p, struct qvx_decision_ *decision)
   return p;
 }
 
-static int qvx_anything_ran_(void)
+QVX_ONCE_ static int qvx_anything_ran_(void)
 {
   unsigned long f, i;
   for (f = 0; f < QVX_DECISIONS_; f++) {
@@ -790,7 +799,7 @@ static int qvx_anything_ran_(void)
 
 /* qvx_build_record_: the unit's record in qvx_record_; returns its end,
    0 when it does not fit. */
-static char *qvx_build_record_(void)
+QVX_ONCE_ static char *qvx_build_record_(void)
 {
   char *p = qvx_record_;
   unsigned long f, i;
@@ -824,7 +833,7 @@ static char *qvx_build_record_(void)
    with each %p replaced by the number of the process that writes, so
    that a forked child and the processes of a parallel test run can each
    have a file; 0 when it does not fit. */
-static int qvx_file_name_(char *name, unsigned long size)
+QVX_ONCE_ static int qvx_file_name_(char *name, unsigned long size)
 {
   char digits[24], *d = digits + sizeof digits;
   unsigned long pid = (unsigned long)qvx_getpid_(), n = 0, i, k;
@@ -852,7 +861,7 @@ static int qvx_file_name_(char *name, unsigned long size)
 }
 
 /* qvx_append_: appends SIZE bytes at TEXT to the data file, whole. */
-static void qvx_append_(const char *text, unsigned long size)
+QVX_ONCE_ static void qvx_append_(const char *text, unsigned long size)
 {
   char name[sizeof qvx_path_];
   void *file = qvx_file_name_(name, sizeof name) ? qvx_fopen_(name, "a") : 0;
@@ -877,7 +886,7 @@ static void qvx_append_(const char *text, unsigned long size)
   qvx_fclose_(file); /* also releases the lock */
 }
 
-__attribute__((destructor(101))) static void qvx_finish_(void)
+QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
 {
   int saved_errno = *qvx_errno_();
   char *end;
@@ -890,7 +899,7 @@ __attribute__((destructor(101))) static void qvx_finish_(void)
 }
 
 /* In a forked child: the counts so far belong to the parent's record. */
-static void qvx_forget_(void)
+QVX_ONCE_ static void qvx_forget_(void)
 {
   unsigned long f, i;
   for (f = 0; f < QVX_FUNCTIONS_; f++) {
@@ -913,7 +922,7 @@ static void qvx_forget_(void)
   }
 }
 
-__attribute__((constructor(101))) static void qvx_start_(void)
+QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
 {
   int saved_errno = *qvx_errno_();
   const char *name = qvx_getenv_("QOR_COVERAGE_FILE");
