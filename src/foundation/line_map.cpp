@@ -1,6 +1,6 @@
 #include "foundation/line_map.hpp"
 
-#include <charconv>
+#include "foundation/text.hpp"
 
 namespace qor {
 
@@ -18,13 +18,6 @@ std::string sum_text(const CountSum& sum) {
     return text;
 }
 
-std::optional<int> number(std::string_view text) {
-    int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
-    return value;
-}
-
 std::optional<CountSum> parse_sum(std::string_view text) {
     CountSum sum;
     if (text == "0") return sum;
@@ -34,7 +27,7 @@ std::optional<CountSum> parse_sum(std::string_view text) {
         if (term == "x") {
             sum.push_back(kExits);
         } else {
-            std::optional<int> branch = number(term);
+            std::optional<int> branch = whole_number(term);
             if (!branch || *branch == 0) return std::nullopt;
             sum.push_back(*branch);
         }
@@ -67,14 +60,14 @@ bool parse_item(std::string_view line, LineMap& map) {
     if (line.starts_with("F ")) {
         std::string_view rest = line.substr(2);
         size_t blank = rest.find(' ');
-        std::optional<int> at = number(rest.substr(0, blank));
+        std::optional<int> at = whole_number(rest.substr(0, blank));
         if (!at || blank == std::string_view::npos || blank + 1 == rest.size()) return false;
         map.functions.push_back({std::string(rest.substr(blank + 1)), *at, {}});
         return true;
     }
     std::vector<std::string_view> parts = words(line);
     if (map.functions.empty() || parts.size() < 2) return false;
-    std::optional<int> at = number(parts[0]);
+    std::optional<int> at = whole_number(parts[0]);
     if (!at) return false;
     MappedLine mapped{*at, {}};
     for (size_t i = 1; i < parts.size(); ++i) {

@@ -1,9 +1,17 @@
 #include "foundation/text.hpp"
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 namespace qor {
+
+std::optional<int> whole_number(std::string_view text) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || text[0] == '-' || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
 
 std::string_view trim_blanks(std::string_view text) {
     size_t start = text.find_first_not_of(" \t\r");

@@ -1,6 +1,7 @@
 // String helpers shared by the whole program.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,9 @@ bool iequals(std::string_view a, std::string_view b);
 bool ends_with_icase(std::string_view s, std::string_view suffix);
 // The text without the blanks, tabs and carriage returns at its ends.
 std::string_view trim_blanks(std::string_view text);
+// The value of a text that is all decimal digits and fits an int; nullopt
+// for anything else (a sign, a blank, nothing).
+std::optional<int> whole_number(std::string_view text);
 
 // How a path's last directory separator is found.
 enum class SeparatorRule {

@@ -1,6 +1,5 @@
 // The justification file: the justifications of code whose source may not
 // carry markers, one a line in tab-separated fields.
-#include <charconv>
 
 #include "foundation/diagnostics.hpp"
 #include "foundation/text.hpp"
@@ -24,9 +23,8 @@ std::vector<std::string_view> fields(std::string_view line, size_t count) {
 }
 
 std::optional<int> line_number(std::string_view text) {
-    int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 1) return std::nullopt;
+    std::optional<int> value = whole_number(text);
+    if (!value || *value < 1) return std::nullopt;
     return value;
 }
 
