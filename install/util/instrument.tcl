@@ -29,6 +29,7 @@ namespace eval qvx {
     # so such a function is renamed in the unit (see rename_text).
     variable library_names {
         getenv getcwd fopen fileno fclose flock write getpid pthread_atfork
+        open close ftruncate pwrite mmap mremap munmap link unlink getpagesize memcpy
     }
 }
 
@@ -189,6 +190,26 @@ proc qvx::c_string {text} {
 # byte_length: the length in bytes of TEXT in UTF-8.
 proc qvx::byte_length {text} {
     string length [encoding convertto utf-8 $text]
+}
+
+# initializer: a C initializer of the array elements VALUES; {0} for none.
+proc qvx::initializer {values} {
+    if {[llength $values] == 0} {
+        return "{0}"
+    }
+    return "{[join $values ,]}"
+}
+
+# unit_tag: eight hexadecimal digits of a 32-bit FNV-1a hash of the
+# header's path, which tell the live files of the units of one process
+# apart.
+proc qvx::unit_tag {header} {
+    set hash 0x811c9dc5
+    foreach byte [split [encoding convertto utf-8 $header] ""] {
+        scan $byte %c code
+        set hash [expr {(($hash ^ $code) * 0x01000193) & 0xffffffff}]
+    }
+    return [format %08x $hash]
 }
 
 # path_table: the numbering of the evaluation paths of a decision of
@@ -398,7 +419,7 @@ proc qvx::probes_text {functions} {
 #define QVX_MCDC_COUNT_(s, p, c, outcome) \
   ((s)->function == 0 ? (void)0 \
    : (unsigned long)(c) != (s)->conditions || (p)[(s)->poison] \
-       || ((s)->paths && (p)[0] >= (s)->paths) ? QVX_ADD_((s)->decision->overflow) \
+       || ((s)->paths && (p)[0] >= (s)->paths) ? QVX_ADD_((s)->decision->state[0]) \
    : (s)->paths ? QVX_ADD_((s)->counts[(p)[0]]) \
    : qvx_mcdc_search_(s, p, outcome))
 }
@@ -428,12 +449,24 @@ proc qvx::counters_text {header date functions} {
     # The words of a decision's path: its own and the one that a
     # condition beyond its count marks.
     set path_words 2
+    # The unit's counters and evaluated vectors, which the run-time maps
+    # to its live file: the fields of qvx_block_, counters first, in the
+    # order of the layout lines (see live_layout).
+    set count_fields {}
+    set count_values {}
+    set byte_fields {}
+    set byte_values {}
+    set layout ""
     foreach function $functions {
         dict with function {
             set data_name [data_text $name]
-            append text "static qvx_count_ qvx_ends_$number\[2\],\
-                qvx_branches_$number\[[expr {$branches + 1}]\],\
-                qvx_calls_$number\[[expr {$calls + 1}]\];\n"
+            lappend count_fields "ends_$number\[2\]" "branches_$number\[[expr {$branches + 1}]\]" \
+                "calls_$number\[[expr {$calls + 1}]\]"
+            lappend count_values {{0}} {{0}} {{0}}
+            foreach field {ends branches calls} {
+                append text "#define qvx_${field}_$number (qvx_block_.fields.${field}_$number)\n"
+            }
+            append layout "F $number [expr {$branches + 1}] [expr {$calls + 1}] $data_name\n"
             lappend rows "  \{[c_string $data_name], \"$number\", $number, qvx_ends_$number,\
                 qvx_branches_$number, $branches + 1, qvx_calls_$number, $calls + 1\}"
             # "F <number> <entries> <exits> <name>\n", "B <counts>\n",
@@ -455,12 +488,16 @@ proc qvx::counters_text {header date functions} {
                 # Characters, not a string: a long literal is beyond what
                 # C90 promises.
                 set characters [lmap char [split [join $known ""] ""] {string cat ' $char '}]
-                append text "static qvx_count_ qvx_mcdc_counts_$d\[$slots\];\
-                    static unsigned char qvx_mcdc_ready_$d\[$slots\] =\
-                    \{[join [lrepeat [llength $known] 1] ,]\};\
-                    static char qvx_mcdc_vectors_$d\[$slots * [expr {$c + 1}]\] =\
-                    \{[join $characters ,]\};\
-                    static const unsigned char qvx_mcdc_words_$d\[[expr {$c + 1}]\] =\
+                lappend count_fields "mcdc_counts_$d\[$slots\]" "mcdc_state_$d\[2\]"
+                lappend count_values {{0}} "{0, [llength $known]}"
+                lappend byte_fields "unsigned char mcdc_ready_$d\[$slots\]" \
+                    "char mcdc_vectors_$d\[$slots * [expr {$c + 1}]\]"
+                lappend byte_values [initializer [lrepeat [llength $known] 1]] [initializer $characters]
+                foreach field {counts state ready vectors} {
+                    append text "#define qvx_mcdc_${field}_$d (qvx_block_.fields.mcdc_${field}_$d)\n"
+                }
+                append layout "M $d $c $slots\n"
+                append text "static const unsigned char qvx_mcdc_words_$d\[[expr {$c + 1}]\] =\
                     \{[join [dict get $shape words] ,]\};\
                     static const qvx_path_word_ qvx_mcdc_steps_$d\[[expr {2 * $c + 2}]\] =\
                     \{[join [dict get $shape steps] ,]\};\n"
@@ -484,19 +521,20 @@ proc qvx::counters_text {header date functions} {
             if {[dict exists $unit_decisions $d]} {
                 dict with unit_decisions $d {
                     set kept [llength $known]
-                    lappend decision_rows "  \{$function, $conditions, $slots, $kept, $kept, 0, $d,\
-                        qvx_mcdc_counts_$d, qvx_mcdc_ready_$d, qvx_mcdc_vectors_$d\}"
+                    lappend decision_rows "  \{$function, $conditions, $slots, $kept, $d,\
+                        qvx_mcdc_counts_$d, qvx_mcdc_state_$d, qvx_mcdc_ready_$d,\
+                        qvx_mcdc_vectors_$d\}"
                     lappend shape_rows "  \{$function, $conditions, $paths, $poison,\
                         qvx_mcdc_words_$d, qvx_mcdc_steps_$d, qvx_mcdc_counts_$d,\
                         &qvx_decisions_\[[expr {$d - $first}]\]\}"
                 }
             } else {
-                lappend decision_rows "  \{0, 0, 0, 0, 0, 0, $d, 0, 0, 0\}"
+                lappend decision_rows "  \{0, 0, 0, 0, $d, 0, 0, 0, 0\}"
                 lappend shape_rows "  \{$no_shape\}"
             }
         }
     } else {
-        lappend decision_rows "  \{0, 0, 0, 0, 0, 0, 0, 0, 0, 0\}"
+        lappend decision_rows "  \{0, 0, 0, 0, 0, 0, 0, 0, 0\}"
         lappend shape_rows "  \{$no_shape\}"
     }
     set text "
@@ -510,6 +548,21 @@ typedef unsigned long qvx_count_;
 /* A decision's path in progress: its number, or two bits per condition. */
 __extension__ typedef unsigned long long qvx_path_word_;
 #define QVX_PATH_WORDS_ $path_words
+
+/* The unit's counters and the vectors its decisions met, in one block of
+   whole pages that the run-time maps to the unit's live file (see
+   qvx_map_live_), so that they reach the file however the process ends. */
+#define QVX_PAGE_ 4096
+struct qvx_fields_ {
+  qvx_count_ [join $count_fields ",\n    "];
+[join [lmap field $byte_fields {string cat "  $field;"}] "\n"]
+};
+static union qvx_block_ {
+  struct qvx_fields_ fields;
+  unsigned char pages\[(sizeof (struct qvx_fields_) + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_\];
+} qvx_block_ __attribute__((aligned(QVX_PAGE_))) = {{
+  [join [concat $count_values $byte_values] ",\n  "]
+}};
 $text
 struct qvx_function_ {
   const char *name;
@@ -529,20 +582,20 @@ static const struct qvx_function_ qvx_functions_\[\] = {
    characters: the outcome, then the conditions. The first slots hold the
    vectors that the analysis computed; the others are taken by the
    vectors it did not foresee. A slot counts once it is ready;
-   evaluations that find no free slot count as overflow. */
+   evaluations that find no free slot count as overflow. The state holds
+   the overflow count and the number of slots taken. */
 struct qvx_decision_ {
   unsigned long function;
   unsigned long conditions;
   unsigned long slots;
   unsigned long known;
-  unsigned long used;
-  qvx_count_ overflow;
   unsigned long number;
   qvx_count_ *counts;
+  qvx_count_ *state;
   unsigned char *ready;
   char *vectors;
 };
-static struct qvx_decision_ qvx_decisions_\[\] = {
+static const struct qvx_decision_ qvx_decisions_\[\] = {
 [join $decision_rows ",\n"]
 };
 
@@ -559,7 +612,7 @@ struct qvx_shape_ {
   const unsigned char *words;
   const qvx_path_word_ *steps;
   qvx_count_ *counts;
-  struct qvx_decision_ *decision;
+  const struct qvx_decision_ *decision;
 };
 static const unsigned char qvx_no_words_\[1\] = {0};
 static const qvx_path_word_ qvx_no_steps_\[2\] = {1, 1};
@@ -570,6 +623,12 @@ static const struct qvx_shape_ qvx_shapes_\[\] = {
 static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 #define QVX_FIRST_DECISION_ ${first}UL
 static const char qvx_unit_\[\] = [c_string $unit];
+/* The layout of the live file's block, after its first line. */
+static const char qvx_layout_\[\] = [c_string "$unit${layout}END\n"];
+/* The live file's name ends in the process number and this tag of the
+   unit's header, so that the units of a program that share a data file
+   have one each. */
+static const char qvx_unit_tag_\[\] = \"[unit_tag $header]\";
 /* Without QOR_COVERAGE_FILE the data goes beside the unit's header, in
    the build's directory, not where the program happens to run. */
 static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_coverage.dat"];
@@ -607,6 +666,16 @@ extern int qvx_getpid_(void) __asm__("getpid");
 extern int *qvx_errno_(void) __asm__("__errno_location");
 extern int qvx_atfork_(void (*)(void), void (*)(void), void (*)(void))
   __asm__("pthread_atfork");
+extern int qvx_open_(const char *, int, ...) __asm__("open");
+extern int qvx_close_(int) __asm__("close");
+extern int qvx_ftruncate_(int, long) __asm__("ftruncate");
+extern __PTRDIFF_TYPE__ qvx_pwrite_(int, const void *, __SIZE_TYPE__, long) __asm__("pwrite");
+extern void *qvx_mmap_(void *, __SIZE_TYPE__, int, int, int, long) __asm__("mmap");
+extern void *qvx_mremap_(void *, __SIZE_TYPE__, __SIZE_TYPE__, int, ...) __asm__("mremap");
+extern int qvx_munmap_(void *, __SIZE_TYPE__) __asm__("munmap");
+extern int qvx_link_(const char *, const char *) __asm__("link");
+extern int qvx_unlink_(const char *) __asm__("unlink");
+extern int qvx_getpagesize_(void) __asm__("getpagesize");
 
 #define QVX_FUNCTIONS_ (sizeof qvx_functions_ / sizeof qvx_functions_[0])
 
@@ -645,18 +714,39 @@ QVX_ONCE_ static char *qvx_put_bytes_(char *p, const char *text, unsigned long s
   return p;
 }
 
-/* qvx_put_count_: appends a blank and VALUE in decimal at P. */
-QVX_ONCE_ static char *qvx_put_count_(char *p, qvx_count_ value)
+/* qvx_decimal_: VALUE in decimal, written at the end of DIGITS. */
+QVX_ONCE_ static const char *qvx_decimal_(char digits[24], qvx_count_ value)
 {
-  char digits[24];
-  char *d = digits + sizeof digits;
+  char *d = digits + 24;
   *--d = 0;
   do {
     *--d = (char)('0' + (int)(value % 10));
     value /= 10;
   } while (value);
-  *--d = ' ';
-  return qvx_put_(p, d);
+  return d;
+}
+
+/* qvx_put_count_: appends a blank and VALUE in decimal at P. */
+QVX_ONCE_ static char *qvx_put_count_(char *p, qvx_count_ value)
+{
+  char digits[24];
+  return qvx_put_(qvx_put_(p, " "), qvx_decimal_(digits, value));
+}
+
+/* qvx_cat_: appends TEXT to the string in TO (SIZE bytes); 0 when it
+   does not fit. */
+QVX_ONCE_ static int qvx_cat_(char *to, unsigned long size, const char *text)
+{
+  unsigned long n = 0;
+  while (to[n])
+    n++;
+  for (; *text; text++) {
+    if (n + 1 >= size)
+      return 0;
+    to[n++] = *text;
+  }
+  to[n] = 0;
+  return 1;
 }
 
 QVX_ONCE_ static qvx_count_ qvx_read_(qvx_count_ *counter)
@@ -680,10 +770,11 @@ __attribute__((unused)) static char qvx_value_(const qvx_path_word_ *path, unsig
    up. */
 __attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *shape, const qvx_path_word_ *path, int outcome)
 {
-  struct qvx_decision_ *decision = shape->decision;
-  unsigned long width = shape->conditions + 1, used, i, k;
+  const struct qvx_decision_ *decision = shape->decision;
+  unsigned long width = shape->conditions + 1, i, k;
+  qvx_count_ used;
   char first = outcome ? '1' : '0';
-  used = __atomic_load_n(&decision->used, __ATOMIC_ACQUIRE);
+  used = __atomic_load_n(&decision->state[1], __ATOMIC_ACQUIRE);
   for (i = 0; i < used; i++) {
     const char *slot = decision->vectors + i * width;
     if (!__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE) || slot[0] != first)
@@ -697,10 +788,10 @@ __attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *sh
   }
   do {
     if (used >= decision->slots) {
-      __atomic_fetch_add(&decision->overflow, 1, __ATOMIC_RELAXED);
+      __atomic_fetch_add(&decision->state[0], 1, __ATOMIC_RELAXED);
       return;
     }
-  } while (!__atomic_compare_exchange_n(&decision->used, &used, used + 1, 0,
+  } while (!__atomic_compare_exchange_n(&decision->state[1], &used, used + 1, 0,
                                         __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
   decision->vectors[used * width] = first;
   for (k = 0; k < shape->conditions; k++)
@@ -725,12 +816,12 @@ QVX_ONCE_ static int qvx_order_(const char *a, const char *b, unsigned long widt
 /* qvx_put_decision_: the lines of DECISION at P: each distinct vector
    that was counted, with its count, in qvx_order_; then the evaluations
    that overflowed. */
-QVX_ONCE_ static char *qvx_put_decision_(char *p, struct qvx_decision_ *decision)
+QVX_ONCE_ static char *qvx_put_decision_(char *p, const struct qvx_decision_ *decision)
 {
   unsigned long width = decision->conditions + 1, used, i, lines;
   const char *last = 0, *best, *slot;
-  qvx_count_ total, overflow = qvx_read_(&decision->overflow);
-  used = __atomic_load_n(&decision->used, __ATOMIC_ACQUIRE);
+  qvx_count_ total, overflow = qvx_read_(&decision->state[0]);
+  used = (unsigned long)qvx_read_(&decision->state[1]);
   for (lines = 0; lines < used; lines++) {
     best = 0;
     total = 0;
@@ -776,8 +867,10 @@ QVX_ONCE_ static int qvx_anything_ran_(void)
 {
   unsigned long f, i;
   for (f = 0; f < QVX_DECISIONS_; f++) {
-    struct qvx_decision_ *decision = &qvx_decisions_[f];
-    if (qvx_read_(&decision->overflow))
+    const struct qvx_decision_ *decision = &qvx_decisions_[f];
+    if (!decision->function)
+      continue;
+    if (qvx_read_(&decision->state[0]))
       return 1;
     for (i = 0; i < decision->slots; i++)
       if (qvx_read_(&decision->counts[i]))
@@ -835,13 +928,9 @@ QVX_ONCE_ static char *qvx_build_record_(void)
    have a file; 0 when it does not fit. */
 QVX_ONCE_ static int qvx_file_name_(char *name, unsigned long size)
 {
-  char digits[24], *d = digits + sizeof digits;
-  unsigned long pid = (unsigned long)qvx_getpid_(), n = 0, i, k;
-  *--d = 0;
-  do {
-    *--d = (char)('0' + (int)(pid % 10));
-    pid /= 10;
-  } while (pid);
+  char digits[24];
+  const char *d = qvx_decimal_(digits, (qvx_count_)qvx_getpid_());
+  unsigned long n = 0, i, k;
   for (i = 0; qvx_path_[i]; i++) {
     if (qvx_path_[i] == '%' && qvx_path_[i + 1] == 'p') {
       for (k = 0; d[k]; k++) {
@@ -860,14 +949,15 @@ QVX_ONCE_ static int qvx_file_name_(char *name, unsigned long size)
   return 1;
 }
 
-/* qvx_append_: appends SIZE bytes at TEXT to the data file, whole. */
-QVX_ONCE_ static void qvx_append_(const char *text, unsigned long size)
+/* qvx_append_: appends SIZE bytes at TEXT to the data file, whole; 0
+   when it could not. */
+QVX_ONCE_ static int qvx_append_(const char *text, unsigned long size)
 {
   char name[sizeof qvx_path_];
   void *file = qvx_file_name_(name, sizeof name) ? qvx_fopen_(name, "a") : 0;
   int fd;
   if (!file)
-    return;
+    return 0;
   fd = qvx_fileno_(file);
   /* LOCK_EX; EINTR is 4 on every Linux. Without the lock (a file system
      that has none) the single O_APPEND write still keeps records whole
@@ -884,42 +974,237 @@ QVX_ONCE_ static void qvx_append_(const char *text, unsigned long size)
     size -= (unsigned long)n;
   }
   qvx_fclose_(file); /* also releases the lock */
+  return size == 0;
 }
 
-QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
+/* qvx_write_record_: appends the unit's record to the data file unless no
+   probe ran; 0 when it could not. */
+QVX_ONCE_ static int qvx_write_record_(void)
 {
-  int saved_errno = *qvx_errno_();
   char *end;
-  if (qvx_path_[0] && qvx_anything_ran_()) {
-    end = qvx_build_record_();
-    if (end)
-      qvx_append_(qvx_record_, (unsigned long)(end - qvx_record_));
-  }
-  *qvx_errno_() = saved_errno;
+  if (!qvx_path_[0] || !qvx_anything_ran_())
+    return 1;
+  end = qvx_build_record_();
+  return end && qvx_append_(qvx_record_, (unsigned long)(end - qvx_record_));
 }
 
-/* In a forked child: the counts so far belong to the parent's record. */
-QVX_ONCE_ static void qvx_forget_(void)
+/* The place in BLOCK, a copy of qvx_block_, of P, a place in qvx_block_. */
+#define QVX_IN_(block, p) \
+  ((__typeof__(p))((char *)(block) + ((const char *)(p) - (const char *)&qvx_block_)))
+
+/* qvx_forget_: sets the counts in BLOCK (qvx_block_ or a copy of it) back
+   to zero, and the decisions' slots back to the vectors of the analysis. */
+QVX_ONCE_ static void qvx_forget_(void *block)
 {
   unsigned long f, i;
   for (f = 0; f < QVX_FUNCTIONS_; f++) {
     const struct qvx_function_ *fn = &qvx_functions_[f];
-    fn->ends[0] = fn->ends[1] = 0;
+    qvx_count_ *ends = QVX_IN_(block, fn->ends), *branches = QVX_IN_(block, fn->branches),
+      *calls = QVX_IN_(block, fn->calls);
+    ends[0] = ends[1] = 0;
     for (i = 0; i < fn->branch_slots; i++)
-      fn->branches[i] = 0;
+      branches[i] = 0;
     for (i = 0; i < fn->call_slots; i++)
-      fn->calls[i] = 0;
+      calls[i] = 0;
   }
   for (f = 0; f < QVX_DECISIONS_; f++) {
-    struct qvx_decision_ *decision = &qvx_decisions_[f];
+    const struct qvx_decision_ *decision = &qvx_decisions_[f];
+    qvx_count_ *counts = QVX_IN_(block, decision->counts), *state = QVX_IN_(block, decision->state);
+    unsigned char *ready = QVX_IN_(block, decision->ready);
+    if (!decision->function)
+      continue;
     for (i = 0; i < decision->slots; i++) {
-      decision->counts[i] = 0;
+      counts[i] = 0;
       if (i >= decision->known)
-        decision->ready[i] = 0;
+        ready[i] = 0;
     }
-    decision->used = decision->known;
-    decision->overflow = 0;
+    state[0] = 0;
+    state[1] = decision->known;
   }
+}
+
+/* The live file: the unit's block, mapped, so that its counts reach the
+   file however the process ends (exit, _exit, abort, a signal, exec).
+   Named as the data file with .<pid>.<unit tag>.qvl added; its first
+   line is "QVX-LIVE 1 <pid> <bytes of a count> <offset of the block>
+   <bytes of the block>", then come the unit's H and D lines, a line per
+   function "F <number> <branch slots> <call slots> <name>" and after it
+   one per decision "M <decision> <conditions> <slots>", and END. The
+   block holds the counters in the order of those lines (per function
+   entries and exits, branches, calls; per decision its slots' counts,
+   its overflow count and the number of slots taken), then per decision
+   the slots' ready flags and their vectors. At normal end the record
+   reaches the data file and the live file is removed; one that remains
+   holds the counts of a process that ended otherwise. Only on Linux
+   targets whose flag values are written here; elsewhere the counts stay
+   in memory until exit. */
+#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__) \
+                           || defined(__arm__) || defined(__riscv))
+#define QVX_MAPPED_ 1
+#else
+#define QVX_MAPPED_ 0
+#endif
+#define QVX_O_LIVE_ (02 | 0100 | 0200 | 02000000) /* O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC */
+#define QVX_EEXIST_ 17
+#define QVX_NO_MAP_ ((void *)-1)
+
+/* The live file's name; empty while the block is in memory only. */
+static char qvx_live_[sizeof qvx_path_ + 48];
+
+/* qvx_live_name_: the live file's name of this process in NAME (SIZE
+   bytes), with SUFFIX before .qvl; 0 when it does not fit. */
+QVX_ONCE_ static int qvx_live_name_(char *name, unsigned long size, const char *suffix)
+{
+  char digits[24];
+  return qvx_file_name_(name, size) && qvx_cat_(name, size, ".")
+         && qvx_cat_(name, size, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()))
+         && qvx_cat_(name, size, ".") && qvx_cat_(name, size, qvx_unit_tag_)
+         && qvx_cat_(name, size, suffix) && qvx_cat_(name, size, ".qvl");
+}
+
+/* qvx_set_aside_: renames the live file NAME that an earlier program of
+   this process number left (this process before exec, or one that ended
+   without exit) to the first free name with .<k> before .qvl, so that
+   its counts stay; 0 when it could not. */
+QVX_ONCE_ static int qvx_set_aside_(const char *name)
+{
+  char aside[sizeof qvx_live_], suffix[32], digits[24];
+  unsigned long k;
+  for (k = 1; k < 1000; k++) {
+    aside[0] = suffix[0] = 0;
+    if (!qvx_cat_(suffix, sizeof suffix, ".")
+        || !qvx_cat_(suffix, sizeof suffix, qvx_decimal_(digits, (qvx_count_)k))
+        || !qvx_live_name_(aside, sizeof aside, suffix))
+      return 0;
+    if (qvx_link_(name, aside) == 0)
+      return qvx_unlink_(name) == 0;
+    if (*qvx_errno_() != QVX_EEXIST_)
+      return 0;
+  }
+  return 0;
+}
+
+/* qvx_move_block_: gives the block the pages AT, a new mapping of its
+   size: they take its content (without the counts, in a forked child)
+   and then its place, at once. 0 when they could not, AT unmapped. */
+QVX_ONCE_ static int qvx_move_block_(void *at, int forked)
+{
+  __builtin_memcpy(at, &qvx_block_, sizeof qvx_block_);
+  if (forked)
+    qvx_forget_(at);
+  if (qvx_mremap_(at, sizeof qvx_block_, sizeof qvx_block_, 3, &qvx_block_) != QVX_NO_MAP_)
+    return 1;
+  qvx_munmap_(at, sizeof qvx_block_);
+  return 0;
+}
+
+/* qvx_map_live_: moves the block into a new live file of this process;
+   without one it stays where it is. */
+QVX_ONCE_ static void qvx_map_live_(int forked)
+{
+  unsigned long page = (unsigned long)qvx_getpagesize_(), offset, n, layout = sizeof qvx_layout_ - 1;
+  char name[sizeof qvx_live_], first[128], digits[24];
+  void *at = QVX_NO_MAP_;
+  int fd;
+  qvx_live_[0] = name[0] = first[0] = 0;
+  if (!QVX_MAPPED_ || !page || QVX_PAGE_ % page || !qvx_live_name_(name, sizeof name, ""))
+    return;
+  fd = qvx_open_(name, QVX_O_LIVE_, 0666);
+  if (fd < 0 && *qvx_errno_() == QVX_EEXIST_ && qvx_set_aside_(name))
+    fd = qvx_open_(name, QVX_O_LIVE_, 0666);
+  if (fd < 0)
+    return;
+  offset = (sizeof first + layout + page - 1) / page * page;
+  qvx_cat_(first, sizeof first, "QVX-LIVE 1 ");
+  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()));
+  qvx_cat_(first, sizeof first, " ");
+  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)sizeof(qvx_count_)));
+  qvx_cat_(first, sizeof first, " ");
+  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)offset));
+  qvx_cat_(first, sizeof first, " ");
+  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)sizeof qvx_block_));
+  qvx_cat_(first, sizeof first, "\n");
+  for (n = 0; first[n]; n++)
+    ;
+  if (qvx_ftruncate_(fd, (long)(offset + sizeof qvx_block_)) == 0
+      && qvx_pwrite_(fd, first, n, 0) == (__PTRDIFF_TYPE__)n
+      && qvx_pwrite_(fd, qvx_layout_, layout, (long)n) == (__PTRDIFF_TYPE__)layout)
+    at = qvx_mmap_(0, sizeof qvx_block_, 3, 1, fd, (long)offset); /* RW, MAP_SHARED */
+  qvx_close_(fd);
+  if (at != QVX_NO_MAP_ && qvx_move_block_(at, forked)) {
+    qvx_cat_(qvx_live_, sizeof qvx_live_, name);
+    return;
+  }
+  qvx_unlink_(name);
+}
+
+/* The units of the process, for qor_coverage_dump: a list whose head is
+   a weak definition in every instrumented unit, which the linker makes
+   one. */
+struct qvx_unit_ {
+  struct qvx_unit_ *next;
+  void (*dump)(void);
+};
+__attribute__((weak)) struct qvx_unit_ *qvx_units_ = 0;
+extern void qor_coverage_dump(void);
+
+/* qor_coverage_dump: for programs that do not end (servers, embedded
+   loops): appends a record of each unit of the process where a probe ran
+   to the data file and sets its counts back to zero. Probes that other
+   threads run during the call may be lost. */
+__attribute__((weak)) void qor_coverage_dump(void)
+{
+  struct qvx_unit_ *unit;
+  for (unit = qvx_units_; unit; unit = unit->next)
+    unit->dump();
+}
+
+QVX_ONCE_ static void qvx_dump_unit_(void)
+{
+  int saved_errno = *qvx_errno_();
+  if (qvx_write_record_())
+    qvx_forget_(&qvx_block_);
+  *qvx_errno_() = saved_errno;
+}
+static struct qvx_unit_ qvx_this_unit_ = {0, qvx_dump_unit_};
+
+/* At exit: the record, then the live file goes, unless the record could
+   not be written. The unit leaves the list of units, since a shared
+   library's may go next. */
+QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
+{
+  int saved_errno = *qvx_errno_();
+  struct qvx_unit_ **link;
+  if (qvx_write_record_() && qvx_live_[0])
+    qvx_unlink_(qvx_live_);
+  for (link = &qvx_units_; *link; link = &(*link)->next) {
+    if (*link == &qvx_this_unit_) {
+      *link = qvx_this_unit_.next;
+      break;
+    }
+  }
+  *qvx_errno_() = saved_errno;
+}
+
+/* In a forked child: the counts so far belong to the parent. The block
+   moves to a live file of the child's, or else to private memory, before
+   the child counts anything; if it cannot move, the child keeps counting
+   in the parent's block and writes no record of its own. */
+QVX_ONCE_ static void qvx_forked_(void)
+{
+  int saved_errno = *qvx_errno_();
+  void *at;
+  if (!qvx_live_[0]) {
+    qvx_forget_(&qvx_block_);
+  } else {
+    qvx_map_live_(1);
+    if (!qvx_live_[0]) {
+      at = qvx_mmap_(0, sizeof qvx_block_, 3, 0x22, -1, 0); /* RW, MAP_PRIVATE|MAP_ANONYMOUS */
+      if (at == QVX_NO_MAP_ || !qvx_move_block_(at, 1))
+        qvx_path_[0] = 0;
+    }
+  }
+  *qvx_errno_() = saved_errno;
 }
 
 QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
@@ -947,7 +1232,11 @@ QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
   } else {
     qvx_path_[0] = 0;
   }
-  (void)qvx_atfork_(0, 0, qvx_forget_);
+  if (qvx_path_[0])
+    qvx_map_live_(0);
+  qvx_this_unit_.next = qvx_units_;
+  qvx_units_ = &qvx_this_unit_;
+  (void)qvx_atfork_(0, 0, qvx_forked_);
   *qvx_errno_() = saved_errno;
 }
 }
