@@ -29,7 +29,7 @@ namespace eval qvx {
     # so such a function is renamed in the unit (see rename_text).
     variable library_names {
         getenv getcwd fopen fileno fclose flock write getpid pthread_atfork
-        open close ftruncate pwrite mmap mremap munmap link unlink getpagesize memcpy
+        open close ftruncate pwrite mmap mremap munmap link unlink getpagesize memcpy lseek
     }
 }
 
@@ -452,8 +452,9 @@ proc qvx::counters_text {header date functions} {
     # The unit's counters and evaluated vectors, which the run-time maps
     # to its live file: the fields of qvx_block_, counters first, in the
     # order of the layout lines (see live_layout).
-    set count_fields {}
-    set count_values {}
+    # The first counter: where the unit's record went (see qvx_append_).
+    set count_fields {written}
+    set count_values {0}
     set byte_fields {}
     set byte_values {}
     set layout ""
@@ -676,6 +677,7 @@ extern int qvx_munmap_(void *, __SIZE_TYPE__) __asm__("munmap");
 extern int qvx_link_(const char *, const char *) __asm__("link");
 extern int qvx_unlink_(const char *) __asm__("unlink");
 extern int qvx_getpagesize_(void) __asm__("getpagesize");
+extern long qvx_lseek_(int, long, int) __asm__("lseek");
 
 #define QVX_FUNCTIONS_ (sizeof qvx_functions_ / sizeof qvx_functions_[0])
 
@@ -964,6 +966,10 @@ QVX_ONCE_ static int qvx_append_(const char *text, unsigned long size)
      on a local file system. */
   while (qvx_flock_(fd, 2) != 0 && *qvx_errno_() == 4)
     ;
+  /* The live file keeps where in the data file the record starts, plus
+     one, so that a reader who finds both (the process ended before it
+     could remove the live file) counts the record once. */
+  qvx_block_.fields.written = (qvx_count_)(qvx_lseek_(fd, 0, 2) + 1); /* SEEK_END */
   while (size > 0) {
     __PTRDIFF_TYPE__ n = qvx_write_(fd, text, size);
     if (n < 0 && *qvx_errno_() == 4)
@@ -1021,6 +1027,7 @@ QVX_ONCE_ static void qvx_forget_(void *block)
     state[0] = 0;
     state[1] = decision->known;
   }
+  QVX_IN_(block, &qvx_block_.fields)->written = 0;
 }
 
 /* The live file: the unit's block, mapped, so that its counts reach the
@@ -1030,7 +1037,8 @@ QVX_ONCE_ static void qvx_forget_(void *block)
    <bytes of the block>", then come the unit's H and D lines, a line per
    function "F <number> <branch slots> <call slots> <name>" and after it
    one per decision "M <decision> <conditions> <slots>", and END. The
-   block holds the counters in the order of those lines (per function
+   block holds the counters: first where in the data file the record
+   went (plus one; 0 while none did), then in the order of those lines (per function
    entries and exits, branches, calls; per decision its slots' counts,
    its overflow count and the number of slots taken), then per decision
    the slots' ready flags and their vectors. At normal end the record
@@ -1064,7 +1072,7 @@ QVX_ONCE_ static int qvx_live_name_(char *name, unsigned long size, const char *
 
 /* qvx_set_aside_: renames the live file NAME that an earlier program of
    this process number left (this process before exec, or one that ended
-   without exit) to the first free name with .<k> before .qvl, so that
+   without exit) to the first free name with -<k> before .qvl, so that
    its counts stay; 0 when it could not. */
 QVX_ONCE_ static int qvx_set_aside_(const char *name)
 {
@@ -1072,7 +1080,7 @@ QVX_ONCE_ static int qvx_set_aside_(const char *name)
   unsigned long k;
   for (k = 1; k < 1000; k++) {
     aside[0] = suffix[0] = 0;
-    if (!qvx_cat_(suffix, sizeof suffix, ".")
+    if (!qvx_cat_(suffix, sizeof suffix, "-")
         || !qvx_cat_(suffix, sizeof suffix, qvx_decimal_(digits, (qvx_count_)k))
         || !qvx_live_name_(aside, sizeof aside, suffix))
       return 0;

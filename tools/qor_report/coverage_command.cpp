@@ -44,7 +44,7 @@ void write_html(const std::string& index_path, const CoverageReport& report) {
 
 int run_coverage(const Options& options) {
     std::vector<std::string> archives, data_files;
-    InputFiles inputs = expand_inputs(options.inputs, {".sta", ".dat"});
+    InputFiles inputs = expand_inputs(options.inputs, {".sta", ".dat", std::string(kLiveExtension)});
     for (const std::string& file : inputs.paths) {
         if (has_extension(file, ".mtr")) continue;
         (has_extension(file, ".sta") ? archives : data_files).push_back(file);

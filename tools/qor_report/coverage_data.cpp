@@ -1,6 +1,9 @@
 #include "coverage_data.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <map>
 #include <optional>
 #include <sstream>
 
@@ -92,7 +95,170 @@ void body_line(DataRecord& record, std::string_view line) {
     }
 }
 
+// The layout of a live file's block: its functions and decisions in the
+// order of their counters.
+struct LiveDecision {
+    int number = 0;
+    size_t conditions = 0;
+    size_t slots = 0;
+};
+struct LiveFunction {
+    FunctionData data;
+    size_t branch_slots = 0;
+    size_t call_slots = 0;
+    std::vector<LiveDecision> decisions;
+};
+
+// The F and M lines of a live file, up to END; `text` starts after the
+// first line.
+std::vector<LiveFunction> live_layout(std::string_view text, DataRecord& record) {
+    std::vector<LiveFunction> functions;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) break;
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        std::vector<std::string_view> fields = words(line);
+        std::string_view tag = fields.empty() ? "" : fields[0];
+        if (line == "END") return functions;
+        if (line.rfind("H ", 0) == 0 && record.header.empty()) {
+            record.header = unescape_data_text(line.substr(2));
+        } else if (line.rfind("D ", 0) == 0 && functions.empty()) {
+            record.date = unescape_data_text(line.substr(2));
+        } else if (tag == "F" && fields.size() >= 5) {
+            LiveFunction function;
+            function.data.number = small_number(fields[1]);
+            function.branch_slots = static_cast<size_t>(small_number(fields[2]));
+            function.call_slots = static_cast<size_t>(small_number(fields[3]));
+            if (function.call_slots == 0) throw BadLine{"an F line without call slot 0"};
+            function.data.name = unescape_data_text(line.substr(fields[4].data() - line.data()));
+            functions.push_back(std::move(function));
+        } else if (tag == "M" && fields.size() == 4 && !functions.empty()) {
+            functions.back().decisions.push_back({small_number(fields[1]),
+                                                  static_cast<size_t>(small_number(fields[2])),
+                                                  static_cast<size_t>(small_number(fields[3]))});
+        } else {
+            throw BadLine{"unknown layout line"};
+        }
+    }
+    throw BadLine{"a layout without END"};
+}
+
+// Reads the block's counters (of `width` bytes each, in the machine's
+// order, as the run-time wrote them) and then its bytes, in order.
+class BlockReader {
+public:
+    BlockReader(std::string_view block, size_t width) : block_(block), width_(width) {}
+
+    Count count() {
+        if (pos_ + width_ > block_.size()) throw BadLine{"the block is shorter than its layout"};
+        Count value = 0;
+        if (width_ == 8) {
+            std::uint64_t wide = 0;
+            std::memcpy(&wide, block_.data() + pos_, 8);
+            value = wide;
+        } else {
+            std::uint32_t narrow = 0;
+            std::memcpy(&narrow, block_.data() + pos_, 4);
+            value = narrow;
+        }
+        pos_ += width_;
+        return value;
+    }
+    std::vector<Count> counts(size_t n) {
+        std::vector<Count> out(n);
+        for (Count& value : out) value = count();
+        return out;
+    }
+    std::string_view bytes(size_t n) {
+        if (pos_ + n > block_.size()) throw BadLine{"the block is shorter than its layout"};
+        std::string_view out = block_.substr(pos_, n);
+        pos_ += n;
+        return out;
+    }
+
+private:
+    std::string_view block_;
+    size_t width_;
+    size_t pos_ = 0;
+};
+
+// The vectors of one decision: each ready slot that counted, the slots
+// of the same vector added up (two threads may have taken one each).
+void live_vectors(const LiveDecision& decision, const std::vector<Count>& counts, std::string_view ready,
+                  std::string_view vectors, FunctionData& function) {
+    std::map<std::pair<bool, std::string>, Count> met;
+    size_t width = decision.conditions + 1;
+    for (size_t slot = 0; slot < decision.slots; ++slot) {
+        if (!ready[slot] || counts[slot] == 0) continue;
+        std::string_view vector = vectors.substr(slot * width, width);
+        if ((vector[0] != '0' && vector[0] != '1') ||
+            vector.substr(1).find_first_not_of("01-") != std::string_view::npos)
+            throw BadLine{"a slot of decision " + std::to_string(decision.number) + " holds no vector"};
+        met[{vector[0] == '1', std::string(vector.substr(1))}] += counts[slot];
+    }
+    for (const auto& [key, count] : met) function.vectors.push_back({decision.number, key.first, key.second, count});
+}
+
 }  // namespace
+
+std::optional<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
+    size_t end = bytes.find('\n');
+    std::vector<std::string_view> first = words(bytes.substr(0, end == std::string_view::npos ? 0 : end));
+    if (first.size() != 6 || first[0] != "QVX-LIVE" || first[1] != "1") {
+        warn(1, "not a live file of a known format; left out");
+        return std::nullopt;
+    }
+    try {
+        DataRecord record{1, std::hash<std::string_view>{}(bytes), 0, {}, {}, {}, 0};
+        record.pid = small_number(first[2]);
+        size_t width = static_cast<size_t>(small_number(first[3]));
+        size_t offset = static_cast<size_t>(count(first[4]));
+        size_t size = static_cast<size_t>(count(first[5]));
+        if (width != 4 && width != 8) throw BadLine{"counts of " + std::to_string(width) + " bytes"};
+        if (offset > bytes.size() || size > bytes.size() - offset) throw BadLine{"the file ends before its block"};
+        std::vector<LiveFunction> functions = live_layout(bytes.substr(end + 1, offset - end - 1), record);
+        if (record.header.empty()) throw BadLine{"a layout without H line"};
+        BlockReader block(bytes.substr(offset, size), width);
+        record.offset = static_cast<size_t>(block.count());
+        std::vector<std::vector<Count>> decision_counts;
+        for (LiveFunction& function : functions) {
+            function.data.entries = block.count();
+            function.data.exits = block.count();
+            function.data.branches = block.counts(function.branch_slots);
+            function.data.calls = block.counts(function.call_slots);
+            function.data.calls.erase(function.data.calls.begin());  // call 0 is no call
+            for (const LiveDecision& decision : function.decisions) {
+                decision_counts.push_back(block.counts(decision.slots));
+                Count overflow = block.count();
+                block.count();  // the slots taken: a slot counts once ready
+                if (overflow > 0) function.data.lost.emplace_back(decision.number, overflow);
+            }
+        }
+        bool ran = false;
+        size_t d = 0;
+        for (LiveFunction& function : functions) {
+            for (const LiveDecision& decision : function.decisions) {
+                std::string_view ready = block.bytes(decision.slots);
+                std::string_view vectors = block.bytes(decision.slots * (decision.conditions + 1));
+                live_vectors(decision, decision_counts[d++], ready, vectors, function.data);
+            }
+            const FunctionData& data = function.data;
+            auto counted = [](const std::vector<Count>& counts) {
+                return std::any_of(counts.begin(), counts.end(), [](Count c) { return c > 0; });
+            };
+            ran = ran || data.entries > 0 || data.exits > 0 || counted(data.branches) || counted(data.calls) ||
+                  !data.vectors.empty() || !data.lost.empty();
+            record.functions.push_back(std::move(function.data));
+        }
+        if (!ran) return std::nullopt;
+        return record;
+    } catch (const BadLine& bad) {
+        warn(1, bad.what + "; live file left out");
+        return std::nullopt;
+    }
+}
 
 std::string unescape_data_text(std::string_view text) {
     std::string out;
@@ -133,7 +299,7 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
                 warn(line_number, "record of an unknown format left out");
                 continue;
             }
-            open = DataRecord{line_number, 0, *pid, {}, {}, {}};
+            open = DataRecord{line_number, 0, *pid, {}, {}, {}, line_start};
             record_start = line_start;
             continue;
         }

@@ -1,11 +1,13 @@
-// Reads a coverage-data file: the records that instrumented units append
-// at program end, one per unit and process. A record without its END line
-// (a disk that filled up) is left out.
+// Reads coverage data: the records that instrumented units append to a
+// data file at program end, one per unit and process (a record without
+// its END line, a disk that filled up, is left out), and the live files
+// of processes that ended otherwise.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,12 +42,25 @@ struct DataRecord {
     std::string header;  // the unit's header path (H)
     std::string date;    // the source's date (D)
     std::vector<FunctionData> functions;
+    // Of a data file's record: the place of its QVX line. Of a live
+    // file's: the place of the record that its process wrote to the data
+    // file, plus one; 0 when it wrote none.
+    size_t offset = 0;
 };
 
 // Problems are passed to `warn` with the line they concern; the records
 // that are whole and well-formed are returned in file order.
 using DataWarning = std::function<void(int line, const std::string& text)>;
 std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarning& warn);
+
+// The name ending of live files.
+inline constexpr std::string_view kLiveExtension = ".qvl";
+
+// Reads a live file (.qvl): the block of counters that a unit maps for
+// one process, which stays when the process ends without exit. Its counts
+// make one record; nullopt when the file is not a whole live file (`warn`
+// says why) or when no probe of the unit ran.
+std::optional<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn);
 
 // An H, D or name text: "\\" is a backslash, "\ooo" an octal byte.
 std::string unescape_data_text(std::string_view text);

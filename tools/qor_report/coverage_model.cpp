@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "coverage_lines.hpp"
@@ -69,14 +70,41 @@ public:
         for (size_t a = 0; a < archives_.size(); ++a) place(a);
     }
 
+    // The data files first, then the live files: a live file whose
+    // process wrote its record to a data file before it ended (and could
+    // not remove the live file) is counted once.
     void load_data(const std::vector<std::string>& paths) {
-        for (const std::string& path : paths) {
-            std::optional<std::string> text = read_text(path);
-            if (!text) continue;
-            auto warn = [&](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
-            for (const DataRecord& record : read_coverage_data(*text, warn))
-                if (first_sighting(path, record)) add_record(path, record);
+        std::set<std::tuple<std::string, size_t, long, std::string>> written;  // file, place, process, unit
+        for (bool live : {false, true}) {
+            for (const std::string& path : paths) {
+                if (has_extension(path, kLiveExtension) != live) continue;
+                std::optional<std::string> text = read_text(path);
+                if (!text) continue;
+                auto warn = [&](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
+                if (!live) {
+                    for (const DataRecord& record : read_coverage_data(*text, warn)) {
+                        written.emplace(fs::weakly_canonical(path).string(), record.offset, record.pid, record.header);
+                        if (first_sighting(path, record)) add_record(path, record);
+                    }
+                } else if (std::optional<DataRecord> record = read_live_data(*text, warn)) {
+                    std::string data_file = live_data_file(path);
+                    if (record->offset > 0 &&
+                        written.count({data_file, record->offset - 1, record->pid, record->header}))
+                        report_.notes.push_back(path + ": its process's record is in " + data_file + "; counted once");
+                    else if (first_sighting(path, *record))
+                        add_record(path, *record);
+                }
+            }
         }
+    }
+
+    // The data file of a live file: its name without .<pid>.<unit tag>
+    // (-<k> after the tag for a file set aside) and .qvl.
+    static std::string live_data_file(const std::string& path) {
+        std::string name = fs::weakly_canonical(path).string();
+        name.resize(name.size() - kLiveExtension.size());
+        for (int part = 0; part < 2; ++part) name.resize(std::min(name.size(), name.rfind('.')));
+        return name;
     }
 
     // A record met again in another data file (a copy of a file, or of its
@@ -295,7 +323,9 @@ private:
     // processes' records came between them; a unit met again under the same
     // process number is a later process that got the number again.
     int run_of(const std::string& path, const DataRecord& record) {
-        auto open = open_runs_.find({path, record.pid});
+        // The live files of one process, a file per unit, are one run.
+        std::string source = has_extension(path, kLiveExtension) ? fs::path(path).parent_path().string() : path;
+        auto open = open_runs_.find({source, record.pid});
         if (open != open_runs_.end()) {
             Run& run = report_.runs[static_cast<size_t>(open->second) - 1];
             if (std::find(run.headers.begin(), run.headers.end(), record.header) == run.headers.end()) {
@@ -305,7 +335,7 @@ private:
         }
         int number = static_cast<int>(report_.runs.size()) + 1;
         report_.runs.push_back({number, path, record.line, record.pid, {record.header}});
-        open_runs_[{path, record.pid}] = number;
+        open_runs_[{source, record.pid}] = number;
         return number;
     }
 
@@ -379,7 +409,7 @@ private:
     // that have records.
     std::map<size_t, std::set<std::string>> probed_;
     CoverageReport report_;
-    std::map<std::pair<std::string, long>, int> open_runs_;  // data file and process: its latest run
+    std::map<std::pair<std::string, long>, int> open_runs_;  // data file (or live files' directory) and process: its latest run
 };
 
 }  // namespace

@@ -1,0 +1,81 @@
+# Counts that survive any ending: a program built by qor_cc -inst -cond
+# (coverage_endings/endings.c) ends by exit, SIGKILL, abort, _exit, exec,
+# fork, the dump call and threads; what qor_report makes of its data file
+# and the live files that remain must count every call of work() once.
+source "${QOR_E2E_LIB:?}" || exit 1
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+unset QOR_COVERAGE_FILE
+
+fresh
+cp "$here/coverage_endings/endings.c" .
+run "$QOR_FULL_STAGE/bin/qor_cc" -batch -quiet -inst -cond -dial GNU -cc=gcc -pthread -o endings endings.c
+check_eq "builds" "0:" "$rc:$err"
+
+# report: qor_report's lines of work() for the data of the last run(s).
+report() {
+    "$QOR_FULL_STAGE/bin/qor_report" coverage . 2>&1 | awk '/function work /, /function worker /' | sed '$d'
+}
+# entries: how often work() was entered, and exited.
+entries() { report | sed -n 's/.*function work (line [0-9]*): entered \([0-9]*\), exited \([0-9]*\).*/\1 \2/p'; }
+clean() { rm -f qor_coverage.dat qor_coverage.dat.*.qvl; }
+live_files() { ls | grep -c '\.qvl$'; }
+
+./endings exit >/dev/null
+check_eq "exit: counts" "5 5" "$(entries)"
+check_eq "exit: no live file stays" 0 "$(live_files)"
+exit_report=$(report)
+clean
+
+# Each way of ending: ARGUMENT, the calls of work() counted, the live files
+# that stay.
+for item in "kill 5 1" "abort 5 1" "_exit 5 1" "exec 10 1" "fork 6 1" "dump 6 1" "threads 400005 1"; do
+    read -r how calls stay <<<"$item"
+    (./endings "$how" >/dev/null 2>&1)
+    check_eq "$how: counts" "$calls $calls" "$(entries)"
+    check_eq "$how: live files" "$stay" "$(live_files)"
+    # Killed after the same five calls, the report of work(), its
+    # decisions and condition vectors, is that of a normal exit.
+    [ "$how" = kill ] && check_eq "kill: the report of a normal exit" "$exit_report" "$(report)"
+    clean
+done
+
+# SIGKILL from outside at any moment: the live file is whole while the
+# program runs and after; work() was left as often as entered, or once
+# less.
+./endings loop >/dev/null &
+loop=$!
+sleep 0.3
+read -r during_in during_out <<<"$(entries)"
+kill -9 "$loop"
+wait "$loop" 2>/dev/null
+read -r after_in after_out <<<"$(entries)"
+check_eq "loop: counting while it ran" 1 "$((during_in > 1000 && during_in - during_out <= 1))"
+check_eq "loop: whole after SIGKILL" 1 "$((after_in >= during_in && after_in - after_out <= 1))"
+clean
+
+# A process that wrote its record but could not remove its live file
+# (here a second name of it stays) is counted once.
+mkfifo input
+./endings wait <input >/dev/null &
+waiting=$!
+exec 3>input
+sleep 0.2
+live=$(ls | grep '\.qvl$')
+ln "$live" "${live%.qvl}-7.qvl"
+echo >&3
+exec 3>&-
+wait "$waiting"
+check_eq "record and live file: counted once" "5 5" "$(entries)"
+run "$QOR_FULL_STAGE/bin/qor_report" coverage .
+check_contains "record and live file: said" "$out" "-7.qvl: its process's record is in $PWD/qor_coverage.dat; counted once"
+clean
+
+# A live file that does not hold its block is named and left out.
+(./endings kill >/dev/null 2>&1)
+live=$(ls | grep '\.qvl$')
+truncate -s 4100 "$live"
+run "$QOR_FULL_STAGE/bin/qor_report" coverage .
+check_contains "truncated live file: named" "$err" "$live(1): Warning:  the file ends before its block; live file left out"
+check_eq "truncated live file: not counted" "0 0" "$(entries)"
+
+finish
