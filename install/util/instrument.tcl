@@ -29,7 +29,7 @@ namespace eval qvx {
     # so such a function is renamed in the unit (see rename_text).
     variable library_names {
         getenv getcwd fopen fileno fclose flock write getpid pthread_atfork
-        open close ftruncate pwrite mmap mremap munmap link unlink getpagesize memcpy lseek
+        open close ftruncate pwrite mmap mremap munmap unlink getpagesize memcpy lseek
     }
 }
 
@@ -198,18 +198,6 @@ proc qvx::initializer {values} {
         return "{0}"
     }
     return "{[join $values ,]}"
-}
-
-# unit_tag: eight hexadecimal digits of a 32-bit FNV-1a hash of the
-# header's path, which tell the live files of the units of one process
-# apart.
-proc qvx::unit_tag {header} {
-    set hash 0x811c9dc5
-    foreach byte [split [encoding convertto utf-8 $header] ""] {
-        scan $byte %c code
-        set hash [expr {(($hash ^ $code) * 0x01000193) & 0xffffffff}]
-    }
-    return [format %08x $hash]
 }
 
 # path_table: the numbering of the evaluation paths of a decision of
@@ -626,10 +614,6 @@ static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 static const char qvx_unit_\[\] = [c_string $unit];
 /* The layout of the live file's block, after its first line. */
 static const char qvx_layout_\[\] = [c_string "$unit${layout}END\n"];
-/* The live file's name ends in the process number and this tag of the
-   unit's header, so that the units of a program that share a data file
-   have one each. */
-static const char qvx_unit_tag_\[\] = \"[unit_tag $header]\";
 /* Without QOR_COVERAGE_FILE the data goes beside the unit's header, in
    the build's directory, not where the program happens to run. */
 static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_coverage.dat"];
@@ -674,7 +658,6 @@ extern __PTRDIFF_TYPE__ qvx_pwrite_(int, const void *, __SIZE_TYPE__, long) __as
 extern void *qvx_mmap_(void *, __SIZE_TYPE__, int, int, int, long) __asm__("mmap");
 extern void *qvx_mremap_(void *, __SIZE_TYPE__, __SIZE_TYPE__, int, ...) __asm__("mremap");
 extern int qvx_munmap_(void *, __SIZE_TYPE__) __asm__("munmap");
-extern int qvx_link_(const char *, const char *) __asm__("link");
 extern int qvx_unlink_(const char *) __asm__("unlink");
 extern int qvx_getpagesize_(void) __asm__("getpagesize");
 extern long qvx_lseek_(int, long, int) __asm__("lseek");
@@ -1030,64 +1013,73 @@ QVX_ONCE_ static void qvx_forget_(void *block)
   QVX_IN_(block, &qvx_block_.fields)->written = 0;
 }
 
-/* The live file: the unit's block, mapped, so that its counts reach the
-   file however the process ends (exit, _exit, abort, a signal, exec).
-   Named as the data file with .<pid>.<unit tag>.qvl added; its first
-   line is "QVX-LIVE 1 <pid> <bytes of a count> <offset of the block>
-   <bytes of the block>", then come the unit's H and D lines, a line per
-   function "F <number> <branch slots> <call slots> <name>" and after it
-   one per decision "M <decision> <conditions> <slots>", and END. The
-   block holds the counters: first where in the data file the record
-   went (plus one; 0 while none did), then in the order of those lines (per function
-   entries and exits, branches, calls; per decision its slots' counts,
-   its overflow count and the number of slots taken), then per decision
-   the slots' ready flags and their vectors. At normal end the record
-   reaches the data file and the live file is removed; one that remains
-   holds the counts of a process that ended otherwise. Only on Linux
-   targets whose flag values are written here; elsewhere the counts stay
-   in memory until exit. */
+/* The live file: the blocks of the process's units, mapped, so that
+   their counts reach the file however the process ends (exit, _exit,
+   abort, a signal, exec). Named as the data file with .<pid>.qvl added,
+   it is a sequence of sections, one per unit, each at a multiple of 4096
+   bytes: the line "QVX-LIVE 1 <pid> <bytes of a count> <offset of the
+   block in the section> <bytes of the block>", the unit's H and D lines,
+   a line per function "F <number> <branch slots> <call slots> <name>"
+   and after it one per decision "M <decision> <conditions> <slots>",
+   END; then the block. The block holds the counters: first where in the
+   data file the unit's record went (plus one; 0 while none did), then in
+   the order of those lines (per function entries and exits, branches,
+   calls; per decision its slots' counts, its overflow count and the
+   number of slots taken), then per decision the slots' ready flags and
+   their vectors. A program that execs appends the new image's sections
+   after the old one's. At normal end each unit appends its record to the
+   data file, and once all units of the live file have, the file is
+   removed: one that remains holds the counts of a process that ended
+   otherwise. Only on Linux targets whose flag values are written here;
+   elsewhere the counts stay in memory until exit. */
 #if defined(__linux__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__) \
                            || defined(__arm__) || defined(__riscv))
 #define QVX_MAPPED_ 1
 #else
 #define QVX_MAPPED_ 0
 #endif
-#define QVX_O_LIVE_ (02 | 0100 | 0200 | 02000000) /* O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC */
-#define QVX_EEXIST_ 17
+#define QVX_O_LIVE_ (02 | 0100 | 02000000) /* O_RDWR|O_CREAT|O_CLOEXEC */
 #define QVX_NO_MAP_ ((void *)-1)
 
+/* The live files of the process, shared by its units through a weak
+   definition in each that the linker makes one: per file (by a hash of
+   its name) its units' sections not yet finished, and whether it must
+   stay (it held sections of an earlier image, or a unit's record could
+   not be written). A row of another process (a forked parent's) is
+   free; without a free row the file stays. */
+struct qvx_live_row_ {
+  unsigned long hash;
+  long pid;
+  long sections;
+  long keep;
+};
+__attribute__((weak)) struct qvx_live_row_ qvx_live_rows_[8] = {{0, 0, 0, 0}};
+
 /* The live file's name; empty while the block is in memory only. */
-static char qvx_live_[sizeof qvx_path_ + 48];
+static char qvx_live_[sizeof qvx_path_ + 32];
+/* Its row; 0 when it has none. */
+static struct qvx_live_row_ *qvx_live_row_;
 
-/* qvx_live_name_: the live file's name of this process in NAME (SIZE
-   bytes), with SUFFIX before .qvl; 0 when it does not fit. */
-QVX_ONCE_ static int qvx_live_name_(char *name, unsigned long size, const char *suffix)
+/* qvx_live_row_of_: the row of the live file NAME of this process, taken
+   for it when it has none (EMPTY: the file was empty before the unit's
+   section); 0 without a free row. */
+QVX_ONCE_ static struct qvx_live_row_ *qvx_live_row_of_(const char *name, int empty)
 {
-  char digits[24];
-  return qvx_file_name_(name, size) && qvx_cat_(name, size, ".")
-         && qvx_cat_(name, size, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()))
-         && qvx_cat_(name, size, ".") && qvx_cat_(name, size, qvx_unit_tag_)
-         && qvx_cat_(name, size, suffix) && qvx_cat_(name, size, ".qvl");
-}
-
-/* qvx_set_aside_: renames the live file NAME that an earlier program of
-   this process number left (this process before exec, or one that ended
-   without exit) to the first free name with -<k> before .qvl, so that
-   its counts stay; 0 when it could not. */
-QVX_ONCE_ static int qvx_set_aside_(const char *name)
-{
-  char aside[sizeof qvx_live_], suffix[32], digits[24];
-  unsigned long k;
-  for (k = 1; k < 1000; k++) {
-    aside[0] = suffix[0] = 0;
-    if (!qvx_cat_(suffix, sizeof suffix, "-")
-        || !qvx_cat_(suffix, sizeof suffix, qvx_decimal_(digits, (qvx_count_)k))
-        || !qvx_live_name_(aside, sizeof aside, suffix))
-      return 0;
-    if (qvx_link_(name, aside) == 0)
-      return qvx_unlink_(name) == 0;
-    if (*qvx_errno_() != QVX_EEXIST_)
-      return 0;
+  unsigned long hash = 2166136261UL, i;
+  long pid = qvx_getpid_();
+  for (; *name; name++)
+    hash = (hash ^ (unsigned char)*name) * 16777619UL;
+  for (i = 0; i < 8; i++)
+    if (qvx_live_rows_[i].pid == pid && qvx_live_rows_[i].hash == hash)
+      return &qvx_live_rows_[i];
+  for (i = 0; i < 8; i++) {
+    if (qvx_live_rows_[i].pid != pid) {
+      qvx_live_rows_[i].hash = hash;
+      qvx_live_rows_[i].pid = pid;
+      qvx_live_rows_[i].sections = 0;
+      qvx_live_rows_[i].keep = !empty;
+      return &qvx_live_rows_[i];
+    }
   }
   return 0;
 }
@@ -1106,44 +1098,66 @@ QVX_ONCE_ static int qvx_move_block_(void *at, int forked)
   return 0;
 }
 
-/* qvx_map_live_: moves the block into a new live file of this process;
-   without one it stays where it is. */
+/* qvx_section_line_: the first line of the unit's section, for a block
+   at OFFSET in the section, in LINE (128 bytes); its length. */
+QVX_ONCE_ static unsigned long qvx_section_line_(char *line, unsigned long offset)
+{
+  char digits[24];
+  unsigned long n = 0;
+  line[0] = 0;
+  qvx_cat_(line, 128, "QVX-LIVE 1 ");
+  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()));
+  qvx_cat_(line, 128, " ");
+  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)sizeof(qvx_count_)));
+  qvx_cat_(line, 128, " ");
+  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)offset));
+  qvx_cat_(line, 128, " ");
+  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)sizeof qvx_block_));
+  qvx_cat_(line, 128, "\n");
+  while (line[n])
+    n++;
+  return n;
+}
+
+/* qvx_map_live_: moves the block into a section of its own at the end of
+   the process's live file, which the first unit creates, under the
+   file's lock; without one it stays where it is. */
 QVX_ONCE_ static void qvx_map_live_(int forked)
 {
-  unsigned long page = (unsigned long)qvx_getpagesize_(), offset, n, layout = sizeof qvx_layout_ - 1;
-  char name[sizeof qvx_live_], first[128], digits[24];
+  unsigned long page = (unsigned long)qvx_getpagesize_(), layout = sizeof qvx_layout_ - 1;
+  unsigned long offset = (128 + layout + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_, n, section;
+  char name[sizeof qvx_live_], line[128], digits[24];
   void *at = QVX_NO_MAP_;
+  long end;
   int fd;
-  qvx_live_[0] = name[0] = first[0] = 0;
-  if (!QVX_MAPPED_ || !page || QVX_PAGE_ % page || !qvx_live_name_(name, sizeof name, ""))
+  qvx_live_[0] = name[0] = 0;
+  qvx_live_row_ = 0;
+  if (!QVX_MAPPED_ || !page || QVX_PAGE_ % page || !qvx_file_name_(name, sizeof name)
+      || !qvx_cat_(name, sizeof name, ".")
+      || !qvx_cat_(name, sizeof name, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()))
+      || !qvx_cat_(name, sizeof name, ".qvl"))
     return;
   fd = qvx_open_(name, QVX_O_LIVE_, 0666);
-  if (fd < 0 && *qvx_errno_() == QVX_EEXIST_ && qvx_set_aside_(name))
-    fd = qvx_open_(name, QVX_O_LIVE_, 0666);
   if (fd < 0)
     return;
-  offset = (sizeof first + layout + page - 1) / page * page;
-  qvx_cat_(first, sizeof first, "QVX-LIVE 1 ");
-  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()));
-  qvx_cat_(first, sizeof first, " ");
-  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)sizeof(qvx_count_)));
-  qvx_cat_(first, sizeof first, " ");
-  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)offset));
-  qvx_cat_(first, sizeof first, " ");
-  qvx_cat_(first, sizeof first, qvx_decimal_(digits, (qvx_count_)sizeof qvx_block_));
-  qvx_cat_(first, sizeof first, "\n");
-  for (n = 0; first[n]; n++)
+  while (qvx_flock_(fd, 2) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
     ;
-  if (qvx_ftruncate_(fd, (long)(offset + sizeof qvx_block_)) == 0
-      && qvx_pwrite_(fd, first, n, 0) == (__PTRDIFF_TYPE__)n
-      && qvx_pwrite_(fd, qvx_layout_, layout, (long)n) == (__PTRDIFF_TYPE__)layout)
-    at = qvx_mmap_(0, sizeof qvx_block_, 3, 1, fd, (long)offset); /* RW, MAP_SHARED */
+  end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
+  section = end < 0 ? 0 : ((unsigned long)end + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
+  n = qvx_section_line_(line, offset);
+  if (end >= 0 && qvx_ftruncate_(fd, (long)(section + offset + sizeof qvx_block_)) == 0
+      && qvx_pwrite_(fd, line, n, (long)section) == (__PTRDIFF_TYPE__)n
+      && qvx_pwrite_(fd, qvx_layout_, layout, (long)(section + n)) == (__PTRDIFF_TYPE__)layout)
+    at = qvx_mmap_(0, sizeof qvx_block_, 3, 1, fd, (long)(section + offset)); /* RW, MAP_SHARED */
+  /* LOCK_UN: the mapping keeps the file open, and with it the lock. */
+  qvx_flock_(fd, 8);
   qvx_close_(fd);
   if (at != QVX_NO_MAP_ && qvx_move_block_(at, forked)) {
     qvx_cat_(qvx_live_, sizeof qvx_live_, name);
-    return;
+    qvx_live_row_ = qvx_live_row_of_(name, end == 0);
+    if (qvx_live_row_)
+      qvx_live_row_->sections++;
   }
-  qvx_unlink_(name);
 }
 
 /* The units of the process, for qor_coverage_dump: a list whose head is
@@ -1176,15 +1190,20 @@ QVX_ONCE_ static void qvx_dump_unit_(void)
 }
 static struct qvx_unit_ qvx_this_unit_ = {0, qvx_dump_unit_};
 
-/* At exit: the record, then the live file goes, unless the record could
-   not be written. The unit leaves the list of units, since a shared
-   library's may go next. */
+/* At exit: the record; the live file goes with the record of the last
+   of its units, unless it must stay. The unit leaves the list of units,
+   since a shared library's may go next. */
 QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
 {
   int saved_errno = *qvx_errno_();
   struct qvx_unit_ **link;
-  if (qvx_write_record_() && qvx_live_[0])
-    qvx_unlink_(qvx_live_);
+  int written = qvx_write_record_();
+  if (qvx_live_[0] && qvx_live_row_) {
+    if (!written)
+      qvx_live_row_->keep = 1;
+    if (--qvx_live_row_->sections == 0 && !qvx_live_row_->keep)
+      qvx_unlink_(qvx_live_);
+  }
   for (link = &qvx_units_; *link; link = &(*link)->next) {
     if (*link == &qvx_this_unit_) {
       *link = qvx_this_unit_.next;

@@ -67,7 +67,8 @@ exec 3>&-
 wait "$waiting"
 check_eq "record and live file: counted once" "5 5" "$(entries)"
 run "$QOR_FULL_STAGE/bin/qor_report" coverage .
-check_contains "record and live file: said" "$out" "-7.qvl: its process's record is in $PWD/qor_coverage.dat; counted once"
+check_contains "record and live file: said" "$out" \
+    "-7.qvl: the record of $PWD/endings.inst.h is in $PWD/qor_coverage.dat; counted once"
 clean
 
 # A live file that does not hold its block is named and left out.

@@ -201,26 +201,31 @@ void live_vectors(const LiveDecision& decision, const std::vector<Count>& counts
     for (const auto& [key, count] : met) function.vectors.push_back({decision.number, key.first, key.second, count});
 }
 
-}  // namespace
-
-std::optional<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
+// One unit's section at the start of `bytes`: its record, nullopt when no
+// probe of the unit ran or the section is not whole (`warn` says why).
+// `size` is the section's size, 0 when it has none.
+std::optional<DataRecord> read_live_section(std::string_view bytes, size_t& size, const DataWarning& warn) {
+    size = 0;
     size_t end = bytes.find('\n');
     std::vector<std::string_view> first = words(bytes.substr(0, end == std::string_view::npos ? 0 : end));
     if (first.size() != 6 || first[0] != "QVX-LIVE" || first[1] != "1") {
-        warn(1, "not a live file of a known format; left out");
-        return std::nullopt;
+        if (bytes.find_first_not_of('\0') != std::string_view::npos) warn(1, "not a live file of a known format; left out");
+        return std::nullopt;  // zeros: a section whose process ended before it was written
     }
     try {
-        DataRecord record{1, std::hash<std::string_view>{}(bytes), 0, {}, {}, {}, 0};
+        DataRecord record{1, 0, 0, {}, {}, {}, 0};
         record.pid = small_number(first[2]);
         size_t width = static_cast<size_t>(small_number(first[3]));
         size_t offset = static_cast<size_t>(count(first[4]));
-        size_t size = static_cast<size_t>(count(first[5]));
+        size_t block_size = static_cast<size_t>(count(first[5]));
         if (width != 4 && width != 8) throw BadLine{"counts of " + std::to_string(width) + " bytes"};
-        if (offset > bytes.size() || size > bytes.size() - offset) throw BadLine{"the file ends before its block"};
+        if (offset <= end || offset > bytes.size() || block_size > bytes.size() - offset)
+            throw BadLine{"the file ends before its block"};
+        size = offset + block_size;
+        record.fingerprint = std::hash<std::string_view>{}(bytes.substr(0, size));
         std::vector<LiveFunction> functions = live_layout(bytes.substr(end + 1, offset - end - 1), record);
         if (record.header.empty()) throw BadLine{"a layout without H line"};
-        BlockReader block(bytes.substr(offset, size), width);
+        BlockReader block(bytes.substr(offset, block_size), width);
         record.offset = static_cast<size_t>(block.count());
         std::vector<std::vector<Count>> decision_counts;
         for (LiveFunction& function : functions) {
@@ -258,6 +263,28 @@ std::optional<DataRecord> read_live_data(std::string_view bytes, const DataWarni
         warn(1, bad.what + "; live file left out");
         return std::nullopt;
     }
+}
+
+}  // namespace
+
+std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
+    // Sections start at multiples of this many bytes.
+    constexpr size_t kSectionAlignment = 4096;
+    std::vector<DataRecord> records;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        std::string_view rest = bytes.substr(start);
+        size_t size = 0;
+        auto warn_section = [&](int line, const std::string& what) {
+            warn(line, start == 0 ? what : "the section at byte " + std::to_string(start) + ": " + what);
+        };
+        if (std::optional<DataRecord> record = read_live_section(rest, size, warn_section))
+            records.push_back(std::move(*record));
+        // A section left out: go on at the next place where one may start.
+        if (size == 0) size = kSectionAlignment;
+        start += (size + kSectionAlignment - 1) / kSectionAlignment * kSectionAlignment;
+    }
+    return records;
 }
 
 std::string unescape_data_text(std::string_view text) {

@@ -56,11 +56,11 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
 // The name ending of live files.
 inline constexpr std::string_view kLiveExtension = ".qvl";
 
-// Reads a live file (.qvl): the block of counters that a unit maps for
-// one process, which stays when the process ends without exit. Its counts
-// make one record; nullopt when the file is not a whole live file (`warn`
-// says why) or when no probe of the unit ran.
-std::optional<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn);
+// Reads a live file (.qvl): the blocks of counters that the units of one
+// process map, which stay when the process ends without exit. Each unit's
+// section whose probes ran makes one record; a section that is not whole
+// is left out, and `warn` says why.
+std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn);
 
 // An H, D or name text: "\\" is a backslash, "\ooo" an octal byte.
 std::string unescape_data_text(std::string_view text);

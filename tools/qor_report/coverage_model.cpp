@@ -86,25 +86,26 @@ public:
                         written.emplace(fs::weakly_canonical(path).string(), record.offset, record.pid, record.header);
                         if (first_sighting(path, record)) add_record(path, record);
                     }
-                } else if (std::optional<DataRecord> record = read_live_data(*text, warn)) {
+                } else {
                     std::string data_file = live_data_file(path);
-                    if (record->offset > 0 &&
-                        written.count({data_file, record->offset - 1, record->pid, record->header}))
-                        report_.notes.push_back(path + ": its process's record is in " + data_file + "; counted once");
-                    else if (first_sighting(path, *record))
-                        add_record(path, *record);
+                    for (const DataRecord& record : read_live_data(*text, warn)) {
+                        if (record.offset > 0 &&
+                            written.count({data_file, record.offset - 1, record.pid, record.header}))
+                            report_.notes.push_back(path + ": the record of " + record.header + " is in " + data_file +
+                                                    "; counted once");
+                        else if (first_sighting(path, record))
+                            add_record(path, record);
+                    }
                 }
             }
         }
     }
 
-    // The data file of a live file: its name without .<pid>.<unit tag>
-    // (-<k> after the tag for a file set aside) and .qvl.
+    // The data file of a live file: its name without .<pid>.qvl.
     static std::string live_data_file(const std::string& path) {
         std::string name = fs::weakly_canonical(path).string();
         name.resize(name.size() - kLiveExtension.size());
-        for (int part = 0; part < 2; ++part) name.resize(std::min(name.size(), name.rfind('.')));
-        return name;
+        return name.substr(0, std::min(name.size(), name.rfind('.')));
     }
 
     // A record met again in another data file (a copy of a file, or of its
@@ -323,9 +324,7 @@ private:
     // processes' records came between them; a unit met again under the same
     // process number is a later process that got the number again.
     int run_of(const std::string& path, const DataRecord& record) {
-        // The live files of one process, a file per unit, are one run.
-        std::string source = has_extension(path, kLiveExtension) ? fs::path(path).parent_path().string() : path;
-        auto open = open_runs_.find({source, record.pid});
+        auto open = open_runs_.find({path, record.pid});
         if (open != open_runs_.end()) {
             Run& run = report_.runs[static_cast<size_t>(open->second) - 1];
             if (std::find(run.headers.begin(), run.headers.end(), record.header) == run.headers.end()) {
@@ -335,7 +334,7 @@ private:
         }
         int number = static_cast<int>(report_.runs.size()) + 1;
         report_.runs.push_back({number, path, record.line, record.pid, {record.header}});
-        open_runs_[{source, record.pid}] = number;
+        open_runs_[{path, record.pid}] = number;
         return number;
     }
 
@@ -409,7 +408,7 @@ private:
     // that have records.
     std::map<size_t, std::set<std::string>> probed_;
     CoverageReport report_;
-    std::map<std::pair<std::string, long>, int> open_runs_;  // data file (or live files' directory) and process: its latest run
+    std::map<std::pair<std::string, long>, int> open_runs_;  // data or live file and process: its latest run
 };
 
 }  // namespace
