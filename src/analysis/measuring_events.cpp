@@ -123,6 +123,7 @@ void MeasuringEvents::function_begin(const FunctionStart& start) {
 }
 
 void MeasuringEvents::function_end(const SemanticValue& body) {
+    link_computed_jumps();
     if (components_.open() && !body.returns) ++totals()[Total::N_OUT];
     double path = body.path < 0 ? -1 : body.path + paths_.returns;
     component_end(components_, body.end_line, path);
@@ -145,6 +146,8 @@ void MeasuringEvents::close_abandoned_function() {
         saved_heads_.clear();
         constructs_.clear();
         switch_has_default_.clear();
+        computed_jumps_.clear();
+        address_taken_.clear();
         token_log_.clear();
     }
     previous_strings_.swap(strings_);

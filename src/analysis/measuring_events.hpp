@@ -121,6 +121,9 @@ public:
     SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                  const SemanticValue& semicolon) override;
     SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void label_address(const SemanticValue& op, const SemanticValue& name) override;
+    SemanticValue computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                const SemanticValue& semicolon) override;
     void label(const SemanticValue& name) override;
     SemanticValue labelled_statement(const SemanticValue& name, const SemanticValue& statement) override;
     void except_filter(const SemanticValue& keyword, const SemanticValue& filter) override;
@@ -142,13 +145,15 @@ private:
     void begin_loop();
     void end_statement() { case_path_flag_ = true; }
     static SemanticValue statement_value(int line, int end_line);
-    SemanticValue case_path();
+    SemanticValue label_alone(int line);
+    SemanticValue case_path(int line);
     SemanticValue jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon);
     void leave_paths(double& total);
     SemanticValue leave_construct(SemanticValue jump);
     const std::string* captured_text(const SemanticValue& capture, std::string_view terminator);
     void path_head(SemanticValue& head, double running_after);
     void path_tail(const SemanticValue& head, double count);
+    void link_computed_jumps();
     SemanticValue loop_end(const SemanticValue& head, const SemanticValue& body, NodeKind end_kind, int end_line,
                            bool mark_matters, DecisionKind end_decision, const char* operator_text,
                            const SemanticValue& keyword);
@@ -176,6 +181,10 @@ private:
     std::vector<Accumulators> saved_heads_;
     std::vector<Construct> constructs_;
     std::vector<bool> switch_has_default_;
+    // The open function's computed jumps and the labels whose address it
+    // takes: each jump's targets, known at the function's end.
+    std::vector<ControlNode*> computed_jumps_;
+    std::vector<std::string> address_taken_;
 
     int nesting_ = 1;
     bool case_path_flag_ = false;

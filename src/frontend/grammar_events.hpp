@@ -137,6 +137,12 @@ public:
                                    const SemanticValue& semicolon) = 0;
     virtual SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                          const SemanticValue& semicolon) = 0;
+    // GNU C's labels as values: `op` `name` takes a label's address, and
+    // "goto *expression;" jumps to a computed one, any label whose address
+    // the function takes.
+    virtual void label_address(const SemanticValue& op, const SemanticValue& name) = 0;
+    virtual SemanticValue computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                        const SemanticValue& semicolon) = 0;
     virtual SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) = 0;
     virtual void label(const SemanticValue& name) = 0;
     // A label that ends the statement list stands on a node of its own.

@@ -436,6 +436,7 @@ int Lexer::scan() {
             if (!rescan) return token;
             continue;
         }
+        if (c == '[' && dialect_.gnu_extensions && skip_standard_attribute()) continue;
         if (c == '[' && asm_depth_ == 1 && (previous_token_ == ':' || previous_token_ == ',') &&
             skip_asm_operand_name())
             continue;
@@ -479,6 +480,42 @@ bool Lexer::skip_asm_operand_name() {
         return false;
     }
     if (client_.instrumenting()) client_.echo("[" + text + " ");
+    return true;
+}
+
+// The attributes of C23, "[[...]]", which gcc reads in every GNU mode:
+// like __attribute__ ((...)) they are annotations for the compiler, left
+// out of the parse and kept unchanged in an instrumented file. C allows
+// "[[" nowhere else. After the first '[': false, with what was read pushed
+// back, when no second '[' follows.
+bool Lexer::skip_standard_attribute() {
+    int c = pp_.read_char();
+    if (c != '[') {
+        pp_.unread_char(c);
+        return false;
+    }
+    std::string text = "[[";
+    int depth = 2;
+    char quote = 0;
+    while (depth > 0 && (c = pp_.read_char()) != kEndOfInput) {
+        text += static_cast<char>(c);
+        if (quote) {
+            if (c == '\\') {
+                int escaped = pp_.read_char();
+                if (escaped != kEndOfInput) text += static_cast<char>(escaped);
+            } else if (c == quote) {
+                quote = 0;
+            }
+        } else if (c == '"' || c == '\'') {
+            quote = static_cast<char>(c);
+        } else if (c == '[') {
+            ++depth;
+        } else if (c == ']') {
+            --depth;
+        }
+    }
+    if (depth > 0) report(MSG_ERROR, "end of file inside the attribute [[...]]");
+    if (client_.instrumenting()) client_.echo(text + " ");
     return true;
 }
 

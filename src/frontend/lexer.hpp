@@ -86,6 +86,7 @@ private:
     bool range_may_follow() const;
     void track_asm(int token);
     bool skip_asm_operand_name();
+    bool skip_standard_attribute();
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
     bool expand_identifier(const std::string& name);

@@ -281,6 +281,13 @@ SemanticValue ProbingEvents::default_label(const SemanticValue& keyword) {
     return value;
 }
 
+// A label that ends the block: its group's probe goes right after it.
+SemanticValue ProbingEvents::labelled_case(const SemanticValue& label, const SemanticValue& statement) {
+    SemanticValue value = measure_.labelled_case(label, statement);
+    if (statement.nothing) case_probe();
+    return value;
+}
+
 // --- jumps and labels ---
 
 SemanticValue ProbingEvents::break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
@@ -322,6 +329,19 @@ SemanticValue ProbingEvents::goto_statement(const SemanticValue& keyword, const 
 SemanticValue ProbingEvents::leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = measure_.leave_statement(keyword, semicolon);
     case_probe();
+    return value;
+}
+
+void ProbingEvents::label_address(const SemanticValue& op, const SemanticValue& name) {
+    measure_.label_address(op, name);
+    if (name.str) flow_.label_address(*name.str);
+}
+
+SemanticValue ProbingEvents::computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                           const SemanticValue& semicolon) {
+    SemanticValue value = measure_.computed_goto(keyword, star, semicolon);
+    case_probe();
+    flow_.leave(semicolon.token);
     return value;
 }
 

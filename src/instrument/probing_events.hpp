@@ -112,9 +112,7 @@ public:
     SemanticValue switch_end(const SemanticValue& head, const SemanticValue& body) override;
     SemanticValue case_label(const SemanticValue& capture, const SemanticValue& keyword) override;
     SemanticValue default_label(const SemanticValue& keyword) override;
-    SemanticValue labelled_case(const SemanticValue& label, const SemanticValue& statement) override {
-        return measure_.labelled_case(label, statement);
-    }
+    SemanticValue labelled_case(const SemanticValue& label, const SemanticValue& statement) override;
 
     SemanticValue break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
     SemanticValue continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
@@ -124,6 +122,9 @@ public:
     SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                  const SemanticValue& semicolon) override;
     SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void label_address(const SemanticValue& op, const SemanticValue& name) override;
+    SemanticValue computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                const SemanticValue& semicolon) override;
     void label(const SemanticValue& name) override;
     SemanticValue labelled_statement(const SemanticValue& name, const SemanticValue& statement) override {
         return measure_.labelled_statement(name, statement);
