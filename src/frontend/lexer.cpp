@@ -593,8 +593,8 @@ int Lexer::identifier(int first, bool& rescan) {
     const Keyword* keyword = find_keyword(dialect_.keywords, word);
     if (keyword && keyword->token != IDENTIFICATEUR && keyword->token != MIDENTIFICATEUR) {
         value_.kwflags = keyword->flags;
-        // The parser counts a built-in under its own name.
-        if (keyword->token == BUILTIN_TYPE_ARG) {
+        // The parser counts a built-in or a part operator under its own name.
+        if (keyword->token == BUILTIN_TYPE_ARG || keyword->token == COMPLEX_PART) {
             value_.str = std::move(word);
             value_.has_str = true;
         }
