@@ -148,6 +148,7 @@ void MeasuringEvents::close_abandoned_function() {
         switch_has_default_.clear();
         computed_jumps_.clear();
         address_taken_.clear();
+        asm_targets_.clear();
         token_log_.clear();
     }
     previous_strings_.swap(strings_);

@@ -76,6 +76,8 @@ public:
     SemanticValue simple_statement(const SemanticValue& first, int end_line, const SemanticValue& semicolon) override;
     void expression_statement(const SemanticValue&) override {}
     SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void asm_jump_target(const SemanticValue& label) override;
+    SemanticValue asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
     SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close) override;
     SemanticValue block(const SemanticValue& open, const SemanticValue& body, const SemanticValue& close) override;
     SemanticValue sequence(const SemanticValue& before, const SemanticValue& mark, const SemanticValue& next) override;
@@ -185,6 +187,7 @@ private:
     // takes: each jump's targets, known at the function's end.
     std::vector<ControlNode*> computed_jumps_;
     std::vector<std::string> address_taken_;
+    std::vector<std::string> asm_targets_;  // the labels of the asm goto being read
 
     int nesting_ = 1;
     bool case_path_flag_ = false;

@@ -71,6 +71,25 @@ SemanticValue MeasuringEvents::asm_statement(const SemanticValue& keyword, const
     return value;
 }
 
+void MeasuringEvents::asm_jump_target(const SemanticValue& label) {
+    operand(label);
+    if (label.str) asm_targets_.push_back(*label.str);
+}
+
+// An asm goto jumps to one of its labels or goes on: a node of the kind of
+// the computed jumps, whose targets are its labels. Like a goto, it leaves
+// the path count uncomputed.
+SemanticValue MeasuringEvents::asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    SemanticValue value = asm_statement(keyword, semicolon);
+    control(NodeKind::SAUI, keyword.line);
+    if (ModuleRecord* module = current_module(); module && components_.model.new_results())
+        module->controls.back()->targets = asm_targets_;
+    asm_targets_.clear();
+    if (components_.open()) ++totals()[Total::GOTO];
+    value.path = -1;
+    return value;
+}
+
 SemanticValue MeasuringEvents::empty_block(const SemanticValue& open, const SemanticValue& close) {
     control(NodeKind::RIEN, open.line);
     op("{}", open);

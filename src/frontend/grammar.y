@@ -1252,6 +1252,27 @@ t_non_bracket_non_semicolon
     : /* 492 */ COMPLEX_PART
     ;
 
+/* asm goto ("..." : outputs : inputs : clobbers : label, ...): the asm
+   may jump to any of the labels, or go on. */
+instruction
+    : /* 493 */ ASM qualificateur_de_type_ou_rien GOTO '(' string ':' operandes_asm ':' operandes_asm ':'
+                clobbers_asm_ou_rien ':' labels_asm ')' ';'
+                { $$ = events.asm_goto_statement($1, $15); }
+    ;
+
+clobbers_asm_ou_rien
+    : /* 494 */ %empty
+                { $$ = actions.empty(); }
+    | /* 495 */ clobbers_asm
+    ;
+
+labels_asm
+    : /* 496 */ identificateur
+                { events.asm_jump_target($1); }
+    | /* 497 */ labels_asm ',' identificateur
+                { events.asm_jump_target($3); }
+    ;
+
 %%
 
 /* The token codes are shared with the lexer (frontend/tokens.hpp) and the
@@ -1261,5 +1282,5 @@ static_assert(TOK_IDENTIFICATEUR == 258 && TOK_ACCES_CHAMP == 312,
 static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314 && TOK_COMPLEX_PART == 315,
               "the GNU tokens follow with the codes 313 to 315");
 static_assert(YYNTOKENS == 84, "81 terminals and the 3 of the GNU dialects");
-static_assert(YYNNTS == 150, "148 nonterminals and the 2 of the GNU dialects");
-static_assert(YYNRULES == 492, "478 rules and the 14 of the GNU dialects");
+static_assert(YYNNTS == 152, "148 nonterminals and the 4 of the GNU dialects");
+static_assert(YYNRULES == 497, "478 rules and the 19 of the GNU dialects");

@@ -81,6 +81,10 @@ public:
     // An expression statement, before simple_statement.
     virtual void expression_statement(const SemanticValue& expression) = 0;
     virtual SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) = 0;
+    // GNU C's asm goto: each label of its list, then the statement, which
+    // may jump to any of them.
+    virtual void asm_jump_target(const SemanticValue& label) = 0;
+    virtual SemanticValue asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) = 0;
     virtual SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close) = 0;
     virtual SemanticValue block(const SemanticValue& open, const SemanticValue& body, const SemanticValue& close) = 0;
     // A statement after others: its paths multiply those before it.

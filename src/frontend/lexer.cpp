@@ -446,13 +446,13 @@ int Lexer::scan() {
 }
 
 // GNU asm statements: asm_depth_ is -1 from the keyword to its '(' (asm
-// volatile goes between), then the depth of the parentheses, 0 outside.
+// volatile and asm goto go between), then the depth of the parentheses, 0 outside.
 void Lexer::track_asm(int token) {
     if (!dialect_.gnu_extensions) return;
     if (token == ASM) {
         asm_depth_ = -1;
     } else if (asm_depth_ < 0) {
-        bool qualifier = token == VOLATILE || token == QUALIFICATEUR_DE_TYPE || token == kwCONST;
+        bool qualifier = token == VOLATILE || token == QUALIFICATEUR_DE_TYPE || token == kwCONST || token == GOTO;
         asm_depth_ = token == '(' ? 1 : qualifier ? -1 : 0;
     } else if (asm_depth_ > 0) {
         asm_depth_ += token == '(' ? 1 : token == ')' ? -1 : 0;

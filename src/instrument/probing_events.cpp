@@ -116,6 +116,18 @@ SemanticValue ProbingEvents::asm_statement(const SemanticValue& keyword, const S
     return value;
 }
 
+// The labels of an asm goto are reached in counts that no probe tells.
+void ProbingEvents::asm_jump_target(const SemanticValue& label) {
+    measure_.asm_jump_target(label);
+    if (label.str) flow_.label_address(*label.str);
+}
+
+SemanticValue ProbingEvents::asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    SemanticValue value = measure_.asm_goto_statement(keyword, semicolon);
+    case_probe();
+    return value;
+}
+
 // --- if ---
 
 void ProbingEvents::if_start() {

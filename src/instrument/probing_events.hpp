@@ -68,6 +68,8 @@ public:
     SemanticValue simple_statement(const SemanticValue& first, int end_line, const SemanticValue& semicolon) override;
     void expression_statement(const SemanticValue& expression) override;
     SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void asm_jump_target(const SemanticValue& label) override;
+    SemanticValue asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
     SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close) override {
         return measure_.empty_block(open, close);
     }
