@@ -142,6 +142,7 @@ void MeasuringEvents::close_abandoned_function() {
     if (components_.open()) {
         component_end(components_, lexer_->value().line, -1);
         saved_functions_.clear();
+        saved_nested_.clear();
         paths_ = Accumulators{};
         saved_heads_.clear();
         constructs_.clear();
@@ -153,6 +154,22 @@ void MeasuringEvents::close_abandoned_function() {
     }
     previous_strings_.swap(strings_);
     strings_.clear();
+}
+
+// A nested function is measured as part of the function around it: its
+// statements, operators, operands, calls and decisions count there. Its
+// paths and returns are its own: the paths of the function around it go
+// past the definition, and a return of the nested function is no exit of
+// the function around it.
+void MeasuringEvents::nested_function_begin(const SemanticValue&) {
+    saved_nested_.push_back(paths_);
+    paths_ = Accumulators{};
+}
+
+void MeasuringEvents::nested_function_end(const SemanticValue&) {
+    if (saved_nested_.empty()) return;
+    paths_ = saved_nested_.back();
+    saved_nested_.pop_back();
 }
 
 void MeasuringEvents::recovery_lines(int lines) {

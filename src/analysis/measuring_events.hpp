@@ -68,6 +68,8 @@ public:
     void function_begin(const FunctionStart& start) override;
     void function_end(const SemanticValue& body) override;
     void close_abandoned_function() override;
+    void nested_function_begin(const SemanticValue& brace) override;
+    void nested_function_end(const SemanticValue& close) override;
     void recovery_lines(int lines) override;
 
     // --- statements ---
@@ -180,6 +182,7 @@ private:
     };
     Accumulators paths_;
     std::vector<Accumulators> saved_functions_;
+    std::vector<Accumulators> saved_nested_;  // of the functions around the open nested ones
     std::vector<Accumulators> saved_heads_;
     std::vector<Construct> constructs_;
     std::vector<bool> switch_has_default_;

@@ -456,7 +456,7 @@ SemanticValue MeasuringEvents::return_statement(const SemanticValue& keyword, co
     SemanticValue value = jump(NodeKind::RETU, keyword, semicolon);
     op("return", keyword);
     op(";", semicolon);
-    if (components_.open()) {
+    if (components_.open() && saved_nested_.empty()) {
         ++totals()[Total::RETU];
         ++totals()[Total::N_OUT];
     }

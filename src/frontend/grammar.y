@@ -90,7 +90,7 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
 
 /* Conflicts.
  *
- * Bison reports 922 shift/reduce and 1041 reduce/reduce conflicts for this
+ * Bison reports 924 shift/reduce and 1041 reduce/reduce conflicts for this
  * grammar. All of them are left to the usual LALR defaults: shift rather
  * than reduce, and the earlier rule of two reductions. The counts are not
  * pinned with %expect: for a deterministic parser Bison ignores %expect-rr
@@ -123,6 +123,8 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  *   2 s/r, 1 r/r   a declarator followed by '(' or '{': the declarator goes
  *           on (192, 213) and '{' starts a function body (21), not an
  *           initializer written without '=' (156 through 152).
+ *   2 s/r   in a block, the same '{' after a declarator starts the body of
+ *           a nested function (499), not such an initializer.
  *
  * Error recovery (these rules only decide which recovery rule swallows the
  * text):
@@ -1273,6 +1275,27 @@ labels_asm
                 { events.asm_jump_target($3); }
     ;
 
+/* GNU C's nested functions: a function definition among the declarations
+   of a block. Its '{' is shifted rather than read as an initializer
+   written without '=' (156), which C does not have. Its body is read as a
+   block, in the scope of its parameters. */
+declaration
+    : /* 499 */ specificateurs_de_declaration_type fin_specificateurs declarateur '{'
+                { /* 498 */ actions.begin_nested_function($3, $4); $$ = actions.empty(); }
+                corps_de_fonction_imbriquee
+                { actions.end_nested_function($6); actions.end_declaration(); }
+    ;
+
+corps_de_fonction_imbriquee
+    : /* 500 */ '}'
+    | /* 501 */ declarations instructions_ou_rien '}'
+                { $$ = $3; }
+    | /* 502 */ instructions '}'
+                { $$ = $2; }
+    | /* 503 */ error start_recovery '}'
+                { actions.end_recovery(); $$ = $3; }
+    ;
+
 %%
 
 /* The token codes are shared with the lexer (frontend/tokens.hpp) and the
@@ -1282,5 +1305,5 @@ static_assert(TOK_IDENTIFICATEUR == 258 && TOK_ACCES_CHAMP == 312,
 static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314 && TOK_COMPLEX_PART == 315,
               "the GNU tokens follow with the codes 313 to 315");
 static_assert(YYNTOKENS == 84, "81 terminals and the 3 of the GNU dialects");
-static_assert(YYNNTS == 152, "148 nonterminals and the 4 of the GNU dialects");
-static_assert(YYNRULES == 497, "478 rules and the 19 of the GNU dialects");
+static_assert(YYNNTS == 154, "148 nonterminals and the 6 of the GNU dialects");
+static_assert(YYNRULES == 503, "478 rules and the 25 of the GNU dialects");

@@ -68,6 +68,10 @@ public:
     // A function whose end the parser never reached is closed where the
     // text stopped: at the next external definition or the end of the text.
     virtual void close_abandoned_function() = 0;
+    // GNU C's nested function, from the '{' of its body to its '}': part
+    // of the function around it, whose flow it does not take part in.
+    virtual void nested_function_begin(const SemanticValue& brace) = 0;
+    virtual void nested_function_end(const SemanticValue& close) = 0;
     // Lines that the parser's error recovery swallowed.
     virtual void recovery_lines(int lines) = 0;
 

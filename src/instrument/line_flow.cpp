@@ -195,14 +195,32 @@ void LineFlow::goto_statement(TokenId end, const std::string& label) {
     flow_ = {};
 }
 
-void LineFlow::label_address(const std::string& label) {
-    if (!open_) return;
+LineFlow::Sum LineFlow::unknown() {
     if (unknown_ < 0) {
         unknown_ = reference();
         references_[unknown_] = ref(unknown_);
     }
+    return ref(unknown_);
+}
+
+void LineFlow::label_address(const std::string& label) {
+    if (!open_) return;
     int target = label_reference(label);
-    references_[target] = plus(references_[target], ref(unknown_));
+    references_[target] = plus(references_[target], unknown());
+}
+
+void LineFlow::nested_function_begin(TokenId brace) {
+    if (!open_) return;
+    flow_to(brace);
+    around_nested_.push_back(flow_);
+    flow_ = unknown();
+}
+
+void LineFlow::nested_function_end(TokenId close) {
+    if (!open_ || around_nested_.empty()) return;
+    flow_to(close);
+    flow_ = around_nested_.back();
+    around_nested_.pop_back();
 }
 
 // A label is no code of its own: which count its line has depends on how

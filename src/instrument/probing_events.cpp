@@ -72,10 +72,25 @@ void ProbingEvents::function_end(const SemanticValue& body) {
 
 void ProbingEvents::close_abandoned_function() {
     bool open = component_open();
+    nested_functions_ = 0;
     if (open) emitter_.abandon_function();
     flow_ = LineFlow();
     measure_.close_abandoned_function();
     if (open) logical_.clear();
+}
+
+// The probes of a nested function are those of the function around it,
+// but for its returns: they are no exits of that function.
+void ProbingEvents::nested_function_begin(const SemanticValue& brace) {
+    measure_.nested_function_begin(brace);
+    ++nested_functions_;
+    flow_.nested_function_begin(consumed());
+}
+
+void ProbingEvents::nested_function_end(const SemanticValue& close) {
+    flow_.nested_function_end(consumed());
+    if (nested_functions_ > 0) --nested_functions_;
+    measure_.nested_function_end(close);
 }
 
 // --- statements ---
@@ -320,7 +335,7 @@ SemanticValue ProbingEvents::continue_statement(const SemanticValue& keyword, co
 SemanticValue ProbingEvents::return_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = measure_.return_statement(keyword, semicolon);
     case_probe();
-    emitter_.return_statement(keyword.token, semicolon.token);
+    if (nested_functions_ == 0) emitter_.return_statement(keyword.token, semicolon.token);
     flow_.leave(semicolon.token);
     return value;
 }

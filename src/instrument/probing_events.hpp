@@ -60,6 +60,8 @@ public:
     void function_begin(const FunctionStart& start) override;
     void function_end(const SemanticValue& body) override;
     void close_abandoned_function() override;
+    void nested_function_begin(const SemanticValue& brace) override;
+    void nested_function_end(const SemanticValue& close) override;
     void recovery_lines(int lines) override { measure_.recovery_lines(lines); }
 
     // --- statements ---
@@ -158,6 +160,7 @@ private:
     LineFlow flow_;
     std::string flow_file_;
     std::vector<FunctionLines> function_lines_;
+    int nested_functions_ = 0;  // the nested functions open in the function
 };
 
 }  // namespace qor
