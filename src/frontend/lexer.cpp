@@ -97,7 +97,35 @@ int Lexer::next_token() {
         text_.clear();
         return END_OF_INPUT;
     }
-    return finish(scan());
+    int token = scan();
+    while (array_bound_annotation(token)) token = scan();
+    return finish(token);
+}
+
+// The words that C99 allows at the start of an array parameter's brackets,
+// "a[static 3]", "a[const 3]", and the "*" of "a[*]": annotations for the
+// compiler, as the restrict that the ignore rules remove there. In GNU C
+// they are left out of the parse and kept in an instrumented file, so the
+// parser reads "a[3]" and "a[]".
+bool Lexer::array_bound_annotation(int token) {
+    if (!dialect_.gnu_extensions || previous_token_ != '[') return false;
+    bool annotation = token == kwCONST || token == VOLATILE || token == QUALIFICATEUR_DE_TYPE ||
+                      (token == SPECIFICATEUR_DE_STORAGE && text_ == "static") || (token == '*' && closing_bracket_follows());
+    if (annotation && client_.instrumenting()) client_.echo(text_ + " ");
+    return annotation;
+}
+
+// Whether the next character but blanks is ']'; nothing is consumed.
+bool Lexer::closing_bracket_follows() {
+    std::string blanks;
+    int c = pp_.read_char();
+    while (is_skipped_blank(c)) {
+        blanks += static_cast<char>(c);
+        c = pp_.read_char();
+    }
+    if (c != kEndOfInput) pp_.unread_char(c);
+    pp_.unread_text(blanks);
+    return c == ']';
 }
 
 int Lexer::finish(int token) {
