@@ -6,10 +6,11 @@ namespace qor {
 
 namespace {
 
-constexpr std::array<std::string_view, 39> kNodeNames = {
+constexpr std::array<std::string_view, 40> kNodeNames = {
     "NO_C", "DEBU", "RIEN", "SAUT", "SI  ", "SINO", "FISI", "REPE", "EXRE", "RERE", "UNTI", "POUR", "EXPO",
     "REPO", "FIPO", "TQUE", "EXTQ", "RETQ", "FITQ", "CAS ", "FICA", "BLOC", "EXBL", "FIBL", "SORT", "EXBO",
     "REBO", "SWCH", "FISW", "LEAV", "RETU", "FIN ", "EXCP", "FIEX", "EXAD", "FXAD", "ENAD", "SYNO", "RADA",
+    "SAUI",
 };
 
 std::string_view file_text(const std::string* file) { return file ? std::string_view(*file) : std::string_view(); }

@@ -14,6 +14,7 @@ enum class NodeKind : int {
     NO_C, DEBU, RIEN, SAUT, SI, SINO, FISI, REPE, EXRE, RERE, UNTI, POUR, EXPO, REPO, FIPO, TQUE, EXTQ, RETQ, FITQ,
     CAS, FICA, BLOC, EXBL, FIBL, SORT, EXBO, REBO, SWCH, FISW, LEAV, RETU, FIN, EXCP, FIEX, EXAD, FXAD, ENAD, SYNO,
     RADA,
+    SAUI,  // a jump to a computed address (GNU C's goto *p)
 };
 
 // The four-character name of a kind ("SI  ", "FIN ", "DEBU", ...).

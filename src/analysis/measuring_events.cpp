@@ -123,6 +123,7 @@ void MeasuringEvents::function_begin(const FunctionStart& start) {
 }
 
 void MeasuringEvents::function_end(const SemanticValue& body) {
+    link_computed_jumps();
     if (components_.open() && !body.returns) ++totals()[Total::N_OUT];
     double path = body.path < 0 ? -1 : body.path + paths_.returns;
     component_end(components_, body.end_line, path);
@@ -141,14 +142,34 @@ void MeasuringEvents::close_abandoned_function() {
     if (components_.open()) {
         component_end(components_, lexer_->value().line, -1);
         saved_functions_.clear();
+        saved_nested_.clear();
         paths_ = Accumulators{};
         saved_heads_.clear();
         constructs_.clear();
         switch_has_default_.clear();
+        computed_jumps_.clear();
+        address_taken_.clear();
+        asm_targets_.clear();
         token_log_.clear();
     }
     previous_strings_.swap(strings_);
     strings_.clear();
+}
+
+// A nested function is measured as part of the function around it: its
+// statements, operators, operands, calls and decisions count there. Its
+// paths and returns are its own: the paths of the function around it go
+// past the definition, and a return of the nested function is no exit of
+// the function around it.
+void MeasuringEvents::nested_function_begin(const SemanticValue&) {
+    saved_nested_.push_back(paths_);
+    paths_ = Accumulators{};
+}
+
+void MeasuringEvents::nested_function_end(const SemanticValue&) {
+    if (saved_nested_.empty()) return;
+    paths_ = saved_nested_.back();
+    saved_nested_.pop_back();
 }
 
 void MeasuringEvents::recovery_lines(int lines) {

@@ -68,6 +68,8 @@ public:
     void function_begin(const FunctionStart& start) override;
     void function_end(const SemanticValue& body) override;
     void close_abandoned_function() override;
+    void nested_function_begin(const SemanticValue& brace) override;
+    void nested_function_end(const SemanticValue& close) override;
     void recovery_lines(int lines) override;
 
     // --- statements ---
@@ -76,6 +78,8 @@ public:
     SemanticValue simple_statement(const SemanticValue& first, int end_line, const SemanticValue& semicolon) override;
     void expression_statement(const SemanticValue&) override {}
     SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void asm_jump_target(const SemanticValue& label) override;
+    SemanticValue asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
     SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close) override;
     SemanticValue block(const SemanticValue& open, const SemanticValue& body, const SemanticValue& close) override;
     SemanticValue sequence(const SemanticValue& before, const SemanticValue& mark, const SemanticValue& next) override;
@@ -121,6 +125,9 @@ public:
     SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                  const SemanticValue& semicolon) override;
     SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void label_address(const SemanticValue& op, const SemanticValue& name) override;
+    SemanticValue computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                const SemanticValue& semicolon) override;
     void label(const SemanticValue& name) override;
     SemanticValue labelled_statement(const SemanticValue& name, const SemanticValue& statement) override;
     void except_filter(const SemanticValue& keyword, const SemanticValue& filter) override;
@@ -142,13 +149,15 @@ private:
     void begin_loop();
     void end_statement() { case_path_flag_ = true; }
     static SemanticValue statement_value(int line, int end_line);
-    SemanticValue case_path();
+    SemanticValue label_alone(int line);
+    SemanticValue case_path(int line);
     SemanticValue jump(NodeKind kind, const SemanticValue& keyword, const SemanticValue& semicolon);
     void leave_paths(double& total);
     SemanticValue leave_construct(SemanticValue jump);
     const std::string* captured_text(const SemanticValue& capture, std::string_view terminator);
     void path_head(SemanticValue& head, double running_after);
     void path_tail(const SemanticValue& head, double count);
+    void link_computed_jumps();
     SemanticValue loop_end(const SemanticValue& head, const SemanticValue& body, NodeKind end_kind, int end_line,
                            bool mark_matters, DecisionKind end_decision, const char* operator_text,
                            const SemanticValue& keyword);
@@ -173,9 +182,15 @@ private:
     };
     Accumulators paths_;
     std::vector<Accumulators> saved_functions_;
+    std::vector<Accumulators> saved_nested_;  // of the functions around the open nested ones
     std::vector<Accumulators> saved_heads_;
     std::vector<Construct> constructs_;
     std::vector<bool> switch_has_default_;
+    // The open function's computed jumps and the labels whose address it
+    // takes: each jump's targets, known at the function's end.
+    std::vector<ControlNode*> computed_jumps_;
+    std::vector<std::string> address_taken_;
+    std::vector<std::string> asm_targets_;  // the labels of the asm goto being read
 
     int nesting_ = 1;
     bool case_path_flag_ = false;

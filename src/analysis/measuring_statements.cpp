@@ -1,5 +1,6 @@
 // The measuring side of the events of statements: their nodes, decision
 // descriptions, counts and paths.
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/measuring_events.hpp"
@@ -67,6 +68,25 @@ SemanticValue MeasuringEvents::asm_statement(const SemanticValue& keyword, const
     count_statement();
     end_statement();
     SemanticValue value = statement_value(keyword.line, semicolon.line);
+    return value;
+}
+
+void MeasuringEvents::asm_jump_target(const SemanticValue& label) {
+    operand(label);
+    if (label.str) asm_targets_.push_back(*label.str);
+}
+
+// An asm goto jumps to one of its labels or goes on: a node of the kind of
+// the computed jumps, whose targets are its labels. Like a goto, it leaves
+// the path count uncomputed.
+SemanticValue MeasuringEvents::asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    SemanticValue value = asm_statement(keyword, semicolon);
+    control(NodeKind::SAUI, keyword.line);
+    if (ModuleRecord* module = current_module(); module && components_.model.new_results())
+        module->controls.back()->targets = asm_targets_;
+    asm_targets_.clear();
+    if (components_.open()) ++totals()[Total::GOTO];
+    value.path = -1;
     return value;
 }
 
@@ -341,8 +361,8 @@ SemanticValue MeasuringEvents::switch_end(const SemanticValue& head, const Seman
 
 // The first label of a group opens a new case path of the switch: one
 // more path, and the "*SD*" destination label on the next node.
-SemanticValue MeasuringEvents::case_path() {
-    SemanticValue value = empty_value();
+SemanticValue MeasuringEvents::case_path(int line) {
+    SemanticValue value = statement_value(line, line);
     if (components_.open() && case_path_flag_) {
         count(ct_casepath);
         ++totals()[Total::VG];
@@ -361,7 +381,7 @@ SemanticValue MeasuringEvents::case_label(const SemanticValue& capture, const Se
     const std::string* label = captured_text(capture, ":");
     if (ModuleRecord* module = current_module())
         components_.counts->decisions.switch_case(module->descriptions, *label, keyword.line);
-    return case_path();
+    return case_path(keyword.line);
 }
 
 SemanticValue MeasuringEvents::default_label(const SemanticValue& keyword) {
@@ -369,11 +389,15 @@ SemanticValue MeasuringEvents::default_label(const SemanticValue& keyword) {
     count(ct_case);
     if (ModuleRecord* module = current_module())
         components_.counts->decisions.switch_default(module->descriptions, keyword.line);
-    return case_path();
+    return case_path(keyword.line);
 }
 
+// A case or default label that ends the switch's block (C23, GNU C) is
+// a statement of its own for the pending labels: their description, an
+// empty node.
 SemanticValue MeasuringEvents::labelled_case(const SemanticValue& label, const SemanticValue& statement) {
-    SemanticValue value = statement;
+    if (statement.nothing) statement_start();
+    SemanticValue value = statement.nothing ? label_alone(label.line) : statement;
     value.line = label.line;
     if (label.opened_path) {
         paths_.running = times(statement.path, label.recorded);
@@ -432,7 +456,7 @@ SemanticValue MeasuringEvents::return_statement(const SemanticValue& keyword, co
     SemanticValue value = jump(NodeKind::RETU, keyword, semicolon);
     op("return", keyword);
     op(";", semicolon);
-    if (components_.open()) {
+    if (components_.open() && saved_nested_.empty()) {
         ++totals()[Total::RETU];
         ++totals()[Total::N_OUT];
     }
@@ -460,6 +484,39 @@ SemanticValue MeasuringEvents::leave_statement(const SemanticValue& keyword, con
     return value;
 }
 
+void MeasuringEvents::label_address(const SemanticValue& op_token, const SemanticValue& name) {
+    op("&& unary", op_token);
+    operand(name);
+    if (components_.open() && name.str) address_taken_.push_back(*name.str);
+}
+
+// A jump whose destination the program computes: a node of its own kind,
+// whose targets are the labels whose address the function takes. Like a
+// goto, it leaves the path count uncomputed.
+SemanticValue MeasuringEvents::computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                             const SemanticValue& semicolon) {
+    SemanticValue value = jump(NodeKind::SAUI, keyword, semicolon);
+    if (ModuleRecord* module = current_module(); module && components_.model.new_results())
+        computed_jumps_.push_back(module->controls.back().get());
+    op("goto", keyword);
+    op("* unary", star);
+    op(";", semicolon);
+    if (components_.open()) ++totals()[Total::GOTO];
+    value.path = -1;
+    return value;
+}
+
+// At the function's end every label whose address was taken, in the order
+// of their first use, is a target of each computed jump.
+void MeasuringEvents::link_computed_jumps() {
+    std::vector<std::string> targets;
+    for (const std::string& name : address_taken_)
+        if (std::find(targets.begin(), targets.end(), name) == targets.end()) targets.push_back(name);
+    for (ControlNode* jump : computed_jumps_) jump->targets = targets;
+    computed_jumps_.clear();
+    address_taken_.clear();
+}
+
 void MeasuringEvents::label(const SemanticValue& name) {
     statement_start();
     if (ModuleRecord* module = current_module(); module && name.str && components_.model.new_results())
@@ -468,11 +525,12 @@ void MeasuringEvents::label(const SemanticValue& name) {
 
 // A label that ends the statement list stands on a node of its own.
 SemanticValue MeasuringEvents::labelled_statement(const SemanticValue& name, const SemanticValue& statement) {
-    if (!statement.nothing) return statement;
-    control(NodeKind::RIEN, name.line);
-    SemanticValue value = empty_value();
-    value.line = value.end_line = name.line;
-    return value;
+    return statement.nothing ? label_alone(name.line) : statement;
+}
+
+SemanticValue MeasuringEvents::label_alone(int line) {
+    control(NodeKind::RIEN, line);
+    return statement_value(line, line);
 }
 
 void MeasuringEvents::except_filter(const SemanticValue& keyword, const SemanticValue&) {

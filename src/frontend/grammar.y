@@ -68,6 +68,8 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
    function that takes type names, and the "..." of a case range or a range
    designator. */
 %token BUILTIN_TYPE_ARG RANGE_DOTS
+/* Added later for the GNU dialects (code 315): __real__ and __imag__. */
+%token COMPLEX_PART
 
 /* Operator precedence, lowest first. */
 %nonassoc RANGE_DOTS
@@ -88,7 +90,7 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
 
 /* Conflicts.
  *
- * Bison reports 825 shift/reduce and 1000 reduce/reduce conflicts for this
+ * Bison reports 924 shift/reduce and 1041 reduce/reduce conflicts for this
  * grammar. All of them are left to the usual LALR defaults: shift rather
  * than reduce, and the earlier rule of two reductions. The counts are not
  * pinned with %expect: for a deterministic parser Bison ignores %expect-rr
@@ -110,6 +112,9 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  *  36 s/r   a label followed by a statement labels that statement; the empty
  *           alternative 292 is reduced only before a token that cannot start
  *           a statement ('}', a declaration).
+ *  76 s/r   the same after a case label (335) and after a default label
+ *           (338), which may also end a block (C23): 38 each, the 36 of
+ *           the label and the two GNU tokens that start an expression.
  *  13 s/r   '(' then a qualifier (or BASED, or error) inside an abstract or
  *           parameter declarator: read as a parenthesised qualified
  *           declarator (273, 214, 222) rather than as a parameter list (281),
@@ -118,6 +123,8 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  *   2 s/r, 1 r/r   a declarator followed by '(' or '{': the declarator goes
  *           on (192, 213) and '{' starts a function body (21), not an
  *           initializer written without '=' (156 through 152).
+ *   2 s/r   in a block, the same '{' after a declarator starts the body of
+ *           a nested function (499), not such an initializer.
  *
  * Error recovery (these rules only decide which recovery rule swallows the
  * text):
@@ -151,7 +158,11 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  * tokens join the groups above wherever any token may be skipped text or
  * may start an expression or a statement (BUILTIN_TYPE_ARG starts an
  * expression, RANGE_DOTS follows one): 19 s/r and 27 r/r more, all
- * resolved as for the other tokens of the same group.
+ * resolved as for the other tokens of the same group. Rule 489 lets ANDAND
+ * start an expression too (a label's address), which adds it to those same
+ * groups: 7 s/r and 8 r/r more. COMPLEX_PART (__real__, __imag__, rules
+ * 491 and 492) starts an expression and may be skipped text, as
+ * BUILTIN_TYPE_ARG does: 14 s/r and 33 r/r more, in the same groups.
  *
  * Precedence also settles, silently, a few conflicts outside expressions:
  * '*' declarators (195, 206, 216, 274, 275) shift '(' and '[', so the
@@ -917,13 +928,13 @@ instruction
                 { /* 333 */ $$ = events.capture_mark(); }
                 expr ':'
                 { /* 334 */ $$ = events.case_label($2, $1); }
-                instruction
+                instruction_ou_rien
                 { $$ = events.labelled_case($5, $6); }
     | /* 338 */ DEFAULT
                 { /* 336 */ $$ = actions.empty(); }
                 ':'
                 { /* 337 */ $$ = events.default_label($1); }
-                instruction
+                instruction_ou_rien
                 { $$ = events.labelled_case($4, $5); }
     | /* 339 */ BREAK ';'
                 { $$ = events.break_statement($1, $2); }
@@ -1219,14 +1230,80 @@ t_non_bracket_non_semicolon
     | /* 488 */ RANGE_DOTS
     ;
 
+/* Labels as values: "&&label" is the label's address, and "goto *expr;"
+   jumps to the address that the expression computes. The jump is a
+   statement of its own kind: its destination is one of the labels whose
+   address the function takes. */
+expr_unaire
+    : /* 489 */ ANDAND identificateur
+                { events.label_address($1, $2); }
+    ;
+
+instruction
+    : /* 490 */ GOTO '*' expr ';'
+                { $$ = events.computed_goto($1, $2, $4); }
+    ;
+
+/* "__real__ z" and "__imag__ z": unary operators under their own names. */
+operateurs_unaires
+    : /* 491 */ COMPLEX_PART
+                { $$.text = $1.str; }
+    ;
+
+t_non_bracket_non_semicolon
+    : /* 492 */ COMPLEX_PART
+    ;
+
+/* asm goto ("..." : outputs : inputs : clobbers : label, ...): the asm
+   may jump to any of the labels, or go on. */
+instruction
+    : /* 493 */ ASM qualificateur_de_type_ou_rien GOTO '(' string ':' operandes_asm ':' operandes_asm ':'
+                clobbers_asm_ou_rien ':' labels_asm ')' ';'
+                { $$ = events.asm_goto_statement($1, $15); }
+    ;
+
+clobbers_asm_ou_rien
+    : /* 494 */ %empty
+                { $$ = actions.empty(); }
+    | /* 495 */ clobbers_asm
+    ;
+
+labels_asm
+    : /* 496 */ identificateur
+                { events.asm_jump_target($1); }
+    | /* 497 */ labels_asm ',' identificateur
+                { events.asm_jump_target($3); }
+    ;
+
+/* GNU C's nested functions: a function definition among the declarations
+   of a block. Its '{' is shifted rather than read as an initializer
+   written without '=' (156), which C does not have. Its body is read as a
+   block, in the scope of its parameters. */
+declaration
+    : /* 499 */ specificateurs_de_declaration_type fin_specificateurs declarateur '{'
+                { /* 498 */ actions.begin_nested_function($3, $4); $$ = actions.empty(); }
+                corps_de_fonction_imbriquee
+                { actions.end_nested_function($6); actions.end_declaration(); }
+    ;
+
+corps_de_fonction_imbriquee
+    : /* 500 */ '}'
+    | /* 501 */ declarations instructions_ou_rien '}'
+                { $$ = $3; }
+    | /* 502 */ instructions '}'
+                { $$ = $2; }
+    | /* 503 */ error start_recovery '}'
+                { actions.end_recovery(); $$ = $3; }
+    ;
+
 %%
 
 /* The token codes are shared with the lexer (frontend/tokens.hpp) and the
    rule numbers and symbols are fixed: stop the build if they move. */
 static_assert(TOK_IDENTIFICATEUR == 258 && TOK_ACCES_CHAMP == 312,
               "named tokens must keep the codes 258 to 312");
-static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314,
-              "the GNU tokens follow with the codes 313 and 314");
-static_assert(YYNTOKENS == 83, "81 terminals and the 2 of the GNU dialects");
-static_assert(YYNNTS == 150, "148 nonterminals and the 2 of the GNU dialects");
-static_assert(YYNRULES == 488, "478 rules and the 10 of the GNU dialects");
+static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314 && TOK_COMPLEX_PART == 315,
+              "the GNU tokens follow with the codes 313 to 315");
+static_assert(YYNTOKENS == 84, "81 terminals and the 3 of the GNU dialects");
+static_assert(YYNNTS == 154, "148 nonterminals and the 6 of the GNU dialects");
+static_assert(YYNRULES == 503, "478 rules and the 25 of the GNU dialects");

@@ -68,6 +68,10 @@ public:
     // A function whose end the parser never reached is closed where the
     // text stopped: at the next external definition or the end of the text.
     virtual void close_abandoned_function() = 0;
+    // GNU C's nested function, from the '{' of its body to its '}': part
+    // of the function around it, whose flow it does not take part in.
+    virtual void nested_function_begin(const SemanticValue& brace) = 0;
+    virtual void nested_function_end(const SemanticValue& close) = 0;
     // Lines that the parser's error recovery swallowed.
     virtual void recovery_lines(int lines) = 0;
 
@@ -81,6 +85,10 @@ public:
     // An expression statement, before simple_statement.
     virtual void expression_statement(const SemanticValue& expression) = 0;
     virtual SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) = 0;
+    // GNU C's asm goto: each label of its list, then the statement, which
+    // may jump to any of them.
+    virtual void asm_jump_target(const SemanticValue& label) = 0;
+    virtual SemanticValue asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) = 0;
     virtual SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close) = 0;
     virtual SemanticValue block(const SemanticValue& open, const SemanticValue& body, const SemanticValue& close) = 0;
     // A statement after others: its paths multiply those before it.
@@ -137,6 +145,12 @@ public:
                                    const SemanticValue& semicolon) = 0;
     virtual SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                          const SemanticValue& semicolon) = 0;
+    // GNU C's labels as values: `op` `name` takes a label's address, and
+    // "goto *expression;" jumps to a computed one, any label whose address
+    // the function takes.
+    virtual void label_address(const SemanticValue& op, const SemanticValue& name) = 0;
+    virtual SemanticValue computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                        const SemanticValue& semicolon) = 0;
     virtual SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) = 0;
     virtual void label(const SemanticValue& name) = 0;
     // A label that ends the statement list stands on a node of its own.

@@ -132,6 +132,11 @@ constexpr auto kGnuAdded = std::to_array<Keyword>({
     kw("__builtin_types_compatible_p", BUILTIN_TYPE_ARG),
     kw("__builtin_convertvector", BUILTIN_TYPE_ARG),
     kw("_Generic", BUILTIN_TYPE_ARG),
+    // The parts of a complex number, as unary operators.
+    kw("__real__", COMPLEX_PART),
+    kw("__imag__", COMPLEX_PART),
+    kw("__real", COMPLEX_PART),
+    kw("__imag", COMPLEX_PART),
 });
 
 constexpr auto kMscAdded = std::to_array<Keyword>({
@@ -255,7 +260,7 @@ static_assert(kKr78.size() == 30);
 static_assert(kSun.size() == 31);
 static_assert(kMcc.size() == 38);
 static_assert(kMccStd.size() == 35);
-static_assert(kGnu.size() == 75);
+static_assert(kGnu.size() == 79);
 static_assert(kMsc.size() == 59);
 static_assert(kMsc15.size() == 66);
 static_assert(kIar.size() == 55);

@@ -97,7 +97,35 @@ int Lexer::next_token() {
         text_.clear();
         return END_OF_INPUT;
     }
-    return finish(scan());
+    int token = scan();
+    while (array_bound_annotation(token)) token = scan();
+    return finish(token);
+}
+
+// The words that C99 allows at the start of an array parameter's brackets,
+// "a[static 3]", "a[const 3]", and the "*" of "a[*]": annotations for the
+// compiler, as the restrict that the ignore rules remove there. In GNU C
+// they are left out of the parse and kept in an instrumented file, so the
+// parser reads "a[3]" and "a[]".
+bool Lexer::array_bound_annotation(int token) {
+    if (!dialect_.gnu_extensions || previous_token_ != '[') return false;
+    bool annotation = token == kwCONST || token == VOLATILE || token == QUALIFICATEUR_DE_TYPE ||
+                      (token == SPECIFICATEUR_DE_STORAGE && text_ == "static") || (token == '*' && closing_bracket_follows());
+    if (annotation && client_.instrumenting()) client_.echo(text_ + " ");
+    return annotation;
+}
+
+// Whether the next character but blanks is ']'; nothing is consumed.
+bool Lexer::closing_bracket_follows() {
+    std::string blanks;
+    int c = pp_.read_char();
+    while (is_skipped_blank(c)) {
+        blanks += static_cast<char>(c);
+        c = pp_.read_char();
+    }
+    if (c != kEndOfInput) pp_.unread_char(c);
+    pp_.unread_text(blanks);
+    return c == ']';
 }
 
 int Lexer::finish(int token) {
@@ -436,6 +464,7 @@ int Lexer::scan() {
             if (!rescan) return token;
             continue;
         }
+        if (c == '[' && dialect_.gnu_extensions && skip_standard_attribute()) continue;
         if (c == '[' && asm_depth_ == 1 && (previous_token_ == ':' || previous_token_ == ',') &&
             skip_asm_operand_name())
             continue;
@@ -445,13 +474,13 @@ int Lexer::scan() {
 }
 
 // GNU asm statements: asm_depth_ is -1 from the keyword to its '(' (asm
-// volatile goes between), then the depth of the parentheses, 0 outside.
+// volatile and asm goto go between), then the depth of the parentheses, 0 outside.
 void Lexer::track_asm(int token) {
     if (!dialect_.gnu_extensions) return;
     if (token == ASM) {
         asm_depth_ = -1;
     } else if (asm_depth_ < 0) {
-        bool qualifier = token == VOLATILE || token == QUALIFICATEUR_DE_TYPE || token == kwCONST;
+        bool qualifier = token == VOLATILE || token == QUALIFICATEUR_DE_TYPE || token == kwCONST || token == GOTO;
         asm_depth_ = token == '(' ? 1 : qualifier ? -1 : 0;
     } else if (asm_depth_ > 0) {
         asm_depth_ += token == '(' ? 1 : token == ')' ? -1 : 0;
@@ -479,6 +508,42 @@ bool Lexer::skip_asm_operand_name() {
         return false;
     }
     if (client_.instrumenting()) client_.echo("[" + text + " ");
+    return true;
+}
+
+// The attributes of C23, "[[...]]", which gcc reads in every GNU mode:
+// like __attribute__ ((...)) they are annotations for the compiler, left
+// out of the parse and kept unchanged in an instrumented file. C allows
+// "[[" nowhere else. After the first '[': false, with what was read pushed
+// back, when no second '[' follows.
+bool Lexer::skip_standard_attribute() {
+    int c = pp_.read_char();
+    if (c != '[') {
+        pp_.unread_char(c);
+        return false;
+    }
+    std::string text = "[[";
+    int depth = 2;
+    char quote = 0;
+    while (depth > 0 && (c = pp_.read_char()) != kEndOfInput) {
+        text += static_cast<char>(c);
+        if (quote) {
+            if (c == '\\') {
+                int escaped = pp_.read_char();
+                if (escaped != kEndOfInput) text += static_cast<char>(escaped);
+            } else if (c == quote) {
+                quote = 0;
+            }
+        } else if (c == '"' || c == '\'') {
+            quote = static_cast<char>(c);
+        } else if (c == '[') {
+            ++depth;
+        } else if (c == ']') {
+            --depth;
+        }
+    }
+    if (depth > 0) report(MSG_ERROR, "end of file inside the attribute [[...]]");
+    if (client_.instrumenting()) client_.echo(text + " ");
     return true;
 }
 
@@ -556,8 +621,8 @@ int Lexer::identifier(int first, bool& rescan) {
     const Keyword* keyword = find_keyword(dialect_.keywords, word);
     if (keyword && keyword->token != IDENTIFICATEUR && keyword->token != MIDENTIFICATEUR) {
         value_.kwflags = keyword->flags;
-        // The parser counts a built-in under its own name.
-        if (keyword->token == BUILTIN_TYPE_ARG) {
+        // The parser counts a built-in or a part operator under its own name.
+        if (keyword->token == BUILTIN_TYPE_ARG || keyword->token == COMPLEX_PART) {
             value_.str = std::move(word);
             value_.has_str = true;
         }

@@ -86,6 +86,9 @@ private:
     bool range_may_follow() const;
     void track_asm(int token);
     bool skip_asm_operand_name();
+    bool skip_standard_attribute();
+    bool array_bound_annotation(int token);
+    bool closing_bracket_follows();
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
     bool expand_identifier(const std::string& name);

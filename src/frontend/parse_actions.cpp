@@ -154,13 +154,27 @@ void ParseActions::begin_function(const SemanticValue& declarator) {
     start.current_line = lexer_->value().line;
     start.is_static = static_names_.count(start.name) > 0 || (!specifiers_.empty() && (specifiers_.back() & KW_STATIC));
     start.is_inline = !specifiers_.empty() && (specifiers_.back() & KW_INLINE);
-    const ParameterList* list =
-        declarator.params >= 0 ? &parameter_lists_[static_cast<size_t>(declarator.params)] : nullptr;
-    if (list) start.parameters = list->count;
+    if (declarator.params >= 0) start.parameters = parameter_lists_[static_cast<size_t>(declarator.params)].count;
     events_.function_begin(start);
+    declare_parameters(declarator);
+}
+
+// The body's scope, with the names of the declarator's parameter list.
+void ParseActions::declare_parameters(const SemanticValue& declarator) {
     push_scope();
-    if (list)
-        for (const auto& [parameter, kind] : list->names) scopes_.declare(parameter, kind);
+    if (declarator.params < 0) return;
+    for (const auto& [parameter, kind] : parameter_lists_[static_cast<size_t>(declarator.params)].names)
+        scopes_.declare(parameter, kind);
+}
+
+void ParseActions::begin_nested_function(const SemanticValue& declarator, const SemanticValue& brace) {
+    events_.nested_function_begin(brace);
+    declare_parameters(declarator);
+}
+
+void ParseActions::end_nested_function(const SemanticValue& close) {
+    pop_scope();
+    events_.nested_function_end(close);
 }
 
 void ParseActions::end_function(const SemanticValue& body) {

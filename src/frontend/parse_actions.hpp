@@ -61,6 +61,10 @@ public:
     // --- functions ---
     void begin_function(const SemanticValue& declarator);
     void end_function(const SemanticValue& body);
+    // A GNU C nested function: its body, after the '{', is read in the
+    // scope of its parameters.
+    void begin_nested_function(const SemanticValue& declarator, const SemanticValue& brace);
+    void end_nested_function(const SemanticValue& close);
 
     // --- error recovery ---
     void start_recovery();
@@ -71,6 +75,7 @@ private:
     const std::string* intern(std::string_view text);
     bool in_members() const { return !member_levels_.empty() && member_levels_.back() == scopes_.level(); }
     void record_parameter(const std::string& name, NameKind kind);
+    void declare_parameters(const SemanticValue& declarator);
 
     GrammarEvents& events_;
     const DialectState& dialect_;

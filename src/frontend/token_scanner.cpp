@@ -149,6 +149,9 @@ ScannedToken scan_number(int first, CharSource& input) {
         }
         if (!is_letter(c)) break;
         if (c == 'l' || c == 'L' || c == 'u' || c == 'U') break;
+        // GNU C's imaginary constants (2i, 1.0iF, 3.5fj): i or j is a suffix
+        // letter.
+        if (c == 'i' || c == 'I' || c == 'j' || c == 'J') break;
         if ((c == 'f' || c == 'F') && floating != Floating::No) break;
         const bool letter_is_digit = base == Base::Binary || (base == Base::Hexadecimal && is_hex_letter(c));
         if (!letter_is_digit) {

@@ -181,13 +181,46 @@ void LineFlow::leave(TokenId end) {
     flow_ = {};
 }
 
+int LineFlow::label_reference(const std::string& label) {
+    auto [found, added] = labels_.try_emplace(label, 0);
+    if (added) found->second = reference();
+    return found->second;
+}
+
 void LineFlow::goto_statement(TokenId end, const std::string& label) {
     if (!open_) return;
     flow_to(end);
-    auto [found, added] = labels_.try_emplace(label, 0);
-    if (added) found->second = reference();
-    references_[found->second] = plus(references_[found->second], flow_);
+    int target = label_reference(label);
+    references_[target] = plus(references_[target], flow_);
     flow_ = {};
+}
+
+LineFlow::Sum LineFlow::unknown() {
+    if (unknown_ < 0) {
+        unknown_ = reference();
+        references_[unknown_] = ref(unknown_);
+    }
+    return ref(unknown_);
+}
+
+void LineFlow::label_address(const std::string& label) {
+    if (!open_) return;
+    int target = label_reference(label);
+    references_[target] = plus(references_[target], unknown());
+}
+
+void LineFlow::nested_function_begin(TokenId brace) {
+    if (!open_) return;
+    flow_to(brace);
+    around_nested_.push_back(flow_);
+    flow_ = unknown();
+}
+
+void LineFlow::nested_function_end(TokenId close) {
+    if (!open_ || around_nested_.empty()) return;
+    flow_to(close);
+    flow_ = around_nested_.back();
+    around_nested_.pop_back();
 }
 
 // A label is no code of its own: which count its line has depends on how
@@ -196,9 +229,7 @@ void LineFlow::label(TokenId name, TokenId colon, const std::string& label) {
     if (!open_) return;
     not_code(name, colon);
     flow_to(colon);
-    auto [found, added] = labels_.try_emplace(label, 0);
-    if (added) found->second = reference();
-    flow_ = plus(flow_, ref(found->second));
+    flow_ = plus(flow_, ref(label_reference(label)));
 }
 
 // --- the end ---

@@ -57,6 +57,15 @@ public:
     void leave(TokenId end);  // return and continue
     void goto_statement(TokenId end, const std::string& label);
     void label(TokenId name, TokenId colon, const std::string& label);
+    // A label whose address is taken is also reached by computed jumps, in
+    // counts that no probe tells: the lines it reaches get no count.
+    void label_address(const std::string& label);
+
+    // A nested function runs when it is called, not where it stands: the
+    // flow goes past it, and inside, the lines that no branch of its own
+    // reaches get no count (no probe counts its calls).
+    void nested_function_begin(TokenId brace);
+    void nested_function_end(TokenId close);
 
     // The body's closing brace: its line counts the exits.
     FunctionLines end(int close_line);
@@ -87,6 +96,8 @@ private:
     std::optional<CountSum> settle(const Sum& sum, std::vector<int>& visiting);
     std::optional<CountSum> settle_reference(int k, std::vector<int>& visiting);
     Construct* breakable();
+    int label_reference(const std::string& label);
+    Sum unknown();
 
     bool open_ = false;
     std::string name_;
@@ -101,6 +112,8 @@ private:
     std::vector<Sum> references_;
     std::vector<std::optional<std::optional<CountSum>>> settled_;
     std::map<std::string, int> labels_;  // label name: its reference
+    int unknown_ = -1;  // a reference that refers to itself: no count
+    std::vector<Sum> around_nested_;  // the flow where each open nested function stands
     TokenId case_group_start_ = 0;  // the first label of the group not yet started
 };
 

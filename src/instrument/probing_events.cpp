@@ -72,10 +72,25 @@ void ProbingEvents::function_end(const SemanticValue& body) {
 
 void ProbingEvents::close_abandoned_function() {
     bool open = component_open();
+    nested_functions_ = 0;
     if (open) emitter_.abandon_function();
     flow_ = LineFlow();
     measure_.close_abandoned_function();
     if (open) logical_.clear();
+}
+
+// The probes of a nested function are those of the function around it,
+// but for its returns: they are no exits of that function.
+void ProbingEvents::nested_function_begin(const SemanticValue& brace) {
+    measure_.nested_function_begin(brace);
+    ++nested_functions_;
+    flow_.nested_function_begin(consumed());
+}
+
+void ProbingEvents::nested_function_end(const SemanticValue& close) {
+    flow_.nested_function_end(consumed());
+    if (nested_functions_ > 0) --nested_functions_;
+    measure_.nested_function_end(close);
 }
 
 // --- statements ---
@@ -112,6 +127,18 @@ void ProbingEvents::expression_statement(const SemanticValue& expression) {
 
 SemanticValue ProbingEvents::asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = measure_.asm_statement(keyword, semicolon);
+    case_probe();
+    return value;
+}
+
+// The labels of an asm goto are reached in counts that no probe tells.
+void ProbingEvents::asm_jump_target(const SemanticValue& label) {
+    measure_.asm_jump_target(label);
+    if (label.str) flow_.label_address(*label.str);
+}
+
+SemanticValue ProbingEvents::asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
+    SemanticValue value = measure_.asm_goto_statement(keyword, semicolon);
     case_probe();
     return value;
 }
@@ -281,6 +308,13 @@ SemanticValue ProbingEvents::default_label(const SemanticValue& keyword) {
     return value;
 }
 
+// A label that ends the block: its group's probe goes right after it.
+SemanticValue ProbingEvents::labelled_case(const SemanticValue& label, const SemanticValue& statement) {
+    SemanticValue value = measure_.labelled_case(label, statement);
+    if (statement.nothing) case_probe();
+    return value;
+}
+
 // --- jumps and labels ---
 
 SemanticValue ProbingEvents::break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
@@ -301,7 +335,7 @@ SemanticValue ProbingEvents::continue_statement(const SemanticValue& keyword, co
 SemanticValue ProbingEvents::return_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = measure_.return_statement(keyword, semicolon);
     case_probe();
-    emitter_.return_statement(keyword.token, semicolon.token);
+    if (nested_functions_ == 0) emitter_.return_statement(keyword.token, semicolon.token);
     flow_.leave(semicolon.token);
     return value;
 }
@@ -322,6 +356,19 @@ SemanticValue ProbingEvents::goto_statement(const SemanticValue& keyword, const 
 SemanticValue ProbingEvents::leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) {
     SemanticValue value = measure_.leave_statement(keyword, semicolon);
     case_probe();
+    return value;
+}
+
+void ProbingEvents::label_address(const SemanticValue& op, const SemanticValue& name) {
+    measure_.label_address(op, name);
+    if (name.str) flow_.label_address(*name.str);
+}
+
+SemanticValue ProbingEvents::computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                           const SemanticValue& semicolon) {
+    SemanticValue value = measure_.computed_goto(keyword, star, semicolon);
+    case_probe();
+    flow_.leave(semicolon.token);
     return value;
 }
 

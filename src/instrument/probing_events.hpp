@@ -60,6 +60,8 @@ public:
     void function_begin(const FunctionStart& start) override;
     void function_end(const SemanticValue& body) override;
     void close_abandoned_function() override;
+    void nested_function_begin(const SemanticValue& brace) override;
+    void nested_function_end(const SemanticValue& close) override;
     void recovery_lines(int lines) override { measure_.recovery_lines(lines); }
 
     // --- statements ---
@@ -68,6 +70,8 @@ public:
     SemanticValue simple_statement(const SemanticValue& first, int end_line, const SemanticValue& semicolon) override;
     void expression_statement(const SemanticValue& expression) override;
     SemanticValue asm_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void asm_jump_target(const SemanticValue& label) override;
+    SemanticValue asm_goto_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
     SemanticValue empty_block(const SemanticValue& open, const SemanticValue& close) override {
         return measure_.empty_block(open, close);
     }
@@ -112,9 +116,7 @@ public:
     SemanticValue switch_end(const SemanticValue& head, const SemanticValue& body) override;
     SemanticValue case_label(const SemanticValue& capture, const SemanticValue& keyword) override;
     SemanticValue default_label(const SemanticValue& keyword) override;
-    SemanticValue labelled_case(const SemanticValue& label, const SemanticValue& statement) override {
-        return measure_.labelled_case(label, statement);
-    }
+    SemanticValue labelled_case(const SemanticValue& label, const SemanticValue& statement) override;
 
     SemanticValue break_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
     SemanticValue continue_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
@@ -124,6 +126,9 @@ public:
     SemanticValue goto_statement(const SemanticValue& keyword, const SemanticValue& label,
                                  const SemanticValue& semicolon) override;
     SemanticValue leave_statement(const SemanticValue& keyword, const SemanticValue& semicolon) override;
+    void label_address(const SemanticValue& op, const SemanticValue& name) override;
+    SemanticValue computed_goto(const SemanticValue& keyword, const SemanticValue& star,
+                                const SemanticValue& semicolon) override;
     void label(const SemanticValue& name) override;
     SemanticValue labelled_statement(const SemanticValue& name, const SemanticValue& statement) override {
         return measure_.labelled_statement(name, statement);
@@ -155,6 +160,7 @@ private:
     LineFlow flow_;
     std::string flow_file_;
     std::vector<FunctionLines> function_lines_;
+    int nested_functions_ = 0;  // the nested functions open in the function
 };
 
 }  // namespace qor

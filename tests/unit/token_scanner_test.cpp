@@ -111,6 +111,12 @@ TEST(ScanNumber, ValidConstants) {
         {"0x1.8p3", CONSTANT, "0x1.8p3", "", {}, ""},
         {"0x1.8P-3f;", CONSTANT, "0x1.8P-3f", "", {}, ";"},
         {"0x.8p1;", CONSTANT, "0x.8p1", "", {}, ";"},
+        // GNU C's imaginary constants: i or j among the suffix letters.
+        {"2i;", CONSTANT, "2i", "", {}, ";"},
+        {"1.0iF)", CONSTANT, "1.0iF", "", {}, ")"},
+        {"1.5fj;", CONSTANT, "1.5fj", "", {}, ";"},
+        {"3Il;", CONSTANT, "3Il", "", {}, ";"},
+        {"1e3J;", CONSTANT, "1e3J", "", {}, ";"},
         // The exponent has one sign; a second sign ends the number.
         {"1e+-5", CONSTANT, "1e+", "", {}, "-5"},
         {"1e--5", CONSTANT, "1e-", "", {}, "-5"},
