@@ -14,8 +14,8 @@
 # The header defines the probe macros of the instrumented file and a
 # run-time that keeps one counter per probe, and a table of the evaluated
 # condition vectors per decision, in static storage of the translation
-# unit and appends the unit's counts to the coverage-data file when the
-# program exits. It includes no system header: the instrumented
+# unit that is mapped to a file while the program runs, and appends the
+# unit's counts to the coverage-data file when the program exits. It includes no system header: the instrumented
 # file is preprocessed text that already holds the declarations of the
 # headers it uses, and a second definition of their structures would not
 # compile. The few C library functions the run-time calls are declared
@@ -438,9 +438,9 @@ proc qvx::counters_text {header date functions} {
     # condition beyond its count marks.
     set path_words 2
     # The unit's counters and evaluated vectors, which the run-time maps
-    # to its live file: the fields of qvx_block_, counters first, in the
-    # order of the layout lines (see live_layout).
-    # The first counter: where the unit's record went (see qvx_append_).
+    # to its section of the live file: the fields of qvx_block_, counters
+    # first (the first one where the unit's record went, see qvx_append_),
+    # in the order of the layout lines.
     set count_fields {written}
     set count_values {0}
     set byte_fields {}
@@ -539,8 +539,9 @@ __extension__ typedef unsigned long long qvx_path_word_;
 #define QVX_PATH_WORDS_ $path_words
 
 /* The unit's counters and the vectors its decisions met, in one block of
-   whole pages that the run-time maps to the unit's live file (see
-   qvx_map_live_), so that they reach the file however the process ends. */
+   whole pages that the run-time maps to the unit's section of the
+   process's live file (see qvx_map_live_), so that they reach the file
+   however the process ends. */
 #define QVX_PAGE_ 4096
 struct qvx_fields_ {
   qvx_count_ [join $count_fields ",\n    "];
@@ -612,7 +613,8 @@ static const struct qvx_shape_ qvx_shapes_\[\] = {
 static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 #define QVX_FIRST_DECISION_ ${first}UL
 static const char qvx_unit_\[\] = [c_string $unit];
-/* The layout of the live file's block, after its first line. */
+/* The unit's section of the live file after its first line: the layout
+   of its block. */
 static const char qvx_layout_\[\] = [c_string "$unit${layout}END\n"];
 /* Without QOR_COVERAGE_FILE the data goes beside the unit's header, in
    the build's directory, not where the program happens to run. */
@@ -627,14 +629,15 @@ static char qvx_record_\[$size\];
 # the data file's path: $QOR_COVERAGE_FILE (a relative name taken from
 # the working directory of that moment so that a later chdir does not move
 # the data; %p in it stands for the process number), else
-# qor_coverage.dat beside the unit's header. At exit it builds the unit's record
-# in memory and appends it with one write, under an exclusive flock, to a
-# file opened in append mode; a unit where no probe ran writes nothing. A
-# forked child starts from zero counts, so that parent and child together
-# count every probe once. errno is saved and restored around all of it.
-# A file that cannot be opened or written only loses the record; where the
-# file system has no lock, the single append still keeps records whole on
-# a local disk.
+# qor_coverage.dat beside the unit's header, and maps the unit's block to
+# a section of the process's live file beside it. At exit it builds the
+# unit's record in memory and appends it with one write, under an
+# exclusive flock, to a file opened in append mode; a unit where no probe
+# ran writes nothing. A forked child maps a section of its own and starts
+# from zero counts, so that parent and child together count every probe
+# once. errno is saved and restored around all of it. A record that
+# cannot be written stays in the live file; where the file system has no
+# lock, the single append still keeps records whole on a local disk.
 proc qvx::runtime_text {} {
     return {
 /* C library entry points, declared under run-time names bound to their
