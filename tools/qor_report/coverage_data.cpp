@@ -209,8 +209,9 @@ std::optional<DataRecord> read_live_section(std::string_view bytes, size_t& size
     size_t end = bytes.find('\n');
     std::vector<std::string_view> first = words(bytes.substr(0, end == std::string_view::npos ? 0 : end));
     if (first.size() != 6 || first[0] != "QVX-LIVE" || first[1] != "1") {
-        if (bytes.find_first_not_of('\0') != std::string_view::npos) warn(1, "not a live file of a known format; left out");
-        return std::nullopt;  // zeros: a section whose process ended before it was written
+        // Zeros: the place of a section whose process ended before writing it.
+        if (bytes[0] != '\0') warn(1, "not a live file of a known format; left out");
+        return std::nullopt;
     }
     try {
         DataRecord record{1, 0, 0, {}, {}, {}, 0};

@@ -195,5 +195,61 @@ TEST(CoverageData, IncompleteAndMalformedRecordsAreLeftOut) {
     EXPECT_EQ(warnings.seen[2], "25: record without END left out");
 }
 
+// A live file's section as the run-time writes it: the first line, the
+// layout, zeros up to the block at 4096, and the block of 8-byte counts
+// and then bytes.
+std::string live_section(long pid, const std::string& layout, const std::vector<std::uint64_t>& counts,
+                         const std::string& bytes) {
+    size_t block = counts.size() * 8 + bytes.size();
+    std::string text = "QVX-LIVE 1 " + std::to_string(pid) + " 8 4096 " + std::to_string(block) + "\n" + layout;
+    text.resize(4096, '\0');
+    for (std::uint64_t count : counts) text.append(reinterpret_cast<const char*>(&count), 8);
+    return text + bytes;
+}
+
+TEST(CoverageData, LiveFileSections) {
+    Warnings warnings;
+    // f: entries, exits, branches 0-2, call slots 0-1; decision 4 of two
+    // conditions with three slots (counts, overflow, taken), two of them
+    // holding the same vector; then ready flags and vectors.
+    std::string first = live_section(
+        7, "H /a.inst.h\nD d\nF 1 3 2 a.c/f\nM 4 2 3\nEND\n",
+        {0, 5, 5, 0, 3, 2, 0, 4, 2, 1, 1, 1, 3}, std::string("\1\1\1", 3) + "110" "0-0" "0-0");
+    std::string unran = live_section(7, "H /b.inst.h\nD d\nF 1 1 1 g\nEND\n", {0, 0, 0, 0, 0}, "");
+    std::string later = live_section(8, "H /a.inst.h\nD d\nF 1 3 2 a.c/f\nM 4 2 3\nEND\n",
+                                     {12, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 2}, std::string(3, '\0') + "110" "0-0" "0-0");
+    std::string file = first;
+    file.resize(2 * 4096, '\0');  // a section whose process ended before it was written
+    file += std::string(4096, '\0') + unran;
+    file.resize(5 * 4096, '\0');
+    file += later;
+    auto records = read_live_data(file, warnings.sink());
+    EXPECT_EQ(warnings.seen, std::vector<std::string>{});
+    ASSERT_EQ(records.size(), 2u);
+    const FunctionData& f = records[0].functions.at(0);
+    EXPECT_EQ(records[0].pid, 7);
+    EXPECT_EQ(records[0].header, "/a.inst.h");
+    EXPECT_EQ(records[0].offset, 0u);
+    EXPECT_EQ(f.name, "a.c/f");
+    EXPECT_EQ(f.entries, 5u);
+    EXPECT_EQ(f.branches, (std::vector<Count>{0, 3, 2}));
+    EXPECT_EQ(f.calls, (std::vector<Count>{4}));
+    ASSERT_EQ(f.vectors.size(), 2u);
+    EXPECT_EQ(f.vectors[0].vector, "-0");
+    EXPECT_EQ(f.vectors[0].count, 2u);  // two slots of one vector
+    EXPECT_EQ(f.vectors[1].vector, "10");
+    EXPECT_TRUE(f.vectors[1].outcome);
+    EXPECT_EQ(f.lost, (std::vector<std::pair<int, Count>>{{4, 1}}));
+    // Slots that are not ready count nothing; the record's place is kept.
+    EXPECT_EQ(records[1].offset, 12u);
+    EXPECT_TRUE(records[1].functions.at(0).vectors.empty());
+    EXPECT_TRUE(records[1].functions.at(0).lost.empty());
+
+    auto cut = read_live_data(first.substr(0, 4100), warnings.sink());
+    EXPECT_TRUE(cut.empty());
+    ASSERT_EQ(warnings.seen.size(), 1u);
+    EXPECT_EQ(warnings.seen[0], "1: the file ends before its block; live file left out");
+}
+
 }  // namespace
 }  // namespace qor::report
