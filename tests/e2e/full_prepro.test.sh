@@ -85,6 +85,15 @@ check_lacks "#pragma once dropped" "$out" "#pragma once"
 check_contains "debug pragma passed on" "$out" "#pragma clang __debug crash"
 check_rc "debug pragma" 0
 
+# Pragmas are the compiler's to judge: gcc's warning groups and other
+# compilers' pragmas give no message, and are passed on.
+fresh
+printf '%s\n' '#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"' '#pragma omp parallel for' \
+    '#pragma intrinsic(memcpy)' '#pragma STDC FENV_ACCESS ON' 'int p;' >p.c
+prepro p.c
+check_eq "compiler pragmas: no message" "0:" "$rc:$err"
+check_contains "compiler pragmas: passed on" "$out" '#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"'
+
 # --- Problems -------------------------------------------------------------
 
 fresh

@@ -62,6 +62,11 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     if (options.trigraphs)
         diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, "trigraphs",
                                           clang::diag::Severity::Ignored);
+    // Pragmas are the compiler's to judge: a warning group that only gcc
+    // knows ("#pragma GCC diagnostic ignored \"-Wmaybe-uninitialized\""),
+    // or a pragma of another compiler, is no fault of the text.
+    for (const char* group : {"unknown-warning-option", "unknown-pragmas", "ignored-pragmas"})
+        diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, group, clang::diag::Severity::Ignored);
 
     auto target_options = std::make_shared<clang::TargetOptions>();
     target_options->Triple = "x86_64-pc-linux-gnu";
