@@ -1018,8 +1018,10 @@ QVX_ONCE_ static void qvx_forget_(void *block)
 
 /* The live file: the blocks of the process's units, mapped, so that
    their counts reach the file however the process ends (exit, _exit,
-   abort, a signal, exec). Named as the data file with .<pid>.qvl added,
-   it is a sequence of sections, one per unit, each at a multiple of 4096
+   abort, a signal, exec). Named as the data file with .<pid>-<table>.qvl
+   added, where <table> is the address of the table of live files below
+   (which a program and a shared library that do not share symbols each
+   have), it is a sequence of sections, one per unit, each at a multiple of 4096
    bytes: the line "QVX-LIVE 1 <pid> <bytes of a count> <offset of the
    block in the section> <bytes of the block>", the unit's H and D lines,
    a line per function "F <number> <branch slots> <call slots> <name>"
@@ -1059,7 +1061,7 @@ struct qvx_live_row_ {
 __attribute__((weak)) struct qvx_live_row_ qvx_live_rows_[8] = {{0, 0, 0, 0}};
 
 /* The live file's name; empty while the block is in memory only. */
-static char qvx_live_[sizeof qvx_path_ + 32];
+static char qvx_live_[sizeof qvx_path_ + 48];
 /* Its row; 0 when it has none. */
 static struct qvx_live_row_ *qvx_live_row_;
 
@@ -1138,6 +1140,8 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
   if (!QVX_MAPPED_ || !page || QVX_PAGE_ % page || !qvx_file_name_(name, sizeof name)
       || !qvx_cat_(name, sizeof name, ".")
       || !qvx_cat_(name, sizeof name, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()))
+      || !qvx_cat_(name, sizeof name, "-")
+      || !qvx_cat_(name, sizeof name, qvx_decimal_(digits, (qvx_count_)(unsigned long)qvx_live_rows_))
       || !qvx_cat_(name, sizeof name, ".qvl"))
     return;
   fd = qvx_open_(name, QVX_O_LIVE_, 0666);

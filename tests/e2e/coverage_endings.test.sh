@@ -79,4 +79,25 @@ run "$QOR_FULL_STAGE/bin/qor_report" coverage .
 check_contains "truncated live file: named" "$err" "$live(1): Warning:  the file ends before its block; live file left out"
 check_eq "truncated live file: not counted" "0 0" "$(entries)"
 
+# A shared library loaded at run time keeps its symbols to itself: its
+# units have a live file of their own, and unloading it (which writes its
+# records) removes that file only, not the program's.
+fresh
+cp "$here/coverage_endings/plugin.c" "$here/coverage_endings/host.c" .
+"$QOR_FULL_STAGE/bin/qor_cc" -batch -quiet -inst -dial GNU -cc=gcc -fPIC -shared -o plugin.so plugin.c &&
+    "$QOR_FULL_STAGE/bin/qor_cc" -batch -quiet -inst -dial GNU -cc=gcc -o host host.c -ldl
+check_eq "plugin: builds" 0 $?
+entered() { # FUNCTION: how often qor_report says it was entered
+    "$QOR_FULL_STAGE/bin/qor_report" coverage . 2>&1 |
+        sed -n "s/.*function $1 (line [0-9]*): entered \([0-9]*\),.*/\1/p"
+}
+(./host kill >/dev/null 2>&1)
+check_eq "plugin, killed: its counts" "3 1" "$(entered plugin_work) $(entered main)"
+check_eq "plugin, killed: the program's live file stays" 1 "$(live_files)"
+clean
+./host >/dev/null
+check_eq "plugin, exit: its counts" "3 1" "$(entered plugin_work) $(entered main)"
+check_eq "plugin, exit: no live file stays" 0 "$(live_files)"
+clean
+
 finish

@@ -101,7 +101,7 @@ public:
         }
     }
 
-    // The data file of a live file: its name without .<pid>.qvl.
+    // The data file of a live file: its name without .<pid>-<table>.qvl.
     static std::string live_data_file(const std::string& path) {
         std::string name = fs::weakly_canonical(path).string();
         name.resize(name.size() - kLiveExtension.size());
