@@ -110,13 +110,13 @@ int Lexer::next_token() {
 bool Lexer::array_bound_annotation(int token) {
     if (!dialect_.gnu_extensions || previous_token_ != '[') return false;
     bool annotation = token == kwCONST || token == VOLATILE || token == QUALIFICATEUR_DE_TYPE ||
-                      (token == SPECIFICATEUR_DE_STORAGE && text_ == "static") || (token == '*' && closing_bracket_follows());
+                      (token == SPECIFICATEUR_DE_STORAGE && text_ == "static") || (token == '*' && next_char_is(']'));
     if (annotation && client_.instrumenting()) client_.echo(text_ + " ");
     return annotation;
 }
 
-// Whether the next character but blanks is ']'; nothing is consumed.
-bool Lexer::closing_bracket_follows() {
+// Whether the next character but blanks is `wanted`; nothing is consumed.
+bool Lexer::next_char_is(int wanted) {
     std::string blanks;
     int c = pp_.read_char();
     while (is_skipped_blank(c)) {
@@ -125,7 +125,7 @@ bool Lexer::closing_bracket_follows() {
     }
     if (c != kEndOfInput) pp_.unread_char(c);
     pp_.unread_text(blanks);
-    return c == ']';
+    return c == wanted;
 }
 
 int Lexer::finish(int token) {
@@ -626,6 +626,9 @@ int Lexer::identifier(int first, bool& rescan) {
             value_.str = std::move(word);
             value_.has_str = true;
         }
+        // "_Atomic(T)" names a type, as typeof (T) does; "_Atomic" alone
+        // qualifies one.
+        if (word == "_Atomic" && next_char_is('(')) return TYPEOF;
         return keyword->token;
     }
     int token = type_names_ && type_names_->is_type_name(word) ? NOM_DE_TYPE : IDENTIFICATEUR;

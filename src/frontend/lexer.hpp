@@ -88,7 +88,7 @@ private:
     bool skip_asm_operand_name();
     bool skip_standard_attribute();
     bool array_bound_annotation(int token);
-    bool closing_bracket_follows();
+    bool next_char_is(int wanted);
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
     bool expand_identifier(const std::string& name);
