@@ -112,10 +112,13 @@ private:
                 static const char* const types[] = {"(int)", "(_Bool)", "(unsigned char)", "(long)", "(signed char)"};
                 return {types[pick(5)] + operand(x, Unary), Unary};
             }
-            if (r < 72) {
+            if (r < 69) {
                 Expr z = expression(depth - 1);
                 return {operand(x, Or) + " ? " + y.text + " : " + operand(z, Conditional), Conditional};
             }
+            if (r < 70) return {operand(x, Or) + " ?: " + operand(y, Conditional), Conditional};
+            if (r < 71) return {"(int){" + operand(x, Assign) + "}", Primary};
+            if (r < 72) return {"(int)sizeof(" + x.text + ")", Unary};
             if (r < 75) return {"(" + operand(x, Assign) + ", " + operand(y, Assign) + ")", Primary};
             if (r < 76) {
                 static const char* const calls[] = {"tick(", "likely(", "__builtin_constant_p("};
@@ -147,10 +150,14 @@ private:
 
     Expr statement_expression(int depth) {
         std::string s = "s" + std::to_string(++locals_);
-        int shape = pick(4);
+        int shape = pick(6);
         std::string x = expression(depth - 1).text;
-        std::string y = shape < 2 ? expression(depth - 1).text : "";
+        std::string y = shape < 2 || shape == 4 ? expression(depth - 1).text : "";
         switch (shape) {
+        case 4: return {"({ int " + s + " = 1; switch (" + x + ") { case 0: " + s + " = " + y + "; break; default: " + s +
+                        "++; } " + s + "; })"};
+        case 5: return {"({ int " + s + " = 0; for (int i" + s + " = 0; i" + s + " < 2 && (" + x + "); i" + s + "++) " + s +
+                        " += 3; " + s + "; })"};
         case 0: return {"({ if (" + x + ") ; " + y + "; })"};
         case 1: return {"({ int " + s + " = " + x + "; if (" + y + ") " + s + " += 2; else " + s + "--; " + s + "; })"};
         case 2: return {"({ int " + s + " = 0; while (" + s + " < 3 && (" + x + ")) " + s + "++; " + s + "; })"};
@@ -161,7 +168,8 @@ private:
     // The statement that holds the decision, as lines of the body.
     std::vector<std::string> statement(const Expr& decision) {
         const std::string& d = decision.text;
-        switch (pick(11)) {
+        switch (pick(12)) {
+        case 11: return {"    for (k = 0; k < 2; k++, r += " + operand(decision, Assign) + ")", "        ;"};
         case 0: return {"    if (" + d + ")", "        r = 1;", "    else", "        r = 2;"};
         case 1: return {"    if (" + d + ")", "        r = 3;"};
         case 2: return {"    while (" + d + ")", "        if (++k == 3) break;"};
