@@ -28,12 +28,23 @@ void ProbingEvents::line_marker(std::string_view text) { emitter_.line_marker(te
 
 // --- expressions ---
 
+// These built-ins want a constant or look at their argument without
+// evaluating it, and the compiler computes their value: a rewritten
+// condition inside one would change the result, and a call probe around
+// one would make it no constant (the first argument of
+// __builtin_choose_expr must be one; __builtin_constant_p of it is 0).
+namespace {
+
+bool computed_by_compiler(const SemanticValue& callee) {
+    return callee.str && (*callee.str == "__builtin_choose_expr" || *callee.str == "__builtin_constant_p");
+}
+
+}  // namespace
+
 void ProbingEvents::call(const SemanticValue& callee, const SemanticValue& paren) {
-    if (component_open()) {
-        // These built-ins want a constant or look at their argument without
-        // evaluating it: a rewritten condition there would change the result.
-        if (callee.str && (*callee.str == "__builtin_choose_expr" || *callee.str == "__builtin_constant_p"))
-            unevaluated(callee);
+    if (component_open() && computed_by_compiler(callee)) {
+        unevaluated(callee);
+    } else if (component_open()) {
         emitter_.call(callee.token, consumed(), callee.pending_operand && callee.str ? *callee.str : std::string());
     }
     measure_.call(callee, paren);

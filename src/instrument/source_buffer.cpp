@@ -70,7 +70,9 @@ void SourceBuffer::insert_before(TokenId token, std::string_view text, FILE* out
 }
 
 bool SourceBuffer::holds(TokenId first, TokenId last) const {
-    return first <= last && find(first) != pieces_.end() && find(last) != pieces_.end();
+    if (first > last || find(first) == pieces_.end() || find(last) == pieces_.end()) return false;
+    auto after = find(last + 1);
+    return !find(first)->replaced && (after == pieces_.end() || !after->replaced);
 }
 
 std::optional<std::string> SourceBuffer::text(TokenId first, TokenId last) const {
@@ -84,7 +86,10 @@ std::optional<std::string> SourceBuffer::text(TokenId first, TokenId last) const
 bool SourceBuffer::replace(TokenId first, TokenId last, std::string_view text) {
     if (!holds(first, last)) return false;
     auto from = find(first);
-    for (auto piece = from + 1, end = find(last) + 1; piece != end; ++piece) piece->text.clear();
+    for (auto piece = from + 1, end = find(last) + 1; piece != end; ++piece) {
+        piece->text.clear();
+        piece->replaced = true;
+    }
     from->text = text;
     return true;
 }

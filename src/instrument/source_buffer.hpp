@@ -38,14 +38,17 @@ public:
 
     // The text from the start of `first` to the end of `last`, with what
     // was attached to them and without the blanks that end it; none when
-    // either token has left the buffer.
+    // the range is not held.
     std::optional<std::string> text(TokenId first, TokenId last) const;
-    // Both tokens, `first` not after `last`, are still in the buffer.
+    // Both tokens, `first` not after `last`, are still in the buffer, and
+    // the range holds whole any earlier replaced range it meets: one that
+    // starts or ends inside such a range would cut the text that its first
+    // token now carries.
     bool holds(TokenId first, TokenId last) const;
     // Replaces the tokens from `first` to `last`, with what was attached to
     // them and the layout between them, by `text`, which then belongs to
     // `first`; the others are dropped. False, and nothing changed, when
-    // either token has left the buffer.
+    // the range is not held.
     bool replace(TokenId first, TokenId last, std::string_view text);
 
 private:
@@ -55,6 +58,7 @@ private:
         TokenId token;
         bool layout;
         std::string text;
+        bool replaced = false;  // its text went to the first token of a replaced range
     };
     using Pieces = std::deque<Piece>;
     Pieces::iterator find(TokenId token);

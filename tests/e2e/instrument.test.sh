@@ -141,6 +141,31 @@ check_contains "implicit default, after the switch" "$inst" $'break ; } \nif (!q
 check_count "return 0 at the end: one exit probe" "$inst" "QVX_CDF(g,2)" 1
 check_contains "ends with a line feed" "$(tail -c 3 shapes.inst.c | od -c)" '\n'
 
+# The built-ins whose value the compiler computes get no call probe: around
+# one, the value would be no constant. The calls in their arguments keep
+# theirs.
+fresh
+cat >computed.c <<'C'
+int printf(const char *, ...);
+static int f(int x) { return x + 1; }
+int main(void)
+{
+    int x = 2;
+    printf("%d %d\n", __builtin_choose_expr(__builtin_constant_p(2 || x), f(x), 0),
+           __builtin_constant_p(__builtin_constant_p(x)));
+    return 0;
+}
+C
+gcc -o plain computed.c && run ./plain
+check_eq "computed built-ins: their values in the plain build" "3 1" "$(printf '%s' "$out")"
+for mode in -inst "-inst -cond"; do
+    QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch $mode -dial GNU -cc=gcc -o computed computed.c
+    check_eq "computed built-ins $mode: compiled" "0:" "$rc:$err"
+    run ./computed
+    check_eq "computed built-ins $mode: their values" "3 1" "$(printf '%s' "$out")"
+    check_count "computed built-ins $mode: probes of printf and f only" "$(cat computed.inst.c)" "QVX_CALL(" 2
+done
+
 # Macros left unexpanded keep their definitions for the compiler; the date
 # that the script leaves in qvx_date is the archive's.
 fresh

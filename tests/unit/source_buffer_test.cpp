@@ -103,6 +103,23 @@ TEST_F(SourceBufferTest, ConditionTextsAndReplacedDecision) {
     EXPECT_EQ(written(), "if ( D(f,b) ) {");
 }
 
+// Once a range is replaced, its text belongs to its first token: a range
+// that starts or ends inside it would take part of that text or lose it,
+// and is refused; one that holds it whole still reads and replaces it.
+TEST_F(SourceBufferTest, ReplacedRangesAreTakenWhole) {
+    TokenId i = tokens({"(", "!", "a", "==", "!", "b", ")", "&&", "c"});
+    EXPECT_TRUE(buffer.replace(i + 1, i + 5, "E(!a == !b) "));
+    EXPECT_FALSE(buffer.text(i + 2, i + 2));
+    EXPECT_FALSE(buffer.replace(i + 1, i + 2, "E(a) "));
+    EXPECT_FALSE(buffer.replace(i + 4, i + 5, "E(b) "));
+    EXPECT_FALSE(buffer.text(i, i + 3));
+    EXPECT_EQ(buffer.text(i + 1, i + 5), "E(!a == !b)");
+    EXPECT_EQ(buffer.text(i, i + 6), "( E(!a == !b) )");
+    EXPECT_TRUE(buffer.replace(i, i + 8, "D((E(!a == !b)) && c) "));
+    buffer.flush_all(out_);
+    EXPECT_EQ(written(), "D((E(!a == !b)) && c) ");
+}
+
 TEST_F(SourceBufferTest, WrittenTokensHaveNoText) {
     TokenId a = tokens({"a", "&&", "b"});
     buffer.flush_through(a, out_);
