@@ -74,31 +74,37 @@ public:
     // process wrote its record to a data file before it ended (and could
     // not remove the live file) is counted once.
     void load_data(const std::vector<std::string>& paths) {
-        std::set<std::tuple<std::string, size_t, long, std::string>> written;  // file, place, process, unit
-        for (bool live : {false, true}) {
-            for (const std::string& path : paths) {
-                if (has_extension(path, kLiveExtension) != live) continue;
-                std::optional<std::string> text = read_text(path);
-                if (!text) continue;
-                auto warn = [&](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
-                if (!live) {
-                    for (const DataRecord& record : read_coverage_data(*text, warn)) {
-                        written.emplace(fs::weakly_canonical(path).string(), record.offset, record.pid, record.header);
-                        if (first_sighting(path, record)) add_record(path, record);
-                    }
-                } else {
-                    std::string data_file = live_data_file(path);
-                    for (const DataRecord& record : read_live_data(*text, warn)) {
-                        if (record.offset > 0 &&
-                            written.count({data_file, record.offset - 1, record.pid, record.header}))
-                            report_.notes.push_back(path + ": the record of " + record.header + " is in " + data_file +
-                                                    "; counted once");
-                        else if (first_sighting(path, record))
-                            add_record(path, record);
-                    }
-                }
-            }
+        for (const std::string& path : paths)
+            if (!has_extension(path, kLiveExtension)) load_data_file(path);
+        for (const std::string& path : paths)
+            if (has_extension(path, kLiveExtension)) load_live_file(path);
+    }
+
+    void load_data_file(const std::string& path) {
+        std::optional<std::string> text = read_text(path);
+        if (!text) return;
+        std::string file = fs::weakly_canonical(path).string();
+        for (const DataRecord& record : read_coverage_data(*text, warner(path))) {
+            written_.emplace(file, record.offset, record.pid, record.header);
+            if (first_sighting(path, record)) add_record(path, record);
         }
+    }
+
+    void load_live_file(const std::string& path) {
+        std::optional<std::string> text = read_text(path);
+        if (!text) return;
+        std::string data_file = live_data_file(path);
+        for (const DataRecord& record : read_live_data(*text, warner(path))) {
+            if (record.offset > 0 && written_.count({data_file, record.offset - 1, record.pid, record.header}))
+                report_.notes.push_back(path + ": the record of " + record.header + " is in " + data_file +
+                                        "; counted once");
+            else if (first_sighting(path, record))
+                add_record(path, record);
+        }
+    }
+
+    static DataWarning warner(const std::string& path) {
+        return [path](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
     }
 
     // The data file of a live file: its name without .<pid>-<table>.qvl.
@@ -409,6 +415,7 @@ private:
     std::map<size_t, std::set<std::string>> probed_;
     CoverageReport report_;
     std::map<std::pair<std::string, long>, int> open_runs_;  // data or live file and process: its latest run
+    std::set<std::tuple<std::string, size_t, long, std::string>> written_;  // data file, place, process, unit
 };
 
 }  // namespace
