@@ -28,8 +28,8 @@ namespace eval qvx {
     # would take the library's place in the object file of some compilers,
     # so such a function is renamed in the unit (see rename_text).
     variable library_names {
-        getenv getcwd fopen fileno fclose flock write getpid pthread_atfork
-        open close ftruncate pwrite mmap mremap munmap unlink getpagesize memcpy lseek
+        getenv getcwd flock getpid pthread_atfork open close ftruncate pwrite
+        mmap mremap munmap unlink getpagesize memcpy memcmp lseek
     }
 }
 
@@ -185,11 +185,6 @@ proc qvx::c_string {text} {
         }
     }
     return "$out\""
-}
-
-# byte_length: the length in bytes of TEXT in UTF-8.
-proc qvx::byte_length {text} {
-    string length [encoding convertto utf-8 $text]
 }
 
 # initializer: a C initializer of the array elements VALUES; {0} for none.
@@ -421,16 +416,12 @@ proc qvx::probes_text {functions} {
 }
 
 # counters_text: the counters of every function, the tables of its
-# decisions, the table that the run-time walks, the unit's identification
-# lines and the size of the record buffer. Per function N: qvx_ends_N
+# decisions, the table that the run-time walks and the layout of the
+# unit's block. Per function N: qvx_ends_N
 # (entries, exits), qvx_branches_N (branch 0 .. branch count) and
 # qvx_calls_N (call 1 .. call count, slot 0 unused).
 proc qvx::counters_text {header date functions} {
-    # The longest count in decimal (64 bits) and its separating blank.
-    set count_width 21
     set unit "H [data_text $header]\nD [data_text $date]\n"
-    # "QVX 1 <pid>\n", the unit lines, "END\n".
-    set size [expr {32 + [byte_length $unit] + 4}]
     set text "\n"
     set rows {}
     set unit_decisions [dict create]
@@ -439,9 +430,9 @@ proc qvx::counters_text {header date functions} {
     set path_words 2
     # The unit's counters and evaluated vectors, which the run-time maps
     # to its section of the live file: the fields of qvx_block_, counters
-    # first (the first one where the unit's record went, see qvx_append_),
-    # in the order of the layout lines.
-    set count_fields {written}
+    # first (the first one counts the runs added to the data file, see
+    # qvx_add_block_), in the order of the layout lines.
+    set count_fields {added}
     set count_values {0}
     set byte_fields {}
     set byte_values {}
@@ -458,12 +449,6 @@ proc qvx::counters_text {header date functions} {
             append layout "F $number [expr {$branches + 1}] [expr {$calls + 1}] $data_name\n"
             lappend rows "  \{[c_string $data_name], \"$number\", $number, qvx_ends_$number,\
                 qvx_branches_$number, $branches + 1, qvx_calls_$number, $calls + 1\}"
-            # "F <number> <entries> <exits> <name>\n", "B <counts>\n",
-            # "C <counts>\n".
-            incr size [expr {2 + [string length $number] + 2 * $count_width
-                             + 1 + [byte_length $data_name] + 1}]
-            incr size [expr {1 + ($branches + 1) * $count_width + 1}]
-            incr size [expr {1 + $calls * $count_width + 1}]
             dict for {d decision} $decisions {
                 set c [dict get $decision conditions]
                 set shape [decision_shape $c [dict get $decision vectors]]
@@ -490,10 +475,6 @@ proc qvx::counters_text {header date functions} {
                     \{[join [dict get $shape words] ,]\};\
                     static const qvx_path_word_ qvx_mcdc_steps_$d\[[expr {2 * $c + 2}]\] =\
                     \{[join [dict get $shape steps] ,]\};\n"
-                # "M <decision> <outcome> <vector> <count>\n" per slot,
-                # "X <decision> <count>\n".
-                incr size [expr {$slots * (1 + $count_width + 3 + $c + $count_width + 1)
-                                 + 1 + 2 * $count_width + 1}]
             }
         }
     }
@@ -612,14 +593,12 @@ static const struct qvx_shape_ qvx_shapes_\[\] = {
 /* The shape of a decision that the unit does not list: it counts nothing. */
 static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 #define QVX_FIRST_DECISION_ ${first}UL
-static const char qvx_unit_\[\] = [c_string $unit];
-/* The unit's section of the live file after its first line: the layout
-   of its block. */
+/* The unit's sections of the live file and of the data file after their
+   first lines: the layout of its block. */
 static const char qvx_layout_\[\] = [c_string "$unit${layout}END\n"];
 /* Without QOR_COVERAGE_FILE the data goes beside the unit's header, in
    the build's directory, not where the program happens to run. */
 static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_coverage.dat"];
-static char qvx_record_\[$size\];
 "
     return $text
 }
@@ -630,26 +609,20 @@ static char qvx_record_\[$size\];
 # the working directory of that moment so that a later chdir does not move
 # the data; %p in it stands for the process number), else
 # qor_coverage.dat beside the unit's header, and maps the unit's block to
-# a section of the process's live file beside it. At exit it builds the
-# unit's record in memory and appends it with one write, under an
-# exclusive flock, to a file opened in append mode; a unit where no probe
-# ran writes nothing. A forked child maps a section of its own and starts
-# from zero counts, so that parent and child together count every probe
-# once. errno is saved and restored around all of it. A record that
-# cannot be written stays in the live file; where the file system has no
-# lock, the single append still keeps records whole on a local disk.
+# a section of the process's live file beside it. At exit it adds the
+# unit's counts to the unit's section of the data file for the test label
+# (qvx_merge_), under an exclusive flock; a unit where no probe ran adds
+# nothing. A forked child maps a section of its own and starts from zero
+# counts, so that parent and child together count every probe once.
+# errno is saved and restored around all of it. Counts that cannot be
+# added stay in the live file.
 proc qvx::runtime_text {} {
     return {
 /* C library entry points, declared under run-time names bound to their
    link names. */
 extern char *qvx_getenv_(const char *) __asm__("getenv");
 extern char *qvx_getcwd_(char *, __SIZE_TYPE__) __asm__("getcwd");
-extern void *qvx_fopen_(const char *, const char *) __asm__("fopen");
-extern int qvx_fileno_(void *) __asm__("fileno");
-extern int qvx_fclose_(void *) __asm__("fclose");
 extern int qvx_flock_(int, int) __asm__("flock");
-extern __PTRDIFF_TYPE__ qvx_write_(int, const void *, __SIZE_TYPE__)
-  __asm__("write");
 extern int qvx_getpid_(void) __asm__("getpid");
 extern int *qvx_errno_(void) __asm__("__errno_location");
 extern int qvx_atfork_(void (*)(void), void (*)(void), void (*)(void))
@@ -680,28 +653,6 @@ extern long qvx_lseek_(int, long, int) __asm__("lseek");
 /* The data file's path; empty when there is none. */
 static char qvx_path_[4096];
 
-/* qvx_put_: appends TEXT at P; 0 once the record buffer is full. */
-QVX_ONCE_ static char *qvx_put_(char *p, const char *text)
-{
-  while (p && *text) {
-    if (p == qvx_record_ + sizeof qvx_record_)
-      return 0;
-    *p++ = *text++;
-  }
-  return p;
-}
-
-/* qvx_put_bytes_: appends the SIZE bytes at TEXT at P. */
-QVX_ONCE_ static char *qvx_put_bytes_(char *p, const char *text, unsigned long size)
-{
-  for (; p && size > 0; size--) {
-    if (p == qvx_record_ + sizeof qvx_record_)
-      return 0;
-    *p++ = *text++;
-  }
-  return p;
-}
-
 /* qvx_decimal_: VALUE in decimal, written at the end of DIGITS. */
 QVX_ONCE_ static const char *qvx_decimal_(char digits[24], qvx_count_ value)
 {
@@ -712,13 +663,6 @@ QVX_ONCE_ static const char *qvx_decimal_(char digits[24], qvx_count_ value)
     value /= 10;
   } while (value);
   return d;
-}
-
-/* qvx_put_count_: appends a blank and VALUE in decimal at P. */
-QVX_ONCE_ static char *qvx_put_count_(char *p, qvx_count_ value)
-{
-  char digits[24];
-  return qvx_put_(qvx_put_(p, " "), qvx_decimal_(digits, value));
 }
 
 /* qvx_cat_: appends TEXT to the string in TO (SIZE bytes); 0 when it
@@ -754,8 +698,8 @@ __attribute__((unused)) static char qvx_value_(const qvx_path_word_ *path, unsig
    without a table. The slots take no lock, so that a signal handler can
    evaluate decisions too: a new vector claims the next free slot with a
    compare-and-swap and makes it ready once written. Two threads meeting
-   the same new vector at once may take a slot each; the record adds them
-   up. */
+   the same new vector at once may take a slot each; the data file adds
+   them up. */
 __attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *shape, const qvx_path_word_ *path, int outcome)
 {
   const struct qvx_decision_ *decision = shape->decision;
@@ -788,69 +732,6 @@ __attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *sh
   __atomic_store_n(&decision->ready[used], 1, __ATOMIC_RELEASE);
 }
 
-/* qvx_order_: compares two slots of WIDTH bytes: the true outcome
-   first, then the vectors in character order ('-' < '0' < '1'). */
-QVX_ONCE_ static int qvx_order_(const char *a, const char *b, unsigned long width)
-{
-  unsigned long i;
-  if ((a[0] == '1') != (b[0] == '1'))
-    return a[0] == '1' ? -1 : 1;
-  for (i = 0; i < width; i++)
-    if (a[i] != b[i])
-      return (unsigned char)a[i] < (unsigned char)b[i] ? -1 : 1;
-  return 0;
-}
-
-/* qvx_put_decision_: the lines of DECISION at P: each distinct vector
-   that was counted, with its count, in qvx_order_; then the evaluations
-   that overflowed. */
-QVX_ONCE_ static char *qvx_put_decision_(char *p, const struct qvx_decision_ *decision)
-{
-  unsigned long width = decision->conditions + 1, used, i, lines;
-  const char *last = 0, *best, *slot;
-  qvx_count_ total, overflow = qvx_read_(&decision->state[0]);
-  used = (unsigned long)qvx_read_(&decision->state[1]);
-  for (lines = 0; lines < used; lines++) {
-    best = 0;
-    total = 0;
-    for (i = 0; i < used; i++) {
-      int order;
-      if (!__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE))
-        continue;
-      slot = decision->vectors + i * width;
-      if (last && qvx_order_(slot, last, width) <= 0)
-        continue;
-      order = best ? qvx_order_(slot, best, width) : -1;
-      if (order < 0) {
-        best = slot;
-        total = 0;
-      }
-      if (order <= 0)
-        total += qvx_read_(&decision->counts[i]);
-    }
-    if (!best)
-      break;
-    last = best;
-    if (!total)
-      continue;
-    p = qvx_put_(p, "M");
-    p = qvx_put_count_(p, (qvx_count_)decision->number);
-    p = qvx_put_(p, " ");
-    p = qvx_put_bytes_(p, best, 1);
-    p = qvx_put_(p, " ");
-    p = qvx_put_bytes_(p, best + 1, width - 1);
-    p = qvx_put_count_(p, total);
-    p = qvx_put_(p, "\n");
-  }
-  if (overflow) {
-    p = qvx_put_(p, "X");
-    p = qvx_put_count_(p, (qvx_count_)decision->number);
-    p = qvx_put_count_(p, overflow);
-    p = qvx_put_(p, "\n");
-  }
-  return p;
-}
-
 QVX_ONCE_ static int qvx_anything_ran_(void)
 {
   unsigned long f, i;
@@ -878,38 +759,6 @@ QVX_ONCE_ static int qvx_anything_ran_(void)
   return 0;
 }
 
-/* qvx_build_record_: the unit's record in qvx_record_; returns its end,
-   0 when it does not fit. */
-QVX_ONCE_ static char *qvx_build_record_(void)
-{
-  char *p = qvx_record_;
-  unsigned long f, i;
-  p = qvx_put_(p, "QVX 1");
-  p = qvx_put_count_(p, (qvx_count_)qvx_getpid_());
-  p = qvx_put_(p, "\n");
-  p = qvx_put_(p, qvx_unit_);
-  for (f = 0; f < QVX_FUNCTIONS_; f++) {
-    const struct qvx_function_ *fn = &qvx_functions_[f];
-    p = qvx_put_(p, "F ");
-    p = qvx_put_(p, fn->number);
-    p = qvx_put_count_(p, qvx_read_(&fn->ends[0]));
-    p = qvx_put_count_(p, qvx_read_(&fn->ends[1]));
-    p = qvx_put_(p, " ");
-    p = qvx_put_(p, fn->name);
-    p = qvx_put_(p, "\nB");
-    for (i = 0; i < fn->branch_slots; i++)
-      p = qvx_put_count_(p, qvx_read_(&fn->branches[i]));
-    p = qvx_put_(p, "\nC");
-    for (i = 1; i < fn->call_slots; i++)
-      p = qvx_put_count_(p, qvx_read_(&fn->calls[i]));
-    p = qvx_put_(p, "\n");
-    for (i = 0; i < QVX_DECISIONS_; i++)
-      if (qvx_decisions_[i].function == fn->id)
-        p = qvx_put_decision_(p, &qvx_decisions_[i]);
-  }
-  return qvx_put_(p, "END\n");
-}
-
 /* qvx_file_name_: the data file's name in NAME (SIZE bytes): qvx_path_
    with each %p replaced by the number of the process that writes, so
    that a forked child and the processes of a parallel test run can each
@@ -935,49 +784,6 @@ QVX_ONCE_ static int qvx_file_name_(char *name, unsigned long size)
   }
   name[n] = 0;
   return 1;
-}
-
-/* qvx_append_: appends SIZE bytes at TEXT to the data file, whole; 0
-   when it could not. */
-QVX_ONCE_ static int qvx_append_(const char *text, unsigned long size)
-{
-  char name[sizeof qvx_path_];
-  void *file = qvx_file_name_(name, sizeof name) ? qvx_fopen_(name, "a") : 0;
-  int fd;
-  if (!file)
-    return 0;
-  fd = qvx_fileno_(file);
-  /* LOCK_EX; EINTR is 4 on every Linux. Without the lock (a file system
-     that has none) the single O_APPEND write still keeps records whole
-     on a local file system. */
-  while (qvx_flock_(fd, 2) != 0 && *qvx_errno_() == 4)
-    ;
-  /* The live file keeps where in the data file the record starts, plus
-     one, so that a reader who finds both (the process ended before it
-     could remove the live file) counts the record once. */
-  qvx_block_.fields.written = (qvx_count_)(qvx_lseek_(fd, 0, 2) + 1); /* SEEK_END */
-  while (size > 0) {
-    __PTRDIFF_TYPE__ n = qvx_write_(fd, text, size);
-    if (n < 0 && *qvx_errno_() == 4)
-      continue;
-    if (n <= 0 || (unsigned long)n > size)
-      break;
-    text += n;
-    size -= (unsigned long)n;
-  }
-  qvx_fclose_(file); /* also releases the lock */
-  return size == 0;
-}
-
-/* qvx_write_record_: appends the unit's record to the data file unless no
-   probe ran; 0 when it could not. */
-QVX_ONCE_ static int qvx_write_record_(void)
-{
-  char *end;
-  if (!qvx_path_[0] || !qvx_anything_ran_())
-    return 1;
-  end = qvx_build_record_();
-  return end && qvx_append_(qvx_record_, (unsigned long)(end - qvx_record_));
 }
 
 /* The place in BLOCK, a copy of qvx_block_, of P, a place in qvx_block_. */
@@ -1013,7 +819,7 @@ QVX_ONCE_ static void qvx_forget_(void *block)
     state[0] = 0;
     state[1] = decision->known;
   }
-  QVX_IN_(block, &qvx_block_.fields)->written = 0;
+  QVX_IN_(block, &qvx_block_.fields)->added = 0;
 }
 
 /* The live file: the blocks of the process's units, mapped, so that
@@ -1026,17 +832,17 @@ QVX_ONCE_ static void qvx_forget_(void *block)
    block in the section> <bytes of the block>", the unit's H and D lines,
    a line per function "F <number> <branch slots> <call slots> <name>"
    and after it one per decision "M <decision> <conditions> <slots>",
-   END; then the block. The block holds the counters: first where in the
-   data file the unit's record went (plus one; 0 while none did), then in
-   the order of those lines (per function entries and exits, branches,
+   END; then the block. The block holds the counters: first 1 once they
+   were added to the data file (0 before), then in the order of those
+   lines (per function entries and exits, branches,
    calls; per decision its slots' counts, its overflow count and the
    number of slots taken), then per decision the slots' ready flags and
    their vectors. A program that execs appends the new image's sections
-   after the old one's. At normal end each unit appends its record to the
+   after the old one's. At normal end each unit adds its counts to the
    data file, and once all units of the live file have, the file is
    removed: one that remains holds the counts of a process that ended
-   otherwise. Only on Linux targets whose flag values are written here;
-   elsewhere the counts stay in memory until exit. */
+   otherwise. Only on Linux targets, whose flag values are written here
+   (for the data file too). */
 #if defined(__linux__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__) \
                            || defined(__arm__) || defined(__riscv))
 #define QVX_MAPPED_ 1
@@ -1049,8 +855,8 @@ QVX_ONCE_ static void qvx_forget_(void *block)
 /* The live files of the process, shared by its units through a weak
    definition in each that the linker makes one: per file (by a hash of
    its name) its units' sections not yet finished, and whether it must
-   stay (it held sections of an earlier image, or a unit's record could
-   not be written). A row of another process (a forked parent's) is
+   stay (it held sections of an earlier image, or a unit's counts could
+   not be added to the data file). A row of another process (a forked parent's) is
    free; without a free row the file stays. */
 struct qvx_live_row_ {
   unsigned long hash;
@@ -1104,15 +910,19 @@ QVX_ONCE_ static int qvx_move_block_(void *at, int forked)
 }
 
 /* qvx_section_line_: the first line of the unit's section, for a block
-   at OFFSET in the section, in LINE (128 bytes); its length. */
-QVX_ONCE_ static unsigned long qvx_section_line_(char *line, unsigned long offset)
+   at OFFSET in the section, in LINE (128 bytes): in the live file
+   (LIVE) with the process number, in the data file without; its
+   length. */
+QVX_ONCE_ static unsigned long qvx_section_line_(char *line, int live, unsigned long offset)
 {
   char digits[24];
   unsigned long n = 0;
   line[0] = 0;
-  qvx_cat_(line, 128, "QVX-LIVE 1 ");
-  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()));
-  qvx_cat_(line, 128, " ");
+  qvx_cat_(line, 128, live ? "QVX-LIVE 1 " : "QVX-SUM 1 ");
+  if (live) {
+    qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()));
+    qvx_cat_(line, 128, " ");
+  }
   qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)sizeof(qvx_count_)));
   qvx_cat_(line, 128, " ");
   qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)offset));
@@ -1151,7 +961,7 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
     ;
   end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
   section = end < 0 ? 0 : ((unsigned long)end + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
-  n = qvx_section_line_(line, offset);
+  n = qvx_section_line_(line, 1, offset);
   if (end >= 0 && qvx_ftruncate_(fd, (long)(section + offset + sizeof qvx_block_)) == 0
       && qvx_pwrite_(fd, line, n, (long)section) == (__PTRDIFF_TYPE__)n
       && qvx_pwrite_(fd, qvx_layout_, layout, (long)(section + n)) == (__PTRDIFF_TYPE__)layout)
@@ -1167,6 +977,225 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
   }
 }
 
+/* The data file: a sequence of sections, one per unit and label, each
+   at a multiple of 4096 bytes, in the live file's form: the line
+   "QVX-SUM 1 <bytes of a count> <offset of the block in the section>
+   <bytes of the block>", an L line (the test label, $QOR_COVERAGE_LABEL,
+   written as H is), the unit's layout; then the block, whose counts are
+   the sums of every run of the unit under that label, and whose first
+   counter is the number of those runs (process ends and dumps). Each
+   run adds its counts under the file's lock, so that the data stays
+   the size of one block per unit and label however many processes
+   run. */
+
+/* The L line of the unit's sections in the data file. */
+static char qvx_label_[1024];
+
+/* qvx_read_label_: the L line from $QOR_COVERAGE_LABEL; a label too
+   long for the line is cut. */
+QVX_ONCE_ static void qvx_read_label_(void)
+{
+  const char *label = qvx_getenv_("QOR_COVERAGE_LABEL");
+  unsigned long n = 2;
+  qvx_label_[0] = 'L';
+  qvx_label_[1] = ' ';
+  for (; label && *label && n + 6 < sizeof qvx_label_; label++) {
+    unsigned char c = (unsigned char)*label;
+    if (c == '\\') {
+      qvx_label_[n++] = '\\';
+      qvx_label_[n++] = '\\';
+    } else if (c < 32 || c == 127) {
+      qvx_label_[n++] = '\\';
+      qvx_label_[n++] = (char)('0' + (c >> 6));
+      qvx_label_[n++] = (char)('0' + ((c >> 3) & 7));
+      qvx_label_[n++] = (char)('0' + (c & 7));
+    } else {
+      qvx_label_[n++] = (char)c;
+    }
+  }
+  qvx_label_[n++] = '\n';
+  qvx_label_[n] = 0;
+}
+
+/* qvx_add_block_: adds the counts of the block to SUM, the block of the
+   unit's section in the data file: counters one by one; the vectors
+   that the analysis did not foresee by their value, since runs meet
+   them in different orders (one without a free slot counts as
+   overflow); and one run. */
+QVX_ONCE_ static void qvx_add_block_(void *sum)
+{
+  unsigned long f, i, j;
+  for (f = 0; f < QVX_FUNCTIONS_; f++) {
+    const struct qvx_function_ *fn = &qvx_functions_[f];
+    qvx_count_ *ends = QVX_IN_(sum, fn->ends), *branches = QVX_IN_(sum, fn->branches),
+      *calls = QVX_IN_(sum, fn->calls);
+    ends[0] += qvx_read_(&fn->ends[0]);
+    ends[1] += qvx_read_(&fn->ends[1]);
+    for (i = 0; i < fn->branch_slots; i++)
+      branches[i] += qvx_read_(&fn->branches[i]);
+    for (i = 0; i < fn->call_slots; i++)
+      calls[i] += qvx_read_(&fn->calls[i]);
+  }
+  for (f = 0; f < QVX_DECISIONS_; f++) {
+    const struct qvx_decision_ *decision = &qvx_decisions_[f];
+    qvx_count_ *counts = QVX_IN_(sum, decision->counts), *state = QVX_IN_(sum, decision->state);
+    unsigned char *ready = QVX_IN_(sum, decision->ready);
+    char *vectors = QVX_IN_(sum, decision->vectors);
+    unsigned long width = decision->conditions + 1, used;
+    if (!decision->function)
+      continue;
+    used = (unsigned long)qvx_read_(&decision->state[1]);
+    if (state[1] > decision->slots)
+      state[1] = decision->slots;
+    state[0] += qvx_read_(&decision->state[0]);
+    for (i = 0; i < decision->known; i++)
+      counts[i] += qvx_read_(&decision->counts[i]);
+    for (i = decision->known; i < used && i < decision->slots; i++) {
+      qvx_count_ count = qvx_read_(&decision->counts[i]);
+      const char *vector = decision->vectors + i * width;
+      if (!count || !__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE))
+        continue;
+      for (j = decision->known; j < state[1]; j++)
+        if (ready[j] && !__builtin_memcmp(vectors + j * width, vector, width))
+          break;
+      if (j == state[1]) {
+        if (j == decision->slots) {
+          state[0] += count;
+          continue;
+        }
+        __builtin_memcpy(vectors + j * width, vector, width);
+        ready[j] = 1;
+        state[1]++;
+      }
+      counts[j] += count;
+    }
+  }
+  QVX_IN_(sum, &qvx_block_.fields)->added++;
+}
+
+/* qvx_number_: the decimal number at *P, which moves past it and one
+   blank; 0 when there is none. */
+QVX_ONCE_ static unsigned long qvx_number_(const unsigned char **p, const unsigned char *end)
+{
+  unsigned long value = 0;
+  for (; *p < end && **p >= '0' && **p <= '9'; (*p)++)
+    value = value * 10 + (unsigned long)(**p - '0');
+  if (*p < end)
+    (*p)++;
+  return value;
+}
+
+#define QVX_FOREIGN_ (~0UL)
+
+/* qvx_find_section_: the place in FILE (SIZE bytes) of the section that
+   starts with KEY (KEY_SIZE bytes: the unit's first line, L line and
+   layout) and holds its block (SECTION bytes); SIZE rounded up to a
+   page when there is none; QVX_FOREIGN_ when FILE is not a data file
+   of sections. A place of zeros (a process ended while it added a
+   section) is passed over. */
+QVX_ONCE_ static unsigned long qvx_find_section_(const unsigned char *file, unsigned long size,
+                                                 const char *key, unsigned long key_size,
+                                                 unsigned long section)
+{
+  static const char first[] = "QVX-SUM 1 ";
+  unsigned long at = 0, offset, bytes;
+  const unsigned char *p;
+  while (at < size) {
+    if (file[at] == 0) {
+      at += QVX_PAGE_;
+      continue;
+    }
+    if (size - at < sizeof first - 1 || __builtin_memcmp(file + at, first, sizeof first - 1))
+      return QVX_FOREIGN_;
+    if (size - at >= section && !__builtin_memcmp(file + at, key, key_size))
+      return at;
+    p = file + at + sizeof first - 1;
+    qvx_number_(&p, file + size);
+    offset = qvx_number_(&p, file + size);
+    bytes = qvx_number_(&p, file + size);
+    if (offset + bytes == 0)
+      return QVX_FOREIGN_;
+    at += (offset + bytes + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
+  }
+  return (size + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
+}
+
+/* qvx_add_section_: writes at AT in FD the unit's new section: its KEY
+   (KEY_SIZE bytes) and, at OFFSET, the block without counts (added
+   next); 0 when it could not. */
+QVX_ONCE_ static int qvx_add_section_(int fd, unsigned long at, const char *key, unsigned long key_size,
+                                      unsigned long offset)
+{
+  return qvx_ftruncate_(fd, (long)(at + offset + sizeof qvx_block_)) == 0
+    && qvx_pwrite_(fd, key, key_size, (long)at) == (__PTRDIFF_TYPE__)key_size
+    && qvx_pwrite_(fd, &qvx_block_, sizeof qvx_block_, (long)(at + offset))
+         == (__PTRDIFF_TYPE__)sizeof qvx_block_;
+}
+
+/* qvx_merge_: adds the unit's counts to its section of the data file
+   for its label, which the first run adds; 0 when it could not (the file
+   cannot be written, or is not a data file of sections: one written by
+   an older run-time). Under the file's lock, so that processes that end
+   at once add up. */
+QVX_ONCE_ static int qvx_merge_(void)
+{
+  unsigned long layout = sizeof qvx_layout_ - 1, label = 0, line_size, key_size, offset, size, at;
+  char name[sizeof qvx_path_], key[128 + sizeof qvx_label_ + sizeof qvx_layout_];
+  unsigned char *file = QVX_NO_MAP_;
+  int fd, fresh = 0, done = 0;
+  long end;
+  while (qvx_label_[label])
+    label++;
+  offset = (128 + label + layout + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
+  line_size = qvx_section_line_(key, 0, offset);
+  __builtin_memcpy(key + line_size, qvx_label_, label);
+  __builtin_memcpy(key + line_size + label, qvx_layout_, layout);
+  key_size = line_size + label + layout;
+  if (!qvx_file_name_(name, sizeof name) || (fd = qvx_open_(name, QVX_O_LIVE_, 0666)) < 0)
+    return 0;
+  while (qvx_flock_(fd, 2) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
+    ;
+  end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
+  size = end < 0 ? 0 : (unsigned long)end;
+  if (end <= 0) {
+    at = end < 0 ? QVX_FOREIGN_ : 0;
+  } else {
+    file = qvx_mmap_(0, size, 3, 1, fd, 0); /* RW, MAP_SHARED */
+    at = file == QVX_NO_MAP_ ? QVX_FOREIGN_
+                             : qvx_find_section_(file, size, key, key_size, offset + sizeof qvx_block_);
+  }
+  if (at != QVX_FOREIGN_ && at >= size) {
+    if (file != QVX_NO_MAP_)
+      qvx_munmap_(file, size);
+    size = at + offset + sizeof qvx_block_;
+    fresh = 1;
+    file = qvx_add_section_(fd, at, key, key_size, offset) ? qvx_mmap_(0, size, 3, 1, fd, 0) : QVX_NO_MAP_;
+  }
+  if (at != QVX_FOREIGN_ && file != QVX_NO_MAP_) {
+    if (fresh)
+      qvx_forget_(file + at + offset);
+    qvx_add_block_(file + at + offset);
+    done = 1;
+  }
+  if (file != QVX_NO_MAP_)
+    qvx_munmap_(file, size);
+  qvx_close_(fd); /* also releases the lock */
+  return done;
+}
+
+/* qvx_save_counts_: adds the unit's counts to the data file unless no
+   probe ran, and marks the live file's copy as added; 0 when it could
+   not. */
+QVX_ONCE_ static int qvx_save_counts_(void)
+{
+  if (!qvx_path_[0] || !qvx_anything_ran_())
+    return 1;
+  if (!QVX_MAPPED_ || !qvx_merge_())
+    return 0;
+  qvx_block_.fields.added = 1;
+  return 1;
+}
+
 /* The units of the process, for qor_coverage_dump: a list whose head is
    a weak definition in every instrumented unit, which the linker makes
    one. */
@@ -1178,8 +1207,8 @@ __attribute__((weak)) struct qvx_unit_ *qvx_units_ = 0;
 extern void qor_coverage_dump(void);
 
 /* qor_coverage_dump: for programs that do not end (servers, embedded
-   loops): appends a record of each unit of the process where a probe ran
-   to the data file and sets its counts back to zero. Probes that other
+   loops): adds the counts of each unit of the process where a probe ran
+   to the data file, as a run, and sets them back to zero. Probes that other
    threads run during the call may be lost. */
 __attribute__((weak)) void qor_coverage_dump(void)
 {
@@ -1191,20 +1220,20 @@ __attribute__((weak)) void qor_coverage_dump(void)
 QVX_ONCE_ static void qvx_dump_unit_(void)
 {
   int saved_errno = *qvx_errno_();
-  if (qvx_write_record_())
+  if (qvx_save_counts_())
     qvx_forget_(&qvx_block_);
   *qvx_errno_() = saved_errno;
 }
 static struct qvx_unit_ qvx_this_unit_ = {0, qvx_dump_unit_};
 
-/* At exit: the record; the live file goes with the record of the last
-   of its units, unless it must stay. The unit leaves the list of units,
+/* At exit: the counts go to the data file; the live file goes with the
+   last of its units, unless it must stay. The unit leaves the list of units,
    since a shared library's may go next. */
 QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
 {
   int saved_errno = *qvx_errno_();
   struct qvx_unit_ **link;
-  int written = qvx_write_record_();
+  int written = qvx_save_counts_();
   if (qvx_live_[0] && qvx_live_row_) {
     if (!written)
       qvx_live_row_->keep = 1;
@@ -1223,7 +1252,7 @@ QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
 /* In a forked child: the counts so far belong to the parent. The block
    moves to a live file of the child's, or else to private memory, before
    the child counts anything; if it cannot move, the child keeps counting
-   in the parent's block and writes no record of its own. */
+   in the parent's block and adds no counts of its own. */
 QVX_ONCE_ static void qvx_forked_(void)
 {
   int saved_errno = *qvx_errno_();
@@ -1248,6 +1277,7 @@ QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
   unsigned long dir = 0, size = 0, i;
   if (!name || !*name)
     name = qvx_default_file_;
+  qvx_read_label_();
   while (name[size])
     size++;
   if (name[0] != '/' && qvx_getcwd_(qvx_path_, sizeof qvx_path_)) {

@@ -66,18 +66,19 @@ program() {
     check_contains "$label: program output" "$out" ", ok"
 }
 
-# coverage LABEL MODE DATA RECORDS HEADERS: DATA holds RECORDS records
-# (one per unit and run) from the units of HEADERS, with condition vectors
-# in -cond mode only; an uninstrumented program writes none.
+# coverage LABEL MODE DATA RUNS HEADERS: DATA adds up RUNS runs (one per
+# unit and process) of the units of HEADERS, with condition vectors in
+# -cond mode only; an uninstrumented program writes none.
 coverage() {
-    local label=$1 mode=$2 data=$3 vectors=no
+    local label=$1 mode=$2 data=$3 vectors=no text
     if [ "$mode" = static ]; then
         check_no_file "$label: no coverage data without -inst" "$data"
         return
     fi
-    check_eq "$label: coverage records" "$4" "$(grep -c '^END$' "$data" 2>/dev/null)"
-    check_eq "$label: records of each unit" "$5" "$(sed -n 's|^H .*/||p' "$data" 2>/dev/null | sort -u | xargs)"
-    grep -q '^M ' "$data" 2>/dev/null && vectors=yes
+    text=$(coverage_text "$data" 2>&1)
+    check_eq "$label: coverage runs" "$4" "$(unit_runs "$data")"
+    check_eq "$label: records of each unit" "$5" "$(sed -n 's|^H .*/||p' <<<"$text" | sort -u | xargs)"
+    grep -q '^M ' <<<"$text" && vectors=yes
     check_eq "$label: condition vectors" "$([ "$mode" = cond ] && echo yes || echo no)" "$vectors"
 }
 

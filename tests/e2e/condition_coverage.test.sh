@@ -68,15 +68,15 @@ for level in -O0 -O2; do
     cond_build vectors.c "$level"
     # The output holds the trace and the count of cond() calls.
     same_run "vectors.c $level"
-    check_eq "vectors.c $level: one record" 1 "$(grep -c '^END$' qor_coverage.dat)"
-    check_eq "vectors.c $level: vectors of the trace" "$(./orig | expected_vectors)" \
-        "$(grep '^M ' qor_coverage.dat)"
-    check_eq "vectors.c $level: every vector kept" "" "$(grep '^X ' qor_coverage.dat)"
+    data=$(coverage_text qor_coverage.dat)
+    check_eq "vectors.c $level: one record" 1 "$(grep -c '^END$' <<<"$data")"
+    check_eq "vectors.c $level: vectors of the trace" "$(./orig | expected_vectors)" "$(grep '^M ' <<<"$data")"
+    check_eq "vectors.c $level: every vector kept" "" "$(grep '^X ' <<<"$data")"
     # Each M line follows the F line of the function that the archive
     # gives its decision.
     check_eq "vectors.c $level: decisions in their functions" \
         "$(sed -n 's/^{1, \([0-9]*\), "\([0-9]*\):.*/\2 \1/p' vectors.sta)" \
-        "$(awk '$1 == "F" { f = $2 } $1 == "M" { print $2, f }' qor_coverage.dat | uniq)"
+        "$(awk '$1 == "F" { f = $2 } $1 == "M" { print $2, f }' <<<"$data" | uniq)"
 done
 
 # ---- The archive -----------------------------------------------------------

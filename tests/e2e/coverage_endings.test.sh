@@ -53,8 +53,8 @@ check_eq "loop: counting while it ran" 1 "$((during_in > 1000 && during_in - dur
 check_eq "loop: whole after SIGKILL" 1 "$((after_in >= during_in && after_in - after_out <= 1))"
 clean
 
-# A process that wrote its record but could not remove its live file
-# (here a second name of it stays) is counted once.
+# A process that added its counts to the data file but could not remove
+# its live file (here a second name of it stays) is counted once.
 mkfifo input
 ./endings wait <input >/dev/null &
 waiting=$!
@@ -68,7 +68,34 @@ wait "$waiting"
 check_eq "record and live file: counted once" "5 5" "$(entries)"
 run "$QOR_FULL_STAGE/bin/qor_report" coverage .
 check_contains "record and live file: said" "$out" \
-    "-7.qvl: the record of $PWD/endings.inst.h is in $PWD/qor_coverage.dat; counted once"
+    "-7.qvl: the counts of $PWD/endings.inst.h were added to $PWD/qor_coverage.dat; counted once"
+clean
+
+# Runs add up in the data file, per test label: 40 processes at once
+# leave one section per label, of the size that one run leaves.
+./endings exit >/dev/null
+one_run=$(stat -c %s qor_coverage.dat)
+for i in $(seq 20); do
+    QOR_COVERAGE_LABEL=odd ./endings exit >/dev/null & QOR_COVERAGE_LABEL='even
+2' ./endings exit >/dev/null &
+done
+wait
+check_eq "40 runs: counts" "205 205" "$(entries)"
+check_eq "40 runs: bounded" "$((3 * one_run))" "$(stat -c %s qor_coverage.dat)"
+run "$QOR_FULL_STAGE/bin/qor_report" coverage .
+check_eq "40 runs: one run per label" "./qor_coverage.dat, 1 run(s) added up, 1 unit(s)
+./qor_coverage.dat, label even\0122, 20 run(s) added up, 1 unit(s)
+./qor_coverage.dat, label odd, 20 run(s) added up, 1 unit(s)" "$(grep '^  run ' <<<"$out" | sed 's/^  run [0-9]: //' | sort)"
+check_eq "40 runs: no live file stays" 0 "$(live_files)"
+clean
+
+# A data file of an earlier run-time (text records) is not written to:
+# the counts stay in the live file, and both are read.
+printf 'QVX 1 7\nH %s/endings.inst.h\n' "$PWD" >qor_coverage.dat
+"$QOR_FULL_STAGE/bin/qor_report" data qor_coverage.dat 2>/dev/null >before
+./endings exit >/dev/null
+check_eq "older data file: left alone" "$(printf 'QVX 1 7\nH %s/endings.inst.h\n' "$PWD")" "$(cat qor_coverage.dat)"
+check_eq "older data file: counts in the live file" "5 5:1" "$(entries):$(live_files)"
 clean
 
 # A live file that does not hold its block is named and left out.

@@ -76,16 +76,17 @@ check_eq "true branches as gcc counts their first lines" "" "$mismatched"
 check_eq "true branches compared" 1 "$((checked >= 8))"
 
 # The installation's run-time: the coverage data of two runs of the same
-# program holds, in each record, the counts that the traced build showed.
+# program, under labels of their own, holds in each section the counts
+# that the traced build showed.
 mkdir real && cd real || exit 1
 cp ../constructs.c .
 QOR_INSTRUMENT_TCL= run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -dial GNU -cc=gcc -O2 -c constructs.c
 check_eq "run-time header: no message" "" "$err"
 gcc -O2 -o real constructs.o
-for i in 1 2; do QOR_COVERAGE_FILE=$PWD/coverage.dat ./real >real.out; done
+for i in 1 2; do QOR_COVERAGE_FILE=$PWD/coverage.dat QOR_COVERAGE_LABEL=run$i ./real >real.out; done
 check_eq "run-time: same output" "$(cat ../inst.out)" "$(cat real.out)"
-check_eq "run-time: one record per run" 2 "$(grep -c '^END$' coverage.dat)"
-first_record() { awk '/^END$/ { exit } { print }' coverage.dat; }
+check_eq "run-time: one section per label" "2 2" "$(coverage_text coverage.dat | grep -c '^END$') $(unit_runs coverage.dat)"
+first_record() { coverage_text coverage.dat | awk '/^END$/ { exit } { print }'; }
 check_eq "run-time: function entries and exits" \
     "$(awk '$2 == "enter" || $2 == "exit" { print $3, $2, $1 }' ../counts.txt | sort)" \
     "$(first_record | awk '$1 == "F" && $3 > 0 { name = $5; sub(/.*\//, "", name); print name, "enter", $3; print name, "exit", $4 }' | sort)"
@@ -95,11 +96,13 @@ check_eq "run-time: branches" "$(awk '$2 == "branch" { print $3, $4, $1 }' ../co
 check_eq "run-time: calls" "$(awk '$2 == "call" { n[$3 " " $4] += $1 } END { for (k in n) print k, n[k] }' ../counts.txt | sort)" \
     "$(first_record | awk '$1 == "F" { name = $5; sub(/.*\//, "", name) }
         $1 == "C" { for (i = 2; i <= NF; i++) if ($i > 0) print name, i - 1, $i }' | sort)"
-# Twenty runs at the same time: twenty more whole records.
+# Twenty runs at the same time: all added up, in one more section.
 for i in $(seq 20); do QOR_COVERAGE_FILE=$PWD/coverage.dat ./real >/dev/null & done
 wait
-check_eq "run-time: parallel runs, whole records" "22 22" \
-    "$(grep -c '^END$' coverage.dat) $(grep -c '^QVX 1 ' coverage.dat)"
+check_eq "run-time: parallel runs added up" "3 22" "$(coverage_text coverage.dat | grep -c '^END$') $(unit_runs coverage.dat)"
+check_eq "run-time: parallel runs, every count" \
+    "$(first_record | awk '$1 == "F" { n += 20 * $3 } END { print n }')" \
+    "$(coverage_text coverage.dat | awk '/^QVX-SUM 1 20$/ { s = 1 } s && $1 == "F" { n += $3 } /^END$/ { s = 0 } END { print n }')"
 cd .. || exit 1
 
 # The GNU C corpus instrumented: every file compiles, and the program

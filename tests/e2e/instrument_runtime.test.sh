@@ -25,23 +25,27 @@ instrument() {
     run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "${3:-$PWD/$1.inst.h}" "$2" "$fixtures/$1.func"
 }
 
-# records DATA HEADER: the records of DATA whose header line names HEADER,
-# in file order, with the process id replaced by P.
+# records DATA HEADER: the records of DATA (its sections, one per unit and
+# label, as text) whose header line names HEADER, in file order, each with
+# the first line "QVX 1 P" and without its runs and label.
 records() {
-    awk -v h="H $2" '
-        /^QVX / { n = 0; keep = 0 }
+    coverage_text "$1" | awk -v h="H $2" '
+        /^QVX-SUM / { n = 0; keep = 0; next }
+        /^L / && n == 0 { next }
         { line[++n] = $0 }
-        n == 2 && $0 == h { keep = 1 }
-        $0 == "END" && keep { for (i = 1; i <= n; i++) print (i == 1 ? "QVX 1 P" : line[i]) }
-    ' "$1"
+        n == 1 && $0 == h { keep = 1 }
+        $0 == "END" && keep { print "QVX 1 P"; for (i = 1; i <= n; i++) print line[i] }
+    '
 }
 
-# well_formed DATA: the number of records when every line of DATA belongs
-# to a whole record, else the first line that does not.
+# well_formed DATA: the number of sections of DATA when qor_report reads
+# every one of them without a word, else the first line that is not part
+# of a whole record.
 well_formed() {
-    awk '
+    coverage_text "$1" 2>&1 | awk '
         function bad() { print "bad line " NR ": " $0; failed = 1; exit }
-        state == 0 { if (/^QVX 1 [0-9]+$/) state = 1; else bad(); next }
+        state == 0 { if (/^QVX-SUM 1 [1-9][0-9]*$/) state = 9; else bad(); next }
+        state == 9 { if (/^L /) state = 1; else bad(); next }
         state == 1 { if (/^H /) state = 2; else bad(); next }
         state == 2 { if (/^D /) state = 3; else bad(); next }
         state == 4 { if (/^B( [0-9]+)+$/) state = 5; else bad(); next }
@@ -52,7 +56,7 @@ well_formed() {
                      else if (/^F [0-9]+ [0-9]+ [0-9]+ ./) { state = 4; in_function = 1 }
                      else bad(); next }
         END { if (!failed) { if (state) print "unfinished record"; else print n + 0 } }
-    ' "$1"
+    '
 }
 
 # The records of main.c and util.c after `prog 5` and `prog 20`, in a case
@@ -91,12 +95,12 @@ done
 (cd "$scratch/ref" && gcc -w main.inst.c util.inst.c "$fixtures/observer.c" -o prog) || exit 1
 REF="$scratch/ref/prog"
 
-# same_as_ref NAME ARG...: runs ./prog and REF with ARGs; same output and
-# exit status.
+# same_as_ref NAME ARG...: runs ./prog (labelled with ARGs) and REF with
+# ARGs; same output and exit status.
 same_as_ref() {
     local name=$1 ref_out ref_rc; shift
     run "$REF" "$@"; ref_out=$out; ref_rc=$rc
-    run ./prog "$@"
+    QOR_COVERAGE_LABEL="prog $*" run ./prog "$@"
     check_eq "$name: output" "$ref_out" "$out"
     check_eq "$name: exit status" "$ref_rc" "$rc"
 }
@@ -198,7 +202,7 @@ END" "$(records "dir with blank/qor_coverage.dat" "$(pwd -P)/dir with blank/name
 
 # For each compiler and option set: the program's output and exit status
 # are those of the program without probes, and the data file holds one
-# record per unit and run with exactly the counts of the fixtures. Unless
+# section per unit and label with exactly the counts of the fixtures. Unless
 # the header renamed it, util.c's static function "write" would take the C
 # library's place at exit (gcc -O0, clang).
 check_prog_runs() { # NAME
@@ -268,11 +272,11 @@ instrument tasks 03/07/08-14:05:11
 gcc -O2 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
 mkdir elsewhere sub
 ./tasks chdir elsewhere >/dev/null
-check_eq "default location" 1 "$(well_formed qor_coverage.dat)"
+check_eq "default location" 1:1 "$(well_formed qor_coverage.dat):$(unit_runs qor_coverage.dat)"
 QOR_COVERAGE_FILE= ./tasks chdir elsewhere >/dev/null
-check_eq "empty variable: default location" 2 "$(well_formed qor_coverage.dat)"
+check_eq "empty variable: default location" 2 "$(unit_runs qor_coverage.dat)"
 (cd sub && ../tasks >/dev/null)
-check_eq "default location, run elsewhere" "3:" "$(well_formed qor_coverage.dat):$(ls sub)"
+check_eq "default location, run elsewhere" "3:" "$(unit_runs qor_coverage.dat):$(ls sub)"
 QOR_COVERAGE_FILE=$PWD/sub/run-%p.dat ./tasks fork >/dev/null
 check_eq "%p: a file per process" 2 "$(ls sub | grep -c '^run-[0-9]*\.dat$')"
 (cd sub && QOR_COVERAGE_FILE=../rel.dat ../tasks chdir ../elsewhere >/dev/null)
@@ -301,7 +305,7 @@ END" "$(records sub/abs.dat "$(pwd -P)/tasks.inst.h")"
 # none of the calls. (At -O0 every probe is its own read-modify-write, so
 # a plain increment would lose some.)
 gcc -O0 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
-run ./tasks
+QOR_COVERAGE_LABEL=threads run ./tasks
 check_eq "threads: output" $'0 -1\n' "$out"
 threads=$(records qor_coverage.dat "$(pwd -P)/tasks.inst.h" | tail -n 13)
 check_eq "threads: counts" "F 1 4000000 4000000 tasks.c/work
@@ -326,48 +330,35 @@ for flag in -pthread -fopenmp -DQOR_ATOMIC_COUNTS; do
     check_eq "$flag: locked adds" 1 "$(($(locked "$flag") > 10))"
 done
 
-# fork: the child starts from zero counts, so the parent's record and the
-# child's together count every probe once. The parent calls work() 3 times
-# before the fork and 2 after, the child 5 times and then exit().
+# fork: the child starts from zero counts, so that the parent's counts
+# and the child's, added up, count every probe once. The parent calls
+# work() 3 times before the fork and 2 after, the child 5 times and then
+# exit().
 fresh
 instrument tasks 03/07/08-14:05:11
 gcc -O2 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
 run ./tasks fork
 check_eq "fork: output" $'5 0\n' "$out"
-check_eq "fork: two records" 2 "$(well_formed qor_coverage.dat)"
-check_eq "fork: two processes" 2 "$(awk '/^QVX/ { print $3 }' qor_coverage.dat | sort -u | wc -l)"
-check_eq "fork: child's record, then parent's" "QVX 1 P
+check_eq "fork: two runs, one section" 1:2 "$(well_formed qor_coverage.dat):$(unit_runs qor_coverage.dat)"
+check_eq "fork: the child's counts and the parent's" "QVX 1 P
 H $(pwd -P)/tasks.inst.h
 D 03/07/08-14:05:11
-F 1 5 5 tasks.c/work
+F 1 10 10 tasks.c/work
 B 0
 C
-F 2 1 1 tasks.c/repeat
-B 0 5 1
-C 5
-F 3 0 0 tasks.c/spin
-B 0
-C 0
-F 4 0 0 tasks.c/main
-B 0 0 0 0 0 0 0 0 1 0
-C 0 0 0 0 1 1 0 0 0 0
-END
-QVX 1 P
-H $(pwd -P)/tasks.inst.h
-D 03/07/08-14:05:11
-F 1 5 5 tasks.c/work
-B 0
-C
-F 2 2 2 tasks.c/repeat
-B 0 5 2
-C 5
+F 2 3 3 tasks.c/repeat
+B 0 10 3
+C 10
 F 3 0 0 tasks.c/spin
 B 0
 C 0
 F 4 1 1 tasks.c/main
-B 0 0 1 0 0 0 0 0 0 1
-C 0 0 1 1 0 0 1 1 0 1
+B 0 0 1 0 0 0 0 0 1 1
+C 0 0 1 1 1 1 1 1 0 1
 END" "$(records qor_coverage.dat "$(pwd -P)/tasks.inst.h")"
+QOR_COVERAGE_FILE=$PWD/fork-%p.dat ./tasks fork >/dev/null
+check_eq "fork: with %p, the child's counts apart" "F 1 5 5 tasks.c/work
+F 1 5 5 tasks.c/work" "$(for f in fork-*.dat; do records "$f" "$(pwd -P)/tasks.inst.h" | grep '^F 1 '; done)"
 
 # Probe numbers beyond a function's branch or call count count nothing and
 # disturb no other counter; the condition-coverage declaration compiles.
@@ -459,7 +450,7 @@ check_eq "mcdc output without probes" "$MCDC_OUT" "$out"
 # four threads evaluate two decisions 100000 times each; every
 # evaluation counts once, also where the threads meet vectors that the
 # analysis did not list (decision 9) and may each take a slot for one.
-# fork: the child's record holds only what the child evaluated.
+# fork: the child adds only what the child evaluated.
 for cc in "${compilers[@]}"; do
     for flags in "-O0" "-O2" "-O3 -std=c99 -pedantic"; do
         name="$cc $flags"
@@ -493,11 +484,10 @@ M 9 1 1- 200000" "$(grep -Ev '^(M 9 1 01|M 9 0 00|X 9) ' <<<"$lines")"
         rm qor_coverage.dat
         run ./mcdc fork x
         check_eq "$name: fork output" $'fork 0 0\n' "$out"
-        check_eq "$name: fork, child's record then parent's" "$(printf '%s\n' \
-            "F 1 1 1 mcdc.c/both" "M 1 0 0- 1" "END" \
-            "F 1 2 2 mcdc.c/both" "M 1 1 10 1" "M 1 0 11 1" "END")" \
+        check_eq "$name: fork, the child's vector added to the parent's" "$(printf '%s\n' \
+            "F 1 3 3 mcdc.c/both" "M 1 1 10 1" "M 1 0 0- 1" "M 1 0 11 1" "END")" \
             "$(mcdc_lines qor_coverage.dat | grep -Ev '^F [0-9]+ 0 0 |^F 9 ')"
-        check_eq "$name: whole records" 2 "$(well_formed qor_coverage.dat)"
+        check_eq "$name: whole records" 1:2 "$(well_formed qor_coverage.dat):$(unit_runs qor_coverage.dat)"
     done
 done
 
@@ -524,12 +514,12 @@ run gcc -std=c89 -pedantic "${WARN[@]}" big.inst.c -o big
 check_eq "300 vectors: builds" "0:" "$rc:$err"
 ./big
 check_eq "300 vectors: the true vector" $'F 1 1 1 big.c/main\nM 1 1 111111111 1' \
-    "$(grep -E '^[FMX] ' qor_coverage.dat)"
+    "$(coverage_text qor_coverage.dat | grep -E '^[FMX] ')"
 
 # ---- Several processes, one file -----------------------------------------
 
-# Two loops of 200 runs each append to one file at the same time: 800
-# whole records (two units per run), and no count lost.
+# Two loops of 200 runs each add to one file at the same time: two
+# sections (one per unit) of 400 runs each, and no count lost.
 fresh
 prog_headers && build_prog gcc -O2
 export QOR_COVERAGE_FILE=$PWD/shared.dat
@@ -538,21 +528,20 @@ for loop in 1 2; do
 done
 wait
 unset QOR_COVERAGE_FILE
-check_eq "parallel runs: whole records" 800 "$(well_formed shared.dat)"
+check_eq "parallel runs: whole sections" 2:800 "$(well_formed shared.dat):$(unit_runs shared.dat)"
 check_eq "parallel runs: classify() entries" 2000 \
-    "$(awk '/^F 1 [0-9]+ [0-9]+ classify$/ { n += $3 } END { print n }' shared.dat)"
-check_eq "parallel runs: one process, two records" 400 \
-    "$(awk '/^QVX/ { print $3 }' shared.dat | sort | uniq -c | awk '$1 == 2' | wc -l)"
+    "$(coverage_text shared.dat | awk '/^F 1 [0-9]+ [0-9]+ classify$/ { n += $3 } END { print n }')"
 
-# The record waits for a lock that another process holds on the file.
+# The counts wait for a lock that another process holds on the file.
 if command -v flock >/dev/null; then
-    flock locked.dat sh -c ': >held; sleep 1; echo HOLDER >>locked.dat' &
+    flock locked.dat sh -c ': >held; sleep 1; date +%s%N >released' &
     holder=$!
     while [ ! -e held ]; do sleep 0.05; done
     QOR_COVERAGE_FILE=$PWD/locked.dat ./prog 5 >/dev/null
+    date +%s%N >ended
     wait $holder
-    check_eq "lock: the holder's line comes first" HOLDER "$(head -n 1 locked.dat)"
-    check_eq "lock: then the records" 2 "$(sed 1d locked.dat >after.dat; well_formed after.dat)"
+    check_eq "lock: the counts after the holder let go" 1 "$(($(cat ended) > $(cat released)))"
+    check_eq "lock: then the counts" 2 "$(well_formed locked.dat)"
 fi
 
 finish

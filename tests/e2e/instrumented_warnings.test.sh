@@ -31,7 +31,7 @@ for std in c89 c99 gnu11 gnu17; do
             rm -f qor_coverage.dat
             gcc -o inst strict.o && run ./inst
             check_eq "$what -inst $mode: same output" "$expected" "$out"
-            check_eq "$what -inst $mode: coverage data" 1 "$(grep -c '^END$' qor_coverage.dat)"
+            check_eq "$what -inst $mode: coverage data" 1 "$(unit_runs qor_coverage.dat)"
         done
     done
 done

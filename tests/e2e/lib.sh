@@ -97,6 +97,12 @@ not_ok() {
     [ $# -gt 0 ] && printf '%s\n' "$@" | sed 's/^/    /'
 }
 
+# coverage_text DATA...: the counts that coverage-data and live files
+# hold, as text records (qor_report data).
+coverage_text() { "$QOR_FULL_STAGE/bin/qor_report" data "$@"; }
+# unit_runs DATA...: the runs that DATA adds up, over all units.
+unit_runs() { coverage_text "$@" | awk '/^QVX-SUM 1 / { n += $3 } END { print n + 0 }'; }
+
 check_eq() { # NAME EXPECTED ACTUAL
     if [ "$2" == "$3" ]; then ok
     elif [[ "$2$3" != *$'\n'* ]]; then not_ok "$1" "expected: $2" "actual:   $3"

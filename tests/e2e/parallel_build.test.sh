@@ -44,16 +44,16 @@ MAKE
 
 # snapshot JOBS: builds with make -jJOBS, runs the program twice, and
 # lists every file the build and the runs left, with its content (the
-# coverage records' process numbers made equal).
+# coverage data as text records).
 snapshot() {
     rm -f ./*.o ./*.mtr ./*.sta ./*.cb ./*.inst.* prog cov.dat cache/*
     make -s -j"$1" CC="$QOR_FULL_STAGE/bin/qor_cc -batch -cb -inst -cond -dial GNU -cc=gcc" >"make$1.log" 2>&1 ||
         { cat "make$1.log"; return 1; }
     QOR_COVERAGE_FILE=$PWD/cov.dat ./prog >/dev/null
     QOR_COVERAGE_FILE=$PWD/cov.dat ./prog x >/dev/null
-    # The units' records come in the order their programs' exit handlers
-    # ran; each record is compared on its own.
-    awk '/^QVX 1 / { $0 = "QVX 1 P" } { record = record $0 "\n" } /^END$/ { print record > "records.tmp"; record = "" }' cov.dat
+    # The units' sections come in the order their programs' exit handlers
+    # ran; each is compared on its own.
+    coverage_text cov.dat | awk '{ record = record $0 "\n" } /^END$/ { print record > "records.tmp"; record = "" }'
     sort records.tmp >cov.sorted && rm records.tmp
     for f in *.mtr *.sta *.cb *.inst.c *.inst.h cache/* cov.sorted; do
         printf '== %s\n' "$f"; cat "$f"
@@ -64,7 +64,7 @@ fresh; project "$PWD/p"
 snapshot 1 && snapshot 8
 check_eq "make -j8: every file as with -j1" "" "$(diff snapshot1.txt snapshot8.txt | head -20)"
 check_eq "make -j8: all files made" 16 "$(ls unit*.inst.c | wc -l)"
-check_eq "make -j8: two records per unit" 34 "$(grep -c '^END$' cov.dat)"
+check_eq "make -j8: two runs of each unit" "17 34" "$(coverage_text cov.dat | grep -c '^END$') $(unit_runs cov.dat)"
 
 # The same file analysed by eight processes at once into the same names:
 # every output is whole and equal to the one a single run writes.

@@ -32,8 +32,9 @@ int main(int argc, char **argv)
 EOF
 "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc -c prog.c >build.log 2>&1
 check_eq "built" 0 "$?"
-gcc -o prog prog.o && ./prog 1 1 >/dev/null && ./prog 0 5 >/dev/null && ./prog -5 1 >/dev/null
-check_eq "three runs" 3 "$(grep -c '^END$' qor_coverage.dat)"
+gcc -o prog prog.o
+for args in "1 1" "0 5" "-5 1"; do QOR_COVERAGE_LABEL="prog $args" ./prog $args >/dev/null; done
+check_eq "three runs" 3 "$(unit_runs qor_coverage.dat)"
 
 # ---- The markers ------------------------------------------------------------------
 

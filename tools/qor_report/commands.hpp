@@ -1,5 +1,6 @@
-// The two reports as commands: each reads its inputs, prints and writes
-// what the options ask for, and gives the exit status.
+// The two reports and the data listing as commands: each reads its
+// inputs, prints and writes what the options ask for, and gives the exit
+// status.
 #pragma once
 
 #include <string>
@@ -13,5 +14,6 @@ constexpr int kLimitNotMet = 3;
 
 int run_metrics(const Options& options);
 int run_coverage(const Options& options);
+int run_data(const Options& options);
 
 }  // namespace qor::report

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <cstdio>
 #include <map>
+#include <set>
 #include <optional>
 #include <sstream>
 
@@ -95,7 +97,7 @@ void body_line(DataRecord& record, std::string_view line) {
     }
 }
 
-// The layout of a live file's block: its functions and decisions in the
+// The layout of a section's block: its functions and decisions in the
 // order of their counters.
 struct LiveDecision {
     int number = 0;
@@ -109,9 +111,9 @@ struct LiveFunction {
     std::vector<LiveDecision> decisions;
 };
 
-// The F and M lines of a live file, up to END; `text` starts after the
-// first line.
-std::vector<LiveFunction> live_layout(std::string_view text, DataRecord& record) {
+// The L, H, D, F and M lines of a section, up to END; `text` starts after
+// the first line. A data file's section starts with its L line.
+std::vector<LiveFunction> live_layout(std::string_view text, DataRecord& record, bool labelled) {
     std::vector<LiveFunction> functions;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -122,7 +124,11 @@ std::vector<LiveFunction> live_layout(std::string_view text, DataRecord& record)
         std::vector<std::string_view> fields = words(line);
         std::string_view tag = fields.empty() ? "" : fields[0];
         if (line == "END") return functions;
-        if (line.rfind("H ", 0) == 0 && record.header.empty()) {
+        if (labelled) {
+            if (line.rfind("L ", 0) != 0) throw BadLine{"a section without L line"};
+            record.label = unescape_data_text(line.substr(2));
+            labelled = false;
+        } else if (line.rfind("H ", 0) == 0 && record.header.empty()) {
             record.header = unescape_data_text(line.substr(2));
         } else if (line.rfind("D ", 0) == 0 && functions.empty()) {
             record.date = unescape_data_text(line.substr(2));
@@ -185,10 +191,11 @@ private:
 };
 
 // The vectors of one decision: each ready slot that counted, the slots
-// of the same vector added up (two threads may have taken one each).
+// of the same vector added up (two threads may have taken one each); the
+// true outcome first, then in character order.
 void live_vectors(const LiveDecision& decision, const std::vector<Count>& counts, std::string_view ready,
                   std::string_view vectors, FunctionData& function) {
-    std::map<std::pair<bool, std::string>, Count> met;
+    std::map<std::pair<bool, std::string>, Count> met;  // false: the true outcome
     size_t width = decision.conditions + 1;
     for (size_t slot = 0; slot < decision.slots; ++slot) {
         if (!ready[slot] || counts[slot] == 0) continue;
@@ -196,38 +203,51 @@ void live_vectors(const LiveDecision& decision, const std::vector<Count>& counts
         if ((vector[0] != '0' && vector[0] != '1') ||
             vector.substr(1).find_first_not_of("01-") != std::string_view::npos)
             throw BadLine{"a slot of decision " + std::to_string(decision.number) + " holds no vector"};
-        met[{vector[0] == '1', std::string(vector.substr(1))}] += counts[slot];
+        met[{vector[0] != '1', std::string(vector.substr(1))}] += counts[slot];
     }
-    for (const auto& [key, count] : met) function.vectors.push_back({decision.number, key.first, key.second, count});
+    for (const auto& [key, count] : met) function.vectors.push_back({decision.number, !key.first, key.second, count});
 }
 
-// One unit's section at the start of `bytes`: its record, nullopt when no
-// probe of the unit ran or the section is not whole (`warn` says why).
-// `size` is the section's size, 0 when it has none.
-std::optional<DataRecord> read_live_section(std::string_view bytes, size_t& size, const DataWarning& warn) {
+// The first words of a live file's sections and of a data file's.
+constexpr std::string_view kLiveSection = "QVX-LIVE", kSumSection = "QVX-SUM";
+
+// One unit's section at the start of `bytes`, of the kind `tag` names: its
+// record, nullopt when no probe of the unit ran or the section is not
+// whole (`warn` says why). `size` is the section's size, 0 when it has
+// none. A live section's first line holds the process number.
+std::optional<DataRecord> read_section(std::string_view bytes, std::string_view tag, size_t& size,
+                                       const DataWarning& warn) {
     size = 0;
+    bool live = tag == kLiveSection;
     size_t end = bytes.find('\n');
     std::vector<std::string_view> first = words(bytes.substr(0, end == std::string_view::npos ? 0 : end));
-    if (first.size() != 6 || first[0] != "QVX-LIVE" || first[1] != "1") {
+    if (first.size() != (live ? 6U : 5U) || first[0] != tag || first[1] != "1") {
         // Zeros: the place of a section whose process ended before writing it.
-        if (bytes[0] != '\0') warn(1, "not a live file of a known format; left out");
+        if (bytes[0] != '\0') warn(1, std::string("not a ") + (live ? "live" : "data") + " file of a known format; left out");
         return std::nullopt;
     }
     try {
-        DataRecord record{1, 0, 0, {}, {}, {}, 0};
-        record.pid = small_number(first[2]);
-        size_t width = static_cast<size_t>(small_number(first[3]));
-        size_t offset = static_cast<size_t>(count(first[4]));
-        size_t block_size = static_cast<size_t>(count(first[5]));
+        DataRecord record;
+        record.line = 1;
+        record.section = true;
+        size_t at = live ? 3 : 2;  // the word after the process number
+        if (live) record.pid = small_number(first[2]);
+        size_t width = static_cast<size_t>(small_number(first[at]));
+        size_t offset = static_cast<size_t>(count(first[at + 1]));
+        size_t block_size = static_cast<size_t>(count(first[at + 2]));
         if (width != 4 && width != 8) throw BadLine{"counts of " + std::to_string(width) + " bytes"};
         if (offset <= end || offset > bytes.size() || block_size > bytes.size() - offset)
             throw BadLine{"the file ends before its block"};
         size = offset + block_size;
         record.fingerprint = std::hash<std::string_view>{}(bytes.substr(0, size));
-        std::vector<LiveFunction> functions = live_layout(bytes.substr(end + 1, offset - end - 1), record);
+        std::vector<LiveFunction> functions =
+            live_layout(bytes.substr(end + 1, offset - end - 1), record, !live);
         if (record.header.empty()) throw BadLine{"a layout without H line"};
         BlockReader block(bytes.substr(offset, block_size), width);
-        record.offset = static_cast<size_t>(block.count());
+        // The runs added up; of a live section, whether they were added.
+        Count added = block.count();
+        if (live) record.added = added != 0;
+        else record.runs = added;
         std::vector<std::vector<Count>> decision_counts;
         for (LiveFunction& function : functions) {
             function.data.entries = block.count();
@@ -261,14 +281,13 @@ std::optional<DataRecord> read_live_section(std::string_view bytes, size_t& size
         if (!ran) return std::nullopt;
         return record;
     } catch (const BadLine& bad) {
-        warn(1, bad.what + "; live file left out");
+        warn(1, bad.what + (live ? "; live file left out" : "; section left out"));
         return std::nullopt;
     }
 }
 
-}  // namespace
-
-std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
+// The sections of a live or data file, of the kind `tag` names.
+std::vector<DataRecord> read_sections(std::string_view bytes, std::string_view tag, const DataWarning& warn) {
     // Sections start at multiples of this many bytes.
     constexpr size_t kSectionAlignment = 4096;
     std::vector<DataRecord> records;
@@ -279,8 +298,10 @@ std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning
         auto warn_section = [&](int line, const std::string& what) {
             warn(line, start == 0 ? what : "the section at byte " + std::to_string(start) + ": " + what);
         };
-        if (std::optional<DataRecord> record = read_live_section(rest, size, warn_section))
+        if (std::optional<DataRecord> record = read_section(rest, tag, size, warn_section)) {
+            record->place = start;
             records.push_back(std::move(*record));
+        }
         // A section left out: go on at the next place where one may start.
         if (size == 0) size = kSectionAlignment;
         start += (size + kSectionAlignment - 1) / kSectionAlignment * kSectionAlignment;
@@ -288,23 +309,8 @@ std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning
     return records;
 }
 
-std::string unescape_data_text(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-            out += '\\';
-            ++i;
-        } else if (text[i] == '\\' && i + 3 < text.size() && text.substr(i + 1, 3).find_first_not_of("01234567") == std::string_view::npos) {
-            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 3)), nullptr, 8));
-            i += 3;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarning& warn) {
+// The text records of the data files of earlier run-times.
+std::vector<DataRecord> read_text_records(std::string_view text, const DataWarning& warn) {
     std::vector<DataRecord> records;
     std::optional<DataRecord> open;  // the record being read
     bool skipping = false;           // inside a record that was dropped
@@ -327,7 +333,10 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
                 warn(line_number, "record of an unknown format left out");
                 continue;
             }
-            open = DataRecord{line_number, 0, *pid, {}, {}, {}, line_start};
+            open = DataRecord{};
+            open->line = line_number;
+            open->place = line_start;
+            open->pid = *pid;
             record_start = line_start;
             continue;
         }
@@ -357,6 +366,81 @@ std::vector<DataRecord> read_coverage_data(std::string_view text, const DataWarn
     }
     if (open) warn(open->line, "record without END left out");
     return records;
+}
+
+}  // namespace
+
+std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
+    return read_sections(bytes, kLiveSection, warn);
+}
+
+std::string unescape_data_text(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
+            out += '\\';
+            ++i;
+        } else if (text[i] == '\\' && i + 3 < text.size() && text.substr(i + 1, 3).find_first_not_of("01234567") == std::string_view::npos) {
+            out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 3)), nullptr, 8));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+
+std::vector<DataRecord> read_coverage_data(std::string_view bytes, const DataWarning& warn) {
+    // A data file of sections; zeros: one whose first section was never written.
+    if (bytes.starts_with(kSumSection) || bytes.starts_with('\0')) return read_sections(bytes, kSumSection, warn);
+    return read_text_records(bytes, warn);
+}
+
+std::string escape_data_text(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (byte < 32 || byte == 127) {
+            char octal[5];
+            std::snprintf(octal, sizeof octal, "\\%03o", byte);
+            out += octal;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string record_text(const DataRecord& record) {
+    std::string out = record.runs > 0 ? "QVX-SUM 1 " + std::to_string(record.runs) + "\nL " + escape_data_text(record.label)
+                                      : "QVX 1 " + std::to_string(record.pid);
+    out += "\nH " + escape_data_text(record.header) + "\nD " + escape_data_text(record.date) + "\n";
+    auto counts = [](const char* tag, const std::vector<Count>& values) {
+        std::string line = tag;
+        for (Count value : values) line += " " + std::to_string(value);
+        return line + "\n";
+    };
+    for (const FunctionData& function : record.functions) {
+        out += "F " + std::to_string(function.number) + " " + std::to_string(function.entries) + " " +
+               std::to_string(function.exits) + " " + escape_data_text(function.name) + "\n";
+        out += counts("B", function.branches) + counts("C", function.calls);
+        // Per decision, from the smallest number: its vectors, then its evaluations not kept.
+        std::set<int> decisions;
+        for (const VectorCount& vector : function.vectors) decisions.insert(vector.decision);
+        for (const auto& [decision, lost] : function.lost) decisions.insert(decision);
+        for (int decision : decisions) {
+            for (const VectorCount& v : function.vectors)
+                if (v.decision == decision)
+                    out += "M " + std::to_string(decision) + (v.outcome ? " 1 " : " 0 ") + v.vector + " " +
+                           std::to_string(v.count) + "\n";
+            for (const auto& [number, lost] : function.lost)
+                if (number == decision) out += "X " + std::to_string(number) + " " + std::to_string(lost) + "\n";
+        }
+    }
+    return out + "END\n";
 }
 
 }  // namespace qor::report

@@ -174,8 +174,13 @@ std::string coverage_json(const CoverageReport& report) {
         json.begin_object();
         json.integer("run", run.number);
         json.text("data_file", run.data_file);
-        json.integer("line", run.line);
-        json.integer("pid", run.pid);
+        if (run.added > 0) {
+            json.text("label", run.label);
+            json.integer("runs_added", static_cast<std::int64_t>(run.added));
+        } else {
+            json.integer("line", run.line);
+            json.integer("pid", run.pid);
+        }
         json.begin_array("headers");
         for (const std::string& header : run.headers) json.text({}, header);
         json.end_array();

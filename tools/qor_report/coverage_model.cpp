@@ -71,7 +71,7 @@ public:
     }
 
     // The data files first, then the live files: a live file whose
-    // process wrote its record to a data file before it ended (and could
+    // process added its counts to a data file before it ended (and could
     // not remove the live file) is counted once.
     void load_data(const std::vector<std::string>& paths) {
         for (const std::string& path : paths)
@@ -83,21 +83,17 @@ public:
     void load_data_file(const std::string& path) {
         std::optional<std::string> text = read_text(path);
         if (!text) return;
-        std::string file = fs::weakly_canonical(path).string();
-        for (const DataRecord& record : read_coverage_data(*text, warner(path))) {
-            written_.emplace(file, record.offset, record.pid, record.header);
+        for (const DataRecord& record : read_coverage_data(*text, warner(path)))
             if (first_sighting(path, record)) add_record(path, record);
-        }
     }
 
     void load_live_file(const std::string& path) {
         std::optional<std::string> text = read_text(path);
         if (!text) return;
-        std::string data_file = live_data_file(path);
         for (const DataRecord& record : read_live_data(*text, warner(path))) {
-            if (record.offset > 0 && written_.count({data_file, record.offset - 1, record.pid, record.header}))
-                report_.notes.push_back(path + ": the record of " + record.header + " is in " + data_file +
-                                        "; counted once");
+            if (record.added)
+                report_.notes.push_back(path + ": the counts of " + record.header + " were added to " +
+                                        live_data_file(path) + "; counted once");
             else if (first_sighting(path, record))
                 add_record(path, record);
         }
@@ -118,11 +114,17 @@ public:
     // records) is counted once. Within one file each record is a process of
     // its own, even one that repeats another's counts.
     bool first_sighting(const std::string& path, const DataRecord& record) {
-        auto [first, added] = record_places_.emplace(record.fingerprint, std::pair{path, record.line});
+        auto [first, added] = record_places_.emplace(record.fingerprint, std::pair{path, place_text(path, record)});
         if (added || first->second.first == path) return true;
-        report_.notes.push_back(path + ":" + std::to_string(record.line) + ": the same record as " +
-                                first->second.first + ":" + std::to_string(first->second.second) + "; counted once");
+        report_.notes.push_back(place_text(path, record) + ": the same record as " + first->second.second +
+                                "; counted once");
         return false;
+    }
+
+    // Where a record is: its file and line, or its section's place.
+    static std::string place_text(const std::string& path, const DataRecord& record) {
+        if (record.section) return path + " (the section at byte " + std::to_string(record.place) + ")";
+        return path + ":" + std::to_string(record.line);
     }
 
     CoverageReport finish() {
@@ -330,6 +332,7 @@ private:
     // processes' records came between them; a unit met again under the same
     // process number is a later process that got the number again.
     int run_of(const std::string& path, const DataRecord& record) {
+        if (record.runs > 0) return sum_run_of(path, record);
         auto open = open_runs_.find({path, record.pid});
         if (open != open_runs_.end()) {
             Run& run = report_.runs[static_cast<size_t>(open->second) - 1];
@@ -339,9 +342,19 @@ private:
             }
         }
         int number = static_cast<int>(report_.runs.size()) + 1;
-        report_.runs.push_back({number, path, record.line, record.pid, {record.header}});
+        report_.runs.push_back({number, path, record.line, record.pid, {record.header}, 0, {}});
         open_runs_[{path, record.pid}] = number;
         return number;
+    }
+
+    // The sections of one data file and test label make one run.
+    int sum_run_of(const std::string& path, const DataRecord& record) {
+        auto [open, added] = sum_runs_.emplace(std::pair{path, record.label}, static_cast<int>(report_.runs.size()) + 1);
+        if (added) report_.runs.push_back({open->second, path, 0, 0, {}, 0, record.label});
+        Run& run = report_.runs[static_cast<size_t>(open->second) - 1];
+        run.headers.push_back(record.header);
+        run.added = std::max(run.added, record.runs);
+        return run.number;
     }
 
     void add_function(const std::string& path, const DataRecord& record, int run, size_t archive,
@@ -407,7 +420,7 @@ private:
     const std::vector<std::string>& excludes_;
     std::vector<LoadedArchive> archives_;
     std::vector<Placement> placements_;
-    std::unordered_map<size_t, std::pair<std::string, int>> record_places_;  // fingerprint: first file and line
+    std::unordered_map<size_t, std::pair<std::string, std::string>> record_places_;  // fingerprint: first file, place
     std::map<std::string, size_t> file_keys_;
     std::map<FunctionCoverage*, std::vector<bool>> executed_calls_;
     // The names in the records of each archive's unit, for the archives
@@ -415,7 +428,7 @@ private:
     std::map<size_t, std::set<std::string>> probed_;
     CoverageReport report_;
     std::map<std::pair<std::string, long>, int> open_runs_;  // data or live file and process: its latest run
-    std::set<std::tuple<std::string, size_t, long, std::string>> written_;  // data file, place, process, unit
+    std::map<std::pair<std::string, std::string>, int> sum_runs_;  // data file and label: its run
 };
 
 }  // namespace

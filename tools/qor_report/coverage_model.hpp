@@ -19,13 +19,16 @@
 namespace qor::report {
 
 // One execution of a program: the records that its process wrote into a
-// coverage-data file, one per unit that ran.
+// coverage-data file, one per unit that ran; or the executions under one
+// test label that a data file adds up, a section per unit.
 struct Run {
     int number = 0;  // from 1, in the order of the files and their records
     std::string data_file;
     int line = 0;    // the first record's first line in the file
     long pid = 0;
     std::vector<std::string> headers;  // the units, in the order of their records
+    Count added = 0;  // of a sum: the most runs that one of its units added up
+    std::string label;
 };
 
 using RunSet = std::set<int>;

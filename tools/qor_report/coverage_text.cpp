@@ -14,9 +14,15 @@ std::string padded(std::string text, size_t width) {
 
 void runs_section(std::string& out, const CoverageReport& report) {
     out += "Runs: " + std::to_string(report.runs.size()) + "\n";
-    for (const Run& run : report.runs)
-        out += "  run " + std::to_string(run.number) + ": " + run.data_file + ":" + std::to_string(run.line) +
-               ", process " + std::to_string(run.pid) + ", " + std::to_string(run.headers.size()) + " unit(s)\n";
+    for (const Run& run : report.runs) {
+        out += "  run " + std::to_string(run.number) + ": " + run.data_file;
+        if (run.added > 0)
+            out += (run.label.empty() ? "" : ", label " + escape_data_text(run.label)) + ", " + std::to_string(run.added) +
+                   " run(s) added up";
+        else
+            out += ":" + std::to_string(run.line) + ", process " + std::to_string(run.pid);
+        out += ", " + std::to_string(run.headers.size()) + " unit(s)\n";
+    }
     for (const std::string& note : report.notes) out += "Note: " + note + "\n";
 }
 

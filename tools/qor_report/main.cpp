@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
         case qor::report::Command::Help: std::fputs(qor::report::usage_text(), stdout); return 0;
         case qor::report::Command::Metrics: status = qor::report::run_metrics(*options); break;
         case qor::report::Command::Coverage: status = qor::report::run_coverage(*options); break;
+        case qor::report::Command::Data: status = qor::report::run_data(*options); break;
     }
     qor::print_error_summary();
     return status;

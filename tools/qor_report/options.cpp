@@ -65,6 +65,10 @@ bool usage_error(const std::string& text) {
     return false;
 }
 
+const char* command_name(Command command) {
+    return command == Command::Metrics ? "metrics" : command == Command::Coverage ? "coverage" : "data";
+}
+
 bool parse_option(Options& options, const std::vector<std::string>& args, size_t& i) {
     std::string word = args[i];
     std::string value;
@@ -78,9 +82,11 @@ bool parse_option(Options& options, const std::vector<std::string>& args, size_t
     auto found = specs().find(word);
     if (found == specs().end()) return usage_error("unknown option " + args[i]);
     const OptionSpec& spec = found->second;
-    bool allowed = options.command == Command::Metrics ? spec.metrics : spec.coverage;
-    const char* report = options.command == Command::Metrics ? "metrics" : "coverage";
-    if (!allowed) return usage_error("option " + word + " does not belong to the " + report + " report");
+    bool allowed = options.command == Command::Metrics    ? spec.metrics
+                   : options.command == Command::Coverage ? spec.coverage
+                                                          : word == "--output";
+    if (!allowed) return usage_error("option " + word + " does not belong to the " + command_name(options.command) +
+                                     (options.command == Command::Data ? " command" : " report"));
     if (spec.takes_value && !inline_value) {
         if (i + 1 >= args.size()) return usage_error("option " + word + " needs a value");
         value = args[++i];
@@ -100,6 +106,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args) {
         options.command = Command::Metrics;
     } else if (args[0] == "coverage") {
         options.command = Command::Coverage;
+    } else if (args[0] == "data") {
+        options.command = Command::Data;
     } else {
         usage_error("unknown report '" + args[0] + "' (metrics or coverage)");
         return std::nullopt;
@@ -120,7 +128,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args) {
     }
     if (options.inputs.empty()) {
         usage_error(std::string("no input (name the ") +
-                    (options.command == Command::Metrics ? "results files (.mtr, .sta)"
+                    (options.command == Command::Metrics  ? "results files (.mtr, .sta)"
+                     : options.command == Command::Data ? "coverage-data files"
                                                          : "archives (.sta) and coverage-data files") +
                     " or their directories)");
         return std::nullopt;
@@ -131,6 +140,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args) {
 const char* usage_text() {
     return "Usage: qor_report metrics [options] FILE|DIR...\n"
            "       qor_report coverage [options] FILE|DIR...\n"
+           "       qor_report data [-o FILE] FILE|DIR...\n"
            "\n"
            "metrics: one row per component of the results files (.mtr; an archive .sta\n"
            "without its .mtr gives the counts it holds); a directory stands for its\n"
@@ -148,11 +158,11 @@ const char* usage_text() {
            "  --fail-on-violation    exit status 3 when a threshold is broken\n"
            "  --sarif FILE           the violations as SARIF 2.1.0\n"
            "\n"
-           "coverage: merges the coverage data of any number of runs (each record of a\n"
-           "coverage-data file is one run, and so are the live files (.qvl) of a process\n"
-           "that ended without exit) with the archives (.sta) of the instrumented files;\n"
-           "a directory stands for its .sta, .dat and .qvl files, any other file is\n"
-           "read as coverage data. Reports entries, exits, every branch of every decision\n"
+           "coverage: merges the coverage data of any number of runs (the runs under one\n"
+           "test label that a coverage-data file adds up are one run, and so are the\n"
+           "live files (.qvl) of a process that ended without exit) with the archives\n"
+           "(.sta) of the instrumented files; a directory stands for its .sta, .dat and\n"
+           ".qvl files, any other file is read as coverage data. Reports entries, exits, every branch of every decision\n"
            "and, with condition coverage, every condition's independence under\n"
            "unique-cause and masking MC/DC.\n"
            "  --json                 the report as JSON instead of text\n"
@@ -176,6 +186,9 @@ const char* usage_text() {
            "  --source-dir DIR       where to look for sources named by relative paths\n"
            "  --exclude PATTERN      leave out the components of the source files whose names\n"
            "                         match the shell pattern (e.g. '/usr/*')\n"
+           "\n"
+           "data: prints the counts that the coverage-data and live files hold, one text\n"
+           "record per unit and run (a directory stands for its .dat and .qvl files).\n"
            "\n"
            "Exit status: 0 done, 1 after errors (bad input, usage), 3 when a --fail-on-violation\n"
            "or --fail-under limit is not met.\n";

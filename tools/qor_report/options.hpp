@@ -8,7 +8,7 @@
 
 namespace qor::report {
 
-enum class Command { Metrics, Coverage, Help };
+enum class Command { Metrics, Coverage, Data, Help };
 enum class Format { Text, Csv, Json };
 
 struct Options {

@@ -198,13 +198,19 @@ TEST(CoverageData, IncompleteAndMalformedRecordsAreLeftOut) {
 // A live file's section as the run-time writes it: the first line, the
 // layout, zeros up to the block at 4096, and the block of 8-byte counts
 // and then bytes.
-std::string live_section(long pid, const std::string& layout, const std::vector<std::uint64_t>& counts,
-                         const std::string& bytes) {
+// A data file's section has no process number, and an L line.
+std::string section(const std::string& first, const std::string& layout, const std::vector<std::uint64_t>& counts,
+                    const std::string& bytes) {
     size_t block = counts.size() * 8 + bytes.size();
-    std::string text = "QVX-LIVE 1 " + std::to_string(pid) + " 8 4096 " + std::to_string(block) + "\n" + layout;
+    std::string text = first + " 8 4096 " + std::to_string(block) + "\n" + layout;
     text.resize(4096, '\0');
     for (std::uint64_t count : counts) text.append(reinterpret_cast<const char*>(&count), 8);
     return text + bytes;
+}
+
+std::string live_section(long pid, const std::string& layout, const std::vector<std::uint64_t>& counts,
+                         const std::string& bytes) {
+    return section("QVX-LIVE 1 " + std::to_string(pid), layout, counts, bytes);
 }
 
 TEST(CoverageData, LiveFileSections) {
@@ -229,19 +235,20 @@ TEST(CoverageData, LiveFileSections) {
     const FunctionData& f = records[0].functions.at(0);
     EXPECT_EQ(records[0].pid, 7);
     EXPECT_EQ(records[0].header, "/a.inst.h");
-    EXPECT_EQ(records[0].offset, 0u);
+    EXPECT_FALSE(records[0].added);
     EXPECT_EQ(f.name, "a.c/f");
     EXPECT_EQ(f.entries, 5u);
     EXPECT_EQ(f.branches, (std::vector<Count>{0, 3, 2}));
     EXPECT_EQ(f.calls, (std::vector<Count>{4}));
     ASSERT_EQ(f.vectors.size(), 2u);
-    EXPECT_EQ(f.vectors[0].vector, "-0");
-    EXPECT_EQ(f.vectors[0].count, 2u);  // two slots of one vector
-    EXPECT_EQ(f.vectors[1].vector, "10");
-    EXPECT_TRUE(f.vectors[1].outcome);
+    EXPECT_EQ(f.vectors[0].vector, "10");
+    EXPECT_TRUE(f.vectors[0].outcome);
+    EXPECT_EQ(f.vectors[1].vector, "-0");
+    EXPECT_EQ(f.vectors[1].count, 2u);  // two slots of one vector
     EXPECT_EQ(f.lost, (std::vector<std::pair<int, Count>>{{4, 1}}));
-    // Slots that are not ready count nothing; the record's place is kept.
-    EXPECT_EQ(records[1].offset, 12u);
+    // Slots that are not ready count nothing; counts added to the data file are marked.
+    EXPECT_TRUE(records[1].added);
+    EXPECT_EQ(records[1].place, 5 * 4096u);
     EXPECT_TRUE(records[1].functions.at(0).vectors.empty());
     EXPECT_TRUE(records[1].functions.at(0).lost.empty());
 
@@ -249,6 +256,29 @@ TEST(CoverageData, LiveFileSections) {
     EXPECT_TRUE(cut.empty());
     ASSERT_EQ(warnings.seen.size(), 1u);
     EXPECT_EQ(warnings.seen[0], "1: the file ends before its block; live file left out");
+}
+
+// A data file of sections: per unit and label the sums and the runs that
+// made them, shown as text records; one from an earlier run-time is text.
+TEST(CoverageData, DataFileSectionsAndTheirText) {
+    Warnings warnings;
+    std::string file = section("QVX-SUM 1", "L nightly\\2\nH /a.inst.h\nD d\nF 1 2 2 a.c/f\nM 3 1 2\nEND\n",
+                               {40, 9, 8, 0, 9, 0, 0, 5, 0, 0, 2}, std::string("\1\1", 2) + "11" "00");
+    file.resize(2 * 4096, '\0');
+    file += section("QVX-SUM 1", "L\nH /a.inst.h\nD d\nF 1 2 2 a.c/f\nEND\n", {0, 0, 0, 0, 0, 0}, "");
+    auto records = read_coverage_data(file, warnings.sink());
+    EXPECT_EQ(warnings.seen, std::vector<std::string>{"1: the section at byte 8192: a section without L line; section left out"});
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].runs, 40u);
+    EXPECT_EQ(records[0].label, "nightly\\2");
+    EXPECT_EQ(record_text(records[0]),
+              "QVX-SUM 1 40\nL nightly\\\\2\nH /a.inst.h\nD d\nF 1 9 8 a.c/f\nB 0 9\nC 0\nM 3 1 1 5\nEND\n");
+
+    std::string text = "QVX 1 42\nH /a\\\\b\\012.inst.h\nD d\nF 1 2 2 a.c/f\nB 0 1\nC 3\nM 1 1 10 6\nM 1 0 0- 9\nX 1 2\n"
+                       "F 2 0 0 g\nB 0\nC\nEND\n";
+    records = read_coverage_data(text, warnings.sink());
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(record_text(records[0]), text);
 }
 
 }  // namespace
