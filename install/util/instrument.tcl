@@ -910,10 +910,11 @@ QVX_ONCE_ static int qvx_move_block_(void *at, int forked)
 }
 
 /* qvx_section_line_: the first line of the unit's section, for a block
-   at OFFSET in the section, in LINE (128 bytes): in the live file
-   (LIVE) with the process number, in the data file without; its
-   length. */
-QVX_ONCE_ static unsigned long qvx_section_line_(char *line, int live, unsigned long offset)
+   of BLOCK bytes at OFFSET in the section, in LINE (128 bytes): in the
+   live file (LIVE) with the process number, in the data file without;
+   its length. */
+QVX_ONCE_ static unsigned long qvx_section_line_(char *line, int live, unsigned long offset,
+                                                 unsigned long block)
 {
   char digits[24];
   unsigned long n = 0;
@@ -927,7 +928,7 @@ QVX_ONCE_ static unsigned long qvx_section_line_(char *line, int live, unsigned 
   qvx_cat_(line, 128, " ");
   qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)offset));
   qvx_cat_(line, 128, " ");
-  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)sizeof qvx_block_));
+  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)block));
   qvx_cat_(line, 128, "\n");
   while (line[n])
     n++;
@@ -961,7 +962,7 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
     ;
   end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
   section = end < 0 ? 0 : ((unsigned long)end + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
-  n = qvx_section_line_(line, 1, offset);
+  n = qvx_section_line_(line, 1, offset, sizeof qvx_block_);
   if (end >= 0 && qvx_ftruncate_(fd, (long)(section + offset + sizeof qvx_block_)) == 0
       && qvx_pwrite_(fd, line, n, (long)section) == (__PTRDIFF_TYPE__)n
       && qvx_pwrite_(fd, qvx_layout_, layout, (long)(section + n)) == (__PTRDIFF_TYPE__)layout)
@@ -978,15 +979,17 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
 }
 
 /* The data file: a sequence of sections, one per unit and label, each
-   at a multiple of 4096 bytes, in the live file's form: the line
+   at a multiple of 64 bytes, in the live file's form: the line
    "QVX-SUM 1 <bytes of a count> <offset of the block in the section>
    <bytes of the block>", an L line (the test label, $QOR_COVERAGE_LABEL,
-   written as H is), the unit's layout; then the block, whose counts are
-   the sums of every run of the unit under that label, and whose first
-   counter is the number of those runs (process ends and dumps). Each
-   run adds its counts under the file's lock, so that the data stays
-   the size of one block per unit and label however many processes
-   run. */
+   written as H is), the unit's layout; then at a multiple of 64 the
+   block's fields (not its whole pages), whose counts are the sums of
+   every run of the unit under that label, and whose first counter is the
+   number of those runs (process ends and dumps). Each run adds its
+   counts under the file's lock, so that the data stays the size of one
+   block per unit and label however many processes run. */
+#define QVX_SUM_ALIGN_ 64UL
+#define QVX_SUM_ROUND_(n) (((n) + QVX_SUM_ALIGN_ - 1) / QVX_SUM_ALIGN_ * QVX_SUM_ALIGN_)
 
 /* The L line of the unit's sections in the data file. */
 static char qvx_label_[1024];
@@ -1090,9 +1093,9 @@ QVX_ONCE_ static unsigned long qvx_number_(const unsigned char **p, const unsign
 /* qvx_find_section_: the place in FILE (SIZE bytes) of the section that
    starts with KEY (KEY_SIZE bytes: the unit's first line, L line and
    layout) and holds its block (SECTION bytes); SIZE rounded up to a
-   page when there is none; QVX_FOREIGN_ when FILE is not a data file
-   of sections. A place of zeros (a process ended while it added a
-   section) is passed over. */
+   section's alignment when there is none; QVX_FOREIGN_ when FILE is not
+   a data file of sections. A place of zeros (a process ended while it
+   added a section) is passed over. */
 QVX_ONCE_ static unsigned long qvx_find_section_(const unsigned char *file, unsigned long size,
                                                  const char *key, unsigned long key_size,
                                                  unsigned long section)
@@ -1102,7 +1105,7 @@ QVX_ONCE_ static unsigned long qvx_find_section_(const unsigned char *file, unsi
   const unsigned char *p;
   while (at < size) {
     if (file[at] == 0) {
-      at += QVX_PAGE_;
+      at += QVX_SUM_ALIGN_;
       continue;
     }
     if (size - at < sizeof first - 1 || __builtin_memcmp(file + at, first, sizeof first - 1))
@@ -1115,9 +1118,9 @@ QVX_ONCE_ static unsigned long qvx_find_section_(const unsigned char *file, unsi
     bytes = qvx_number_(&p, file + size);
     if (offset + bytes == 0)
       return QVX_FOREIGN_;
-    at += (offset + bytes + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
+    at += QVX_SUM_ROUND_(offset + bytes);
   }
-  return (size + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
+  return QVX_SUM_ROUND_(size);
 }
 
 /* qvx_add_section_: writes at AT in FD the unit's new section: its KEY
@@ -1126,10 +1129,10 @@ QVX_ONCE_ static unsigned long qvx_find_section_(const unsigned char *file, unsi
 QVX_ONCE_ static int qvx_add_section_(int fd, unsigned long at, const char *key, unsigned long key_size,
                                       unsigned long offset)
 {
-  return qvx_ftruncate_(fd, (long)(at + offset + sizeof qvx_block_)) == 0
+  return qvx_ftruncate_(fd, (long)(at + offset + sizeof qvx_block_.fields)) == 0
     && qvx_pwrite_(fd, key, key_size, (long)at) == (__PTRDIFF_TYPE__)key_size
-    && qvx_pwrite_(fd, &qvx_block_, sizeof qvx_block_, (long)(at + offset))
-         == (__PTRDIFF_TYPE__)sizeof qvx_block_;
+    && qvx_pwrite_(fd, &qvx_block_, sizeof qvx_block_.fields, (long)(at + offset))
+         == (__PTRDIFF_TYPE__)sizeof qvx_block_.fields;
 }
 
 /* qvx_merge_: adds the unit's counts to its section of the data file
@@ -1146,8 +1149,9 @@ QVX_ONCE_ static int qvx_merge_(void)
   long end;
   while (qvx_label_[label])
     label++;
-  offset = (128 + label + layout + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
-  line_size = qvx_section_line_(key, 0, offset);
+  /* The first line takes at most 48 bytes. */
+  offset = QVX_SUM_ROUND_(48 + label + layout);
+  line_size = qvx_section_line_(key, 0, offset, sizeof qvx_block_.fields);
   __builtin_memcpy(key + line_size, qvx_label_, label);
   __builtin_memcpy(key + line_size + label, qvx_layout_, layout);
   key_size = line_size + label + layout;
@@ -1162,12 +1166,12 @@ QVX_ONCE_ static int qvx_merge_(void)
   } else {
     file = qvx_mmap_(0, size, 3, 1, fd, 0); /* RW, MAP_SHARED */
     at = file == QVX_NO_MAP_ ? QVX_FOREIGN_
-                             : qvx_find_section_(file, size, key, key_size, offset + sizeof qvx_block_);
+                             : qvx_find_section_(file, size, key, key_size, offset + sizeof qvx_block_.fields);
   }
   if (at != QVX_FOREIGN_ && at >= size) {
     if (file != QVX_NO_MAP_)
       qvx_munmap_(file, size);
-    size = at + offset + sizeof qvx_block_;
+    size = at + offset + sizeof qvx_block_.fields;
     fresh = 1;
     file = qvx_add_section_(fd, at, key, key_size, offset) ? qvx_mmap_(0, size, 3, 1, fd, 0) : QVX_NO_MAP_;
   }

@@ -480,6 +480,12 @@ M 9 1 1- 200000" "$(grep -Ev '^(M 9 1 01|M 9 0 00|X 9) ' <<<"$lines")"
             /^M 9 1 01 / { a = $5 } /^M 9 0 00 / { b = $5 } /^X 9 / { x = $3 }
             END { print ((a + b + x == 200000 && a <= 160000 && b <= 40000) ? "ok" : a " " b " " x) }
             ' <<<"$lines")"
+        # A second run adds its unlisted vectors by value, whatever slots
+        # its threads gave them.
+        run ./mcdc threads
+        check_eq "$name: threads twice, decision 9 unlisted" ok "$(mcdc_lines qor_coverage.dat | awk '
+            /^M 9 1 01 / { a += $5; n++ } /^M 9 0 00 / { b += $5; n++ } /^X 9 / { x = $3 }
+            END { print ((a + b + x == 400000 && a <= 320000 && b <= 80000 && n <= 2) ? "ok" : a " " b " " x " " n) }')"
 
         rm qor_coverage.dat
         run ./mcdc fork x

@@ -208,8 +208,11 @@ void live_vectors(const LiveDecision& decision, const std::vector<Count>& counts
     for (const auto& [key, count] : met) function.vectors.push_back({decision.number, !key.first, key.second, count});
 }
 
-// The first words of a live file's sections and of a data file's.
+// The first words of a live file's sections and of a data file's, and
+// the multiples of bytes where they start: a live section's block is
+// whole pages that the process maps.
 constexpr std::string_view kLiveSection = "QVX-LIVE", kSumSection = "QVX-SUM";
+constexpr size_t kLiveAlignment = 4096, kSumAlignment = 64;
 
 // One unit's section at the start of `bytes`, of the kind `tag` names: its
 // record, nullopt when no probe of the unit ran or the section is not
@@ -286,10 +289,10 @@ std::optional<DataRecord> read_section(std::string_view bytes, std::string_view 
     }
 }
 
-// The sections of a live or data file, of the kind `tag` names.
-std::vector<DataRecord> read_sections(std::string_view bytes, std::string_view tag, const DataWarning& warn) {
-    // Sections start at multiples of this many bytes.
-    constexpr size_t kSectionAlignment = 4096;
+// The sections of a live or data file, of the kind `tag` names, which
+// start at multiples of `alignment` bytes.
+std::vector<DataRecord> read_sections(std::string_view bytes, std::string_view tag, size_t alignment,
+                                      const DataWarning& warn) {
     std::vector<DataRecord> records;
     size_t start = 0;
     while (start < bytes.size()) {
@@ -303,8 +306,8 @@ std::vector<DataRecord> read_sections(std::string_view bytes, std::string_view t
             records.push_back(std::move(*record));
         }
         // A section left out: go on at the next place where one may start.
-        if (size == 0) size = kSectionAlignment;
-        start += (size + kSectionAlignment - 1) / kSectionAlignment * kSectionAlignment;
+        if (size == 0) size = alignment;
+        start += (size + alignment - 1) / alignment * alignment;
     }
     return records;
 }
@@ -371,7 +374,7 @@ std::vector<DataRecord> read_text_records(std::string_view text, const DataWarni
 }  // namespace
 
 std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
-    return read_sections(bytes, kLiveSection, warn);
+    return read_sections(bytes, kLiveSection, kLiveAlignment, warn);
 }
 
 std::string unescape_data_text(std::string_view text) {
@@ -393,7 +396,8 @@ std::string unescape_data_text(std::string_view text) {
 
 std::vector<DataRecord> read_coverage_data(std::string_view bytes, const DataWarning& warn) {
     // A data file of sections; zeros: one whose first section was never written.
-    if (bytes.starts_with(kSumSection) || bytes.starts_with('\0')) return read_sections(bytes, kSumSection, warn);
+    if (bytes.starts_with(kSumSection) || bytes.starts_with('\0'))
+        return read_sections(bytes, kSumSection, kSumAlignment, warn);
     return read_text_records(bytes, warn);
 }
 
