@@ -1145,7 +1145,7 @@ QVX_ONCE_ static int qvx_merge_(void)
   unsigned long layout = sizeof qvx_layout_ - 1, label = 0, line_size, key_size, offset, size, at;
   char name[sizeof qvx_path_], key[128 + sizeof qvx_label_ + sizeof qvx_layout_];
   unsigned char *file = QVX_NO_MAP_;
-  int fd, fresh = 0, done = 0;
+  int fd, locked, fresh = 0, done = 0;
   long end;
   while (qvx_label_[label])
     label++;
@@ -1157,8 +1157,15 @@ QVX_ONCE_ static int qvx_merge_(void)
   key_size = line_size + label + layout;
   if (!qvx_file_name_(name, sizeof name) || (fd = qvx_open_(name, QVX_O_LIVE_, 0666)) < 0)
     return 0;
-  while (qvx_flock_(fd, 2) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
+  while ((locked = qvx_flock_(fd, 2)) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
     ;
+  /* Without the lock (a file system that has none) another process could
+     add at the same time and one of the sums would be lost: the counts
+     stay in the live file instead. */
+  if (locked != 0) {
+    qvx_close_(fd);
+    return 0;
+  }
   end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
   size = end < 0 ? 0 : (unsigned long)end;
   if (end <= 0) {

@@ -274,6 +274,12 @@ TEST(CoverageData, DataFileSectionsAndTheirText) {
     EXPECT_EQ(record_text(records[0]),
               "QVX-SUM 1 40\nL nightly\\\\2\nH /a.inst.h\nD d\nF 1 9 8 a.c/f\nB 0 9\nC 0\nM 3 1 1 5\nEND\n");
 
+    // Cut short (a full disk): the whole section is read, the cut one named.
+    Warnings cut;
+    EXPECT_EQ(read_coverage_data(file.substr(0, 2 * 4096 + 4100), cut.sink()).size(), 1u);
+    EXPECT_EQ(cut.seen, std::vector<std::string>{
+                            "1: the section at byte 8192: the file ends before its block; section left out"});
+
     std::string text = "QVX 1 42\nH /a\\\\b\\012.inst.h\nD d\nF 1 2 2 a.c/f\nB 0 1\nC 3\nM 1 1 10 6\nM 1 0 0- 9\nX 1 2\n"
                        "F 2 0 0 g\nB 0\nC\nEND\n";
     records = read_coverage_data(text, warnings.sink());
