@@ -610,7 +610,7 @@ static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_
 # the data; %p in it stands for the process number), else
 # qor_coverage.dat beside the unit's header, and maps the unit's block to
 # a section of the process's live file beside it. At exit it adds the
-# unit's counts to the unit's section of the data file for the test label
+# unit's counts to the unit's section of the data file of the test label
 # (qvx_merge_), under an exclusive flock; a unit where no probe ran adds
 # nothing. A forked child maps a section of its own and starts from zero
 # counts, so that parent and child together count every probe once.
@@ -978,8 +978,8 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
   }
 }
 
-/* The data file: a sequence of sections, one per unit and label, each
-   at a multiple of 64 bytes, in the live file's form: the line
+/* The data file of a label (see qvx_data_name_): a sequence of
+   sections, one per unit and label, each at a multiple of 64 bytes, in the live file's form: the line
    "QVX-SUM 1 <bytes of a count> <offset of the block in the section>
    <bytes of the block>", an L line (the test label, $QOR_COVERAGE_LABEL,
    written as H is), the unit's layout; then at a multiple of 64 the
@@ -993,13 +993,34 @@ QVX_ONCE_ static void qvx_map_live_(int forked)
 
 /* The L line of the unit's sections in the data file. */
 static char qvx_label_[1024];
+/* The label in the data file's name: a label's runs have a file of their
+   own (see qvx_data_name_), so that the sections that a run's end
+   searches are the label's only. "." and the label's first 64 bytes,
+   those other than letters, digits, '-' and '_' as '_'; empty without a
+   label. */
+static char qvx_label_part_[66];
 
-/* qvx_read_label_: the L line from $QOR_COVERAGE_LABEL; a label too
-   long for the line is cut. */
+/* qvx_name_part_: LABEL's part of the data file's name. */
+QVX_ONCE_ static void qvx_name_part_(const char *label)
+{
+  unsigned long n = 0;
+  if (label && *label)
+    qvx_label_part_[n++] = '.';
+  for (; label && *label && n + 1 < sizeof qvx_label_part_; label++) {
+    unsigned char c = (unsigned char)*label;
+    int kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+    qvx_label_part_[n++] = kept ? (char)c : '_';
+  }
+  qvx_label_part_[n] = 0;
+}
+
+/* qvx_read_label_: the L line and the name part from
+   $QOR_COVERAGE_LABEL; a label too long for the line is cut. */
 QVX_ONCE_ static void qvx_read_label_(void)
 {
   const char *label = qvx_getenv_("QOR_COVERAGE_LABEL");
   unsigned long n = 2;
+  qvx_name_part_(label);
   qvx_label_[0] = 'L';
   qvx_label_[1] = ' ';
   for (; label && *label && n + 6 < sizeof qvx_label_; label++) {
@@ -1135,6 +1156,34 @@ QVX_ONCE_ static int qvx_add_section_(int fd, unsigned long at, const char *key,
          == (__PTRDIFF_TYPE__)sizeof qvx_block_.fields;
 }
 
+/* qvx_data_name_: the name of the data file of the unit's label, in NAME
+   (SIZE bytes): the data file's, with the label's part before its
+   extension ("cov.dat" and label "smoke" give "cov.smoke.dat"), or at its
+   end; 0 when it does not fit. */
+QVX_ONCE_ static int qvx_data_name_(char *name, unsigned long size)
+{
+  unsigned long n, start = 0, dot = 0, part = 0, i;
+  if (!qvx_file_name_(name, size))
+    return 0;
+  for (n = 0; name[n]; n++) {
+    if (name[n] == '/')
+      start = n + 1, dot = 0;
+    else if (name[n] == '.' && n > start)
+      dot = n;
+  }
+  while (qvx_label_part_[part])
+    part++;
+  if (n + part >= size)
+    return 0;
+  if (!dot)
+    dot = n;
+  for (i = n + 1; i > dot; i--)
+    name[i - 1 + part] = name[i - 1];
+  for (i = 0; i < part; i++)
+    name[dot + i] = qvx_label_part_[i];
+  return 1;
+}
+
 /* qvx_merge_: adds the unit's counts to its section of the data file
    for its label, which the first run adds; 0 when it could not (the file
    cannot be written, or is not a data file of sections: one written by
@@ -1155,7 +1204,7 @@ QVX_ONCE_ static int qvx_merge_(void)
   __builtin_memcpy(key + line_size, qvx_label_, label);
   __builtin_memcpy(key + line_size + label, qvx_layout_, layout);
   key_size = line_size + label + layout;
-  if (!qvx_file_name_(name, sizeof name) || (fd = qvx_open_(name, QVX_O_LIVE_, 0666)) < 0)
+  if (!qvx_data_name_(name, sizeof name) || (fd = qvx_open_(name, QVX_O_LIVE_, 0666)) < 0)
     return 0;
   while ((locked = qvx_flock_(fd, 2)) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
     ;

@@ -17,7 +17,7 @@ report() {
 }
 # entries: how often work() was entered, and exited.
 entries() { report | sed -n 's/.*function work (line [0-9]*): entered \([0-9]*\), exited \([0-9]*\).*/\1 \2/p'; }
-clean() { rm -f qor_coverage.dat qor_coverage.dat.*.qvl; }
+clean() { rm -f qor_coverage.dat qor_coverage.*.dat qor_coverage.dat.*.qvl; }
 live_files() { ls | grep -c '\.qvl$'; }
 
 ./endings exit >/dev/null
@@ -72,25 +72,28 @@ check_contains "record and live file: said" "$out" \
 clean
 
 # Runs add up in the data file, per test label: 40 processes at once
-# leave one section per label, and more runs add nothing to its size.
+# leave a data file per label of one section, and more runs add nothing
+# to its size.
 ./endings exit >/dev/null
-one_run=$(stat -c %s qor_coverage.dat)
 for i in $(seq 20); do
     QOR_COVERAGE_LABEL=odd ./endings exit >/dev/null & QOR_COVERAGE_LABEL='even
 2' ./endings exit >/dev/null &
 done
 wait
 check_eq "40 runs: counts" "205 205" "$(entries)"
-size=$(stat -c %s qor_coverage.dat)
-check_eq "40 runs: a section per label" 1 "$((size > 2 * one_run && size <= 3 * (one_run + 64)))"
+sizes=$(stat -c %s qor_coverage.dat qor_coverage.odd.dat qor_coverage.even_2.dat)
+check_eq "40 runs: a section per label" 3 "$(coverage_text qor_coverage*.dat | grep -c '^END$')"
 for i in $(seq 5); do QOR_COVERAGE_LABEL=odd ./endings exit >/dev/null; done
-check_eq "45 runs: the same size" "$size" "$(stat -c %s qor_coverage.dat)"
+check_eq "45 runs: the same sizes" "$sizes" "$(stat -c %s qor_coverage.dat qor_coverage.odd.dat qor_coverage.even_2.dat)"
 run "$QOR_FULL_STAGE/bin/qor_report" coverage .
-check_eq "45 runs: one run per label" "./qor_coverage.dat, 1 run(s) added up, 1 unit(s)
-./qor_coverage.dat, label even\0122, 20 run(s) added up, 1 unit(s)
-./qor_coverage.dat, label odd, 25 run(s) added up, 1 unit(s)" "$(grep '^  run ' <<<"$out" | sed 's/^  run [0-9]: //' | sort)"
+check_eq "45 runs: one run per label" "  run 1: ./qor_coverage.dat, 1 run(s) added up, 1 unit(s)
+  run 2: ./qor_coverage.even_2.dat, label even\0122, 20 run(s) added up, 1 unit(s)
+  run 3: ./qor_coverage.odd.dat, label odd, 25 run(s) added up, 1 unit(s)" "$(grep '^  run ' <<<"$out")"
 check_eq "45 runs: no live file stays" 0 "$(live_files)"
 clean
+mkdir d.ir
+QOR_COVERAGE_FILE=$PWD/d.ir/cov QOR_COVERAGE_LABEL=a/b ./endings exit >/dev/null
+check_eq "a label without an extension to go before" "cov.a_b" "$(ls d.ir | xargs)"
 
 # A data file of an earlier run-time (text records) is not written to:
 # the counts stay in the live file, and both are read.

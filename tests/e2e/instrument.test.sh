@@ -85,8 +85,9 @@ check_eq "run-time header: no message" "" "$err"
 gcc -O2 -o real constructs.o
 for i in 1 2; do QOR_COVERAGE_FILE=$PWD/coverage.dat QOR_COVERAGE_LABEL=run$i ./real >real.out; done
 check_eq "run-time: same output" "$(cat ../inst.out)" "$(cat real.out)"
-check_eq "run-time: one section per label" "2 2" "$(coverage_text coverage.dat | grep -c '^END$') $(unit_runs coverage.dat)"
-first_record() { coverage_text coverage.dat | awk '/^END$/ { exit } { print }'; }
+check_eq "run-time: a file per label" "2 2" \
+    "$(coverage_text coverage.run[12].dat | grep -c '^END$') $(unit_runs coverage.run[12].dat)"
+first_record() { coverage_text coverage.run1.dat | awk '/^END$/ { exit } { print }'; }
 check_eq "run-time: function entries and exits" \
     "$(awk '$2 == "enter" || $2 == "exit" { print $3, $2, $1 }' ../counts.txt | sort)" \
     "$(first_record | awk '$1 == "F" && $3 > 0 { name = $5; sub(/.*\//, "", name); print name, "enter", $3; print name, "exit", $4 }' | sort)"
@@ -96,10 +97,10 @@ check_eq "run-time: branches" "$(awk '$2 == "branch" { print $3, $4, $1 }' ../co
 check_eq "run-time: calls" "$(awk '$2 == "call" { n[$3 " " $4] += $1 } END { for (k in n) print k, n[k] }' ../counts.txt | sort)" \
     "$(first_record | awk '$1 == "F" { name = $5; sub(/.*\//, "", name) }
         $1 == "C" { for (i = 2; i <= NF; i++) if ($i > 0) print name, i - 1, $i }' | sort)"
-# Twenty runs at the same time: all added up, in one more section.
+# Twenty runs at the same time, without a label: all added up.
 for i in $(seq 20); do QOR_COVERAGE_FILE=$PWD/coverage.dat ./real >/dev/null & done
 wait
-check_eq "run-time: parallel runs added up" "3 22" "$(coverage_text coverage.dat | grep -c '^END$') $(unit_runs coverage.dat)"
+check_eq "run-time: parallel runs added up" "1 20" "$(coverage_text coverage.dat | grep -c '^END$') $(unit_runs coverage.dat)"
 check_eq "run-time: parallel runs, every count" \
     "$(first_record | awk '$1 == "F" { n += 20 * $3 } END { print n }')" \
     "$(coverage_text coverage.dat | awk '/^QVX-SUM 1 20$/ { s = 1 } s && $1 == "F" { n += $3 } /^END$/ { s = 0 } END { print n }')"

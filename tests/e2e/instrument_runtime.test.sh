@@ -38,11 +38,11 @@ records() {
     '
 }
 
-# well_formed DATA: the number of sections of DATA when qor_report reads
-# every one of them without a word, else the first line that is not part
-# of a whole record.
+# well_formed DATA...: the number of sections of DATA when qor_report
+# reads every one of them without a word, else the first line that is not
+# part of a whole record.
 well_formed() {
-    coverage_text "$1" 2>&1 | awk '
+    coverage_text "$@" 2>&1 | awk '
         function bad() { print "bad line " NR ": " $0; failed = 1; exit }
         state == 0 { if (/^QVX-SUM 1 [1-9][0-9]*$/) state = 9; else bad(); next }
         state == 9 { if (/^L /) state = 1; else bad(); next }
@@ -210,11 +210,12 @@ check_prog_runs() { # NAME
     dir=$(pwd -P)
     same_as_ref "$1: prog 5" 5
     same_as_ref "$1: prog 20" 20
+    local data=(qor_coverage.prog_5.dat qor_coverage.prog_20.dat)
     check_eq "$1: main.c records" "$(main_records "$dir" 5; main_records "$dir" 20)" \
-        "$(records qor_coverage.dat "$dir/main.inst.h")"
+        "$(for f in "${data[@]}"; do records "$f" "$dir/main.inst.h"; done)"
     check_eq "$1: util.c records" "$(util_records "$dir" 5; util_records "$dir" 20)" \
-        "$(records qor_coverage.dat "$dir/util.inst.h")"
-    check_eq "$1: nothing else" 4 "$(well_formed qor_coverage.dat)"
+        "$(for f in "${data[@]}"; do records "$f" "$dir/util.inst.h"; done)"
+    check_eq "$1: nothing else" 4 "$(well_formed "${data[@]}")"
 }
 compilers=(gcc)
 command -v clang >/dev/null && compilers+=(clang)
@@ -307,7 +308,7 @@ END" "$(records sub/abs.dat "$(pwd -P)/tasks.inst.h")"
 gcc -O0 "${WARN[@]}" -pthread "$fixtures/tasks.inst.c" -I. -o tasks
 QOR_COVERAGE_LABEL=threads run ./tasks
 check_eq "threads: output" $'0 -1\n' "$out"
-threads=$(records qor_coverage.dat "$(pwd -P)/tasks.inst.h" | tail -n 13)
+threads=$(records qor_coverage.threads.dat "$(pwd -P)/tasks.inst.h" | tail -n 13)
 check_eq "threads: counts" "F 1 4000000 4000000 tasks.c/work
 B 0
 C

@@ -14,9 +14,10 @@ fresh; example=$PWD
 cp "$examples/thermostat/"*.[ch] "$examples/thermostat/Makefile" .
 make -s CC="$QOR_FULL_STAGE/bin/qor_cc -batch -inst -cond -dial GNU -cc=gcc" >build.log 2>&1
 check_eq "example built" 0 "$?"
-QOR_COVERAGE_LABEL=warm ./thermostat 18.2 20.5 >/dev/null
-QOR_COVERAGE_LABEL=bad ./thermostat 23 oops -5.x >/dev/null 2>&1
-check_eq "two runs, three units each" "6 6" "$(coverage_text qor_coverage.dat | grep -c '^END$') $(unit_runs qor_coverage.dat)"
+QOR_COVERAGE_LABEL=heating ./thermostat 18.2 20.5 >/dev/null
+QOR_COVERAGE_LABEL=readings ./thermostat 23 oops -5.x >/dev/null 2>&1
+labelled=(qor_coverage.heating.dat qor_coverage.readings.dat)
+check_eq "two runs, three units each" "6 6" "$(coverage_text "${labelled[@]}" | grep -c '^END$') $(unit_runs "${labelled[@]}")"
 
 # ---- Metrics -------------------------------------------------------------------
 
@@ -55,12 +56,12 @@ check_contains "threshold file: the bad line" "$err" "limits.txt(4): Error:  no 
 
 # ---- Coverage of the example ------------------------------------------------------
 
-run "$REPORT" coverage control.sta main.sta sensor.sta qor_coverage.dat
+run "$REPORT" coverage control.sta main.sta sensor.sta "${labelled[@]}"
 check_rc "coverage" 0
 # A run per label, each with a section for each of the three units.
 check_contains "coverage: runs" "$out" "Runs: 2
-  run 1: qor_coverage.dat, label warm, 1 run(s) added up, 3 unit(s)
-  run 2: qor_coverage.dat, label bad, 1 run(s) added up, 3 unit(s)"
+  run 1: qor_coverage.heating.dat, label heating, 1 run(s) added up, 3 unit(s)
+  run 2: qor_coverage.readings.dat, label readings, 1 run(s) added up, 3 unit(s)"
 check_contains "coverage: a switch" "$out" "  function control_name (line 13): entered 3, exited 3 (runs 1-2)
     decision line 16   Case         branch 2   action == HEAT                 taken 1 (runs 1)
              line 18   Case         branch 3   action ==  COOL                taken 1 (runs 2)
@@ -93,13 +94,13 @@ check_contains "coverage: JSON" "$(cat c.json)" '"masking_shown": 1'
 # through a link is read once; a copy of it adds no count. Both are said.
 run "$REPORT" coverage --exclude '/usr/*' .
 once=$(printf "%s" "$out")
-ln -s qor_coverage.dat via_link.dat
-mkdir copies && cp qor_coverage.dat copies/copy.dat
-run "$REPORT" coverage --exclude '/usr/*' . ./qor_coverage.dat copies
+ln -s qor_coverage.heating.dat via_link.dat
+mkdir copies && cp qor_coverage.heating.dat copies/copy.dat
+run "$REPORT" coverage --exclude '/usr/*' . ./qor_coverage.heating.dat copies
 check_eq "inputs seen twice: the same counts" "$(sed '/^Note: /d' <<<"$out")" "$once"
-check_contains "inputs seen twice: notes" "$out" "Note: ./via_link.dat is the same file as ./qor_coverage.dat; read once
-Note: ./qor_coverage.dat is the same file as ./qor_coverage.dat; read once
-Note: copies/copy.dat (the section at byte 0): the same record as ./qor_coverage.dat (the section at byte 0); counted once"
+check_contains "inputs seen twice: notes" "$out" "Note: ./via_link.dat is the same file as ./qor_coverage.heating.dat; read once
+Note: ./qor_coverage.heating.dat is the same file as ./qor_coverage.heating.dat; read once
+Note: copies/copy.dat (the section at byte 0): the same record as ./qor_coverage.heating.dat (the section at byte 0); counted once"
 rm -r via_link.dat copies
 
 # ---- A header function measured in every unit ----------------------------------

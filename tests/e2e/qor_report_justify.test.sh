@@ -33,12 +33,13 @@ EOF
 "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst -cond -dial GNU -cc=gcc -c prog.c >build.log 2>&1
 check_eq "built" 0 "$?"
 gcc -o prog prog.o
-for args in "1 1" "0 5" "-5 1"; do QOR_COVERAGE_LABEL="prog $args" ./prog $args >/dev/null; done
-check_eq "three runs" 3 "$(unit_runs qor_coverage.dat)"
+run=0
+for args in "1 1" "0 5" "-5 1"; do run=$((run + 1)); QOR_COVERAGE_LABEL=run$run ./prog $args >/dev/null; done
+check_eq "three runs" 3 "$(unit_runs qor_coverage.*.dat)"
 
 # ---- The markers ------------------------------------------------------------------
 
-run "$REPORT" coverage --exclude '/usr/*' --lcov marked.info --fail-under-unique-cause 100 prog.sta qor_coverage.dat
+run "$REPORT" coverage --exclude '/usr/*' --lcov marked.info --fail-under-unique-cause 100 prog.sta qor_coverage.*.dat
 check_rc "markers" 0
 check_contains "a justified branch" "$out" \
     "             line 8    Else         branch 5   not(a<-100)                    taken 2 (runs 2-3)"
