@@ -33,6 +33,9 @@ clang::LangOptions c_language(const Options& options, bool c23) {
     language.C11 = standard.isC11();
     language.C17 = standard.isC17();
     language.C2x = standard.isC2x();
+    // As the compiler does for C2x: [[...]] attributes, which
+    // __has_c_attribute answers for.
+    language.DoubleSquareBracketAttributes = standard.isC2x();
     language.GNUMode = standard.isGNUMode();
     language.GNUKeywords = standard.isGNUMode();
     language.Digraphs = standard.hasDigraphs();
