@@ -184,6 +184,41 @@ TEST(ScanNumber, MalformedConstants) {
 
 // ---- Strings and character constants --------------------------------------
 
+// C23's digit separators and suffixes; the classic syntax reads none of
+// them (a quote there starts a character constant).
+TEST(ScanNumber, C23SeparatorsAndSuffixes) {
+    const std::vector<Case> c23 = {
+        {"1'000'000;", CONSTANT, "1'000'000", "", {}, ";"},
+        {"0x1'F;", CONSTANT, "0x1'F", "", {}, ";"},
+        {"0b1010'0101;", CONSTANT, "0b1010'0101", "", {}, ";"},
+        {"1'0.5e1'0;", CONSTANT, "1'0.5e1'0", "", {}, ";"},
+        // A separator stands between two digits only.
+        {"1'x'", CONSTANT, "1", "", {}, "'x'"},
+        {"1''2", CONSTANT, "1", "", {}, "''2"},
+        {"12wb;", CONSTANT, "12wb", "", {}, ";"},
+        {"0xFFuwb;", CONSTANT, "0xFFuwb", "", {}, ";"},
+        {"5WBU;", CONSTANT, "5WBU", "", {}, ";"},
+        {"0x1b;", CONSTANT, "0x1b", "", {}, ";"},
+        {"1.5df;", CONSTANT, "1.5df", "", {}, ";"},
+        {"2e3DL;", CONSTANT, "2e3DL", "", {}, ";"},
+        // d is a digit of a hexadecimal float; w without b is no suffix.
+        {"0x1.dp3;", CONSTANT, "0x1.dp3", "", {}, ";"},
+        {"12wx;", CONSTANT, "12wx", "", {kNondigits}, ";"},
+    };
+    for (const Case& c : c23) {
+        SCOPED_TRACE("input \"" + c.input + "\"");
+        test::StringSource source(c.input.substr(1));
+        ScannedToken token = scan_number(c.input[0], source, NumberSyntax::C23);
+        EXPECT_EQ(token.text, c.text);
+        EXPECT_EQ(source.messages, c.messages);
+        EXPECT_EQ(source.rest(), c.rest);
+    }
+    for (const Case& c : std::vector<Case>{{"1'000'000", CONSTANT, "1", "", {}, "'000'000"},
+                                           {"12wb;", CONSTANT, "12wb", "", {kNondigits}, ";"},
+                                           {"1.5df;", CONSTANT, "1.5df", "", {kNondigits}, ";"}})
+        check(Scanner::Number, c);
+}
+
 TEST(ScanLiteral, Strings) {
     const std::vector<Case> cases = {
         {"\"abc\";", STRING, "\"abc\"", "", {}, ";"},
