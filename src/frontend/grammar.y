@@ -1352,6 +1352,53 @@ expr_castee
                 { events.use_primary($1); events.op("--", $2); $$.pending_operand = false; }
     ;
 
+/* Error recovery in a function body. An unreadable statement or block is
+   skipped up to its ';' or its block's '}' (294, 300), token by token, but
+   a '{' there opens a group that ends at its own '}' ("x = sizeof (int[])
+   {1, 2};"): neither that '}' nor a ';' inside ends the statement or the
+   block, so the one error does not close the block early and cascade.
+   From the group on, the skipped text is read over balanced groups of (),
+   [] and {} and the ')' or ']' whose opening the error left behind. Text
+   without a '{' is skipped as it always was. */
+instr_erreur
+    : /* 514 */ error start_recovery t_sauts_apres_accolades ';'
+                { actions.end_recovery(); $$ = actions.empty(); $$.path = -1; }
+    ;
+
+instr_bloc
+    : /* 515 */ open_bracket error start_recovery t_sauts_apres_accolades '}'
+                { actions.end_recovery(); actions.pop_scope(); $$ = actions.empty(); $$.path = -1; $$.line = $1.line; $$.end_line = $5.line; }
+    ;
+
+t_sauts_apres_accolades
+    : /* 516 */ t_accolades
+    | /* 517 */ t_sauts_apres_accolades t_saut
+    ;
+
+t_saut
+    : /* 518 */ t_non_bracket_non_semicolon
+    | /* 519 */ t_groupe
+    | /* 520 */ ')'
+    | /* 521 */ ']'
+    ;
+
+t_groupe
+    : /* 522 */ '(' t_contenu_groupe ')'
+    | /* 523 */ '[' t_contenu_groupe ']'
+    | /* 524 */ t_accolades
+    ;
+
+t_accolades
+    : /* 525 */ '{' t_contenu_groupe '}'
+    ;
+
+t_contenu_groupe
+    : /* 526 */ %empty
+                { $$ = actions.empty(); }
+    | /* 527 */ t_contenu_groupe t_non_bracket
+    | /* 528 */ t_contenu_groupe t_groupe
+    ;
+
 %%
 
 /* The token codes are shared with the lexer (frontend/tokens.hpp) and the
@@ -1362,5 +1409,5 @@ static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314 && TOK_COMPLE
               "the GNU tokens follow with the codes 313 to 315");
 static_assert(TOK_ENUM_BASE == 316, "then the C23 token");
 static_assert(YYNTOKENS == 85, "81 terminals, the 3 of the GNU dialects and the one of C23");
-static_assert(YYNNTS == 154, "148 nonterminals and the 6 of the GNU dialects");
-static_assert(YYNRULES == 513, "478 rules, the 25 of the GNU dialects and the 10 of C23");
+static_assert(YYNNTS == 159, "148 nonterminals, the 6 of the GNU dialects and the 5 of the skipped text");
+static_assert(YYNRULES == 528, "478 rules, the 25 of the GNU dialects, the 10 of C23 and the 15 of recovery");
