@@ -166,7 +166,8 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  * 491 and 492) starts an expression and may be skipped text, as
  * BUILTIN_TYPE_ARG does: 14 s/r and 33 r/r more, in the same groups.
  *
- * C23 (rules 504 to 513), 53 s/r and 9 r/r more, all with the C reading:
+ * C23 and compound literals with a postfix operator (rules 504 to 513),
+ * 53 s/r and 9 r/r more, all with the C reading:
  *  28 s/r   after the underlying type of an enumeration (504 to 506), a
  *           type word, '{' or an attribute goes on with that type (shift)
  *           and a '{' after it opens the enumerators.
@@ -177,6 +178,7 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  *           goes to the primary expression (89 to 95) or to the compound
  *           literal (509 to 513) that ends there, not to the whole unary
  *           or cast expression.
+ * The error recovery over balanced groups (rules 514 to 528) adds none.
  *
  * Precedence also settles, silently, a few conflicts outside expressions:
  * '*' declarators (195, 206, 216, 274, 275) shift '(' and '[', so the

@@ -337,6 +337,8 @@ const Keyword* find_keyword(KeywordTable table, std::string_view word) {
 
 size_t keyword_count(KeywordTable table) { return table_view(table).entries.size(); }
 
+std::span<const Keyword> keywords(KeywordTable table) { return table_view(table).entries; }
+
 namespace {
 
 constexpr C23Word respelled(Word text, Word older) { return C23Word{text, older, {}}; }
@@ -370,7 +372,5 @@ const C23Word* find_c23_word(std::string_view word) {
         if (entry.text == word) return &entry;
     return nullptr;
 }
-
-std::span<const Keyword> keywords(KeywordTable table) { return table_view(table).entries; }
 
 }  // namespace qor

@@ -51,10 +51,9 @@ size_t keyword_count(KeywordTable table);
 std::span<const Keyword> keywords(KeywordTable table);
 
 // The words that C23 makes keywords, read as such only in C23 mode: they
-// may be ordinary names in older code. A word
-// that C23 gives a new spelling of an older keyword (bool, alignas,
-// static_assert ...) has that keyword's spelling; the others have an
-// entry of their own.
+// may be ordinary names in older code. A new spelling of an older keyword
+// (bool, alignas, static_assert ...) names that keyword; the other words
+// have an entry of their own.
 struct C23Word {
     std::string_view text;
     std::string_view older_spelling;  // empty for a new word

@@ -627,7 +627,8 @@ int Lexer::identifier(int first, bool& rescan) {
     // A C23 spelling of an older keyword is read as that keyword, by the
     // ignore rules too (static_assert as _Static_assert).
     const C23Word* c23_word = c23_ ? find_c23_word(word) : nullptr;
-    const std::string spelling(c23_word && !c23_word->older_spelling.empty() ? c23_word->older_spelling : word);
+    const std::string_view spelling =
+        c23_word && !c23_word->older_spelling.empty() ? c23_word->older_spelling : std::string_view(word);
 
     if (ignore_ && ignore_->starts_rule(spelling)) {
         IgnoredRegion region = ignore_->ignore_region(spelling, pp_, [this] { line_markers_in_region(); });

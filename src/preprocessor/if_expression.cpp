@@ -533,9 +533,10 @@ ExprToken IfExpressionEvaluator::read_has_c_attribute() {
         {"noreturn", 202202}, {"_Noreturn", 202202}, {"unsequenced", 202207}, {"reproducible", 202207},
     }};
     int c = skip_blanks();
+    const bool opened = c == '(';
+    if (opened) c = skip_blanks();
     std::string name;
     bool prefixed = false;
-    if (c == '(') c = skip_blanks();
     while (is_c_identifier_start(c)) {
         name = read_identifier(c);
         c = skip_blanks();
@@ -543,7 +544,7 @@ ExprToken IfExpressionEvaluator::read_has_c_attribute() {
         prefixed = true;
         c = skip_blanks();
     }
-    if (name.empty() || c != ')') {
+    if (!opened || name.empty() || c != ')') {
         input_.unread_char(c);
         error("bad #if ... __has_c_attribute() syntax");
         return {OpFailure};
