@@ -8,6 +8,7 @@
 #include "foundation/file_lookup.hpp"
 #include "foundation/phase_profile.hpp"
 #include "foundation/text.hpp"
+#include "preprocessor/language_standard.hpp"
 
 namespace qor {
 
@@ -50,6 +51,7 @@ void analyze_text(Run& run, const std::string& source, const FileOutputs& output
     {
         PhaseTimer timer("options file");
         options_file = read_options_file(run, file.preprocessor());
+        file.read_as_c23(options_file && options_file_is_c23(*options_file));
     }
     bool started;
     {

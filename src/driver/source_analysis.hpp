@@ -24,6 +24,9 @@ public:
     SourceAnalysis& operator=(const SourceAnalysis&) = delete;
 
     Preprocessor& preprocessor() { return preprocessor_; }
+    // The text is read as C23 (its keywords and constants), as the options
+    // file says.
+    void read_as_c23(bool on) { lexer_.set_c23(on); }
     // Parses the whole text, then reads what a parse that ended early left,
     // so that every message of the file is given.
     void parse_text();

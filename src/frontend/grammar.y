@@ -70,6 +70,8 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
 %token BUILTIN_TYPE_ARG RANGE_DOTS
 /* Added later for the GNU dialects (code 315): __real__ and __imag__. */
 %token COMPLEX_PART
+/* C23 mode only (code 316): the ':' before an enumeration's underlying type. */
+%token ENUM_BASE
 
 /* Operator precedence, lowest first. */
 %nonassoc RANGE_DOTS
@@ -90,7 +92,7 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
 
 /* Conflicts.
  *
- * Bison reports 924 shift/reduce and 1041 reduce/reduce conflicts for this
+ * Bison reports 977 shift/reduce and 1050 reduce/reduce conflicts for this
  * grammar. All of them are left to the usual LALR defaults: shift rather
  * than reduce, and the earlier rule of two reductions. The counts are not
  * pinned with %expect: for a deterministic parser Bison ignores %expect-rr
@@ -163,6 +165,20 @@ void yyerror(qor::ParseActions& actions, qor::GrammarEvents& events, const char*
  * groups: 7 s/r and 8 r/r more. COMPLEX_PART (__real__, __imag__, rules
  * 491 and 492) starts an expression and may be skipped text, as
  * BUILTIN_TYPE_ARG does: 14 s/r and 33 r/r more, in the same groups.
+ *
+ * C23 and compound literals with a postfix operator (rules 504 to 513),
+ * 53 s/r and 9 r/r more, all with the C reading:
+ *  28 s/r   after the underlying type of an enumeration (504 to 506), a
+ *           type word, '{' or an attribute goes on with that type (shift)
+ *           and a '{' after it opens the enumerators.
+ *   8 s/r, 7 r/r   ENUM_BASE is skipped text (508), in the recovery groups.
+ *   2 s/r, 2 r/r   TYPEOF after a type specifier (507) in the same groups.
+ *  15 s/r   a postfix operator ('[' '.' -> ++ --) after a primary
+ *           expression, a unary operator's operand or a cast's operand
+ *           goes to the primary expression (89 to 95) or to the compound
+ *           literal (509 to 513) that ends there, not to the whole unary
+ *           or cast expression.
+ * The error recovery over balanced groups (rules 514 to 528) adds none.
  *
  * Precedence also settles, silently, a few conflicts outside expressions:
  * '*' declarators (195, 206, 216, 274, 275) shift '(' and '[', so the
@@ -1296,6 +1312,95 @@ corps_de_fonction_imbriquee
                 { actions.end_recovery(); $$ = $3; }
     ;
 
+/* C23. Its keywords reach the parser in C23 mode only (true, false and
+   nullptr as constants, constexpr as a storage class, typeof_unqual and
+   _BitInt as TYPEOF); the rules below are those it needs beyond them. */
+
+/* An enumeration with a fixed underlying type, "enum e : unsigned char
+   { A, B }", and the declaration of one, "enum e : int;". The type names
+   no object: nothing of it is counted. */
+specificateur_de_structure
+    : /* 504 */ ENUM identificateur ENUM_BASE specificateurs_de_type_type '{' list_enum maybecomma_warn '}'
+    | /* 505 */ ENUM ENUM_BASE specificateurs_de_type_type '{' list_enum maybecomma_warn '}'
+    | /* 506 */ ENUM identificateur ENUM_BASE specificateurs_de_type_type
+    ;
+
+/* "unsigned _BitInt(7)": a type with an argument after other specifiers. */
+reserve_spec_de_type
+    : /* 507 */ TYPEOF '(' expr ')'
+    ;
+
+t_non_bracket_non_semicolon
+    : /* 508 */ ENUM_BASE
+    ;
+
+/* A compound literal followed by a postfix operator: "(struct s){1, 2}.a",
+   "(int[]){1, 2}[1]", "(struct s *){&v}->a", "(struct s){1}.a++". The
+   literal is a cast expression (58), and so is the result, where a cast
+   expression may stand: not as the operand of sizeof, which is read as
+   before. Any other cast expression gave its postfix operator to its
+   primary expression already (shifting is preferred), so only a literal
+   reaches these rules. They count as 89, 90 and 93 to 95 do. */
+expr_castee
+    : /* 509 */ expr_castee '[' expr ']'
+                { events.use_primary($1); events.op("[]", $2); $$.pending_operand = false; }
+    | /* 510 */ expr_castee '.' identificateur
+                { events.use_primary($1); events.op(".", $2); events.operand($3); $$.pending_operand = false; }
+    | /* 511 */ expr_castee ACCES_CHAMP identificateur
+                { events.use_primary($1); events.op("->", $2); events.operand($3); $$.pending_operand = false; }
+    | /* 512 */ expr_castee PLUSPLUS
+                { events.use_primary($1); events.op("++", $2); $$.pending_operand = false; }
+    | /* 513 */ expr_castee MINUSMINUS
+                { events.use_primary($1); events.op("--", $2); $$.pending_operand = false; }
+    ;
+
+/* Error recovery in a function body. An unreadable statement or block is
+   skipped up to its ';' or its block's '}' (294, 300), token by token, but
+   a '{' there opens a group that ends at its own '}' ("x = sizeof (int[])
+   {1, 2};"): neither that '}' nor a ';' inside ends the statement or the
+   block, so the one error does not close the block early and cascade.
+   From the group on, the skipped text is read over balanced groups of (),
+   [] and {} and the ')' or ']' whose opening the error left behind. Text
+   without a '{' is skipped as it always was. */
+instr_erreur
+    : /* 514 */ error start_recovery t_sauts_apres_accolades ';'
+                { actions.end_recovery(); $$ = actions.empty(); $$.path = -1; }
+    ;
+
+instr_bloc
+    : /* 515 */ open_bracket error start_recovery t_sauts_apres_accolades '}'
+                { actions.end_recovery(); actions.pop_scope(); $$ = actions.empty(); $$.path = -1; $$.line = $1.line; $$.end_line = $5.line; }
+    ;
+
+t_sauts_apres_accolades
+    : /* 516 */ t_accolades
+    | /* 517 */ t_sauts_apres_accolades t_saut
+    ;
+
+t_saut
+    : /* 518 */ t_non_bracket_non_semicolon
+    | /* 519 */ t_groupe
+    | /* 520 */ ')'
+    | /* 521 */ ']'
+    ;
+
+t_groupe
+    : /* 522 */ '(' t_contenu_groupe ')'
+    | /* 523 */ '[' t_contenu_groupe ']'
+    | /* 524 */ t_accolades
+    ;
+
+t_accolades
+    : /* 525 */ '{' t_contenu_groupe '}'
+    ;
+
+t_contenu_groupe
+    : /* 526 */ %empty
+                { $$ = actions.empty(); }
+    | /* 527 */ t_contenu_groupe t_non_bracket
+    | /* 528 */ t_contenu_groupe t_groupe
+    ;
+
 %%
 
 /* The token codes are shared with the lexer (frontend/tokens.hpp) and the
@@ -1304,6 +1409,7 @@ static_assert(TOK_IDENTIFICATEUR == 258 && TOK_ACCES_CHAMP == 312,
               "named tokens must keep the codes 258 to 312");
 static_assert(TOK_BUILTIN_TYPE_ARG == 313 && TOK_RANGE_DOTS == 314 && TOK_COMPLEX_PART == 315,
               "the GNU tokens follow with the codes 313 to 315");
-static_assert(YYNTOKENS == 84, "81 terminals and the 3 of the GNU dialects");
-static_assert(YYNNTS == 154, "148 nonterminals and the 6 of the GNU dialects");
-static_assert(YYNRULES == 503, "478 rules and the 25 of the GNU dialects");
+static_assert(TOK_ENUM_BASE == 316, "then the C23 token");
+static_assert(YYNTOKENS == 85, "81 terminals, the 3 of the GNU dialects and the one of C23");
+static_assert(YYNNTS == 159, "148 nonterminals, the 6 of the GNU dialects and the 5 of the skipped text");
+static_assert(YYNRULES == 528, "478 rules, the 25 of the GNU dialects, the 10 of C23 and the 15 of recovery");

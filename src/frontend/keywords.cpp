@@ -339,4 +339,38 @@ size_t keyword_count(KeywordTable table) { return table_view(table).entries.size
 
 std::span<const Keyword> keywords(KeywordTable table) { return table_view(table).entries; }
 
+namespace {
+
+constexpr C23Word respelled(Word text, Word older) { return C23Word{text, older, {}}; }
+constexpr C23Word added(Word text, int token, uint32_t flags = 0) { return C23Word{text, {}, kw(text, token, flags)}; }
+
+// true, false and nullptr are constants, as the macros of <stdbool.h> that
+// they replace were; constexpr is a storage class; _BitInt(N) names a type
+// as typeof (T) does.
+constexpr auto kC23Words = std::to_array<C23Word>({
+    respelled("alignas", "_Alignas"),
+    respelled("alignof", "_Alignof"),
+    respelled("bool", "_Bool"),
+    respelled("static_assert", "_Static_assert"),
+    respelled("thread_local", "_Thread_local"),
+    added("true", CONSTANT),
+    added("false", CONSTANT),
+    added("nullptr", CONSTANT),
+    added("constexpr", kStorage),
+    added("typeof", TYPEOF),
+    added("typeof_unqual", TYPEOF),
+    added("_BitInt", TYPEOF),
+    added("_Decimal32", kType),
+    added("_Decimal64", kType),
+    added("_Decimal128", kType),
+});
+
+}  // namespace
+
+const C23Word* find_c23_word(std::string_view word) {
+    for (const C23Word& entry : kC23Words)
+        if (entry.text == word) return &entry;
+    return nullptr;
+}
+
 }  // namespace qor

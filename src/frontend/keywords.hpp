@@ -50,4 +50,15 @@ size_t keyword_count(KeywordTable table);
 // Every entry of a table, sorted by text.
 std::span<const Keyword> keywords(KeywordTable table);
 
+// The words that C23 makes keywords, read as such only in C23 mode: they
+// may be ordinary names in older code. A new spelling of an older keyword
+// (bool, alignas, static_assert ...) names that keyword; the other words
+// have an entry of their own.
+struct C23Word {
+    std::string_view text;
+    std::string_view older_spelling;  // empty for a new word
+    Keyword entry;                    // for a new word
+};
+const C23Word* find_c23_word(std::string_view word);
+
 }  // namespace qor

@@ -21,12 +21,16 @@ bool is_letter(int c) { return is_ascii_letter(c); }
 bool is_digit(int c) { return is_ascii_digit(c); }
 bool is_operator_char(int c) { return c > 0 && std::string_view("!%&*+-/:<=>^|").find(static_cast<char>(c)) != std::string_view::npos; }
 
-enum class Directive { If, Ifdef, Ifndef, Elif, Else, Endif, Define, Undef, Include, Assert, Line, Ident, Error, Pragma, Unassert, Unknown };
+enum class Directive {
+    If, Ifdef, Ifndef, Elif, Else, Endif, Define, Undef, Include, Assert, Line, Ident, Error, Pragma, Unassert,
+    Elifdef, Elifndef, Embed, Unknown
+};
 
 Directive directive_of(std::string_view name) {
-    static constexpr std::array<std::string_view, 15> names = {
+    static constexpr std::array<std::string_view, 18> names = {
         "if", "ifdef", "ifndef", "elif", "else", "endif", "define", "undef",
-        "include", "assert", "line", "ident", "error", "pragma", "unassert"};
+        "include", "assert", "line", "ident", "error", "pragma", "unassert",
+        "elifdef", "elifndef", "embed"};
     for (size_t i = 0; i < names.size(); ++i)
         if (names[i] == name) return static_cast<Directive>(i);
     return Directive::Unknown;
@@ -115,8 +119,8 @@ bool Lexer::array_bound_annotation(int token) {
     return annotation;
 }
 
-// Whether the next character but blanks is `wanted`; nothing is consumed.
-bool Lexer::next_char_is(int wanted) {
+// The next character but blanks; nothing is consumed.
+int Lexer::peek_past_blanks() {
     std::string blanks;
     int c = pp_.read_char();
     while (is_skipped_blank(c)) {
@@ -125,8 +129,10 @@ bool Lexer::next_char_is(int wanted) {
     }
     if (c != kEndOfInput) pp_.unread_char(c);
     pp_.unread_text(blanks);
-    return c == wanted;
+    return c;
 }
+
+bool Lexer::next_char_is(int wanted) { return peek_past_blanks() == wanted; }
 
 int Lexer::finish(int token) {
     value_.line = pp_.current_line();
@@ -153,6 +159,7 @@ void Lexer::statement_bookkeeping(int token) {
         value_.macro_line_flag = macro_seen_;
     }
     macro_seen_ = false;
+    token_before_previous_ = previous_token_;
     previous_token_ = token;
     client_.capture(text_, counting_);
 }
@@ -287,7 +294,9 @@ void Lexer::run_directive(const std::string& name) {
     case Directive::If: pp_.do_if(COND_IF); break;
     case Directive::Ifdef: pp_.do_if(COND_IFDEF); break;
     case Directive::Ifndef: pp_.do_if(COND_IFNDEF); break;
-    case Directive::Elif: pp_.do_elif(); break;
+    case Directive::Elif: pp_.do_elif(COND_IF); break;
+    case Directive::Elifdef: pp_.do_elif(COND_IFDEF); break;
+    case Directive::Elifndef: pp_.do_elif(COND_IFNDEF); break;
     case Directive::Else: pp_.do_else(); break;
     case Directive::Endif: pp_.do_endif(); break;
     case Directive::Define:
@@ -325,6 +334,11 @@ void Lexer::run_directive(const std::string& name) {
             pragma_line();
             return;
         }
+        break;
+    case Directive::Embed:
+        // The data that #embed would insert is not read: the analysis and
+        // an instrumented copy would miss it.
+        if (compiling) report(MSG_ERROR, "#embed is not supported");
         break;
     case Directive::Ident:
     case Directive::Error:
@@ -438,10 +452,11 @@ int Lexer::scan() {
             ScannedToken token = scan_operator(c, pp_);
             text_ = token.text;
             value_.op = token.op;
+            if (token.code == ':' && enum_base_follows()) return ENUM_BASE;
             return token.code;
         }
         if (is_digit(c) || c == '.') {
-            ScannedToken token = scan_number(c, pp_);
+            ScannedToken token = scan_number(c, pp_, c23_ ? NumberSyntax::C23 : NumberSyntax::Classic);
             text_ = token.text;
             if (token.code == POINT_POINT_POINT && range_may_follow()) return RANGE_DOTS;
             if (token.code == CONSTANT) {
@@ -581,6 +596,17 @@ bool Lexer::range_may_follow() const {
     }
 }
 
+// In C23 the ':' after "enum" or "enum tag" brings the enumeration's
+// underlying type ("enum e : unsigned char {"), unless a width follows:
+// "enum e : 3;" is still an unnamed bit-field of the enumeration's type.
+bool Lexer::enum_base_follows() {
+    bool after_enum = previous_token_ == ENUM ||
+                      ((previous_token_ == IDENTIFICATEUR || previous_token_ == NOM_DE_TYPE) && token_before_previous_ == ENUM);
+    if (!c23_ || !after_enum) return false;
+    int c = peek_past_blanks();
+    return is_letter(c) || c == '_' || c == '\n';
+}
+
 int Lexer::literal(int quote, const std::string& prefix) {
     ScannedToken token = scan_literal(quote, prefix, pp_);
     text_ = token.text;
@@ -598,9 +624,14 @@ int Lexer::identifier(int first, bool& rescan) {
         word += static_cast<char>(c);
     pp_.unread_char(c);
     text_ = word;
+    // A C23 spelling of an older keyword is read as that keyword, by the
+    // ignore rules too (static_assert as _Static_assert).
+    const C23Word* c23_word = c23_ ? find_c23_word(word) : nullptr;
+    const std::string_view spelling =
+        c23_word && !c23_word->older_spelling.empty() ? c23_word->older_spelling : std::string_view(word);
 
-    if (ignore_ && ignore_->starts_rule(word)) {
-        IgnoredRegion region = ignore_->ignore_region(word, pp_, [this] { line_markers_in_region(); });
+    if (ignore_ && ignore_->starts_rule(spelling)) {
+        IgnoredRegion region = ignore_->ignore_region(spelling, pp_, [this] { line_markers_in_region(); });
         if (region.found) {
             skip_ignored(word, region);
             rescan = true;
@@ -618,11 +649,13 @@ int Lexer::identifier(int first, bool& rescan) {
             macro_seen_ = true;
         }
     }
-    const Keyword* keyword = find_keyword(dialect_.keywords, word);
+    const Keyword* keyword = find_keyword(dialect_.keywords, spelling);
+    if (!keyword && c23_word && c23_word->older_spelling.empty()) keyword = &c23_word->entry;
     if (keyword && keyword->token != IDENTIFICATEUR && keyword->token != MIDENTIFICATEUR) {
         value_.kwflags = keyword->flags;
-        // The parser counts a built-in or a part operator under its own name.
-        if (keyword->token == BUILTIN_TYPE_ARG || keyword->token == COMPLEX_PART) {
+        // The parser counts a built-in, a part operator or a constant word
+        // (true, nullptr) under its own name.
+        if (keyword->token == BUILTIN_TYPE_ARG || keyword->token == COMPLEX_PART || keyword->token == CONSTANT) {
             value_.str = std::move(word);
             value_.has_str = true;
         }

@@ -69,6 +69,8 @@ public:
     int statement_start_line() const { return statement_line_; }
     // The parser's error callback.
     void syntax_error(std::string_view message);
+    // C23 mode: its keywords and the new forms of its constants are read.
+    void set_c23(bool on) { c23_ = on; }
 
 private:
     int scan();
@@ -84,10 +86,12 @@ private:
     void skip_ignored(const std::string& start_word, const IgnoredRegion& region);
     std::optional<std::string> unicode_prefix(int first);
     bool range_may_follow() const;
+    bool enum_base_follows();
     void track_asm(int token);
     bool skip_asm_operand_name();
     bool skip_standard_attribute();
     bool array_bound_annotation(int token);
+    int peek_past_blanks();
     bool next_char_is(int wanted);
     int literal(int quote, const std::string& prefix);
     int identifier(int first, bool& rescan);
@@ -115,6 +119,8 @@ private:
     bool at_line_start_ = true;
     bool end_of_input_ = false;
     int previous_token_ = -1;
+    int token_before_previous_ = -1;
+    bool c23_ = false;
     int asm_depth_ = 0;
     bool counting_ = false;
     int marked_expansions_ = 0;

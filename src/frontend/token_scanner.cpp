@@ -22,6 +22,13 @@ std::string two(int first, int second) {
     return std::string{static_cast<char>(first), static_cast<char>(second)};
 }
 
+// The next character, left unread.
+int peek(CharSource& input) {
+    const int next = input.read_char();
+    if (next != kEndOfInput) input.unread_char(next);
+    return next;
+}
+
 }  // namespace
 
 // ---- Operators ------------------------------------------------------------
@@ -82,7 +89,8 @@ ScannedToken scan_operator(int first, CharSource& input) {
 
 // ---- Numbers --------------------------------------------------------------
 
-ScannedToken scan_number(int first, CharSource& input) {
+ScannedToken scan_number(int first, CharSource& input, NumberSyntax syntax) {
+    const bool c23 = syntax == NumberSyntax::C23;
     enum class Base { Binary, Octal, Decimal, Hexadecimal };
     // Floating state of the mantissa: a '.' was seen; after a second '.' the
     // number counts as having an exponent.
@@ -130,7 +138,18 @@ ScannedToken scan_number(int first, CharSource& input) {
     size_t characters_after_prefix = 0;
     bool exponent = false;
     bool stray_letter = false;
+    auto is_base_digit = [&](int d) {
+        return base == Base::Hexadecimal ? is_digit(d) || is_hex_letter(d) : is_digit(d);
+    };
+    // A C23 digit separator stands between two digits of the number.
+    auto separator = [&](int d) {
+        return c23 && d == '\'' && !text.empty() && is_base_digit(text.back()) && is_base_digit(peek(input));
+    };
     for (;; c = input.read_char()) {
+        if (separator(c)) {
+            text += '\'';
+            continue;
+        }
         if (c == '.') {
             if (floating != Floating::No) {
                 input.report(MSG_LEXICAL, "invalid floating constant");
@@ -153,6 +172,8 @@ ScannedToken scan_number(int first, CharSource& input) {
         // letter.
         if (c == 'i' || c == 'I' || c == 'j' || c == 'J') break;
         if ((c == 'f' || c == 'F') && floating != Floating::No) break;
+        if (c23 && (c == 'w' || c == 'W') && peek(input) == (c == 'w' ? 'b' : 'B')) break;
+        if (c23 && (c == 'd' || c == 'D') && floating != Floating::No && base != Base::Hexadecimal) break;
         const bool letter_is_digit = base == Base::Binary || (base == Base::Hexadecimal && is_hex_letter(c));
         if (!letter_is_digit) {
             if (c == 'e' || c == 'E' || c == 'p' || c == 'P') {
@@ -177,7 +198,7 @@ ScannedToken scan_number(int first, CharSource& input) {
             text += static_cast<char>(c);
             c = input.read_char();
         }
-        while (is_digit(c)) {
+        while (is_digit(c) || separator(c)) {
             text += static_cast<char>(c);
             c = input.read_char();
         }

@@ -23,9 +23,15 @@ struct ScannedToken {
 // characters as text. Any other `first` is returned alone without reading.
 ScannedToken scan_operator(int first, CharSource& input);
 
+// What a number may hold beyond the classic forms. C23 adds digit
+// separators (1'000'000, 0x1'F), the suffixes of _BitInt constants (wb,
+// uwb in either case and order) and those of decimal floating constants
+// (df, dd, dl).
+enum class NumberSyntax { Classic, C23 };
+
 // Numbers. `first` is a digit or '.'; the result is CONSTANT, or for a '.'
 // that does not start a number '.' or POINT_POINT_POINT.
-ScannedToken scan_number(int first, CharSource& input);
+ScannedToken scan_number(int first, CharSource& input, NumberSyntax syntax = NumberSyntax::Classic);
 
 // Strings and character constants. `quote` ('"' or '\'') was already read; `prefix` is "L", "l" or
 // empty and starts the text. Reads up to the closing quote (stored in the

@@ -67,10 +67,13 @@ enum Token : int {
     BUILTIN_TYPE_ARG,  // a built-in function that takes type names, or _Generic
     RANGE_DOTS,        // the "..." of a case range or a range designator
     COMPLEX_PART,      // __real__ or __imag__
+    // Produced in C23 mode only.
+    ENUM_BASE,  // the ':' before an enumeration's underlying type
 };
 
 static_assert(ACCES_CHAMP == 312, "token codes follow the grammar's declarations");
 static_assert(RANGE_DOTS == 314, "token codes follow the grammar's declarations");
 static_assert(COMPLEX_PART == 315, "token codes follow the grammar's declarations");
+static_assert(ENUM_BASE == 316, "token codes follow the grammar's declarations");
 
 }  // namespace qor

@@ -1,10 +1,19 @@
 #include "preprocessor/definitions_syntax.hpp"
 
 #include "foundation/char_class.hpp"
+#include "foundation/file_lookup.hpp"
 
 namespace qor {
 
 bool is_definitions_blank(char c) { return is_line_blank(c) || c == '\r'; }
+
+std::optional<std::string> definitions_text(const std::string& path) {
+    FilePtr file = open_file(path, "r", kUnreported, NameForm::Literal);
+    if (!file) return std::nullopt;
+    std::string text;
+    for (int c; (c = std::fgetc(file.get())) != EOF;) text += static_cast<char>(c);
+    return text;
+}
 
 namespace {
 

@@ -44,6 +44,9 @@ struct DefinitionsSyntax {
     bool last_line_cr_dropped = false;
 };
 
+// The whole text of the file at `path`; none when it cannot be opened.
+std::optional<std::string> definitions_text(const std::string& path);
+
 // Reads the whole text of the file; the '\r' before a line end is dropped.
 void read_definition_lines(std::string_view text, const DefinitionsSyntax& syntax, DefinitionsHandler& handler);
 

@@ -97,7 +97,7 @@ bool Preprocessor::test_condition(ConditionalKind kind) {
     return kind == COND_IFNDEF ? !value : value;
 }
 
-void Preprocessor::do_elif() {
+void Preprocessor::do_elif(ConditionalKind kind) {
     if (conditionals_.empty()) {
         report(MSG_ERROR, "#elif must be in an #if");
         return;
@@ -106,7 +106,7 @@ void Preprocessor::do_elif() {
     if (group.else_seen) report(MSG_ERROR, "#elif may not follow #else");
     if (group.enclosing_compiling && !group.branch_taken) {
         conditionals_.set_compiling(true);
-        evaluate_group(COND_IF);
+        evaluate_group(kind);
     } else {
         conditionals_.set_compiling(false);
     }

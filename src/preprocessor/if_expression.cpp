@@ -1,5 +1,6 @@
 #include "preprocessor/if_expression.hpp"
 
+#include <array>
 #include <climits>
 #include <optional>
 #include <vector>
@@ -273,6 +274,7 @@ private:
     int32_t read_char_constant();
     uint32_t read_escape();
     ExprToken read_defined();
+    ExprToken read_has_c_attribute();
     ExprToken read_predicate();
     std::optional<int32_t> read_type_operator(const TypeOperator& kind);
     std::optional<int> read_type_bits();
@@ -353,6 +355,7 @@ ExprToken IfExpressionEvaluator::read_token(bool skip) {
 
 std::optional<ExprToken> IfExpressionEvaluator::identifier_token(const std::string& name) {
     if (name == "defined") return read_defined();
+    if (name == "__has_c_attribute") return read_has_c_attribute();
     if (name == "sizeof" || name == "_argt$") {
         std::optional<int32_t> value = read_type_operator(name == "sizeof" ? kSizeof : kArgumentType);
         if (!value) return std::nullopt;
@@ -519,6 +522,37 @@ ExprToken IfExpressionEvaluator::read_defined() {
     input_.unread_char(c);
     error("bad #if ... defined() syntax");
     return {OpFailure};
+}
+
+// "__has_c_attribute(name)" or "(prefix::name)": the date of the standard
+// attribute in C23, 0 for any other attribute (no vendor attribute is
+// known here).
+ExprToken IfExpressionEvaluator::read_has_c_attribute() {
+    static constexpr std::array<std::pair<std::string_view, int32_t>, 8> kStandardAttributes = {{
+        {"deprecated", 201904}, {"fallthrough", 201910}, {"maybe_unused", 202106}, {"nodiscard", 202003},
+        {"noreturn", 202202}, {"_Noreturn", 202202}, {"unsequenced", 202207}, {"reproducible", 202207},
+    }};
+    int c = skip_blanks();
+    const bool opened = c == '(';
+    if (opened) c = skip_blanks();
+    std::string name;
+    bool prefixed = false;
+    while (is_c_identifier_start(c)) {
+        name = read_identifier(c);
+        c = skip_blanks();
+        if (c != ':' || input_.read_char() != ':') break;
+        prefixed = true;
+        c = skip_blanks();
+    }
+    if (!opened || name.empty() || c != ')') {
+        input_.unread_char(c);
+        error("bad #if ... __has_c_attribute() syntax");
+        return {OpFailure};
+    }
+    int32_t date = 0;
+    for (const auto& [attribute, since] : kStandardAttributes)
+        if (!prefixed && attribute == name) date = since;
+    return {OpValue, date};
 }
 
 // "#name(text)": 1 when the predicate "name(text)" has been asserted. A

@@ -5,7 +5,6 @@
 
 #include "foundation/char_class.hpp"
 #include "foundation/diagnostics.hpp"
-#include "foundation/file_lookup.hpp"
 #include "preprocessor/definitions_syntax.hpp"
 #include "preprocessor/preprocessor.hpp"
 
@@ -129,15 +128,13 @@ MacroBody function_macro_body(const std::string& body, const std::vector<std::st
 }
 
 void read_predefined(const std::string& path, Preprocessor& preprocessor) {
-    FilePtr file = open_file(path, "r", kUnreported, NameForm::Literal);
-    if (!file) {
+    std::optional<std::string> text = definitions_text(path);
+    if (!text) {
         report_message(MSG_ERROR, "Inaccessible '" + path + "' file.");
         return;
     }
-    std::string text;
-    for (int c; (c = std::fgetc(file.get())) != EOF;) text += static_cast<char>(c);
     PredefinedReader reader(preprocessor);
-    read_definition_lines(text, DefinitionsSyntax{}, reader);
+    read_definition_lines(*text, DefinitionsSyntax{}, reader);
 }
 
 }  // namespace qor

@@ -102,7 +102,9 @@ public:
     // --- directives, called by the lexer at the start of a line ---
     // The conditional that opens a group: a ConditionalKind.
     void do_if(ConditionalKind kind);
-    void do_elif();
+    // #elif, #elifdef or #elifndef: the group's next branch, tested as
+    // #if, #ifdef or #ifndef.
+    void do_elif(ConditionalKind kind);
     void do_else();
     void do_endif();
     void do_define();

@@ -9,22 +9,6 @@ source "${QOR_E2E_LIB:?}" || exit 1
 cases="$(cd "$(dirname "${BASH_SOURCE[0]}")/gnu_constructs" && pwd)"
 QORD="$QOR_FULL_STAGE/bin/qor_cc"
 
-# figures STA: for each function of an archive, in order, its statements
-# and the number of its decisions.
-figures() {
-    awk '
-        function flush() {
-            if (name != "") print name ": statements " inst ", decisions " decisions
-            name = ""
-        }
-        /^\*MO\*$/ { flush(); getline; name = $1; decisions = 0; section = ""; next }
-        /^\*FI\*$/ { flush(); next }
-        /^\.[A-Z][A-Z]\.$/ { section = $0; next }
-        section == ".DT." && $1 == "INST" { inst = $2 }
-        section == ".CD." && $2 != "Begin" { decisions++ }
-    ' "$1"
-}
-
 fresh
 cp "$cases"/*.c .
 for source in *.c; do
@@ -35,7 +19,7 @@ run "$QORD" -batch -dial GNU -cc=gcc -std=gnu17 -c *.c
 check_eq "no message" "" "$err"
 check_rc "analysed and compiled" 0
 for source in *.c; do
-    check_eq "$source: figures" "$(sed -n 's|^// \([a-z_]*: statements\)|\1|p' "$source")" "$(figures "${source%.c}.sta")"
+    check_eq "$source: figures" "$(figures_written "$source")" "$(figures "${source%.c}.sta")"
 done
 
 # A computed goto and an asm goto are jumps of their own kind, whose targets

@@ -138,6 +138,25 @@ check_args() {
 }
 check_not_compiled() { check_no_file "$1 (compiler must not run)" "$FAKE_LOG"; }
 
+# figures STA: for each function of an archive, in order, its statements
+# and the number of its decisions (its decision descriptions but the entry).
+figures() {
+    awk '
+        function flush() {
+            if (name != "") print name ": statements " inst ", decisions " decisions
+            name = ""
+        }
+        /^\*MO\*$/ { flush(); getline; name = $1; decisions = 0; section = ""; next }
+        /^\*FI\*$/ { flush(); next }
+        /^\.[A-Z][A-Z]\.$/ { section = $0; next }
+        section == ".DT." && $1 == "INST" { inst = $2 }
+        section == ".CD." && $2 != "Begin" { decisions++ }
+    ' "$1"
+}
+# figures_written SOURCE: the figures that the lines
+# "// NAME: statements N, decisions N" at the end of a test source give.
+figures_written() { sed -n 's|^// \([a-z_]*: statements\)|\1|p' "$1"; }
+
 finish() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]

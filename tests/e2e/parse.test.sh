@@ -19,6 +19,44 @@ check_no_file "recovery: not compiled" fake.log
 check_file "lexical error marker" build_state.srr
 check_rc "recovery" 1
 
+# One construct that the parser does not read (a compound literal as the
+# operand of sizeof, which gcc accepts) gives one error wherever it stands:
+# in a declaration at a block's start, in a statement of an inner block,
+# and at file scope. The '{' group in it ends neither the statement nor a
+# block, so the functions around it, and the rest of its own function,
+# are measured as usual.
+fresh
+cat >a.c <<'EOF2'
+int before(int x) { return x + 1; }
+int declared(int x)
+{
+    int n = sizeof (int[]){1, 2, 3};
+    if (x > n) x--;
+    return x;
+}
+int inner(int x)
+{
+    x++;
+    if (x > 0) { x = sizeof (int[]){1, 2}; x++; }
+    return x;
+}
+static int table[] = { sizeof (int[]){1, 2} };
+int after(int x) { if (x) return 2; return 3; }
+EOF2
+run gcc -std=gnu17 -fsyntax-only a.c
+check_eq "one fault: gcc accepts it" 0 "$rc"
+run "$HOOKED" -batch -dial GNU -cc="$FAKE" -c a.c
+check_eq "one fault: one error each" "a.c(4): Error:  syntax error before \`{'
+a.c(11): Error:  syntax error before \`{'
+a.c(14): Error:  syntax error before \`{'
+qor_cc: 3 error(s).
+" "$(grep -v 'GNU.def' <<<"$err")
+"
+check_eq "one fault: the functions' statements" "before: statements 1, decisions 0
+declared: statements 3, decisions 2
+inner: statements 4, decisions 2
+after: statements 3, decisions 2" "$(figures a.sta)"
+
 # A text that ends inside a function still gives that function, and the
 # next definition after a swallowed end starts afresh.
 fresh

@@ -87,6 +87,22 @@ TEST(IfExpression, ComputesSilently) {
     }
 }
 
+// The dates of C23's standard attributes; vendor and unknown ones are 0.
+TEST(IfExpression, HasCAttribute) {
+    const ValueCase cases[] = {
+        {"__has_c_attribute(nodiscard) == 202003L", 1}, {"__has_c_attribute ( deprecated )", 201904},
+        {"__has_c_attribute(_Noreturn)", 202202},       {"__has_c_attribute(gnu::nodiscard)", 0},
+        {"__has_c_attribute(no_such) || 2", 1},
+    };
+    for (const ValueCase& c : cases) {
+        Outcome outcome = evaluate(c.line);
+        EXPECT_EQ(outcome.value, c.value) << c.line;
+        EXPECT_TRUE(outcome.messages.empty()) << c.line;
+    }
+    EXPECT_EQ(evaluate("__has_c_attribute(nodiscard").messages,
+              std::vector<std::string>{"2: bad #if ... __has_c_attribute() syntax"});
+}
+
 TEST(IfExpression, SizeofAndArgumentTypes) {
     const ValueCase cases[] = {
         {"sizeof(int)", 4},         {"sizeof (char *)", 4},      {"sizeof(double)", 8},

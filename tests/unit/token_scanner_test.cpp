@@ -24,14 +24,14 @@ struct Case {
 
 enum class Scanner { Operator, Number, Literal };
 
-void check(Scanner scanner, const Case& c) {
+void check(Scanner scanner, const Case& c, NumberSyntax syntax = NumberSyntax::Classic) {
     SCOPED_TRACE("input \"" + c.input + "\"");
     test::StringSource source(c.input.substr(1));
     const int first = static_cast<unsigned char>(c.input[0]);
     ScannedToken token;
     switch (scanner) {
         case Scanner::Operator: token = scan_operator(first, source); break;
-        case Scanner::Number: token = scan_number(first, source); break;
+        case Scanner::Number: token = scan_number(first, source, syntax); break;
         case Scanner::Literal: token = scan_literal(first, "", source); break;
     }
     EXPECT_EQ(token.code, c.code);
@@ -180,6 +180,34 @@ TEST(ScanNumber, MalformedConstants) {
         {"0b.;", CONSTANT, "0b.", "", {kInvalidFloat, kInvalidNumber}, ";"},
     };
     for (const Case& c : cases) check(Scanner::Number, c);
+}
+
+// C23's digit separators and suffixes; the classic syntax reads none of
+// them (a quote there starts a character constant).
+TEST(ScanNumber, C23SeparatorsAndSuffixes) {
+    const std::vector<Case> c23 = {
+        {"1'000'000;", CONSTANT, "1'000'000", "", {}, ";"},
+        {"0x1'F;", CONSTANT, "0x1'F", "", {}, ";"},
+        {"0b1010'0101;", CONSTANT, "0b1010'0101", "", {}, ";"},
+        {"1'0.5e1'0;", CONSTANT, "1'0.5e1'0", "", {}, ";"},
+        // A separator stands between two digits only.
+        {"1'x'", CONSTANT, "1", "", {}, "'x'"},
+        {"1''2", CONSTANT, "1", "", {}, "''2"},
+        {"12wb;", CONSTANT, "12wb", "", {}, ";"},
+        {"0xFFuwb;", CONSTANT, "0xFFuwb", "", {}, ";"},
+        {"5WBU;", CONSTANT, "5WBU", "", {}, ";"},
+        {"0x1b;", CONSTANT, "0x1b", "", {}, ";"},
+        {"1.5df;", CONSTANT, "1.5df", "", {}, ";"},
+        {"2e3DL;", CONSTANT, "2e3DL", "", {}, ";"},
+        // d is a digit of a hexadecimal float; w without b is no suffix.
+        {"0x1.dp3;", CONSTANT, "0x1.dp3", "", {}, ";"},
+        {"12wx;", CONSTANT, "12wx", "", {kNondigits}, ";"},
+    };
+    for (const Case& c : c23) check(Scanner::Number, c, NumberSyntax::C23);
+    for (const Case& c : std::vector<Case>{{"1'000'000", CONSTANT, "1", "", {}, "'000'000"},
+                                           {"12wb;", CONSTANT, "12wb", "", {kNondigits}, ";"},
+                                           {"1.5df;", CONSTANT, "1.5df", "", {kNondigits}, ";"}})
+        check(Scanner::Number, c);
 }
 
 // ---- Strings and character constants --------------------------------------

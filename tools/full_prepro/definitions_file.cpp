@@ -1,6 +1,7 @@
 #include "definitions_file.hpp"
 
 #include "preprocessor/definitions_syntax.hpp"
+#include "preprocessor/language_standard.hpp"
 #include "text_file.hpp"
 
 namespace full_prepro {
@@ -44,6 +45,13 @@ void read_definitions(const std::string& path, Definitions& definitions, Message
     DefinitionsReader reader(path, definitions, messages);
     read_definition_lines(*file, qor::DefinitionsSyntax{.macro_names_checked = true, .last_line_cr_dropped = true},
                           reader);
+}
+
+bool defines_c23(const Definitions& definitions) {
+    bool c23 = false;  // as the last definition says
+    for (const FileMacro& macro : definitions.macros)
+        if (macro.name == "__STDC_VERSION__" && macro.parameters.empty()) c23 = qor::is_c23_version(macro.body);
+    return c23;
 }
 
 }  // namespace full_prepro

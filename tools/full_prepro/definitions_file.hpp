@@ -28,4 +28,7 @@ struct Definitions {
 // A line has no effect.
 void read_definitions(const std::string& path, Definitions& definitions, Messages& messages);
 
+// Whether the definitions' __STDC_VERSION__ is that of C23.
+bool defines_c23(const Definitions& definitions);
+
 }  // namespace full_prepro

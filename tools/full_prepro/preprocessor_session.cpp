@@ -23,13 +23,19 @@ bool uses_dos_paths(std::string_view dialect) {
     return row && row->dos;
 }
 
-clang::LangOptions c_language(const Options& options) {
+clang::LangOptions c_language(const Options& options, bool c23) {
     clang::LangOptions language;
-    const auto& standard = clang::LangStandard::getLangStandardForKind(clang::LangStandard::lang_gnu11);
-    language.LangStd = clang::LangStandard::lang_gnu11;
+    const auto kind = c23 ? clang::LangStandard::lang_gnu2x : clang::LangStandard::lang_gnu11;
+    const auto& standard = clang::LangStandard::getLangStandardForKind(kind);
+    language.LangStd = kind;
     language.LineComment = standard.hasLineComments();
     language.C99 = standard.isC99();
     language.C11 = standard.isC11();
+    language.C17 = standard.isC17();
+    language.C2x = standard.isC2x();
+    // As the compiler does for C2x: [[...]] attributes, which
+    // __has_c_attribute answers for.
+    language.DoubleSquareBracketAttributes = standard.isC2x();
     language.GNUMode = standard.isGNUMode();
     language.GNUKeywords = standard.isGNUMode();
     language.Digraphs = standard.hasDigraphs();
@@ -50,11 +56,11 @@ void remove_debug_pragmas(clang::Preprocessor& preprocessor) {
 
 }  // namespace
 
-PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages)
+PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages, bool c23)
     : diagnostic_printer_(messages),
       diagnostics_(new clang::DiagnosticsEngine(new clang::DiagnosticIDs, new clang::DiagnosticOptions,
                                                 &diagnostic_printer_, false)),
-      language_(c_language(options)) {
+      language_(c_language(options, c23)) {
     // A missing include is an error after which preprocessing goes on.
     diagnostics_->setFatalsAsError(true);
     diagnostics_->setSuppressSystemWarnings(true);

@@ -24,7 +24,9 @@ namespace full_prepro {
 
 class PreprocessorSession {
 public:
-    PreprocessorSession(const Options& options, Messages& messages);
+    // `c23`: the text is C23 (the definitions file says so), whose
+    // preprocessing tokens hold digit separators (1'000'000).
+    PreprocessorSession(const Options& options, Messages& messages, bool c23);
 
     // The command line's directories and the standard ones (the definitions
     // file's) in the compiler's order; the headers of the system directories

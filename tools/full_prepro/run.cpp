@@ -44,7 +44,7 @@ int run(const Options& options, Messages& messages, std::FILE* output) {
     if (options.definitions_file) read_definitions(*options.definitions_file, file_definitions, messages);
     MacroSelection selection(options.expansion_mode, listed_macros(options, messages));
 
-    PreprocessorSession session(options, messages);
+    PreprocessorSession session(options, messages, defines_c23(file_definitions));
     // -nostdinc leaves out the compiler's own directories, as -undef its
     // macros (in the predefines).
     if (options.without_file_directories) file_definitions.include_directories.clear();
