@@ -51,7 +51,7 @@ void analyze_text(Run& run, const std::string& source, const FileOutputs& output
     {
         PhaseTimer timer("options file");
         options_file = read_options_file(run, file.preprocessor());
-        file.read_as_c23(options_file && options_file_is_c23(*options_file));
+        if (options_file) file.read_as_c23(options_file_c23(*options_file));
     }
     bool started;
     {

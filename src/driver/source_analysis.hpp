@@ -24,9 +24,8 @@ public:
     SourceAnalysis& operator=(const SourceAnalysis&) = delete;
 
     Preprocessor& preprocessor() { return preprocessor_; }
-    // The text is read as C23 (its keywords and constants), as the options
-    // file says.
-    void read_as_c23(bool on) { lexer_.set_c23(on); }
+    // What of C23 the text is read with, as the options file says.
+    void read_as_c23(C23Reading reading) { lexer_.set_c23(reading); }
     // Parses the whole text, then reads what a parse that ended early left,
     // so that every message of the file is given.
     void parse_text();

@@ -456,7 +456,7 @@ int Lexer::scan() {
             return token.code;
         }
         if (is_digit(c) || c == '.') {
-            ScannedToken token = scan_number(c, pp_, c23_ ? NumberSyntax::C23 : NumberSyntax::Classic);
+            ScannedToken token = scan_number(c, pp_, c23_.syntax ? NumberSyntax::C23 : NumberSyntax::Classic);
             text_ = token.text;
             if (token.code == POINT_POINT_POINT && range_may_follow()) return RANGE_DOTS;
             if (token.code == CONSTANT) {
@@ -602,7 +602,7 @@ bool Lexer::range_may_follow() const {
 bool Lexer::enum_base_follows() {
     bool after_enum = previous_token_ == ENUM ||
                       ((previous_token_ == IDENTIFICATEUR || previous_token_ == NOM_DE_TYPE) && token_before_previous_ == ENUM);
-    if (!c23_ || !after_enum) return false;
+    if (!c23_.syntax || !after_enum) return false;
     int c = peek_past_blanks();
     return is_letter(c) || c == '_' || c == '\n';
 }
@@ -625,8 +625,11 @@ int Lexer::identifier(int first, bool& rescan) {
     pp_.unread_char(c);
     text_ = word;
     // A C23 spelling of an older keyword is read as that keyword, by the
-    // ignore rules too (static_assert as _Static_assert).
-    const C23Word* c23_word = c23_ ? find_c23_word(word) : nullptr;
+    // ignore rules too (static_assert as _Static_assert). The words that
+    // C reserves (_BitInt, _Decimal32 ...) are read in every mode, as gcc
+    // and clang read them: no program can use them as names.
+    bool reserved = word.size() > 1 && word[0] == '_' && (word[1] == '_' || (word[1] >= 'A' && word[1] <= 'Z'));
+    const C23Word* c23_word = c23_.keywords || reserved ? find_c23_word(word) : nullptr;
     const std::string_view spelling =
         c23_word && !c23_word->older_spelling.empty() ? c23_word->older_spelling : std::string_view(word);
 

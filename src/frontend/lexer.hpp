@@ -14,6 +14,7 @@
 #include "frontend/lexer_client.hpp"
 #include "frontend/scopes.hpp"
 #include "frontend/tokens.hpp"
+#include "preprocessor/language_standard.hpp"
 #include "preprocessor/preprocessor.hpp"
 
 namespace qor {
@@ -69,8 +70,8 @@ public:
     int statement_start_line() const { return statement_line_; }
     // The parser's error callback.
     void syntax_error(std::string_view message);
-    // C23 mode: its keywords and the new forms of its constants are read.
-    void set_c23(bool on) { c23_ = on; }
+    // C23 mode: its syntax, and its keywords where the compiler has them.
+    void set_c23(C23Reading reading) { c23_ = reading; }
 
 private:
     int scan();
@@ -120,7 +121,7 @@ private:
     bool end_of_input_ = false;
     int previous_token_ = -1;
     int token_before_previous_ = -1;
-    bool c23_ = false;
+    C23Reading c23_;
     int asm_depth_ = 0;
     bool counting_ = false;
     int marked_expansions_ = 0;

@@ -1,6 +1,8 @@
 // Before C23 its new keywords are ordinary names: code that defines its own
-// bool, true, false, nullptr or constexpr reads as it always has.
+// bool, true, false, nullptr or constexpr reads as it always has, also
+// under gcc 12 in C2x mode, which does not have those keywords yet.
 // built with: gcc -std=gnu17
+// built with: gcc -std=gnu2x
 #include <stdio.h>
 
 typedef int bool;
