@@ -41,8 +41,9 @@ void OutputCallbacks::leave_header() {
 }
 
 void OutputCallbacks::InclusionDirective(clang::SourceLocation, const clang::Token& directive, llvm::StringRef, bool,
-                                         clang::CharSourceRange, const clang::FileEntry*, llvm::StringRef,
-                                         llvm::StringRef, const clang::Module*, clang::SrcMgr::CharacteristicKind) {
+                                         clang::CharSourceRange, clang::OptionalFileEntryRef, llvm::StringRef,
+                                         llvm::StringRef, const clang::Module*, bool,
+                                         clang::SrcMgr::CharacteristicKind) {
     // Every file but the source is entered right after its directive.
     next_macros_only_ = directive.getIdentifierInfo()->getPPKeywordID() == clang::tok::pp___include_macros;
 }

@@ -32,8 +32,8 @@ public:
     void FileChanged(clang::SourceLocation location, FileChangeReason reason, clang::SrcMgr::CharacteristicKind,
                      clang::FileID previous) override;
     void InclusionDirective(clang::SourceLocation, const clang::Token& directive, llvm::StringRef, bool,
-                            clang::CharSourceRange, const clang::FileEntry*, llvm::StringRef, llvm::StringRef,
-                            const clang::Module*, clang::SrcMgr::CharacteristicKind) override;
+                            clang::CharSourceRange, clang::OptionalFileEntryRef, llvm::StringRef, llvm::StringRef,
+                            const clang::Module*, bool, clang::SrcMgr::CharacteristicKind) override;
     void MacroExpands(const clang::Token& name, const clang::MacroDefinition& definition, clang::SourceRange range,
                       const clang::MacroArgs*) override;
     void MacroDefined(const clang::Token& name, const clang::MacroDirective* directive) override;

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include <clang/Basic/Builtins.h>
+#include <clang/Basic/DiagnosticLex.h>
 #include <clang/Basic/LangStandard.h>
 #include <clang/Basic/TargetOptions.h>
 #include <clang/Lex/HeaderSearchOptions.h>
@@ -25,17 +26,14 @@ bool uses_dos_paths(std::string_view dialect) {
 
 clang::LangOptions c_language(const Options& options, bool c23) {
     clang::LangOptions language;
-    const auto kind = c23 ? clang::LangStandard::lang_gnu2x : clang::LangStandard::lang_gnu11;
+    const auto kind = c23 ? clang::LangStandard::lang_gnu23 : clang::LangStandard::lang_gnu11;
     const auto& standard = clang::LangStandard::getLangStandardForKind(kind);
     language.LangStd = kind;
     language.LineComment = standard.hasLineComments();
     language.C99 = standard.isC99();
     language.C11 = standard.isC11();
     language.C17 = standard.isC17();
-    language.C2x = standard.isC2x();
-    // As the compiler does for C2x: [[...]] attributes, which
-    // __has_c_attribute answers for.
-    language.DoubleSquareBracketAttributes = standard.isC2x();
+    language.C23 = standard.isC23();
     language.GNUMode = standard.isGNUMode();
     language.GNUKeywords = standard.isGNUMode();
     language.Digraphs = standard.hasDigraphs();
@@ -73,6 +71,10 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     // or a pragma of another compiler, is no fault of the text.
     for (const char* group : {"unknown-warning-option", "unknown-pragmas", "ignored-pragmas"})
         diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, group, clang::diag::Severity::Ignored);
+    // C23's directives (#elifdef, #elifndef, #embed) are read in every mode
+    // without a word: whether the dialect has them is the compiler's to say.
+    for (clang::diag::kind directive : {clang::diag::ext_c23_pp_directive, clang::diag::ext_pp_embed_directive})
+        diagnostics_->setSeverity(directive, clang::diag::Severity::Ignored, clang::SourceLocation());
 
     auto target_options = std::make_shared<clang::TargetOptions>();
     target_options->Triple = "x86_64-pc-linux-gnu";
@@ -95,7 +97,7 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
 void PreprocessorSession::set_include_directories(const SearchDirectories& directories,
                                                   const std::vector<std::string>& standard) {
     SearchChain chain = search_chain(*files_, directories, standard);
-    headers_->SetSearchPaths(std::move(chain.lookups), chain.first_angled, chain.first_system, false,
+    headers_->SetSearchPaths(std::move(chain.lookups), chain.first_angled, chain.first_system,
                              llvm::DenseMap<unsigned, unsigned>());
 }
 
@@ -107,6 +109,16 @@ bool PreprocessorSession::open_source(const std::string& path, Messages& message
     }
     sources_->setMainFileID(sources_->createFileID(*file, clang::SourceLocation(), clang::SrcMgr::C_User));
     return true;
+}
+
+void PreprocessorSession::drop_builtin_macros(const std::vector<FileMacro>& macros) {
+    for (const FileMacro& macro : macros) {
+        clang::IdentifierInfo* name = preprocessor_->getIdentifierInfo(macro.name);
+        const clang::MacroInfo* defined = preprocessor_->getMacroInfo(name);
+        if (defined && defined->isBuiltinMacro())
+            preprocessor_->appendMacroDirective(
+                name, new (preprocessor_->getPreprocessorAllocator()) clang::UndefMacroDirective({}));
+    }
 }
 
 }  // namespace full_prepro

@@ -16,6 +16,7 @@
 #include <clang/Lex/ModuleLoader.h>
 #include <clang/Lex/Preprocessor.h>
 
+#include "definitions_file.hpp"
 #include "diagnostic_printer.hpp"
 #include "messages.hpp"
 #include "options.hpp"
@@ -34,6 +35,11 @@ public:
     void set_include_directories(const SearchDirectories& directories, const std::vector<std::string>& standard);
     // Makes `path` the main file; false (reported) when it cannot be opened.
     bool open_source(const std::string& path, Messages& messages);
+    // clang implements a few macros that a compiler's definitions file
+    // names as builtins (__FLT_EVAL_METHOD__). The file's definition
+    // replaces such a macro as it replaces any other, without the warning
+    // that an #undef line of a builtin gives: the builtin goes first.
+    void drop_builtin_macros(const std::vector<FileMacro>& macros);
 
     clang::Preprocessor& preprocessor() { return *preprocessor_; }
 
