@@ -1,5 +1,6 @@
 #include "output_callbacks.hpp"
 
+#include <clang/Lex/Lexer.h>
 #include <clang/Lex/MacroInfo.h>
 
 #include "marker_text.hpp"
@@ -67,6 +68,17 @@ void OutputCallbacks::MacroUndefined(const clang::Token& name, const clang::Macr
                                      const clang::MacroDirective*) {
     markers_.close();
     definitions_.undefined(*name.getIdentifierInfo(), definition.getMacroInfo(), name.getLocation());
+}
+
+void OutputCallbacks::EmbedDirective(clang::SourceLocation hash, llvm::StringRef, bool, clang::OptionalFileEntryRef,
+                                     const clang::LexEmbedParametersResult&) {
+    // The directive line ends the open expansion; the tokens it gives (the
+    // data, its prefix and suffix, or its if_empty tokens) follow on it.
+    markers_.close();
+    // The lexer of the directive's file (a clang::Lexer, as every file's
+    // lexer) stands at the directive's end.
+    auto* lexer = static_cast<clang::Lexer*>(preprocessor_.getCurrentLexer());
+    printer_.start_embedded(hash, lexer ? lexer->getSourceLocation() : hash);
 }
 
 void OutputCallbacks::PragmaDirective(clang::SourceLocation location, clang::PragmaIntroducerKind introducer) {

@@ -4,7 +4,8 @@
 // left unexpanded. The files of the predefines buffer's #include lines
 // (-include, -imacros) come before the source's text, and get their markers
 // as headers do; clang reads an -imacros file without returning its tokens,
-// so its uses get no macro marker.
+// so its uses get no macro marker. The data of an #embed line is written
+// on that line.
 #pragma once
 
 #include <clang/Lex/PPCallbacks.h>
@@ -39,6 +40,8 @@ public:
     void MacroDefined(const clang::Token& name, const clang::MacroDirective* directive) override;
     void MacroUndefined(const clang::Token& name, const clang::MacroDefinition& definition,
                         const clang::MacroDirective*) override;
+    void EmbedDirective(clang::SourceLocation hash, llvm::StringRef, bool, clang::OptionalFileEntryRef,
+                        const clang::LexEmbedParametersResult&) override;
     void PragmaDirective(clang::SourceLocation location, clang::PragmaIntroducerKind introducer) override;
     void Ident(clang::SourceLocation location, llvm::StringRef text) override;
 

@@ -30,9 +30,12 @@ void print_tokens(clang::Preprocessor& preprocessor, TokenPrinter& printer, Expa
     for (clang::Token token;;) {
         preprocessor.Lex(token);
         if (token.is(clang::tok::eof)) break;
-        if (token.isAnnotation()) continue;
+        if (token.isAnnotation() && token.isNot(clang::tok::annot_embed)) continue;
         markers.before_token(token);
-        printer.print(token);
+        if (token.is(clang::tok::annot_embed))
+            printer.print_embedded(token);
+        else
+            printer.print(token);
     }
     markers.close();
 }

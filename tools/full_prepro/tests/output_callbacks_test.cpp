@@ -198,5 +198,61 @@ TEST_F(OutputCallbacksTest, SelectiveExpansionKeepsTheDefinitionsItNeeds) {
     EXPECT_EQ(plain.find("#macro"), std::string::npos);
 }
 
+// An #embed line gives its data as the compiler reads it, the bytes as
+// integers 0 to 255, on the directive's line and indented as it is, with
+// its prefix and suffix, or its if_empty tokens when the data is empty; the
+// next line's tokens stay on their line.
+TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
+    write("d.bin", std::string("\x00\x7f\x80\xff", 4));
+    write("e.c",
+          "#define OPEN {\n"
+          "int a[] = OPEN\n"
+          "#embed \"d.bin\"\n"
+          "};\n"
+          "int b[] = {\n"
+          "  #embed \"d.bin\" limit(1) prefix(1,) suffix(,2)\n"
+          "}; int after_suffix;\n"
+          "int c[] = {\n"
+          "#embed \"d.bin\" limit(0) if_empty(3)\n"
+          "};\n"
+          "int d[] = {\n"
+          "#embed \"d.bin\" limit(0)\n"
+          "};\n"
+          "#if __has_embed(\"d.bin\") == 1 && __has_embed(\"d.bin\" limit(0)) == 2 && !__has_embed(\"none\")\n"
+          "int line = __LINE__;\n"
+          "#endif\n");
+    Preprocessed run = preprocess({"e.c"});
+    EXPECT_EQ(run.text,
+              "# 1 \"e.c\"\n\n"
+              "int a[] = /*@QOR #macro OPEN*/ { /*@QOR #f_end */\n"
+              "0, 127, 128, 255\n"
+              "};\n"
+              "int b[] = {\n"
+              "  1, 0 ,2\n"
+              "}; int after_suffix;\n"
+              "int c[] = {\n"
+              "3\n"
+              "};\n"
+              "int d[] = {\n\n"
+              "};\n\n"
+              "int line = /*@QOR #macro __LINE__*/ 15 /*@QOR #f_end */;\n");
+    EXPECT_EQ(run.messages, "");
+    EXPECT_EQ(run.status, 0);
+}
+
+// A missing file, a directory or a bad parameter is an error in the
+// program's form; the text around the directive is still written.
+TEST_F(OutputCallbacksTest, EmbedErrorsAreReported) {
+    fs::create_directory("dir");
+    write("e.c", "int a[] = {\n#embed \"absent.bin\"\n#embed \"dir\"\n#embed \"e.c\" limit(-1)\n};\n");
+    Preprocessed run = preprocess({"e.c"});
+    EXPECT_EQ(run.messages,
+              "e.c(2): Error: 'absent.bin' file not found\n"
+              "e.c(3): Error: 'dir' file not found\n"
+              "e.c(4): Error: invalid value '-1'; must be positive\n");
+    EXPECT_EQ(run.text, "# 1 \"e.c\"\nint a[] = {\n\n\n\n};\n");
+    EXPECT_EQ(run.status, 1);
+}
+
 }  // namespace
 }  // namespace full_prepro
