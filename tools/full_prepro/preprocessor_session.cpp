@@ -85,8 +85,10 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     sources_ = new clang::SourceManager(*diagnostics_, *files_);
     headers_ = std::make_unique<clang::HeaderSearch>(std::make_shared<clang::HeaderSearchOptions>(), *sources_,
                                                      *diagnostics_, language_, target_.get());
-    preprocessor_ = std::make_unique<clang::Preprocessor>(std::make_shared<clang::PreprocessorOptions>(), *diagnostics_,
-                                                          language_, *sources_, *headers_, module_loader_);
+    auto preprocessor_options = std::make_shared<clang::PreprocessorOptions>();
+    preprocessor_options->EmbedEntries = options.embed_directories;
+    preprocessor_ = std::make_unique<clang::Preprocessor>(preprocessor_options, *diagnostics_, language_, *sources_,
+                                                          *headers_, module_loader_);
     preprocessor_->Initialize(*target_);
     // __has_builtin answers from clang's table of builtins.
     preprocessor_->getBuiltinInfo().initializeBuiltins(preprocessor_->getIdentifierTable(), language_);

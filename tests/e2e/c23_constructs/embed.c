@@ -1,8 +1,8 @@
 // #embed gives the analysis and the instrumented copy the data that the
 // compiler reads: the file's bytes as integers, with limit, prefix, suffix
 // and if_empty, and __has_embed chooses the same text. The data is this
-// file itself.
-// built with: clang-19 -std=gnu23
+// file itself, found beside it or, as <embed.c>, through --embed-dir.
+// built with: clang-19 -std=gnu23 --embed-dir=.
 #include <stdio.h>
 
 static const unsigned char text[] = {
@@ -10,7 +10,7 @@ static const unsigned char text[] = {
 };
 
 static const int framed[] = {
-#embed "embed.c" limit(2) prefix(-1, ) suffix(, -2)
+#embed <embed.c> limit(2) prefix(-1, ) suffix(, -2)
 };
 
 static const int fallback[] = {
