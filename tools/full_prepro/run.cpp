@@ -30,6 +30,7 @@ void print_tokens(clang::Preprocessor& preprocessor, TokenPrinter& printer, Expa
     for (clang::Token token;;) {
         preprocessor.Lex(token);
         if (token.is(clang::tok::eof)) break;
+        // Of the annotation tokens, only #embed's data is text.
         if (token.isAnnotation() && token.isNot(clang::tok::annot_embed)) continue;
         markers.before_token(token);
         if (token.is(clang::tok::annot_embed))

@@ -31,7 +31,8 @@ bool TokenPrinter::first_after_embed(const clang::Token& token) {
 }
 
 void TokenPrinter::place(const clang::Token& token) {
-    if (token.isAtStartOfLine() || first_after_embed(token) || out_.directive_on_line()) {
+    bool after_embed = first_after_embed(token);
+    if (token.isAtStartOfLine() || after_embed || out_.directive_on_line()) {
         if (unsigned line = line_of(token.getLocation())) out_.move_to_line(line, false);
     }
     // clang's test for tokens that would run into one spells both tokens;

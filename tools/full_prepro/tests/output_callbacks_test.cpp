@@ -216,8 +216,8 @@ TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
           "#embed \"d.bin\" limit(0) if_empty(3)\n"
           "};\n"
           "int d[] = {\n"
-          "#embed \"d.bin\" limit(0)\n"
-          "};\n"
+          "    #embed \"d.bin\" limit(0)\n"
+          "  };\n"
           "#if __has_embed(\"d.bin\") == 1 && __has_embed(\"d.bin\" limit(0)) == 2 && !__has_embed(\"none\")\n"
           "int line = __LINE__;\n"
           "#endif\n");
@@ -234,24 +234,10 @@ TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
               "3\n"
               "};\n"
               "int d[] = {\n\n"
-              "};\n\n"
+              "  };\n\n"
               "int line = /*@QOR #macro __LINE__*/ 15 /*@QOR #f_end */;\n");
     EXPECT_EQ(run.messages, "");
     EXPECT_EQ(run.status, 0);
-}
-
-// A missing file, a directory or a bad parameter is an error in the
-// program's form; the text around the directive is still written.
-TEST_F(OutputCallbacksTest, EmbedErrorsAreReported) {
-    fs::create_directory("dir");
-    write("e.c", "int a[] = {\n#embed \"absent.bin\"\n#embed \"dir\"\n#embed \"e.c\" limit(-1)\n};\n");
-    Preprocessed run = preprocess({"e.c"});
-    EXPECT_EQ(run.messages,
-              "e.c(2): Error: 'absent.bin' file not found\n"
-              "e.c(3): Error: 'dir' file not found\n"
-              "e.c(4): Error: invalid value '-1'; must be positive\n");
-    EXPECT_EQ(run.text, "# 1 \"e.c\"\nint a[] = {\n\n\n\n};\n");
-    EXPECT_EQ(run.status, 1);
 }
 
 }  // namespace
