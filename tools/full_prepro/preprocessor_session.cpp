@@ -113,13 +113,10 @@ bool PreprocessorSession::open_source(const std::string& path, Messages& message
     return true;
 }
 
-void PreprocessorSession::drop_builtin_macros(const std::vector<FileMacro>& macros) {
+void PreprocessorSession::make_builtins_ordinary(const std::vector<FileMacro>& macros) {
     for (const FileMacro& macro : macros) {
-        clang::IdentifierInfo* name = preprocessor_->getIdentifierInfo(macro.name);
-        const clang::MacroInfo* defined = preprocessor_->getMacroInfo(name);
-        if (defined && defined->isBuiltinMacro())
-            preprocessor_->appendMacroDirective(
-                name, new (preprocessor_->getPreprocessorAllocator()) clang::UndefMacroDirective({}));
+        clang::MacroInfo* defined = preprocessor_->getMacroInfo(preprocessor_->getIdentifierInfo(macro.name));
+        if (defined && defined->isBuiltinMacro()) defined->setIsBuiltinMacro(false);
     }
 }
 
