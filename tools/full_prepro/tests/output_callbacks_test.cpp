@@ -139,6 +139,18 @@ TEST_F(OutputCallbacksTest, LineMarkersPragmaAndIdentLines) {
     EXPECT_TRUE(given.starts_with("# 1 \"./l.c\"\n/*@QOR #incl: h.h\"*/\n# 1 \"h.h\"\n")) << given;
 }
 
+// A header is named as the include line at hand reached it: through a
+// symbolic link, then by its own name.
+TEST_F(OutputCallbacksTest, AHeaderIsNamedAsItsInclusionReachedIt) {
+    write("real.h", "int in_header;\n");
+    fs::create_symlink("real.h", "link.h");
+    write("t.c", "#include \"link.h\"\n#include \"real.h\"\n");
+    EXPECT_EQ(preprocess({"t.c"}).text,
+              "# 1 \"t.c\"\n"
+              "/*@QOR #incl: link.h\"*/\n# 1 \"link.h\"\nint in_header;\n# 2 \"t.c\"\n"
+              "/*@QOR #incl: real.h\"*/\n# 1 \"real.h\"\nint in_header;\n# 3 \"t.c\"\n");
+}
+
 // -imacros files come before -include files, each kind in order; an
 // -imacros file's uses get no marker and its text is not passed on.
 TEST_F(OutputCallbacksTest, IncludedAndMacroFilesBeforeTheSource) {
