@@ -51,9 +51,17 @@ run "$QORD" -batch -nocccp -dial GNU -cc=gcc -std=gnu2x -DCHOSEN -c builtin.c
 check_eq "directives.c -nocccp: no message" "" "$err"
 check_eq "directives.c -nocccp: figures" "$(figures_written directives.c)" "$(figures builtin.sta)"
 
-# The built-in preprocessor does not read #embed's file: it names the
-# directive in an error, which stops the file.
+# #embed where it is not read: by full_prepro for a compiler that has none
+# (gcc 12), whose own error then fails the build, also in dynamic mode;
+# by the built-in preprocessor, which does not read files for it, as an
+# error which stops the file.
 printf 'static const char data[] = {\n#embed "directives.c"\n};\nint f(void) { return data[0]; }\n' >refused.c
+run "$QORD" -batch -dial GNU -cc=gcc -std=gnu2x -c refused.c
+check_contains "#embed: full_prepro says so" "$err" "refused.c(2): Error: #embed is not supported"
+rm -f refused.o
+QOR_INSTRUMENT_TCL= run "$QORD" -batch -inst -dial GNU -cc=gcc -std=gnu2x -c refused.c
+check_contains "#embed -inst: the compiler's error" "$err" "invalid preprocessing directive #embed"
+check_eq "#embed -inst: no object" "no" "$([ -e refused.o ] && echo yes || echo no)"
 run "$QORD" -batch -nocccp -dial GNU -cc=gcc -std=gnu2x -c refused.c
 check_contains "#embed: the built-in preprocessor says so" "$err" "refused.c(2): Error:  #embed is not supported"
 check_count "#embed: one error" "$err" "Error" 1

@@ -333,9 +333,11 @@ check_rc "attached values" 0
 # #embed's data as clang 19 compiles it: every byte value (those above 127
 # in an int array too), clang's offset and the limit, a file found beside
 # the header that embeds it. The source and full_prepro's text give the
-# same program. (The other parameters: c23_constructs/embed.c.)
+# same program, with clang 19's predefined macros, which say that it reads
+# #embed. (The other parameters: c23_constructs/embed.c.)
 if command -v clang-19 >/dev/null; then
     fresh
+    clang-19 -dM -E -x c /dev/null | sed -n 's/^#define /D /p' >clang.def
     perl -e 'print map { chr } 0 .. 255' >all.bin
     mkdir inc
     printf 'xyz' >inc/all.bin
@@ -356,7 +358,7 @@ int main(void) {
     return 0;
 }
 C
-    prepro e.c
+    prepro -ddef clang.def e.c
     check_eq "#embed: no message" "" "$err"
     printf '%s' "$out" | strip_markers >e.i
     clang-19 -std=gnu23 -w -o from_source e.c && clang-19 -w -x cpp-output -o from_text e.i

@@ -1,5 +1,7 @@
 #include "diagnostic_printer.hpp"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include <clang/Basic/SourceManager.h>
@@ -14,7 +16,10 @@ void DiagnosticPrinter::HandleDiagnostic(clang::DiagnosticsEngine::Level level, 
     bool error = level >= clang::DiagnosticsEngine::Error;
     if (!error && level != clang::DiagnosticsEngine::Warning) return;
     llvm::SmallString<256> formatted;
-    diagnostic.FormatDiagnostic(formatted);
+    if (std::ranges::find(kEmbedDirectiveNotes, diagnostic.getID()) != std::end(kEmbedDirectiveNotes))
+        formatted = "#embed is not supported";
+    else
+        diagnostic.FormatDiagnostic(formatted);
     std::string_view text = formatted.str();
     clang::PresumedLoc position;
     if (diagnostic.hasSourceManager() && diagnostic.getLocation().isValid())

@@ -72,13 +72,15 @@ void OutputCallbacks::MacroUndefined(const clang::Token& name, const clang::Macr
 
 void OutputCallbacks::EmbedDirective(clang::SourceLocation hash, llvm::StringRef, bool, clang::OptionalFileEntryRef,
                                      const clang::LexEmbedParametersResult&) {
-    // The directive line ends the open expansion; the tokens it gives (the
-    // data, its prefix and suffix, or its if_empty tokens) follow on it.
-    markers_.close();
     // The lexer of the directive's file (a clang::Lexer, as every file's
     // lexer) stands at the directive's end.
     auto* lexer = static_cast<clang::Lexer*>(preprocessor_.getCurrentLexer());
-    printer_.start_embedded(hash, lexer ? lexer->getSourceLocation() : hash);
+    clang::SourceLocation end = lexer ? lexer->getSourceLocation() : hash;
+    if (!reads_embed_) return printer_.hide_embedded(end);
+    // The directive line ends the open expansion; the tokens it gives (the
+    // data, its prefix and suffix, or its if_empty tokens) follow on it.
+    markers_.close();
+    printer_.start_embedded(hash, end);
 }
 
 void OutputCallbacks::PragmaDirective(clang::SourceLocation location, clang::PragmaIntroducerKind introducer) {

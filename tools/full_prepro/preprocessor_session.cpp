@@ -52,9 +52,14 @@ void remove_debug_pragmas(clang::Preprocessor& preprocessor) {
     preprocessor.RemovePragmaHandler("clang", &same_name);
 }
 
+void undefine(clang::Preprocessor& preprocessor, llvm::StringRef name) {
+    preprocessor.appendMacroDirective(preprocessor.getIdentifierInfo(name),
+                                      new (preprocessor.getPreprocessorAllocator()) clang::UndefMacroDirective({}));
+}
+
 }  // namespace
 
-PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages, bool c23)
+PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages, bool c23, bool embed)
     : diagnostic_printer_(messages),
       diagnostics_(new clang::DiagnosticsEngine(new clang::DiagnosticIDs, new clang::DiagnosticOptions,
                                                 &diagnostic_printer_, false)),
@@ -71,10 +76,12 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     // or a pragma of another compiler, is no fault of the text.
     for (const char* group : {"unknown-warning-option", "unknown-pragmas", "ignored-pragmas"})
         diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, group, clang::diag::Severity::Ignored);
-    // C23's directives (#elifdef, #elifndef, #embed) are read in every mode
-    // without a word: whether the dialect has them is the compiler's to say.
-    for (clang::diag::kind directive : {clang::diag::ext_c23_pp_directive, clang::diag::ext_pp_embed_directive})
-        diagnostics_->setSeverity(directive, clang::diag::Severity::Ignored, clang::SourceLocation());
+    // C23's directives (#elifdef, #elifndef, and #embed where the compiler
+    // has it) are read in every mode without a word: whether the dialect
+    // has them is the compiler's to say.
+    diagnostics_->setSeverity(clang::diag::ext_c23_pp_directive, clang::diag::Severity::Ignored, {});
+    for (clang::diag::kind directive : kEmbedDirectiveNotes)
+        diagnostics_->setSeverity(directive, embed ? clang::diag::Severity::Ignored : clang::diag::Severity::Error, {});
 
     auto target_options = std::make_shared<clang::TargetOptions>();
     target_options->Triple = "x86_64-pc-linux-gnu";
@@ -94,6 +101,7 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     preprocessor_->getBuiltinInfo().initializeBuiltins(preprocessor_->getIdentifierTable(), language_);
     preprocessor_->SetCommentRetentionState(true, false);
     remove_debug_pragmas(*preprocessor_);
+    if (!embed) undefine(*preprocessor_, "__has_embed");
 }
 
 void PreprocessorSession::set_include_directories(const SearchDirectories& directories,

@@ -26,8 +26,10 @@ namespace full_prepro {
 class PreprocessorSession {
 public:
     // `c23`: the text is C23 (the definitions file says so), whose
-    // preprocessing tokens hold digit separators (1'000'000).
-    PreprocessorSession(const Options& options, Messages& messages, bool c23);
+    // preprocessing tokens hold digit separators (1'000'000). `embed`: the
+    // compiler reads #embed; else an #embed line is the error "#embed is
+    // not supported" and __has_embed is no macro, as for the compiler.
+    PreprocessorSession(const Options& options, Messages& messages, bool c23, bool embed);
 
     // The command line's directories and the standard ones (the definitions
     // file's) in the compiler's order; the headers of the system directories

@@ -22,10 +22,13 @@ void TokenPrinter::indent(const clang::Token& token) {
     if (column > 1) out_.write(std::string(column - 1, ' '));
 }
 
-bool TokenPrinter::first_after_embed(const clang::Token& token) {
-    if (!embed_) return false;
+bool TokenPrinter::before_embed_end(const clang::Token& token) const {
     const clang::SourceManager& sources = preprocessor_.getSourceManager();
-    if (sources.isBeforeInTranslationUnit(sources.getExpansionLoc(token.getLocation()), embed_->end)) return false;
+    return sources.isBeforeInTranslationUnit(sources.getExpansionLoc(token.getLocation()), embed_->end);
+}
+
+bool TokenPrinter::first_after_embed(const clang::Token& token) {
+    if (!embed_ || before_embed_end(token)) return false;
     embed_.reset();
     return true;
 }
@@ -84,7 +87,13 @@ void TokenPrinter::print_directive(clang::SourceLocation location, std::string_v
 
 void TokenPrinter::start_embedded(clang::SourceLocation hash, clang::SourceLocation end) {
     if (unsigned line = line_of(hash)) out_.move_to_line(line, true);
-    embed_ = EmbedLine{end, preprocessor_.getSourceManager().getExpansionColumnNumber(hash)};
+    embed_ = EmbedLine{end, preprocessor_.getSourceManager().getExpansionColumnNumber(hash), true};
+}
+
+void TokenPrinter::hide_embedded(clang::SourceLocation end) { embed_ = EmbedLine{end, 0, false}; }
+
+bool TokenPrinter::hidden(const clang::Token& token) const {
+    return embed_ && !embed_->shown && before_embed_end(token);
 }
 
 void TokenPrinter::print_embedded(const clang::Token& annotation) {

@@ -35,6 +35,9 @@ public:
     // directive, which ends before `end`, as the start of a line: it is
     // placed as if it were.
     void start_embedded(clang::SourceLocation hash, clang::SourceLocation end);
+    // The tokens of an #embed line that ends before `end` are not written.
+    void hide_embedded(clang::SourceLocation end);
+    bool hidden(const clang::Token& token) const;
     // The data of #embed's annotation token as the compiler reads it: the
     // bytes' values as a list of integers.
     void print_embedded(const clang::Token& annotation);
@@ -45,6 +48,7 @@ private:
     void place(const clang::Token& token);
     void indent(const clang::Token& token);
     void remember(const clang::Token& token);
+    bool before_embed_end(const clang::Token& token) const;
     bool first_after_embed(const clang::Token& token);
 
     clang::Preprocessor& preprocessor_;
@@ -57,6 +61,7 @@ private:
     struct EmbedLine {
         clang::SourceLocation end;
         unsigned column;
+        bool shown;
     };
     std::optional<EmbedLine> embed_;
 };

@@ -210,11 +210,13 @@ TEST_F(OutputCallbacksTest, SelectiveExpansionKeepsTheDefinitionsItNeeds) {
     EXPECT_EQ(plain.find("#macro"), std::string::npos);
 }
 
-// An #embed line gives its data as the compiler reads it, the bytes as
-// integers 0 to 255, on the directive's line and indented as it is, with
-// its prefix and suffix, or its if_empty tokens when the data is empty; the
-// next line's tokens stay on their line.
+// Where the compiler reads #embed (its definitions say so), an #embed line
+// gives its data as the compiler reads it, the bytes as integers 0 to 255,
+// on the directive's line and indented as it is, with its prefix and
+// suffix, or its if_empty tokens when the data is empty; the next line's
+// tokens stay on their line.
 TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
+    write("embed.def", "D __STDC_EMBED_FOUND__ 1\n");
     write("d.bin", std::string("\x00\x7f\x80\xff", 4));
     write("e.c",
           "#define OPEN {\n"
@@ -233,7 +235,7 @@ TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
           "#if __has_embed(\"d.bin\") == 1 && __has_embed(\"d.bin\" limit(0)) == 2 && !__has_embed(\"none\")\n"
           "int line = __LINE__;\n"
           "#endif\n");
-    Preprocessed run = preprocess({"e.c"});
+    Preprocessed run = preprocess({"-ddef", "embed.def", "e.c"});
     EXPECT_EQ(run.text,
               "# 1 \"e.c\"\n\n"
               "int a[] = /*@QOR #macro OPEN*/ { /*@QOR #f_end */\n"
@@ -250,6 +252,26 @@ TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
               "int line = /*@QOR #macro __LINE__*/ 15 /*@QOR #f_end */;\n");
     EXPECT_EQ(run.messages, "");
     EXPECT_EQ(run.status, 0);
+}
+
+// Where the compiler reads no #embed, an #embed line is an error and
+// gives nothing, whether its file exists or not, and __has_embed is no
+// macro: the compiler rejects the text, and qor_cc has it say so.
+TEST_F(OutputCallbacksTest, EmbedRefusedWhereTheCompilerHasNone) {
+    write("d.bin", "data");
+    write("r.c",
+          "int a[] = {\n"
+          "#embed \"d.bin\" limit(1)\n"
+          "#embed \"absent.bin\"\n"
+          "};\n"
+          "#ifdef __has_embed\n"
+          "int has_embed;\n"
+          "#endif\n"
+          "int z;\n");
+    Preprocessed run = preprocess({"r.c"});
+    EXPECT_EQ(run.text, "# 1 \"r.c\"\nint a[] = {\n\n\n};\n\n\n\nint z;\n");
+    EXPECT_EQ(run.messages, "r.c(2): Error: #embed is not supported\nr.c(3): Error: #embed is not supported\n");
+    EXPECT_EQ(run.status, 1);
 }
 
 }  // namespace
