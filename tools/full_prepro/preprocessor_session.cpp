@@ -121,10 +121,10 @@ bool PreprocessorSession::open_source(const std::string& path, Messages& message
     return true;
 }
 
-void PreprocessorSession::make_builtins_ordinary(const std::vector<FileMacro>& macros) {
+void PreprocessorSession::drop_builtin_macros(const std::vector<FileMacro>& macros) {
     for (const FileMacro& macro : macros) {
-        clang::MacroInfo* defined = preprocessor_->getMacroInfo(preprocessor_->getIdentifierInfo(macro.name));
-        if (defined && defined->isBuiltinMacro()) defined->setIsBuiltinMacro(false);
+        const clang::MacroInfo* defined = preprocessor_->getMacroInfo(preprocessor_->getIdentifierInfo(macro.name));
+        if (defined && defined->isBuiltinMacro()) undefine(*preprocessor_, macro.name);
     }
 }
 

@@ -39,10 +39,9 @@ public:
     bool open_source(const std::string& path, Messages& messages);
     // clang implements a few macros that a compiler's definitions file
     // names as builtins (__FLT_EVAL_METHOD__). The file's definition
-    // replaces such a macro as it replaces any other: made an ordinary
-    // macro, the builtin goes with the #undef line before the #define,
-    // without the warning that undefining a builtin gives.
-    void make_builtins_ordinary(const std::vector<FileMacro>& macros);
+    // replaces such a macro as it replaces any other, without the warning
+    // that an #undef line of a builtin gives: the builtin goes first.
+    void drop_builtin_macros(const std::vector<FileMacro>& macros);
 
     clang::Preprocessor& preprocessor() { return *preprocessor_; }
 

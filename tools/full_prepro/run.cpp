@@ -53,7 +53,7 @@ int run(const Options& options, Messages& messages, std::FILE* output) {
     // -nostdinc leaves out the compiler's own directories, as -undef its
     // macros (in the predefines).
     if (options.without_file_directories) file_definitions.include_directories.clear();
-    if (!options.without_file_macros) session.make_builtins_ordinary(file_definitions.macros);
+    if (!options.without_file_macros) session.drop_builtin_macros(file_definitions.macros);
     session.set_include_directories(options.directories, file_definitions.include_directories);
     if (!session.open_source(options.source, messages)) return 1;
     clang::Preprocessor& preprocessor = session.preprocessor();
