@@ -1,6 +1,6 @@
 // clang's warnings and errors in the program's message form; notes and
-// remarks are dropped. Where the compiler reads no #embed, the note on an
-// #embed line is made an error, which names the directive.
+// remarks are dropped. Where the compiler reads no #embed, the warning at
+// an #embed directive is made an error, which names the directive.
 #pragma once
 
 #include <clang/Basic/Diagnostic.h>
@@ -10,7 +10,8 @@
 
 namespace full_prepro {
 
-// The notes that clang gives on every #embed line, its first word on it.
+// The warnings that clang gives at the name of every #embed directive (a
+// C23 extension, or incompatible with older C), off unless made errors.
 inline constexpr clang::diag::kind kEmbedDirectiveNotes[] = {clang::diag::ext_pp_embed_directive,
                                                             clang::diag::warn_compat_pp_embed_directive};
 
