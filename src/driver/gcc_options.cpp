@@ -25,9 +25,10 @@ constexpr std::array<std::string_view, 62> kSeparateArgument = {
     "-iwithsysroot", "-isystem-after", "-resource-dir"};
 
 // Preprocessing options written as one word when longer than their name
-// (`-DX=1`, `-isystemdir`), or as the name and the next word.
-constexpr std::array<std::string_view, 8> kPreprocessingPrefixes = {
-    "-D", "-U", "-I", "-include", "-imacros", "-isystem", "-idirafter", "-iquote",
+// (`-DX=1`, `-isystemdir`), or as the name and the next word; clang's
+// directories for #embed as one word (`--embed-dir=dir`).
+constexpr std::array<std::string_view, 9> kPreprocessingPrefixes = {
+    "-D", "-U", "-I", "-include", "-imacros", "-isystem", "-idirafter", "-iquote", "--embed-dir=",
 };
 
 // Preprocessing options of one word only.

@@ -51,13 +51,32 @@ run "$QORD" -batch -nocccp -dial GNU -cc=gcc -std=gnu2x -DCHOSEN -c builtin.c
 check_eq "directives.c -nocccp: no message" "" "$err"
 check_eq "directives.c -nocccp: figures" "$(figures_written directives.c)" "$(figures builtin.sta)"
 
-# #embed is not read by either preprocessor: it is named in a message.
-printf 'static const char data[] = {\n#embed "directives.c"\n};\nint f(void) { return data[0]; }\n' >embed.c
-run "$QORD" -batch -dial GNU -cc=gcc -std=gnu2x -c embed.c
-check_contains "#embed: full_prepro says so" "$err" "embed.c(2): Error: #embed is not supported"
-run "$QORD" -batch -nocccp -dial GNU -cc=gcc -std=gnu2x -c embed.c
-check_contains "#embed: the built-in preprocessor says so" "$err" "embed.c(2): Error:  #embed is not supported"
+# #embed where it is not read: by full_prepro for a compiler that has none
+# (gcc 12), whose own error then fails the build, also in dynamic mode;
+# by the built-in preprocessor, which does not read files for it, as an
+# error which stops the file.
+printf 'static const char data[] = {\n#embed "directives.c"\n};\nint f(void) { return data[0]; }\n' >refused.c
+run "$QORD" -batch -dial GNU -cc=gcc -std=gnu2x -c refused.c
+check_contains "#embed: full_prepro says so" "$err" "refused.c(2): Error: #embed is not supported"
+rm -f refused.o
+QOR_INSTRUMENT_TCL= run "$QORD" -batch -inst -dial GNU -cc=gcc -std=gnu2x -c refused.c
+check_contains "#embed -inst: the compiler's error" "$err" "invalid preprocessing directive #embed"
+check_eq "#embed -inst: no object" "no" "$([ -e refused.o ] && echo yes || echo no)"
+run "$QORD" -batch -nocccp -dial GNU -cc=gcc -std=gnu2x -c refused.c
+check_contains "#embed: the built-in preprocessor says so" "$err" "refused.c(2): Error:  #embed is not supported"
 check_count "#embed: one error" "$err" "Error" 1
 check_rc "#embed: the built-in preprocessor" 1
+
+# A file that #embed cannot read is full_prepro's error: qor_cc warns and
+# analyses the text around it.
+if command -v clang-19 >/dev/null; then
+    mkdir -p folder
+    printf 'int a[] = {\n#embed "absent.bin"\n#embed "folder"\n};\nint f(void) { return a[0]; }\n' >unread.c
+    run "$QORD" -batch -dial GNU -cc=clang-19 -std=gnu23 -c unread.c
+    check_contains "#embed: a missing file" "$err" "unread.c(2): Error: 'absent.bin' file not found"
+    check_contains "#embed: a directory" "$err" "unread.c(3): Error: 'folder' file not found"
+    check_contains "#embed: the preprocessing-time warning" "$err" "Warning(s) or error(s) found at preprocessing time"
+    check_eq "#embed: the text around it is analysed" "f: statements 1, decisions 0" "$(figures unread.sta)"
+fi
 
 finish

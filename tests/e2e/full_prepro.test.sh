@@ -328,6 +328,45 @@ prepro -ofirst.c -MFx -iwithprefixbeforeb -isysroots --sysroot=r -xc t.c
 check_contains "attached values: source" "$out" "int the_source;"
 check_rc "attached values" 0
 
+# --- #embed -----------------------------------------------------------------
+
+# #embed's data as clang 19 compiles it: every byte value (those above 127
+# in an int array too), clang's offset and the limit, a file found beside
+# the header that embeds it. The source and full_prepro's text give the
+# same program, with clang 19's predefined macros, which say that it reads
+# #embed. (The other parameters: c23_constructs/embed.c.)
+if command -v clang-19 >/dev/null; then
+    fresh
+    clang-19 -dM -E -x c /dev/null | sed -n 's/^#define /D /p' >clang.def
+    perl -e 'print map { chr } 0 .. 255' >all.bin
+    mkdir inc
+    printf 'xyz' >inc/all.bin
+    printf 'static const int near[] = {\n#embed "all.bin"\n};\n' >inc/near.h
+    cat >e.c <<'C'
+int printf(const char *format, ...);
+#include "inc/near.h"
+static const unsigned char all[] = {
+#embed "all.bin"
+};
+static const int high[] = {
+    #embed "all.bin" clang::offset(126) limit(4)
+};
+int main(void) {
+    unsigned long sum = 0;
+    for (unsigned i = 0; i < sizeof all; i++) sum = sum * 33 + all[i];
+    printf("%zu %lu %d %d %d %zu\n", sizeof all, sum, high[0], high[3], near[0], sizeof near / sizeof near[0]);
+    return 0;
+}
+C
+    prepro -ddef clang.def e.c
+    check_eq "#embed: no message" "" "$err"
+    printf '%s' "$out" | strip_markers >e.i
+    clang-19 -std=gnu23 -w -o from_source e.c && clang-19 -w -x cpp-output -o from_text e.i
+    check_eq "#embed: the same program as clang 19's" "$(./from_source)" "$(./from_text)"
+else
+    echo "note: #embed is not checked against clang-19, which is not installed"
+fi
+
 # --- The host's C library -------------------------------------------------
 
 # The host compiler's macros and include directories as a definitions file;

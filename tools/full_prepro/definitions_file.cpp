@@ -1,5 +1,7 @@
 #include "definitions_file.hpp"
 
+#include <algorithm>
+
 #include "preprocessor/definitions_syntax.hpp"
 #include "preprocessor/language_standard.hpp"
 #include "text_file.hpp"
@@ -52,6 +54,11 @@ bool defines_c23(const Definitions& definitions) {
     for (const FileMacro& macro : definitions.macros)
         if (macro.name == "__STDC_VERSION__" && macro.parameters.empty()) c23 = qor::is_c23_version(macro.body);
     return c23;
+}
+
+bool defines_embed(const Definitions& definitions) {
+    return std::any_of(definitions.macros.begin(), definitions.macros.end(),
+                       [](const FileMacro& macro) { return macro.name == "__STDC_EMBED_FOUND__"; });
 }
 
 }  // namespace full_prepro

@@ -30,5 +30,8 @@ void read_definitions(const std::string& path, Definitions& definitions, Message
 
 // Whether the definitions' __STDC_VERSION__ is that of C23.
 bool defines_c23(const Definitions& definitions);
+// Whether the compiler reads #embed: it then predefines
+// __STDC_EMBED_FOUND__, as C23 asks (gcc 12 does neither).
+bool defines_embed(const Definitions& definitions);
 
 }  // namespace full_prepro

@@ -28,7 +28,10 @@ void MacroSelection::defined(clang::IdentifierInfo& name, const clang::MacroInfo
     if (!expanded(name, &macro)) name.setOutOfDate(true);
 }
 
-void MacroSelection::updateOutOfDateIdentifier(clang::IdentifierInfo& name) {
+void MacroSelection::updateOutOfDateIdentifier(const clang::IdentifierInfo& asked) {
+    // clang hands the identifier over as const; its table holds the same
+    // entry unqualified, whose mark this source sets and clears.
+    clang::IdentifierInfo& name = *preprocessor_->getIdentifierInfo(asked.getName());
     // Looking the macro up would ask again while the mark is set.
     name.setOutOfDate(false);
     clang::MacroInfo* macro = preprocessor_->getMacroInfo(&name);

@@ -4,6 +4,7 @@
 // meaning in directives: #if, #include MACRO and the like still expand it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 
@@ -31,9 +32,9 @@ public:
     // brought to this source whatever its name.
     void defined(clang::IdentifierInfo& name, const clang::MacroInfo& macro);
 
-    void updateOutOfDateIdentifier(clang::IdentifierInfo& name) override;
+    void updateOutOfDateIdentifier(const clang::IdentifierInfo& name) override;
     void ReadDefinedMacros() override {}
-    clang::IdentifierInfo* GetIdentifier(unsigned) override { return nullptr; }
+    clang::IdentifierInfo* GetIdentifier(uint64_t) override { return nullptr; }
     clang::Module* getModule(unsigned) override { return nullptr; }
 
 private:

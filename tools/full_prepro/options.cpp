@@ -86,6 +86,11 @@ bool compiler_option(const std::string& word, ArgumentReader& reader, Options& o
         options.without_file_directories = true;
         return true;
     }
+    // The compiler takes --embed-dir's value in the same word only.
+    if (word.starts_with("--embed-dir=")) {
+        options.embed_directories.push_back(word.substr(std::string_view("--embed-dir=").size()));
+        return true;
+    }
     const ValueOption* option = value_option(word);
     if (!option) return true;
     std::string value = word.substr(option->name.size());

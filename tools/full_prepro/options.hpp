@@ -36,6 +36,9 @@ struct Options {
     std::optional<std::string> macro_name_file;
     std::vector<MacroOption> macro_options;
     SearchDirectories directories;
+    // --embed-dir=: searched for #embed's files, after the including file's
+    // directory and the working directory for a "..." name.
+    std::vector<std::string> embed_directories;
     // -imacros and -include files, read after the macros of the command line.
     std::vector<std::string> macro_files;
     std::vector<std::string> included_files;

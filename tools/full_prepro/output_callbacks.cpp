@@ -1,5 +1,6 @@
 #include "output_callbacks.hpp"
 
+#include <clang/Lex/Lexer.h>
 #include <clang/Lex/MacroInfo.h>
 
 #include "marker_text.hpp"
@@ -41,8 +42,9 @@ void OutputCallbacks::leave_header() {
 }
 
 void OutputCallbacks::InclusionDirective(clang::SourceLocation, const clang::Token& directive, llvm::StringRef, bool,
-                                         clang::CharSourceRange, const clang::FileEntry*, llvm::StringRef,
-                                         llvm::StringRef, const clang::Module*, clang::SrcMgr::CharacteristicKind) {
+                                         clang::CharSourceRange, clang::OptionalFileEntryRef, llvm::StringRef,
+                                         llvm::StringRef, const clang::Module*, bool,
+                                         clang::SrcMgr::CharacteristicKind) {
     // Every file but the source is entered right after its directive.
     next_macros_only_ = directive.getIdentifierInfo()->getPPKeywordID() == clang::tok::pp___include_macros;
 }
@@ -66,6 +68,19 @@ void OutputCallbacks::MacroUndefined(const clang::Token& name, const clang::Macr
                                      const clang::MacroDirective*) {
     markers_.close();
     definitions_.undefined(*name.getIdentifierInfo(), definition.getMacroInfo(), name.getLocation());
+}
+
+void OutputCallbacks::EmbedDirective(clang::SourceLocation hash, llvm::StringRef, bool, clang::OptionalFileEntryRef,
+                                     const clang::LexEmbedParametersResult&) {
+    // The lexer of the directive's file (a clang::Lexer, as every file's
+    // lexer) stands at the directive's end.
+    auto* lexer = static_cast<clang::Lexer*>(preprocessor_.getCurrentLexer());
+    clang::SourceLocation end = lexer ? lexer->getSourceLocation() : hash;
+    if (!reads_embed_) return printer_.hide_embedded(end);
+    // The directive line ends the open expansion; the tokens it gives (the
+    // data, its prefix and suffix, or its if_empty tokens) follow on it.
+    markers_.close();
+    printer_.start_embedded(hash, end);
 }
 
 void OutputCallbacks::PragmaDirective(clang::SourceLocation location, clang::PragmaIntroducerKind introducer) {

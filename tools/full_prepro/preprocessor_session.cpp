@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include <clang/Basic/Builtins.h>
+#include <clang/Basic/DiagnosticLex.h>
 #include <clang/Basic/LangStandard.h>
 #include <clang/Basic/TargetOptions.h>
 #include <clang/Lex/HeaderSearchOptions.h>
@@ -25,17 +26,14 @@ bool uses_dos_paths(std::string_view dialect) {
 
 clang::LangOptions c_language(const Options& options, bool c23) {
     clang::LangOptions language;
-    const auto kind = c23 ? clang::LangStandard::lang_gnu2x : clang::LangStandard::lang_gnu11;
+    const auto kind = c23 ? clang::LangStandard::lang_gnu23 : clang::LangStandard::lang_gnu11;
     const auto& standard = clang::LangStandard::getLangStandardForKind(kind);
     language.LangStd = kind;
     language.LineComment = standard.hasLineComments();
     language.C99 = standard.isC99();
     language.C11 = standard.isC11();
     language.C17 = standard.isC17();
-    language.C2x = standard.isC2x();
-    // As the compiler does for C2x: [[...]] attributes, which
-    // __has_c_attribute answers for.
-    language.DoubleSquareBracketAttributes = standard.isC2x();
+    language.C23 = standard.isC23();
     language.GNUMode = standard.isGNUMode();
     language.GNUKeywords = standard.isGNUMode();
     language.Digraphs = standard.hasDigraphs();
@@ -54,9 +52,14 @@ void remove_debug_pragmas(clang::Preprocessor& preprocessor) {
     preprocessor.RemovePragmaHandler("clang", &same_name);
 }
 
+void undefine(clang::Preprocessor& preprocessor, llvm::StringRef name) {
+    preprocessor.appendMacroDirective(preprocessor.getIdentifierInfo(name),
+                                      new (preprocessor.getPreprocessorAllocator()) clang::UndefMacroDirective({}));
+}
+
 }  // namespace
 
-PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages, bool c23)
+PreprocessorSession::PreprocessorSession(const Options& options, Messages& messages, bool c23, bool embed)
     : diagnostic_printer_(messages),
       diagnostics_(new clang::DiagnosticsEngine(new clang::DiagnosticIDs, new clang::DiagnosticOptions,
                                                 &diagnostic_printer_, false)),
@@ -73,6 +76,12 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     // or a pragma of another compiler, is no fault of the text.
     for (const char* group : {"unknown-warning-option", "unknown-pragmas", "ignored-pragmas"})
         diagnostics_->setSeverityForGroup(clang::diag::Flavor::WarningOrError, group, clang::diag::Severity::Ignored);
+    // C23's directives (#elifdef, #elifndef, and #embed where the compiler
+    // has it) are read in every mode without a word: whether the dialect
+    // has them is the compiler's to say.
+    diagnostics_->setSeverity(clang::diag::ext_c23_pp_directive, clang::diag::Severity::Ignored, {});
+    for (clang::diag::kind directive : kEmbedDirectiveNotes)
+        diagnostics_->setSeverity(directive, embed ? clang::diag::Severity::Ignored : clang::diag::Severity::Error, {});
 
     auto target_options = std::make_shared<clang::TargetOptions>();
     target_options->Triple = "x86_64-pc-linux-gnu";
@@ -83,19 +92,22 @@ PreprocessorSession::PreprocessorSession(const Options& options, Messages& messa
     sources_ = new clang::SourceManager(*diagnostics_, *files_);
     headers_ = std::make_unique<clang::HeaderSearch>(std::make_shared<clang::HeaderSearchOptions>(), *sources_,
                                                      *diagnostics_, language_, target_.get());
-    preprocessor_ = std::make_unique<clang::Preprocessor>(std::make_shared<clang::PreprocessorOptions>(), *diagnostics_,
-                                                          language_, *sources_, *headers_, module_loader_);
+    auto preprocessor_options = std::make_shared<clang::PreprocessorOptions>();
+    preprocessor_options->EmbedEntries = options.embed_directories;
+    preprocessor_ = std::make_unique<clang::Preprocessor>(preprocessor_options, *diagnostics_, language_, *sources_,
+                                                          *headers_, module_loader_);
     preprocessor_->Initialize(*target_);
     // __has_builtin answers from clang's table of builtins.
     preprocessor_->getBuiltinInfo().initializeBuiltins(preprocessor_->getIdentifierTable(), language_);
     preprocessor_->SetCommentRetentionState(true, false);
     remove_debug_pragmas(*preprocessor_);
+    if (!embed) undefine(*preprocessor_, "__has_embed");
 }
 
 void PreprocessorSession::set_include_directories(const SearchDirectories& directories,
                                                   const std::vector<std::string>& standard) {
     SearchChain chain = search_chain(*files_, directories, standard);
-    headers_->SetSearchPaths(std::move(chain.lookups), chain.first_angled, chain.first_system, false,
+    headers_->SetSearchPaths(std::move(chain.lookups), chain.first_angled, chain.first_system,
                              llvm::DenseMap<unsigned, unsigned>());
 }
 
@@ -107,6 +119,13 @@ bool PreprocessorSession::open_source(const std::string& path, Messages& message
     }
     sources_->setMainFileID(sources_->createFileID(*file, clang::SourceLocation(), clang::SrcMgr::C_User));
     return true;
+}
+
+void PreprocessorSession::drop_builtin_macros(const std::vector<FileMacro>& macros) {
+    for (const FileMacro& macro : macros) {
+        const clang::MacroInfo* defined = preprocessor_->getMacroInfo(preprocessor_->getIdentifierInfo(macro.name));
+        if (defined && defined->isBuiltinMacro()) undefine(*preprocessor_, macro.name);
+    }
 }
 
 }  // namespace full_prepro

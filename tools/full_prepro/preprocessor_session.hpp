@@ -16,6 +16,7 @@
 #include <clang/Lex/ModuleLoader.h>
 #include <clang/Lex/Preprocessor.h>
 
+#include "definitions_file.hpp"
 #include "diagnostic_printer.hpp"
 #include "messages.hpp"
 #include "options.hpp"
@@ -25,8 +26,10 @@ namespace full_prepro {
 class PreprocessorSession {
 public:
     // `c23`: the text is C23 (the definitions file says so), whose
-    // preprocessing tokens hold digit separators (1'000'000).
-    PreprocessorSession(const Options& options, Messages& messages, bool c23);
+    // preprocessing tokens hold digit separators (1'000'000). `embed`: the
+    // compiler reads #embed; else an #embed line is the error "#embed is
+    // not supported" and __has_embed is no macro, as for the compiler.
+    PreprocessorSession(const Options& options, Messages& messages, bool c23, bool embed);
 
     // The command line's directories and the standard ones (the definitions
     // file's) in the compiler's order; the headers of the system directories
@@ -34,6 +37,11 @@ public:
     void set_include_directories(const SearchDirectories& directories, const std::vector<std::string>& standard);
     // Makes `path` the main file; false (reported) when it cannot be opened.
     bool open_source(const std::string& path, Messages& messages);
+    // clang implements a few macros that a compiler's definitions file
+    // names as builtins (__FLT_EVAL_METHOD__). The file's definition
+    // replaces such a macro as it replaces any other, without the warning
+    // that an #undef line of a builtin gives: the builtin goes first.
+    void drop_builtin_macros(const std::vector<FileMacro>& macros);
 
     clang::Preprocessor& preprocessor() { return *preprocessor_; }
 

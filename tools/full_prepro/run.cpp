@@ -30,9 +30,13 @@ void print_tokens(clang::Preprocessor& preprocessor, TokenPrinter& printer, Expa
     for (clang::Token token;;) {
         preprocessor.Lex(token);
         if (token.is(clang::tok::eof)) break;
-        if (token.isAnnotation()) continue;
+        // Of the annotation tokens, only #embed's data is text.
+        if ((token.isAnnotation() && token.isNot(clang::tok::annot_embed)) || printer.hidden(token)) continue;
         markers.before_token(token);
-        printer.print(token);
+        if (token.is(clang::tok::annot_embed))
+            printer.print_embedded(token);
+        else
+            printer.print(token);
     }
     markers.close();
 }
@@ -44,10 +48,12 @@ int run(const Options& options, Messages& messages, std::FILE* output) {
     if (options.definitions_file) read_definitions(*options.definitions_file, file_definitions, messages);
     MacroSelection selection(options.expansion_mode, listed_macros(options, messages));
 
-    PreprocessorSession session(options, messages, defines_c23(file_definitions));
+    bool reads_embed = defines_embed(file_definitions);
+    PreprocessorSession session(options, messages, defines_c23(file_definitions), reads_embed);
     // -nostdinc leaves out the compiler's own directories, as -undef its
     // macros (in the predefines).
     if (options.without_file_directories) file_definitions.include_directories.clear();
+    if (!options.without_file_macros) session.drop_builtin_macros(file_definitions.macros);
     session.set_include_directories(options.directories, file_definitions.include_directories);
     if (!session.open_source(options.source, messages)) return 1;
     clang::Preprocessor& preprocessor = session.preprocessor();
@@ -59,7 +65,7 @@ int run(const Options& options, Messages& messages, std::FILE* output) {
     ExpansionMarkers markers(preprocessor, printer);
     KeptDefinitions definitions(preprocessor, printer, selection);
     preprocessor.addPPCallbacks(
-        std::make_unique<OutputCallbacks>(preprocessor, out, printer, markers, selection, definitions));
+        std::make_unique<OutputCallbacks>(preprocessor, out, printer, markers, selection, definitions, reads_embed));
     preprocessor.EnterMainSourceFile();
     print_tokens(preprocessor, printer, markers);
     out.start_new_line_if_needed();

@@ -139,6 +139,18 @@ TEST_F(OutputCallbacksTest, LineMarkersPragmaAndIdentLines) {
     EXPECT_TRUE(given.starts_with("# 1 \"./l.c\"\n/*@QOR #incl: h.h\"*/\n# 1 \"h.h\"\n")) << given;
 }
 
+// A header is named as the include line at hand reached it: through a
+// symbolic link, then by its own name.
+TEST_F(OutputCallbacksTest, AHeaderIsNamedAsItsInclusionReachedIt) {
+    write("real.h", "int in_header;\n");
+    fs::create_symlink("real.h", "link.h");
+    write("t.c", "#include \"link.h\"\n#include \"real.h\"\n");
+    EXPECT_EQ(preprocess({"t.c"}).text,
+              "# 1 \"t.c\"\n"
+              "/*@QOR #incl: link.h\"*/\n# 1 \"link.h\"\nint in_header;\n# 2 \"t.c\"\n"
+              "/*@QOR #incl: real.h\"*/\n# 1 \"real.h\"\nint in_header;\n# 3 \"t.c\"\n");
+}
+
 // -imacros files come before -include files, each kind in order; an
 // -imacros file's uses get no marker and its text is not passed on.
 TEST_F(OutputCallbacksTest, IncludedAndMacroFilesBeforeTheSource) {
@@ -196,6 +208,70 @@ TEST_F(OutputCallbacksTest, SelectiveExpansionKeepsTheDefinitionsItNeeds) {
     std::string plain = preprocess({"-mode=noexp", "s.c"}).text;
     EXPECT_NE(plain.find("int taken = KEPT + OTHER;"), std::string::npos);
     EXPECT_EQ(plain.find("#macro"), std::string::npos);
+}
+
+// Where the compiler reads #embed (its definitions say so), an #embed line
+// gives its data as the compiler reads it, the bytes as integers 0 to 255,
+// on the directive's line and indented as it is, with its prefix and
+// suffix, or its if_empty tokens when the data is empty; the next line's
+// tokens stay on their line.
+TEST_F(OutputCallbacksTest, EmbeddedDataOnTheDirectivesLine) {
+    write("embed.def", "D __STDC_EMBED_FOUND__ 1\n");
+    write("d.bin", std::string("\x00\x7f\x80\xff", 4));
+    write("e.c",
+          "#define OPEN {\n"
+          "int a[] = OPEN\n"
+          "#embed \"d.bin\"\n"
+          "};\n"
+          "int b[] = {\n"
+          "  #embed \"d.bin\" limit(1) prefix(1,) suffix(,2)\n"
+          "}; int after_suffix;\n"
+          "int c[] = {\n"
+          "#embed \"d.bin\" limit(0) if_empty(3)\n"
+          "};\n"
+          "int d[] = {\n"
+          "    #embed \"d.bin\" limit(0)\n"
+          "  };\n"
+          "#if __has_embed(\"d.bin\") == 1 && __has_embed(\"d.bin\" limit(0)) == 2 && !__has_embed(\"none\")\n"
+          "int line = __LINE__;\n"
+          "#endif\n");
+    Preprocessed run = preprocess({"-ddef", "embed.def", "e.c"});
+    EXPECT_EQ(run.text,
+              "# 1 \"e.c\"\n\n"
+              "int a[] = /*@QOR #macro OPEN*/ { /*@QOR #f_end */\n"
+              "0, 127, 128, 255\n"
+              "};\n"
+              "int b[] = {\n"
+              "  1, 0 ,2\n"
+              "}; int after_suffix;\n"
+              "int c[] = {\n"
+              "3\n"
+              "};\n"
+              "int d[] = {\n\n"
+              "  };\n\n"
+              "int line = /*@QOR #macro __LINE__*/ 15 /*@QOR #f_end */;\n");
+    EXPECT_EQ(run.messages, "");
+    EXPECT_EQ(run.status, 0);
+}
+
+// Where the compiler reads no #embed, an #embed line is an error and
+// gives nothing, whether its file exists or not, and __has_embed is no
+// macro: the compiler rejects the text, and qor_cc has it say so.
+TEST_F(OutputCallbacksTest, EmbedRefusedWhereTheCompilerHasNone) {
+    write("d.bin", "data");
+    write("r.c",
+          "int a[] = {\n"
+          "#embed \"d.bin\" limit(1)\n"
+          "#embed \"absent.bin\"\n"
+          "};\n"
+          "#ifdef __has_embed\n"
+          "int has_embed;\n"
+          "#endif\n"
+          "int z;\n");
+    Preprocessed run = preprocess({"r.c"});
+    EXPECT_EQ(run.text, "# 1 \"r.c\"\nint a[] = {\n\n\n};\n\n\n\nint z;\n");
+    EXPECT_EQ(run.messages, "r.c(2): Error: #embed is not supported\nr.c(3): Error: #embed is not supported\n");
+    EXPECT_EQ(run.status, 1);
 }
 
 }  // namespace
