@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <map>
-#include <set>
 #include <optional>
-#include <sstream>
+#include <set>
+
+#include "foundation/diagnostics.hpp"
 
 namespace qor::report {
 
@@ -372,6 +373,10 @@ std::vector<DataRecord> read_text_records(std::string_view text, const DataWarni
 }
 
 }  // namespace
+
+DataWarning file_warnings(const std::string& path) {
+    return [path](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
+}
 
 std::vector<DataRecord> read_live_data(std::string_view bytes, const DataWarning& warn) {
     return read_sections(bytes, kLiveSection, kLiveAlignment, warn);

@@ -56,6 +56,8 @@ struct DataRecord {
 // that are whole and well-formed are returned in file order, one per
 // section where a probe ran, or per text record.
 using DataWarning = std::function<void(int line, const std::string& text)>;
+// The warnings of the data or live file `path`, as the file's messages.
+DataWarning file_warnings(const std::string& path);
 std::vector<DataRecord> read_coverage_data(std::string_view bytes, const DataWarning& warn);
 
 // The name ending of live files.

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <tuple>
 #include <unordered_map>
 
 #include "coverage_lines.hpp"
@@ -83,24 +82,20 @@ public:
     void load_data_file(const std::string& path) {
         std::optional<std::string> text = read_text(path);
         if (!text) return;
-        for (const DataRecord& record : read_coverage_data(*text, warner(path)))
+        for (const DataRecord& record : read_coverage_data(*text, file_warnings(path)))
             if (first_sighting(path, record)) add_record(path, record);
     }
 
     void load_live_file(const std::string& path) {
         std::optional<std::string> text = read_text(path);
         if (!text) return;
-        for (const DataRecord& record : read_live_data(*text, warner(path))) {
+        for (const DataRecord& record : read_live_data(*text, file_warnings(path))) {
             if (record.added)
                 report_.notes.push_back(path + ": the counts of " + record.header + " were added to " +
                                         live_data_file(path) + "; counted once");
             else if (first_sighting(path, record))
                 add_record(path, record);
         }
-    }
-
-    static DataWarning warner(const std::string& path) {
-        return [path](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
     }
 
     // The data file of a live file: its name without .<pid>-<table>.qvl.

@@ -13,7 +13,7 @@ int run_data(const Options& options) {
     for (const std::string& path : inputs.paths) {
         std::optional<std::string> bytes = read_text(path);
         if (!bytes) continue;
-        auto warn = [&path](int line, const std::string& what) { report_at(MSG_WARNING, path, line, what); };
+        DataWarning warn = file_warnings(path);
         std::vector<DataRecord> records = has_extension(path, kLiveExtension) ? read_live_data(*bytes, warn)
                                                                              : read_coverage_data(*bytes, warn);
         for (const DataRecord& record : records) out += record_text(record);
