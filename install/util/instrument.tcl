@@ -15,7 +15,9 @@
 # run-time that keeps one counter per probe, and a table of the evaluated
 # condition vectors per decision, in static storage of the translation
 # unit that is mapped to a file while the program runs, and appends the
-# unit's counts to the coverage-data file when the program exits. It includes no system header: the instrumented
+# unit's counts to the coverage-data file when the program exits. The
+# run-time's text is in the files beside this script: coverage_types.h
+# and coverage_runtime.c. It includes no system header: the instrumented
 # file is preprocessed text that already holds the declarations of the
 # headers it uses, and a second definition of their structures would not
 # compile. The few C library functions the run-time calls are declared
@@ -23,14 +25,22 @@
 # meet the program's own declarations.
 
 namespace eval qvx {
-    # The C library functions the run-time calls (see the declarations in
-    # runtime_text). A static function of the file with one of these names
-    # would take the library's place in the object file of some compilers,
-    # so such a function is renamed in the unit (see rename_text).
-    variable library_names {
-        getenv getcwd flock getpid pthread_atfork open close ftruncate pwrite
-        mmap mremap munmap unlink getpagesize memcpy memcmp lseek
+    # The directory of this script, which holds the run-time's files.
+    variable util_dir [file dirname [file normalize [info script]]]
+}
+
+# library_names: the C library functions the run-time calls: those that
+# coverage_runtime.c declares under their link names, and memcpy and
+# memcmp, which the compiler may call for the built-ins of the same name.
+# A static function of the file with one of these names would take the
+# library's place in the object file of some compilers, so such a
+# function is renamed in the unit (see rename_text).
+proc qvx::library_names {} {
+    set names {memcpy memcmp}
+    foreach {- name} [regexp -all -inline {__asm__\("([A-Za-z_]+)"\)} [util_text coverage_runtime.c]] {
+        lappend names $name
     }
+    return $names
 }
 
 proc Instrument {} {
@@ -307,11 +317,19 @@ proc qvx::decision_shape {conditions vectors} {
         paths 0 poison $poison words [concat $words $poison] steps [concat $steps 1 1]]
 }
 
+# header_text: the header of a unit. The run-time's names, qvx_rt_...,
+# become the unit's own, qvx_rt<unit>_..., so that the assembly of one
+# unit never meets another's, not even where link-time optimization
+# writes the units as one, nor another version of the run-time.
 proc qvx::header_text {header date functions} {
-    set text [probes_text $functions]
+    set runtime [runtime_text]
+    set own [list qvx_rt_ [format qvx_rt%08x_ [zlib crc32 [encoding convertto utf-8 \
+        [list $header $date $functions $runtime]]]]]
+    set text [string map $own [probes_text $functions]]
     if {[llength $functions] > 0} {
+        append text [util_text coverage_types.h]
         append text [counters_text $header $date $functions]
-        append text [runtime_text]
+        append text [string map $own "$runtime[unit_text]"]
         append text [rename_text $functions]
     }
     append text "\n#endif\n"
@@ -404,7 +422,7 @@ proc qvx::probes_text {functions} {
    : (unsigned long)(c) != (s)->conditions || (p)[(s)->poison] \
        || ((s)->paths && (p)[0] >= (s)->paths) ? QVX_ADD_((s)->decision->state[0]) \
    : (s)->paths ? QVX_ADD_((s)->counts[(p)[0]]) \
-   : qvx_mcdc_search_(s, p, outcome))
+   : qvx_rt_mcdc_search(s, p, outcome))
 }
     foreach function $functions {
         dict with function {
@@ -431,7 +449,7 @@ proc qvx::counters_text {header date functions} {
     # The unit's counters and evaluated vectors, which the run-time maps
     # to its section of the live file: the fields of qvx_block_, counters
     # first (the first one counts the runs added to the data file, see
-    # qvx_add_block_), in the order of the layout lines.
+    # qvx_rt_add_block), in the order of the layout lines.
     set count_fields {added}
     set count_values {0}
     set byte_fields {}
@@ -508,22 +526,12 @@ proc qvx::counters_text {header date functions} {
         lappend shape_rows "  \{$no_shape\}"
     }
     set text "
-/* Counters. 64 bits where the target adds them without a lock, else the
-   width of a long. */
-#if defined(__GCC_ATOMIC_LLONG_LOCK_FREE) && __GCC_ATOMIC_LLONG_LOCK_FREE == 2
-__extension__ typedef unsigned long long qvx_count_;
-#else
-typedef unsigned long qvx_count_;
-#endif
-/* A decision's path in progress: its number, or two bits per condition. */
-__extension__ typedef unsigned long long qvx_path_word_;
 #define QVX_PATH_WORDS_ $path_words
 
 /* The unit's counters and the vectors its decisions met, in one block of
    whole pages that the run-time maps to the unit's section of the
-   process's live file (see qvx_map_live_), so that they reach the file
+   process's live file (see qvx_rt_map_live), so that they reach the file
    however the process ends. */
-#define QVX_PAGE_ 4096
 struct qvx_fields_ {
   qvx_count_ [join $count_fields ",\n    "];
 [join [lmap field $byte_fields {string cat "  $field;"}] "\n"]
@@ -535,58 +543,20 @@ static union qvx_block_ {
   [join [concat $count_values $byte_values] ",\n  "]
 }};
 $text
-struct qvx_function_ {
-  const char *name;
-  const char *number;
-  unsigned long id;
-  qvx_count_ *ends;
-  qvx_count_ *branches;
-  unsigned long branch_slots;
-  qvx_count_ *calls;
-  unsigned long call_slots;
-};
 static const struct qvx_function_ qvx_functions_\[\] = {
 [join $rows ",\n"]
 };
 
-/* The distinct vectors of one decision, each in a slot of 1 + conditions
-   characters: the outcome, then the conditions. The first slots hold the
-   vectors that the analysis computed; the others are taken by the
-   vectors it did not foresee. A slot counts once it is ready;
-   evaluations that find no free slot count as overflow. The state holds
-   the overflow count and the number of slots taken. */
-struct qvx_decision_ {
-  unsigned long function;
-  unsigned long conditions;
-  unsigned long slots;
-  unsigned long known;
-  unsigned long number;
-  qvx_count_ *counts;
-  qvx_count_ *state;
-  unsigned char *ready;
-  char *vectors;
-};
+/* The unit's decisions, indexed by their number from the smallest. */
 static const struct qvx_decision_ qvx_decisions_\[\] = {
 [join $decision_rows ",\n"]
 };
+#define QVX_DECISIONS_ (sizeof qvx_decisions_ / sizeof qvx_decisions_\[0\])
 
-/* How the conditions of a decision make its path (see QVX_CM_0): per
-   condition and one more (a condition beyond the count), the word of the
-   path it adds to and the constants of its values; with a table, the
-   number of paths, whose counters are the decision's (here too, so that
-   their address is a constant). Indexed as qvx_decisions_. */
-struct qvx_shape_ {
-  unsigned long function;
-  unsigned long conditions;
-  unsigned long paths;
-  unsigned long poison;
-  const unsigned char *words;
-  const qvx_path_word_ *steps;
-  qvx_count_ *counts;
-  const struct qvx_decision_ *decision;
-};
 static const unsigned char qvx_no_words_\[1\] = {0};
 static const qvx_path_word_ qvx_no_steps_\[2\] = {1, 1};
+/* The shapes of the unit's decisions (see QVX_CM_0), indexed as
+   qvx_decisions_. */
 static const struct qvx_shape_ qvx_shapes_\[\] = {
 [join $shape_rows ",\n"]
 };
@@ -603,658 +573,35 @@ static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_
     return $text
 }
 
-# runtime_text: the run-time proper. A decision's evaluation is counted
-# in its table (see QVX_MCDC_COUNT_). At start-up (before main) it fixes
-# the data file's path: $QOR_COVERAGE_FILE (a relative name taken from
-# the working directory of that moment so that a later chdir does not move
-# the data; %p in it stands for the process number), else
-# qor_coverage.dat beside the unit's header, and maps the unit's block to
-# a section of the process's live file beside it. At exit it adds the
-# unit's counts to the unit's section of the data file of the test label
-# (qvx_merge_), under an exclusive flock; a unit where no probe ran adds
-# nothing. A forked child maps a section of its own and starts from zero
-# counts, so that parent and child together count every probe once.
-# errno is saved and restored around all of it. Counts that cannot be
-# added stay in the live file.
+# util_text: the text of NAME, a file of the run-time beside this script.
+proc qvx::util_text {name} {
+    variable util_dir
+    set channel [open [file join $util_dir $name] r]
+    fconfigure $channel -encoding utf-8
+    set text [read $channel]
+    close $channel
+    return $text
+}
+
+# runtime_text: the run-time (coverage_runtime.c).
 proc qvx::runtime_text {} {
+    return [string map [list "#include \"coverage_types.h\"\n" ""] [util_text coverage_runtime.c]]
+}
+
+# unit_text: what the run-time is given of the unit, and the calls that
+# start and finish it.
+proc qvx::unit_text {} {
     return {
-/* C library entry points, declared under run-time names bound to their
-   link names. */
-extern char *qvx_getenv_(const char *) __asm__("getenv");
-extern char *qvx_getcwd_(char *, __SIZE_TYPE__) __asm__("getcwd");
-extern int qvx_flock_(int, int) __asm__("flock");
-extern int qvx_getpid_(void) __asm__("getpid");
-extern int *qvx_errno_(void) __asm__("__errno_location");
-extern int qvx_atfork_(void (*)(void), void (*)(void), void (*)(void))
-  __asm__("pthread_atfork");
-extern int qvx_open_(const char *, int, ...) __asm__("open");
-extern int qvx_close_(int) __asm__("close");
-extern int qvx_ftruncate_(int, long) __asm__("ftruncate");
-extern __PTRDIFF_TYPE__ qvx_pwrite_(int, const void *, __SIZE_TYPE__, long) __asm__("pwrite");
-extern void *qvx_mmap_(void *, __SIZE_TYPE__, int, int, int, long) __asm__("mmap");
-extern void *qvx_mremap_(void *, __SIZE_TYPE__, __SIZE_TYPE__, int, ...) __asm__("mremap");
-extern int qvx_munmap_(void *, __SIZE_TYPE__) __asm__("munmap");
-extern int qvx_unlink_(const char *) __asm__("unlink");
-extern int qvx_getpagesize_(void) __asm__("getpagesize");
-extern long qvx_lseek_(int, long, int) __asm__("lseek");
-
-#define QVX_FUNCTIONS_ (sizeof qvx_functions_ / sizeof qvx_functions_[0])
-
-/* The functions that run once, at start-up and at exit, gcc compiles
-   without optimizing them: optimizing them took most of the time that a
-   unit's compile spends on the run-time. */
-#if defined(__GNUC__) && !defined(__clang__)
-#define QVX_ONCE_ __attribute__((cold, optimize("O0")))
-#else
-#define QVX_ONCE_ __attribute__((cold))
-#endif
-#define QVX_DECISIONS_ (sizeof qvx_decisions_ / sizeof qvx_decisions_[0])
-
-/* The data file's path; empty when there is none. */
-static char qvx_path_[4096];
-
-/* qvx_decimal_: VALUE in decimal, written at the end of DIGITS. */
-QVX_ONCE_ static const char *qvx_decimal_(char digits[24], qvx_count_ value)
-{
-  char *d = digits + 24;
-  *--d = 0;
-  do {
-    *--d = (char)('0' + (int)(value % 10));
-    value /= 10;
-  } while (value);
-  return d;
-}
-
-/* qvx_cat_: appends TEXT to the string in TO (SIZE bytes); 0 when it
-   does not fit. */
-QVX_ONCE_ static int qvx_cat_(char *to, unsigned long size, const char *text)
-{
-  unsigned long n = 0;
-  while (to[n])
-    n++;
-  for (; *text; text++) {
-    if (n + 1 >= size)
-      return 0;
-    to[n++] = *text;
-  }
-  to[n] = 0;
-  return 1;
-}
-
-QVX_ONCE_ static qvx_count_ qvx_read_(qvx_count_ *counter)
-{
-  return __atomic_load_n(counter, __ATOMIC_RELAXED);
-}
-
-/* Condition coverage: the work of QVX_CM_0. */
-
-/* qvx_value_: condition K of PATH, as a vector shows it. */
-__attribute__((unused)) static char qvx_value_(const qvx_path_word_ *path, unsigned long k)
-{
-  return "-01-"[(path[k / 32] >> (2 * (k % 32))) & 3];
-}
-
-/* qvx_mcdc_search_: counts PATH with OUTCOME in the slots of a decision
-   without a table. The slots take no lock, so that a signal handler can
-   evaluate decisions too: a new vector claims the next free slot with a
-   compare-and-swap and makes it ready once written. Two threads meeting
-   the same new vector at once may take a slot each; the data file adds
-   them up. */
-__attribute__((unused)) static void qvx_mcdc_search_(const struct qvx_shape_ *shape, const qvx_path_word_ *path, int outcome)
-{
-  const struct qvx_decision_ *decision = shape->decision;
-  unsigned long width = shape->conditions + 1, i, k;
-  qvx_count_ used;
-  char first = outcome ? '1' : '0';
-  used = __atomic_load_n(&decision->state[1], __ATOMIC_ACQUIRE);
-  for (i = 0; i < used; i++) {
-    const char *slot = decision->vectors + i * width;
-    if (!__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE) || slot[0] != first)
-      continue;
-    for (k = 0; k < shape->conditions && slot[k + 1] == qvx_value_(path, k); k++)
-      ;
-    if (k == shape->conditions) {
-      __atomic_fetch_add(&decision->counts[i], 1, __ATOMIC_RELAXED);
-      return;
-    }
-  }
-  do {
-    if (used >= decision->slots) {
-      __atomic_fetch_add(&decision->state[0], 1, __ATOMIC_RELAXED);
-      return;
-    }
-  } while (!__atomic_compare_exchange_n(&decision->state[1], &used, used + 1, 0,
-                                        __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
-  decision->vectors[used * width] = first;
-  for (k = 0; k < shape->conditions; k++)
-    decision->vectors[used * width + k + 1] = qvx_value_(path, k);
-  __atomic_store_n(&decision->counts[used], 1, __ATOMIC_RELAXED);
-  __atomic_store_n(&decision->ready[used], 1, __ATOMIC_RELEASE);
-}
-
-QVX_ONCE_ static int qvx_anything_ran_(void)
-{
-  unsigned long f, i;
-  for (f = 0; f < QVX_DECISIONS_; f++) {
-    const struct qvx_decision_ *decision = &qvx_decisions_[f];
-    if (!decision->function)
-      continue;
-    if (qvx_read_(&decision->state[0]))
-      return 1;
-    for (i = 0; i < decision->slots; i++)
-      if (qvx_read_(&decision->counts[i]))
-        return 1;
-  }
-  for (f = 0; f < QVX_FUNCTIONS_; f++) {
-    const struct qvx_function_ *fn = &qvx_functions_[f];
-    if (qvx_read_(&fn->ends[0]) || qvx_read_(&fn->ends[1]))
-      return 1;
-    for (i = 0; i < fn->branch_slots; i++)
-      if (qvx_read_(&fn->branches[i]))
-        return 1;
-    for (i = 1; i < fn->call_slots; i++)
-      if (qvx_read_(&fn->calls[i]))
-        return 1;
-  }
-  return 0;
-}
-
-/* qvx_file_name_: the data file's name in NAME (SIZE bytes): qvx_path_
-   with each %p replaced by the number of the process that writes, so
-   that a forked child and the processes of a parallel test run can each
-   have a file; 0 when it does not fit. */
-QVX_ONCE_ static int qvx_file_name_(char *name, unsigned long size)
-{
-  char digits[24];
-  const char *d = qvx_decimal_(digits, (qvx_count_)qvx_getpid_());
-  unsigned long n = 0, i, k;
-  for (i = 0; qvx_path_[i]; i++) {
-    if (qvx_path_[i] == '%' && qvx_path_[i + 1] == 'p') {
-      for (k = 0; d[k]; k++) {
-        if (n + 1 >= size)
-          return 0;
-        name[n++] = d[k];
-      }
-      i++;
-    } else {
-      if (n + 1 >= size)
-        return 0;
-      name[n++] = qvx_path_[i];
-    }
-  }
-  name[n] = 0;
-  return 1;
-}
-
-/* The place in BLOCK, a copy of qvx_block_, of P, a place in qvx_block_. */
-#define QVX_IN_(block, p) \
-  ((__typeof__(p))((char *)(block) + ((const char *)(p) - (const char *)&qvx_block_)))
-
-/* qvx_forget_: sets the counts in BLOCK (qvx_block_ or a copy of it) back
-   to zero, and the decisions' slots back to the vectors of the analysis. */
-QVX_ONCE_ static void qvx_forget_(void *block)
-{
-  unsigned long f, i;
-  for (f = 0; f < QVX_FUNCTIONS_; f++) {
-    const struct qvx_function_ *fn = &qvx_functions_[f];
-    qvx_count_ *ends = QVX_IN_(block, fn->ends), *branches = QVX_IN_(block, fn->branches),
-      *calls = QVX_IN_(block, fn->calls);
-    ends[0] = ends[1] = 0;
-    for (i = 0; i < fn->branch_slots; i++)
-      branches[i] = 0;
-    for (i = 0; i < fn->call_slots; i++)
-      calls[i] = 0;
-  }
-  for (f = 0; f < QVX_DECISIONS_; f++) {
-    const struct qvx_decision_ *decision = &qvx_decisions_[f];
-    qvx_count_ *counts = QVX_IN_(block, decision->counts), *state = QVX_IN_(block, decision->state);
-    unsigned char *ready = QVX_IN_(block, decision->ready);
-    if (!decision->function)
-      continue;
-    for (i = 0; i < decision->slots; i++) {
-      counts[i] = 0;
-      if (i >= decision->known)
-        ready[i] = 0;
-    }
-    state[0] = 0;
-    state[1] = decision->known;
-  }
-  QVX_IN_(block, &qvx_block_.fields)->added = 0;
-}
-
-/* The live file: the blocks of the process's units, mapped, so that
-   their counts reach the file however the process ends (exit, _exit,
-   abort, a signal, exec). Named as the data file with .<pid>-<table>.qvl
-   added, where <table> is the address of the table of live files below
-   (which a program and a shared library that do not share symbols each
-   have), it is a sequence of sections, one per unit, each at a multiple of 4096
-   bytes: the line "QVX-LIVE 1 <pid> <bytes of a count> <offset of the
-   block in the section> <bytes of the block>", the unit's H and D lines,
-   a line per function "F <number> <branch slots> <call slots> <name>"
-   and after it one per decision "M <decision> <conditions> <slots>",
-   END; then the block. The block holds the counters: first 1 once they
-   were added to the data file (0 before), then in the order of those
-   lines (per function entries and exits, branches,
-   calls; per decision its slots' counts, its overflow count and the
-   number of slots taken), then per decision the slots' ready flags and
-   their vectors. A program that execs appends the new image's sections
-   after the old one's. At normal end each unit adds its counts to the
-   data file, and once all units of the live file have, the file is
-   removed: one that remains holds the counts of a process that ended
-   otherwise. Only on Linux targets, whose flag values are written here
-   (for the data file too). */
-#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__) \
-                           || defined(__arm__) || defined(__riscv))
-#define QVX_MAPPED_ 1
-#else
-#define QVX_MAPPED_ 0
-#endif
-#define QVX_O_LIVE_ (02 | 0100 | 02000000) /* O_RDWR|O_CREAT|O_CLOEXEC */
-#define QVX_NO_MAP_ ((void *)-1)
-
-/* The live files of the process, shared by its units through a weak
-   definition in each that the linker makes one: per file (by a hash of
-   its name) its units' sections not yet finished, and whether it must
-   stay (it held sections of an earlier image, or a unit's counts could
-   not be added to the data file). A row of another process (a forked parent's) is
-   free; without a free row the file stays. */
-struct qvx_live_row_ {
-  unsigned long hash;
-  long pid;
-  long sections;
-  long keep;
+/* The process's live-file rows, shared by its units, and the unit's own
+   state (see coverage_types.h). */
+__attribute__((weak)) struct qvx_live_row_ qvx_live_rows_[QVX_LIVE_ROWS_] = {{0, 0, 0, 0}};
+static struct qvx_unit_state_ qvx_unit_state_;
+static const struct qvx_unit_tables_ qvx_unit_ = {
+  &qvx_block_, sizeof qvx_block_, sizeof qvx_block_.fields,
+  qvx_functions_, sizeof qvx_functions_ / sizeof qvx_functions_[0],
+  qvx_decisions_, QVX_DECISIONS_, qvx_layout_, sizeof qvx_layout_ - 1,
+  qvx_default_file_, qvx_live_rows_, &qvx_unit_state_
 };
-__attribute__((weak)) struct qvx_live_row_ qvx_live_rows_[8] = {{0, 0, 0, 0}};
-
-/* The live file's name; empty while the block is in memory only. */
-static char qvx_live_[sizeof qvx_path_ + 48];
-/* Its row; 0 when it has none. */
-static struct qvx_live_row_ *qvx_live_row_;
-
-/* qvx_live_row_of_: the row of the live file NAME of this process, taken
-   for it when it has none (EMPTY: the file was empty before the unit's
-   section); 0 without a free row. */
-QVX_ONCE_ static struct qvx_live_row_ *qvx_live_row_of_(const char *name, int empty)
-{
-  unsigned long hash = 2166136261UL, i;
-  long pid = qvx_getpid_();
-  for (; *name; name++)
-    hash = (hash ^ (unsigned char)*name) * 16777619UL;
-  for (i = 0; i < 8; i++)
-    if (qvx_live_rows_[i].pid == pid && qvx_live_rows_[i].hash == hash)
-      return &qvx_live_rows_[i];
-  for (i = 0; i < 8; i++) {
-    if (qvx_live_rows_[i].pid != pid) {
-      qvx_live_rows_[i].hash = hash;
-      qvx_live_rows_[i].pid = pid;
-      qvx_live_rows_[i].sections = 0;
-      qvx_live_rows_[i].keep = !empty;
-      return &qvx_live_rows_[i];
-    }
-  }
-  return 0;
-}
-
-/* qvx_move_block_: gives the block the pages AT, a new mapping of its
-   size: they take its content (without the counts, in a forked child)
-   and then its place, at once. 0 when they could not, AT unmapped. */
-QVX_ONCE_ static int qvx_move_block_(void *at, int forked)
-{
-  __builtin_memcpy(at, &qvx_block_, sizeof qvx_block_);
-  if (forked)
-    qvx_forget_(at);
-  if (qvx_mremap_(at, sizeof qvx_block_, sizeof qvx_block_, 3, &qvx_block_) != QVX_NO_MAP_)
-    return 1;
-  qvx_munmap_(at, sizeof qvx_block_);
-  return 0;
-}
-
-/* qvx_section_line_: the first line of the unit's section, for a block
-   of BLOCK bytes at OFFSET in the section, in LINE (128 bytes): in the
-   live file (LIVE) with the process number, in the data file without;
-   its length. */
-QVX_ONCE_ static unsigned long qvx_section_line_(char *line, int live, unsigned long offset,
-                                                 unsigned long block)
-{
-  char digits[24];
-  unsigned long n = 0;
-  line[0] = 0;
-  qvx_cat_(line, 128, live ? "QVX-LIVE 1 " : "QVX-SUM 1 ");
-  if (live) {
-    qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()));
-    qvx_cat_(line, 128, " ");
-  }
-  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)sizeof(qvx_count_)));
-  qvx_cat_(line, 128, " ");
-  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)offset));
-  qvx_cat_(line, 128, " ");
-  qvx_cat_(line, 128, qvx_decimal_(digits, (qvx_count_)block));
-  qvx_cat_(line, 128, "\n");
-  while (line[n])
-    n++;
-  return n;
-}
-
-/* qvx_map_live_: moves the block into a section of its own at the end of
-   the process's live file, which the first unit creates, under the
-   file's lock; without one it stays where it is. */
-QVX_ONCE_ static void qvx_map_live_(int forked)
-{
-  unsigned long page = (unsigned long)qvx_getpagesize_(), layout = sizeof qvx_layout_ - 1;
-  unsigned long offset = (128 + layout + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_, n, section;
-  char name[sizeof qvx_live_], line[128], digits[24];
-  void *at = QVX_NO_MAP_;
-  long end;
-  int fd;
-  qvx_live_[0] = name[0] = 0;
-  qvx_live_row_ = 0;
-  if (!QVX_MAPPED_ || !page || QVX_PAGE_ % page || !qvx_file_name_(name, sizeof name)
-      || !qvx_cat_(name, sizeof name, ".")
-      || !qvx_cat_(name, sizeof name, qvx_decimal_(digits, (qvx_count_)qvx_getpid_()))
-      || !qvx_cat_(name, sizeof name, "-")
-      || !qvx_cat_(name, sizeof name, qvx_decimal_(digits, (qvx_count_)(unsigned long)qvx_live_rows_))
-      || !qvx_cat_(name, sizeof name, ".qvl"))
-    return;
-  fd = qvx_open_(name, QVX_O_LIVE_, 0666);
-  if (fd < 0)
-    return;
-  while (qvx_flock_(fd, 2) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
-    ;
-  end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
-  section = end < 0 ? 0 : ((unsigned long)end + QVX_PAGE_ - 1) / QVX_PAGE_ * QVX_PAGE_;
-  n = qvx_section_line_(line, 1, offset, sizeof qvx_block_);
-  if (end >= 0 && qvx_ftruncate_(fd, (long)(section + offset + sizeof qvx_block_)) == 0
-      && qvx_pwrite_(fd, line, n, (long)section) == (__PTRDIFF_TYPE__)n
-      && qvx_pwrite_(fd, qvx_layout_, layout, (long)(section + n)) == (__PTRDIFF_TYPE__)layout)
-    at = qvx_mmap_(0, sizeof qvx_block_, 3, 1, fd, (long)(section + offset)); /* RW, MAP_SHARED */
-  /* LOCK_UN: the mapping keeps the file open, and with it the lock. */
-  qvx_flock_(fd, 8);
-  qvx_close_(fd);
-  if (at != QVX_NO_MAP_ && qvx_move_block_(at, forked)) {
-    qvx_cat_(qvx_live_, sizeof qvx_live_, name);
-    qvx_live_row_ = qvx_live_row_of_(name, end == 0);
-    if (qvx_live_row_)
-      qvx_live_row_->sections++;
-  }
-}
-
-/* The data file of a label (see qvx_data_name_): a sequence of
-   sections, one per unit and label, each at a multiple of 64 bytes, in the live file's form: the line
-   "QVX-SUM 1 <bytes of a count> <offset of the block in the section>
-   <bytes of the block>", an L line (the test label, $QOR_COVERAGE_LABEL,
-   written as H is), the unit's layout; then at a multiple of 64 the
-   block's fields (not its whole pages), whose counts are the sums of
-   every run of the unit under that label, and whose first counter is the
-   number of those runs (process ends and dumps). Each run adds its
-   counts under the file's lock, so that the data stays the size of one
-   block per unit and label however many processes run. */
-#define QVX_SUM_ALIGN_ 64UL
-#define QVX_SUM_ROUND_(n) (((n) + QVX_SUM_ALIGN_ - 1) / QVX_SUM_ALIGN_ * QVX_SUM_ALIGN_)
-
-/* The L line of the unit's sections in the data file. */
-static char qvx_label_[1024];
-/* The label in the data file's name: a label's runs have a file of their
-   own (see qvx_data_name_), so that the sections that a run's end
-   searches are the label's only. "." and the label's first 64 bytes,
-   those other than letters, digits, '-' and '_' as '_'; empty without a
-   label. */
-static char qvx_label_part_[66];
-
-/* qvx_name_part_: LABEL's part of the data file's name. */
-QVX_ONCE_ static void qvx_name_part_(const char *label)
-{
-  unsigned long n = 0;
-  if (label && *label)
-    qvx_label_part_[n++] = '.';
-  for (; label && *label && n + 1 < sizeof qvx_label_part_; label++) {
-    unsigned char c = (unsigned char)*label;
-    int kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-    qvx_label_part_[n++] = kept ? (char)c : '_';
-  }
-  qvx_label_part_[n] = 0;
-}
-
-/* qvx_read_label_: the L line and the name part from
-   $QOR_COVERAGE_LABEL; a label too long for the line is cut. */
-QVX_ONCE_ static void qvx_read_label_(void)
-{
-  const char *label = qvx_getenv_("QOR_COVERAGE_LABEL");
-  unsigned long n = 2;
-  qvx_name_part_(label);
-  qvx_label_[0] = 'L';
-  qvx_label_[1] = ' ';
-  for (; label && *label && n + 6 < sizeof qvx_label_; label++) {
-    unsigned char c = (unsigned char)*label;
-    if (c == '\\') {
-      qvx_label_[n++] = '\\';
-      qvx_label_[n++] = '\\';
-    } else if (c < 32 || c == 127) {
-      qvx_label_[n++] = '\\';
-      qvx_label_[n++] = (char)('0' + (c >> 6));
-      qvx_label_[n++] = (char)('0' + ((c >> 3) & 7));
-      qvx_label_[n++] = (char)('0' + (c & 7));
-    } else {
-      qvx_label_[n++] = (char)c;
-    }
-  }
-  qvx_label_[n++] = '\n';
-  qvx_label_[n] = 0;
-}
-
-/* qvx_add_block_: adds the counts of the block to SUM, the block of the
-   unit's section in the data file: counters one by one; the vectors
-   that the analysis did not foresee by their value, since runs meet
-   them in different orders (one without a free slot counts as
-   overflow); and one run. */
-QVX_ONCE_ static void qvx_add_block_(void *sum)
-{
-  unsigned long f, i, j;
-  for (f = 0; f < QVX_FUNCTIONS_; f++) {
-    const struct qvx_function_ *fn = &qvx_functions_[f];
-    qvx_count_ *ends = QVX_IN_(sum, fn->ends), *branches = QVX_IN_(sum, fn->branches),
-      *calls = QVX_IN_(sum, fn->calls);
-    ends[0] += qvx_read_(&fn->ends[0]);
-    ends[1] += qvx_read_(&fn->ends[1]);
-    for (i = 0; i < fn->branch_slots; i++)
-      branches[i] += qvx_read_(&fn->branches[i]);
-    for (i = 0; i < fn->call_slots; i++)
-      calls[i] += qvx_read_(&fn->calls[i]);
-  }
-  for (f = 0; f < QVX_DECISIONS_; f++) {
-    const struct qvx_decision_ *decision = &qvx_decisions_[f];
-    qvx_count_ *counts = QVX_IN_(sum, decision->counts), *state = QVX_IN_(sum, decision->state);
-    unsigned char *ready = QVX_IN_(sum, decision->ready);
-    char *vectors = QVX_IN_(sum, decision->vectors);
-    unsigned long width = decision->conditions + 1, used;
-    if (!decision->function)
-      continue;
-    used = (unsigned long)qvx_read_(&decision->state[1]);
-    if (state[1] > decision->slots)
-      state[1] = decision->slots;
-    state[0] += qvx_read_(&decision->state[0]);
-    for (i = 0; i < decision->known; i++)
-      counts[i] += qvx_read_(&decision->counts[i]);
-    for (i = decision->known; i < used && i < decision->slots; i++) {
-      qvx_count_ count = qvx_read_(&decision->counts[i]);
-      const char *vector = decision->vectors + i * width;
-      if (!count || !__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE))
-        continue;
-      for (j = decision->known; j < state[1]; j++)
-        if (ready[j] && !__builtin_memcmp(vectors + j * width, vector, width))
-          break;
-      if (j == state[1]) {
-        if (j == decision->slots) {
-          state[0] += count;
-          continue;
-        }
-        __builtin_memcpy(vectors + j * width, vector, width);
-        ready[j] = 1;
-        state[1]++;
-      }
-      counts[j] += count;
-    }
-  }
-  QVX_IN_(sum, &qvx_block_.fields)->added++;
-}
-
-/* qvx_number_: the decimal number at *P, which moves past it and one
-   blank; 0 when there is none. */
-QVX_ONCE_ static unsigned long qvx_number_(const unsigned char **p, const unsigned char *end)
-{
-  unsigned long value = 0;
-  for (; *p < end && **p >= '0' && **p <= '9'; (*p)++)
-    value = value * 10 + (unsigned long)(**p - '0');
-  if (*p < end)
-    (*p)++;
-  return value;
-}
-
-#define QVX_FOREIGN_ (~0UL)
-
-/* qvx_find_section_: the place in FILE (SIZE bytes) of the section that
-   starts with KEY (KEY_SIZE bytes: the unit's first line, L line and
-   layout) and holds its block (SECTION bytes); SIZE rounded up to a
-   section's alignment when there is none; QVX_FOREIGN_ when FILE is not
-   a data file of sections. A place of zeros (a process ended while it
-   added a section) is passed over. */
-QVX_ONCE_ static unsigned long qvx_find_section_(const unsigned char *file, unsigned long size,
-                                                 const char *key, unsigned long key_size,
-                                                 unsigned long section)
-{
-  static const char first[] = "QVX-SUM 1 ";
-  unsigned long at = 0, offset, bytes;
-  const unsigned char *p;
-  while (at < size) {
-    if (file[at] == 0) {
-      at += QVX_SUM_ALIGN_;
-      continue;
-    }
-    if (size - at < sizeof first - 1 || __builtin_memcmp(file + at, first, sizeof first - 1))
-      return QVX_FOREIGN_;
-    if (size - at >= section && !__builtin_memcmp(file + at, key, key_size))
-      return at;
-    p = file + at + sizeof first - 1;
-    qvx_number_(&p, file + size);
-    offset = qvx_number_(&p, file + size);
-    bytes = qvx_number_(&p, file + size);
-    if (offset + bytes == 0)
-      return QVX_FOREIGN_;
-    at += QVX_SUM_ROUND_(offset + bytes);
-  }
-  return QVX_SUM_ROUND_(size);
-}
-
-/* qvx_add_section_: writes at AT in FD the unit's new section: its KEY
-   (KEY_SIZE bytes) and, at OFFSET, the block without counts (added
-   next); 0 when it could not. */
-QVX_ONCE_ static int qvx_add_section_(int fd, unsigned long at, const char *key, unsigned long key_size,
-                                      unsigned long offset)
-{
-  return qvx_ftruncate_(fd, (long)(at + offset + sizeof qvx_block_.fields)) == 0
-    && qvx_pwrite_(fd, key, key_size, (long)at) == (__PTRDIFF_TYPE__)key_size
-    && qvx_pwrite_(fd, &qvx_block_, sizeof qvx_block_.fields, (long)(at + offset))
-         == (__PTRDIFF_TYPE__)sizeof qvx_block_.fields;
-}
-
-/* qvx_data_name_: the name of the data file of the unit's label, in NAME
-   (SIZE bytes): the data file's, with the label's part before its
-   extension ("cov.dat" and label "smoke" give "cov.smoke.dat"), or at its
-   end; 0 when it does not fit. */
-QVX_ONCE_ static int qvx_data_name_(char *name, unsigned long size)
-{
-  unsigned long n, start = 0, dot = 0, part = 0, i;
-  if (!qvx_file_name_(name, size))
-    return 0;
-  for (n = 0; name[n]; n++) {
-    if (name[n] == '/')
-      start = n + 1, dot = 0;
-    else if (name[n] == '.' && n > start)
-      dot = n;
-  }
-  while (qvx_label_part_[part])
-    part++;
-  if (n + part >= size)
-    return 0;
-  if (!dot)
-    dot = n;
-  for (i = n + 1; i > dot; i--)
-    name[i - 1 + part] = name[i - 1];
-  for (i = 0; i < part; i++)
-    name[dot + i] = qvx_label_part_[i];
-  return 1;
-}
-
-/* qvx_merge_: adds the unit's counts to its section of the data file
-   for its label, which the first run adds; 0 when it could not (the file
-   cannot be written, or is not a data file of sections: one written by
-   an older run-time). Under the file's lock, so that processes that end
-   at once add up. */
-QVX_ONCE_ static int qvx_merge_(void)
-{
-  unsigned long layout = sizeof qvx_layout_ - 1, label = 0, line_size, key_size, offset, size, at;
-  char name[sizeof qvx_path_], key[128 + sizeof qvx_label_ + sizeof qvx_layout_];
-  unsigned char *file = QVX_NO_MAP_;
-  int fd, locked, fresh = 0, done = 0;
-  long end;
-  while (qvx_label_[label])
-    label++;
-  /* The first line takes at most 48 bytes. */
-  offset = QVX_SUM_ROUND_(48 + label + layout);
-  line_size = qvx_section_line_(key, 0, offset, sizeof qvx_block_.fields);
-  __builtin_memcpy(key + line_size, qvx_label_, label);
-  __builtin_memcpy(key + line_size + label, qvx_layout_, layout);
-  key_size = line_size + label + layout;
-  if (!qvx_data_name_(name, sizeof name) || (fd = qvx_open_(name, QVX_O_LIVE_, 0666)) < 0)
-    return 0;
-  while ((locked = qvx_flock_(fd, 2)) != 0 && *qvx_errno_() == 4) /* LOCK_EX; EINTR */
-    ;
-  /* Without the lock (a file system that has none) another process could
-     add at the same time and one of the sums would be lost: the counts
-     stay in the live file instead. */
-  if (locked != 0) {
-    qvx_close_(fd);
-    return 0;
-  }
-  end = qvx_lseek_(fd, 0, 2); /* SEEK_END */
-  size = end < 0 ? 0 : (unsigned long)end;
-  if (end <= 0) {
-    at = end < 0 ? QVX_FOREIGN_ : 0;
-  } else {
-    file = qvx_mmap_(0, size, 3, 1, fd, 0); /* RW, MAP_SHARED */
-    at = file == QVX_NO_MAP_ ? QVX_FOREIGN_
-                             : qvx_find_section_(file, size, key, key_size, offset + sizeof qvx_block_.fields);
-  }
-  if (at != QVX_FOREIGN_ && at >= size) {
-    if (file != QVX_NO_MAP_)
-      qvx_munmap_(file, size);
-    size = at + offset + sizeof qvx_block_.fields;
-    fresh = 1;
-    file = qvx_add_section_(fd, at, key, key_size, offset) ? qvx_mmap_(0, size, 3, 1, fd, 0) : QVX_NO_MAP_;
-  }
-  if (at != QVX_FOREIGN_ && file != QVX_NO_MAP_) {
-    if (fresh)
-      qvx_forget_(file + at + offset);
-    qvx_add_block_(file + at + offset);
-    done = 1;
-  }
-  if (file != QVX_NO_MAP_)
-    qvx_munmap_(file, size);
-  qvx_close_(fd); /* also releases the lock */
-  return done;
-}
-
-/* qvx_save_counts_: adds the unit's counts to the data file unless no
-   probe ran, and marks the live file's copy as added; 0 when it could
-   not. */
-QVX_ONCE_ static int qvx_save_counts_(void)
-{
-  if (!qvx_path_[0] || !qvx_anything_ran_())
-    return 1;
-  if (!QVX_MAPPED_ || !qvx_merge_())
-    return 0;
-  qvx_block_.fields.added = 1;
-  return 1;
-}
 
 /* The units of the process, for qor_coverage_dump: a list whose head is
    a weak definition in every instrumented unit, which the linker makes
@@ -1277,91 +624,36 @@ __attribute__((weak)) void qor_coverage_dump(void)
     unit->dump();
 }
 
-QVX_ONCE_ static void qvx_dump_unit_(void)
+static void qvx_dump_unit_(void)
 {
-  int saved_errno = *qvx_errno_();
-  if (qvx_save_counts_())
-    qvx_forget_(&qvx_block_);
-  *qvx_errno_() = saved_errno;
+  qvx_rt_dump(&qvx_unit_);
 }
 static struct qvx_unit_ qvx_this_unit_ = {0, qvx_dump_unit_};
 
-/* At exit: the counts go to the data file; the live file goes with the
-   last of its units, unless it must stay. The unit leaves the list of units,
-   since a shared library's may go next. */
-QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
+static void qvx_forked_(void)
 {
-  int saved_errno = *qvx_errno_();
+  qvx_rt_forked(&qvx_unit_);
+}
+
+__attribute__((constructor(101))) static void qvx_start_(void)
+{
+  qvx_rt_start(&qvx_unit_, qvx_forked_);
+  qvx_this_unit_.next = qvx_units_;
+  qvx_units_ = &qvx_this_unit_;
+}
+
+/* At exit; the unit leaves the list of units, since a shared library's
+   may go next. */
+__attribute__((destructor(101))) static void qvx_finish_(void)
+{
   struct qvx_unit_ **link;
-  int written = qvx_save_counts_();
-  if (qvx_live_[0] && qvx_live_row_) {
-    if (!written)
-      qvx_live_row_->keep = 1;
-    if (--qvx_live_row_->sections == 0 && !qvx_live_row_->keep)
-      qvx_unlink_(qvx_live_);
-  }
+  qvx_rt_finish(&qvx_unit_);
   for (link = &qvx_units_; *link; link = &(*link)->next) {
     if (*link == &qvx_this_unit_) {
       *link = qvx_this_unit_.next;
       break;
     }
   }
-  *qvx_errno_() = saved_errno;
-}
-
-/* In a forked child: the counts so far belong to the parent. The block
-   moves to a live file of the child's, or else to private memory, before
-   the child counts anything; if it cannot move, the child keeps counting
-   in the parent's block and adds no counts of its own. */
-QVX_ONCE_ static void qvx_forked_(void)
-{
-  int saved_errno = *qvx_errno_();
-  void *at;
-  if (!qvx_live_[0]) {
-    qvx_forget_(&qvx_block_);
-  } else {
-    qvx_map_live_(1);
-    if (!qvx_live_[0]) {
-      at = qvx_mmap_(0, sizeof qvx_block_, 3, 0x22, -1, 0); /* RW, MAP_PRIVATE|MAP_ANONYMOUS */
-      if (at == QVX_NO_MAP_ || !qvx_move_block_(at, 1))
-        qvx_path_[0] = 0;
-    }
-  }
-  *qvx_errno_() = saved_errno;
-}
-
-QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
-{
-  int saved_errno = *qvx_errno_();
-  const char *name = qvx_getenv_("QOR_COVERAGE_FILE");
-  unsigned long dir = 0, size = 0, i;
-  if (!name || !*name)
-    name = qvx_default_file_;
-  qvx_read_label_();
-  while (name[size])
-    size++;
-  if (name[0] != '/' && qvx_getcwd_(qvx_path_, sizeof qvx_path_)) {
-    while (qvx_path_[dir])
-      dir++;
-    if (qvx_path_[dir - 1] != '/')
-      qvx_path_[dir++] = '/';
-  }
-  /* A name too long with its directory stays relative (to the working
-     directory at exit); one too long even alone gives no data. */
-  if (dir + size >= sizeof qvx_path_)
-    dir = 0;
-  if (size < sizeof qvx_path_) {
-    for (i = 0; i <= size; i++)
-      qvx_path_[dir + i] = name[i];
-  } else {
-    qvx_path_[0] = 0;
-  }
-  if (qvx_path_[0])
-    qvx_map_live_(0);
-  qvx_this_unit_.next = qvx_units_;
-  qvx_units_ = &qvx_this_unit_;
-  (void)qvx_atfork_(0, 0, qvx_forked_);
-  *qvx_errno_() = saved_errno;
 }
 }
 }
@@ -1371,7 +663,7 @@ QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
 # function has internal linkage, so the new name changes nothing outside
 # the unit; only its __func__ text differs.
 proc qvx::rename_text {functions} {
-    variable library_names
+    set library_names [library_names]
     set text ""
     foreach function $functions {
         set name [dict get $function name]
