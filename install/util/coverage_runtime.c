@@ -3,7 +3,12 @@
    Every function works on the unit it is given (struct qvx_unit_tables_),
    so that one text serves every unit. instrument.tcl writes it into each
    unit's header, with its names made the unit's own (qvx_rt_ becomes
-   qvx_rt<unit>_).
+   qvx_rt<unit>_), in one of two forms: this C text, which the unit's
+   compile compiles, or the assembly that the installation compiled from
+   it once (coverage_runtime.s), where the target is one it was compiled
+   for. The entry points are static in the C form, and weak and hidden in
+   the assembly (QVX_ENTRY_): the functions keep no state of their own, so
+   two objects of one unit may share one copy.
 
    At start-up (qvx_rt_start) it fixes the data file's path:
    $QOR_COVERAGE_FILE (a relative name taken from the working directory of

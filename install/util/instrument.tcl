@@ -16,8 +16,9 @@
 # condition vectors per decision, in static storage of the translation
 # unit that is mapped to a file while the program runs, and appends the
 # unit's counts to the coverage-data file when the program exits. The
-# run-time's text is in the files beside this script: coverage_types.h
-# and coverage_runtime.c. It includes no system header: the instrumented
+# run-time's text is in the files beside this script: coverage_types.h,
+# coverage_runtime.c and, where the installation compiled it once,
+# coverage_runtime.s. It includes no system header: the instrumented
 # file is preprocessed text that already holds the declarations of the
 # headers it uses, and a second definition of their structures would not
 # compile. The few C library functions the run-time calls are declared
@@ -583,9 +584,57 @@ proc qvx::util_text {name} {
     return $text
 }
 
-# runtime_text: the run-time (coverage_runtime.c).
+# runtime_text: the run-time (coverage_runtime.c) and, where the
+# installation compiled it once (coverage_runtime.s), its assembly, which
+# units for the target it was compiled for take instead of compiling the C
+# text: that took most of the time that a small unit's compile spends on
+# coverage. The assembly is in the AT&T syntax, which it sets whatever
+# syntax the compiler writes (-masm=intel): gcc copies it into its output
+# inside a function whose first and last statements pick the dialect (an
+# asm statement of gcc's own chooses by it), clang assembles a top-level
+# asm statement apart from its output. Defining QOR_COVERAGE_C_RUNTIME
+# asks for the C text.
 proc qvx::runtime_text {} {
-    return [string map [list "#include \"coverage_types.h\"\n" ""] [util_text coverage_runtime.c]]
+    set code [string map [list "#include \"coverage_types.h\"\n" ""] [util_text coverage_runtime.c]]
+    set assembly ""
+    if {[file exists [file join $::qvx::util_dir coverage_runtime.s]]} {
+        set assembly [util_text coverage_runtime.s]
+    }
+    if {[string trim $assembly] eq ""} {
+        return $code
+    }
+    set literal ""
+    foreach line [split [string trimright $assembly \n] \n] {
+        append literal " \\\n  \"[string map [list \\ \\\\ \" \\\"] $line]\\n\""
+    }
+    return "
+#if !defined(QOR_COVERAGE_C_RUNTIME) && defined(__x86_64__) && defined(__LP64__) \\
+    && defined(__linux__) && defined(__ELF__) && defined(__code_model_small__)
+#define QVX_ENTRY_ extern __attribute__((visibility(\"hidden\")))
+QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shape_ *, const qvx_path_word_ *, int);
+QVX_ENTRY_ void qvx_rt_dump(const struct qvx_unit_tables_ *);
+QVX_ENTRY_ void qvx_rt_finish(const struct qvx_unit_tables_ *);
+QVX_ENTRY_ void qvx_rt_forked(const struct qvx_unit_tables_ *);
+QVX_ENTRY_ void qvx_rt_start(const struct qvx_unit_tables_ *, void (*)(void));
+#define QVX_ASSEMBLY_ \"\\t.pushsection .text\\n\"$literal \\
+  \"\\t.popsection\\n\"
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored \"-Woverlength-strings\"
+#if defined(__clang__)
+__asm__(\".att_syntax prefix\\n\" QVX_ASSEMBLY_);
+#else
+__attribute__((used)) static void qvx_rt_assembly(void)
+{
+  __asm__ __volatile__(\"\{|.att_syntax prefix\}\" : : );
+  __asm__(QVX_ASSEMBLY_);
+  __asm__ __volatile__(\"\{|.intel_syntax noprefix\}\" : : );
+}
+#endif
+#pragma GCC diagnostic pop
+#else
+$code
+#endif
+"
 }
 
 # unit_text: what the run-time is given of the unit, and the calls that

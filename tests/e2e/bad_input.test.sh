@@ -268,7 +268,7 @@ mechanisms=(fsize)
 for mech in "${mechanisms[@]}"; do
     reason=$([ $mech = tmpfs ] && echo "No space left on device" || echo "File too large")
     fresh; mkdir out
-    [ $mech = tmpfs ] && mount -t tmpfs -o size=64k tmpfs out
+    [ $mech = tmpfs ] && mount -t tmpfs -o size=256k tmpfs out
     mk_c a.c
     qor -inst -o out a.c
     cp -R out old

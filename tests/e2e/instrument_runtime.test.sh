@@ -117,7 +117,7 @@ build_prog() {
     [ -e main.inst.c ] || cp "$fixtures/main.inst.c" "$fixtures/util.inst.c" .
     "$cc" "$@" -c main.inst.c && "$cc" "$@" -c util.inst.c &&
         "$cc" -w -c "$fixtures/observer.c" &&
-        "$cc" main.inst.o util.inst.o observer.o -o prog
+        "$cc" "$@" main.inst.o util.inst.o observer.o -o prog
 }
 
 # ---- The script ----------------------------------------------------------
@@ -217,10 +217,16 @@ check_prog_runs() { # NAME
         "$(for f in "${data[@]}"; do records "$f" "$dir/util.inst.h"; done)"
     check_eq "$1: nothing else" 4 "$(well_formed "${data[@]}")"
 }
+# The run-time is the assembly compiled with the installation (on x86-64)
+# or its C text (QOR_COVERAGE_C_RUNTIME), also where link-time
+# optimization writes both units as one and where the compiler writes
+# Intel syntax.
 compilers=(gcc)
 command -v clang >/dev/null && compilers+=(clang)
+command -v clang-19 >/dev/null && compilers+=(clang-19)
 for cc in "${compilers[@]}"; do
-    for flags in "-O0" "-O2" "-O3 -std=c89 -pedantic"; do
+    for flags in "-O0" "-O2" "-O3 -std=c89 -pedantic" "-O2 -DQOR_COVERAGE_C_RUNTIME" "-O2 -flto" \
+                 "-O1 -masm=intel"; do
         fresh
         # shellcheck disable=SC2086
         prog_headers && build_prog "$cc" "${WARN[@]}" $flags
@@ -240,6 +246,19 @@ done
 build_prog gcc "${WARN[@]}" -O2
 check_eq "preprocessed units: build" 0 $?
 check_prog_runs "preprocessed units"
+
+# On x86-64 the unit's compile assembles the run-time rather than compile
+# it: its entry points are the assembly's weak hidden symbols, the unit's
+# own by name. util.c as a shared library keeps them to itself.
+fresh
+prog_headers && cp "$fixtures/main.inst.c" "$fixtures/util.inst.c" .
+entries() { gcc -O2 -S "$@" main.inst.c -o - | grep -c '^[[:space:]]*\.weak[[:space:]]*qvx_rt[0-9a-f]*_start$'; }
+check_eq "the assembly of the run-time" 1:0 "$(entries):$(entries -DQOR_COVERAGE_C_RUNTIME)"
+gcc -O2 -fPIC -shared "${WARN[@]}" util.inst.c -o libutil.so &&
+    gcc -O2 "${WARN[@]}" main.inst.c "$fixtures/observer.c" -w -L. -lutil -Wl,-rpath,"$PWD" -o prog
+check_eq "shared library: builds" 0 $?
+check_eq "shared library: hidden run-time" "" "$(nm -D libutil.so | grep qvx_rt)"
+check_prog_runs "shared library"
 
 # errno: the run-time's start-up work and exit work leave it as they found
 # it, also when they fail: no data file can be opened, and no working
@@ -325,7 +344,10 @@ END" "$threads"
 
 # A unit compiled for threads (-pthread, -fopenmp, or QOR_ATOMIC_COUNTS
 # defined) counts with locked adds; any other with plain increments.
-locked() { gcc -O2 -S "${WARN[@]}" "$@" "$fixtures/tasks.inst.c" -I. -o - | grep -cw 'lock'; }
+# (The run-time's own assembly, between #APP and #NO_APP, does not count.)
+locked() {
+    gcc -O2 -S "${WARN[@]}" "$@" "$fixtures/tasks.inst.c" -I. -o - | sed '/^#APP/,/^#NO_APP/d' | grep -cw 'lock'
+}
 check_eq "plain unit: plain increments" 0 "$(locked)"
 for flag in -pthread -fopenmp -DQOR_ATOMIC_COUNTS; do
     check_eq "$flag: locked adds" 1 "$(($(locked "$flag") > 10))"
