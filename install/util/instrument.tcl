@@ -574,14 +574,22 @@ static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_
     return $text
 }
 
-# util_text: the text of NAME, a file of the run-time beside this script.
-proc qvx::util_text {name} {
+# util_text: the text of NAME, a file of the run-time beside this script,
+# read once; "" when OPTIONAL and there is no such file.
+proc qvx::util_text {name {optional 0}} {
     variable util_dir
-    set channel [open [file join $util_dir $name] r]
-    fconfigure $channel -encoding utf-8
-    set text [read $channel]
-    close $channel
-    return $text
+    variable util_texts
+    if {![info exists util_texts($name)]} {
+        set path [file join $util_dir $name]
+        if {$optional && ![file exists $path]} {
+            return ""
+        }
+        set channel [open $path r]
+        fconfigure $channel -encoding utf-8
+        set util_texts($name) [read $channel]
+        close $channel
+    }
+    return $util_texts($name)
 }
 
 # runtime_text: the run-time (coverage_runtime.c) and, where the
@@ -596,10 +604,7 @@ proc qvx::util_text {name} {
 # asks for the C text.
 proc qvx::runtime_text {} {
     set code [string map [list "#include \"coverage_types.h\"\n" ""] [util_text coverage_runtime.c]]
-    set assembly ""
-    if {[file exists [file join $::qvx::util_dir coverage_runtime.s]]} {
-        set assembly [util_text coverage_runtime.s]
-    }
+    set assembly [util_text coverage_runtime.s 1]
     if {[string trim $assembly] eq ""} {
         return $code
     }

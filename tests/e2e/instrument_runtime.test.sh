@@ -253,7 +253,8 @@ check_prog_runs "preprocessed units"
 fresh
 prog_headers && cp "$fixtures/main.inst.c" "$fixtures/util.inst.c" .
 entries() { gcc -O2 -S "$@" main.inst.c -o - | grep -c '^[[:space:]]*\.weak[[:space:]]*qvx_rt[0-9a-f]*_start$'; }
-check_eq "the assembly of the run-time" 1:0 "$(entries):$(entries -DQOR_COVERAGE_C_RUNTIME)"
+[ "$(uname -m)" = x86_64 ] &&
+    check_eq "the assembly of the run-time" 1:0 "$(entries):$(entries -DQOR_COVERAGE_C_RUNTIME)"
 gcc -O2 -fPIC -shared "${WARN[@]}" util.inst.c -o libutil.so &&
     gcc -O2 "${WARN[@]}" main.inst.c "$fixtures/observer.c" -w -L. -lutil -Wl,-rpath,"$PWD" -o prog
 check_eq "shared library: builds" 0 $?
