@@ -396,16 +396,27 @@ proc qvx::probes_text {functions} {
 #define QVX_CM_0(i, f, n, l, t, c, d, ...) (__extension__ ({ \
   qvx_path_word_ qvx_mp##i##_[QVX_PATH_WORDS_] = {0}; \
   const struct qvx_shape_ *const qvx_ms##i##_ = QVX_SHAPE_(d, n); \
-  int qvx_mo##i##_ = (__VA_ARGS__) ? 1 : 0; \
+  enum { qvx_mc##i##_ = (c) < QVX_MAX_CONDITIONS_ ? (c) : QVX_MAX_CONDITIONS_ }; \
+  const unsigned char *const qvx_mw##i##_ = QVX_CODE_SHAPE_(qvx_ms##i##_, c, words); \
+  const qvx_path_word_ *const qvx_mt##i##_ = QVX_CODE_SHAPE_(qvx_ms##i##_, c, steps); \
+  int qvx_mo##i##_ = ((void)qvx_mw##i##_, (void)qvx_mt##i##_, (__VA_ARGS__) ? 1 : 0); \
   QVX_MCDC_COUNT_(qvx_ms##i##_, qvx_mp##i##_, c, qvx_mo##i##_); \
   qvx_mo##i##_; }) != 0)
-#define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) \
-  ? QVX_STEP_(qvx_mp##i##_, qvx_ms##i##_, k, 1) : QVX_STEP_(qvx_mp##i##_, qvx_ms##i##_, k, 0))
+#define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) ? QVX_STEP_(i, k, 1) : QVX_STEP_(i, k, 0))
 #pragma GCC diagnostic pop
-#define QVX_CONDITION_(s, k) \
-  ((unsigned long)(k) < (s)->conditions ? (unsigned long)(k) : (s)->conditions)
-#define QVX_STEP_(p, s, k, value) \
-  ((p)[(s)->words[QVX_CONDITION_(s, k)]] += (s)->steps[2 * QVX_CONDITION_(s, k) + (value)], (value))
+/* The constants of a decision whose code numbered C conditions, per
+   condition and one more: its shape's, or zeros for code of another
+   count (whose end counts as not kept), enough for the unit's largest
+   decision. Condition K of decision index I is taken as at most the
+   code's count (a condition beyond it marks the shape's last word) and
+   the unit's largest: both are constants, so that even unoptimized code
+   compares nothing for it. */
+#define QVX_CODE_SHAPE_(s, c, field) \
+  ((s)->conditions == (unsigned long)(c) ? (s)->field : qvx_wide_##field##_)
+#define QVX_CONDITION_(i, k) \
+  ((unsigned long)(k) < (unsigned long)qvx_mc##i##_ ? (unsigned long)(k) : (unsigned long)qvx_mc##i##_)
+#define QVX_STEP_(i, k, value) \
+  (qvx_mp##i##_[qvx_mw##i##_[QVX_CONDITION_(i, k)]] += qvx_mt##i##_[2 * QVX_CONDITION_(i, k) + (value)], (value))
 /* The shape of decision D of function N; a decision that the unit does
    not list under this number and function counts nothing. Macros, not
    functions, so that an unoptimized build makes no call either. */
@@ -447,6 +458,8 @@ proc qvx::counters_text {header date functions} {
     # The words of a decision's path: its own and the one that a
     # condition beyond its count marks.
     set path_words 2
+    # The most conditions of a decision of the unit.
+    set widest 0
     # The unit's counters and evaluated vectors, which the run-time maps
     # to its section of the live file: the fields of qvx_block_, counters
     # first (the first one counts the runs added to the data file, see
@@ -471,6 +484,9 @@ proc qvx::counters_text {header date functions} {
             dict for {d decision} $decisions {
                 set c [dict get $decision conditions]
                 set shape [decision_shape $c [dict get $decision vectors]]
+                if {$c > $widest} {
+                    set widest $c
+                }
                 set known [dict get $shape known]
                 set slots [expr {[llength $known] + [dict get $shape spare]}]
                 dict set unit_decisions $d [dict merge $shape \
@@ -556,6 +572,9 @@ static const struct qvx_decision_ qvx_decisions_\[\] = {
 
 static const unsigned char qvx_no_words_\[1\] = {0};
 static const qvx_path_word_ qvx_no_steps_\[2\] = {1, 1};
+#define QVX_MAX_CONDITIONS_ $widest
+__attribute__((unused)) static const unsigned char qvx_wide_words_\[QVX_MAX_CONDITIONS_ + 1\] = {0};
+__attribute__((unused)) static const qvx_path_word_ qvx_wide_steps_\[2 * QVX_MAX_CONDITIONS_ + 2\] = {0};
 /* The shapes of the unit's decisions (see QVX_CM_0), indexed as
    qvx_decisions_. */
 static const struct qvx_shape_ qvx_shapes_\[\] = {
