@@ -23,10 +23,6 @@
    around all of it. Counts that cannot be added stay in the live file. */
 #include "coverage_types.h"
 
-#ifndef QVX_ENTRY_
-#define QVX_ENTRY_ static
-#endif
-
 /* The functions that run once, at start-up and at exit, gcc compiles
    without optimizing them when it compiles the C form: optimizing them
    took most of the time that a unit's compile spends on the run-time. */

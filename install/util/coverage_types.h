@@ -110,4 +110,16 @@ struct qvx_unit_tables_ {
   struct qvx_unit_state_ *state;
 };
 
+/* The run-time's entry points (coverage_runtime.c): static functions of
+   the unit's C text, unless QVX_ENTRY_ says otherwise. */
+#ifndef QVX_ENTRY_
+#define QVX_ENTRY_ static
+#endif
+QVX_ENTRY_ void qvx_rt_start(const struct qvx_unit_tables_ *u, void (*forked)(void));
+QVX_ENTRY_ void qvx_rt_finish(const struct qvx_unit_tables_ *u);
+QVX_ENTRY_ void qvx_rt_dump(const struct qvx_unit_tables_ *u);
+QVX_ENTRY_ void qvx_rt_forked(const struct qvx_unit_tables_ *u);
+QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shape_ *shape, const qvx_path_word_ *path,
+                                   int outcome);
+
 #endif

@@ -328,7 +328,8 @@ proc qvx::header_text {header date functions} {
         [list $header $date $functions $runtime]]]]]
     set text [string map $own [probes_text $functions]]
     if {[llength $functions] > 0} {
-        append text [util_text coverage_types.h]
+        append text [runtime_form]
+        append text [string map $own [util_text coverage_types.h]]
         append text [counters_text $header $date $functions]
         append text [string map $own "$runtime[unit_text]"]
         append text [rename_text $functions]
@@ -611,35 +612,50 @@ proc qvx::util_text {name {optional 0}} {
     return $util_texts($name)
 }
 
-# runtime_text: the run-time (coverage_runtime.c) and, where the
-# installation compiled it once (coverage_runtime.s), its assembly, which
-# units for the target it was compiled for take instead of compiling the C
-# text: that took most of the time that a small unit's compile spends on
-# coverage. The assembly is in the AT&T syntax, which it sets whatever
-# syntax the compiler writes (-masm=intel): gcc copies it into its output
-# inside a function whose first and last statements pick the dialect (an
-# asm statement of gcc's own chooses by it), clang assembles a top-level
-# asm statement apart from its output. Defining QOR_COVERAGE_C_RUNTIME
-# asks for the C text.
+# has_assembly: whether the installation compiled the run-time once
+# (coverage_runtime.s), which units for the target it was compiled for
+# take instead of compiling the C text: that took most of the time that a
+# small unit's compile spends on coverage.
+proc qvx::has_assembly {} {
+    return [expr {[string trim [util_text coverage_runtime.s 1]] ne ""}]
+}
+
+# runtime_form: which form of the run-time the unit takes, QVX_ASSEMBLED_,
+# and so how it sees the entry points that coverage_types.h declares:
+# hidden symbols of the assembly, or static functions of the C text.
+# Defining QOR_COVERAGE_C_RUNTIME asks for the C text.
+proc qvx::runtime_form {} {
+    if {![has_assembly]} {
+        return "\n#define QVX_ASSEMBLED_ 0\n"
+    }
+    return {
+#if !defined(QOR_COVERAGE_C_RUNTIME) && defined(__x86_64__) && defined(__LP64__) \
+    && defined(__linux__) && defined(__ELF__) && defined(__code_model_small__)
+#define QVX_ASSEMBLED_ 1
+#define QVX_ENTRY_ extern __attribute__((visibility("hidden")))
+#else
+#define QVX_ASSEMBLED_ 0
+#endif
+}
+}
+
+# runtime_text: the run-time, as QVX_ASSEMBLED_ says. The assembly is in
+# the AT&T syntax, which it sets whatever syntax the compiler writes
+# (-masm=intel): gcc copies it into its output inside a function whose
+# first and last statements pick the dialect (an asm statement of gcc's
+# own chooses by it), clang assembles a top-level asm statement apart
+# from its output.
 proc qvx::runtime_text {} {
     set code [string map [list "#include \"coverage_types.h\"\n" ""] [util_text coverage_runtime.c]]
-    set assembly [util_text coverage_runtime.s 1]
-    if {[string trim $assembly] eq ""} {
+    if {![has_assembly]} {
         return $code
     }
     set literal ""
-    foreach line [split [string trimright $assembly \n] \n] {
+    foreach line [split [string trimright [util_text coverage_runtime.s] \n] \n] {
         append literal " \\\n  \"[string map [list \\ \\\\ \" \\\"] $line]\\n\""
     }
     return "
-#if !defined(QOR_COVERAGE_C_RUNTIME) && defined(__x86_64__) && defined(__LP64__) \\
-    && defined(__linux__) && defined(__ELF__) && defined(__code_model_small__)
-#define QVX_ENTRY_ extern __attribute__((visibility(\"hidden\")))
-QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shape_ *, const qvx_path_word_ *, int);
-QVX_ENTRY_ void qvx_rt_dump(const struct qvx_unit_tables_ *);
-QVX_ENTRY_ void qvx_rt_finish(const struct qvx_unit_tables_ *);
-QVX_ENTRY_ void qvx_rt_forked(const struct qvx_unit_tables_ *);
-QVX_ENTRY_ void qvx_rt_start(const struct qvx_unit_tables_ *, void (*)(void));
+#if QVX_ASSEMBLED_
 #define QVX_ASSEMBLY_ \"\\t.pushsection .text\\n\"$literal \\
   \"\\t.popsection\\n\"
 #pragma GCC diagnostic push
