@@ -344,15 +344,19 @@ C 4 4 0 0 0 0 0 0 0 1
 END" "$threads"
 
 # A unit compiled for threads (-pthread, -fopenmp, or QOR_ATOMIC_COUNTS
-# defined) counts with locked adds; any other with plain increments.
-# (The run-time's own assembly, between #APP and #NO_APP, does not count.)
+# defined) counts with locked increments; any other with plain ones. Both
+# forms of the probes, the asm statement and C's, count so. (The
+# run-time's own assembly, between its section directives, does not count.)
 locked() {
-    gcc -O2 -S "${WARN[@]}" "$@" "$fixtures/tasks.inst.c" -I. -o - | sed '/^#APP/,/^#NO_APP/d' | grep -cw 'lock'
+    gcc -O2 -S "${WARN[@]}" "$@" "$fixtures/tasks.inst.c" -I. -o - |
+        sed '/\.pushsection/,/\.popsection/d' | grep -cE '^[[:space:]]*lock[[:space:]]+(inc|add)'
 }
 check_eq "plain unit: plain increments" 0 "$(locked)"
-for flag in -pthread -fopenmp -DQOR_ATOMIC_COUNTS; do
-    check_eq "$flag: locked adds" 1 "$(($(locked "$flag") > 10))"
+for flag in -pthread -fopenmp -DQOR_ATOMIC_COUNTS "-pthread -DQOR_COVERAGE_C_RUNTIME"; do
+    # shellcheck disable=SC2086
+    check_eq "$flag: locked adds" 1 "$(($(locked $flag) > 10))"
 done
+check_eq "C probes: plain increments" 0 "$(locked -DQOR_COVERAGE_C_RUNTIME)"
 
 # fork: the child starts from zero counts, so that the parent's counts
 # and the child's, added up, count every probe once. The parent calls
