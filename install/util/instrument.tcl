@@ -379,13 +379,17 @@ proc qvx::probes_text {functions} {
 #else
 #define QVX_ADD_AT_CALL_(c) QVX_ADD_(c)
 #endif
-#define QVX_SLOTS_(a) (sizeof (a) / sizeof (a)[0])
-#define QVX_INDEX_(a, i) ((unsigned long)(i) < QVX_SLOTS_(a) ? (unsigned long)(i) : 0)
-#define QVX_BUMP_(add, a, i) ((unsigned long)(i) < QVX_SLOTS_(a) ? add((a)[QVX_INDEX_(a, i)]) : (void)0)
-#define QVX_CD1(f, n) QVX_BUMP_(QVX_ADD_, qvx_ends_##n, 0);
-#define QVX_CDF(f, n) QVX_BUMP_(QVX_ADD_, qvx_ends_##n, 1);
-#define QVX_CDX(f, n, b) QVX_BUMP_(QVX_ADD_, qvx_branches_##n, b);
-#define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(QVX_ADD_AT_CALL_, qvx_calls_##n, c)
+/* Counter I of the counters FIELD of function N, by ADD; the number of
+   slots is an enumeration constant, which costs the compiler less to
+   read and fold, thousands of times a unit, than the array's size. */
+#define QVX_INDEX_(field, n, i) \
+  ((unsigned long)(i) < qvx_##field##_slots_##n ? (unsigned long)(i) : 0)
+#define QVX_BUMP_(add, field, n, i) ((unsigned long)(i) < qvx_##field##_slots_##n \
+  ? add(qvx_##field##_##n[QVX_INDEX_(field, n, i)]) : (void)0)
+#define QVX_CD1(f, n) QVX_BUMP_(QVX_ADD_, ends, n, 0);
+#define QVX_CDF(f, n) QVX_BUMP_(QVX_ADD_, ends, n, 1);
+#define QVX_CDX(f, n, b) QVX_BUMP_(QVX_ADD_, branches, n, b);
+#define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(QVX_ADD_AT_CALL_, calls, n, c)
 
 /* Condition coverage. Each evaluation of a rewritten decision follows
    one of its paths: the conditions it evaluates, in order, with their
@@ -489,18 +493,25 @@ proc qvx::counters_text {header date functions} {
     set byte_fields {}
     set byte_values {}
     set layout ""
+    # The number of each function's counters of each kind.
+    set slot_counts ""
     foreach function $functions {
         dict with function {
             set data_name [data_text $name]
-            lappend count_fields "ends_$number\[2\]" "branches_$number\[[expr {$branches + 1}]\]" \
-                "calls_$number\[[expr {$calls + 1}]\]"
+            append slot_counts "enum \{ qvx_ends_slots_$number = 2,\
+                qvx_branches_slots_$number = [expr {$branches + 1}],\
+                qvx_calls_slots_$number = [expr {$calls + 1}] \};\n"
+            lappend count_fields "ends_$number\[qvx_ends_slots_$number\]" \
+                "branches_$number\[qvx_branches_slots_$number\]" \
+                "calls_$number\[qvx_calls_slots_$number\]"
             lappend count_values {{0}} {{0}} {{0}}
             foreach field {ends branches calls} {
                 append text "#define qvx_${field}_$number (qvx_block_.fields.${field}_$number)\n"
             }
             append layout "F $number [expr {$branches + 1}] [expr {$calls + 1}] $data_name\n"
             lappend rows "  \{[c_string $data_name], \"$number\", $number, qvx_ends_$number,\
-                qvx_branches_$number, $branches + 1, qvx_calls_$number, $calls + 1\}"
+                qvx_branches_$number, qvx_branches_slots_$number, qvx_calls_$number,\
+                qvx_calls_slots_$number\}"
             dict for {d decision} $decisions {
                 set c [dict get $decision conditions]
                 set shape [decision_shape $c [dict get $decision vectors]]
@@ -565,6 +576,7 @@ proc qvx::counters_text {header date functions} {
     set text "
 #define QVX_PATH_WORDS_ $path_words
 
+$slot_counts
 /* The unit's counters and the vectors its decisions met, in one block of
    whole pages that the run-time maps to the unit's section of the
    process's live file (see qvx_rt_map_live), so that they reach the file
