@@ -109,11 +109,10 @@ __attribute__((unused)) static char qvx_rt_value(const qvx_path_word_ *path, uns
    compare-and-swap and makes it ready once written. Two threads meeting
    the same new vector at once may take a slot each; the data file adds
    them up. */
-__attribute__((unused)) QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shape_ *shape,
+__attribute__((unused)) QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_decision_ *decision,
                                                            const qvx_path_word_ *path, int outcome)
 {
-  const struct qvx_decision_ *decision = shape->decision;
-  unsigned long width = shape->conditions + 1, i, k;
+  unsigned long width = decision->conditions + 1, i, k;
   qvx_count_ used;
   char first = outcome ? '1' : '0';
   used = __atomic_load_n(&decision->state[1], __ATOMIC_ACQUIRE);
@@ -121,9 +120,9 @@ __attribute__((unused)) QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shap
     const char *slot = decision->vectors + i * width;
     if (!__atomic_load_n(&decision->ready[i], __ATOMIC_ACQUIRE) || slot[0] != first)
       continue;
-    for (k = 0; k < shape->conditions && slot[k + 1] == qvx_rt_value(path, k); k++)
+    for (k = 0; k < decision->conditions && slot[k + 1] == qvx_rt_value(path, k); k++)
       ;
-    if (k == shape->conditions) {
+    if (k == decision->conditions) {
       __atomic_fetch_add(&decision->counts[i], 1, __ATOMIC_RELAXED);
       return;
     }
@@ -136,7 +135,7 @@ __attribute__((unused)) QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shap
   } while (!__atomic_compare_exchange_n(&decision->state[1], &used, used + 1, 0,
                                         __ATOMIC_ACQ_REL, __ATOMIC_ACQUIRE));
   decision->vectors[used * width] = first;
-  for (k = 0; k < shape->conditions; k++)
+  for (k = 0; k < decision->conditions; k++)
     decision->vectors[used * width + k + 1] = qvx_rt_value(path, k);
   __atomic_store_n(&decision->counts[used], 1, __ATOMIC_RELAXED);
   __atomic_store_n(&decision->ready[used], 1, __ATOMIC_RELEASE);

@@ -47,22 +47,6 @@ struct qvx_decision_ {
   char *vectors;
 };
 
-/* How the conditions of a decision make its path (see QVX_CM_0): per
-   condition and one more (a condition beyond the count), the word of the
-   path it adds to and the constants of its values; with a table, the
-   number of paths, whose counters are the decision's (here too, so that
-   their address is a constant). */
-struct qvx_shape_ {
-  unsigned long function;
-  unsigned long conditions;
-  unsigned long paths;
-  unsigned long poison;
-  const unsigned char *words;
-  const qvx_path_word_ *steps;
-  qvx_count_ *counts;
-  const struct qvx_decision_ *decision;
-};
-
 /* The live files of the process, shared by its units through a weak
    definition in each that the linker makes one: per file (by a hash of
    its name) its units' sections not yet finished, and whether it must
@@ -119,7 +103,7 @@ QVX_ENTRY_ void qvx_rt_start(const struct qvx_unit_tables_ *u, void (*forked)(vo
 QVX_ENTRY_ void qvx_rt_finish(const struct qvx_unit_tables_ *u);
 QVX_ENTRY_ void qvx_rt_dump(const struct qvx_unit_tables_ *u);
 QVX_ENTRY_ void qvx_rt_forked(const struct qvx_unit_tables_ *u);
-QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_shape_ *shape, const qvx_path_word_ *path,
+QVX_ENTRY_ void qvx_rt_mcdc_search(const struct qvx_decision_ *decision, const qvx_path_word_ *path,
                                    int outcome);
 
 #endif

@@ -396,13 +396,13 @@ proc qvx::probes_text {functions} {
    values. A rewritten decision is a statement expression that declares
    its path, qvx_mp<i>_, in automatic storage; each condition, once
    evaluated, adds the constant of its value to one word of it, and the
-   decision's end counts the path (see QVX_MCDC_COUNT_). The decision's
-   shape, qvx_ms<i>_, holds the constants: with a table, the paths are
+   decision's end counts the path (see QVX_FORM_). The header holds the
+   decision's constants, QVX_WORDS_D and QVX_STEPS_D: with a table, the paths are
    numbered 0 to P - 1 and the end adds 1 to the path's counter; else
    each condition has two bits of the path and the end looks the vector
    up among those met before. A condition numbered beyond the decision's
-   count marks the shape's last word. The compiler knows the decision's
-   number, the condition's and its shape, so at -O1 and above a
+   count marks the path's last word. The compiler knows the decision's
+   number, the condition's and its constants, so at -O1 and above a
    condition's probe is one addition of a constant and a table's end one
    increment. Each QVX_EVAL_0 refers to the innermost path of its
    decision index, so recursive activations, threads and decisions nested
@@ -419,46 +419,56 @@ proc qvx::probes_text {functions} {
 #pragma GCC diagnostic ignored "-Wvariadic-macros"
 #define QVX_CM_0(i, f, n, l, t, c, d, ...) (__extension__ ({ \
   qvx_path_word_ qvx_mp##i##_[QVX_PATH_WORDS_] = {0}; \
-  const struct qvx_shape_ *const qvx_ms##i##_ = QVX_SHAPE_(d, n); \
   enum { qvx_mc##i##_ = (c) < QVX_MAX_CONDITIONS_ ? (c) : QVX_MAX_CONDITIONS_ }; \
-  const unsigned char *const qvx_mw##i##_ = QVX_CODE_SHAPE_(qvx_ms##i##_, c, words); \
-  const qvx_path_word_ *const qvx_mt##i##_ = QVX_CODE_SHAPE_(qvx_ms##i##_, c, steps); \
+  QVX_FORM_(d, n, c, START)(i, d, n, c) \
   int qvx_mo##i##_ = ((void)qvx_mw##i##_, (void)qvx_mt##i##_, (__VA_ARGS__) ? 1 : 0); \
-  QVX_MCDC_COUNT_(qvx_ms##i##_, qvx_mp##i##_, c, qvx_mo##i##_); \
+  QVX_FORM_(d, n, c, END)(i, d, n, c); \
   qvx_mo##i##_; }) != 0)
 #define QVX_EVAL_0(i, k, ...) ((__VA_ARGS__) ? QVX_STEP_(i, k, 1) : QVX_STEP_(i, k, 0))
+/* Which form decision D of function N, of C conditions in the code,
+   takes: QVX_START_1_ and QVX_END_1_ where the unit lists it so (it
+   defines QVX_LISTED_D_N_C as "~, 1", so that QVX_PICK_ picks 1), else
+   QVX_START_0_ and QVX_END_0_. The first holds the decision's constants
+   in its own static arrays and counts by its macro QVX_END_D, so that
+   even unoptimized code reads no table and compares no constants at run
+   time; the second looks the decision up and counts nothing, or counts
+   the evaluation as not kept. */
+#define QVX_PICK_(a, b, ...) b
+#define QVX_PICK_ARGUMENTS_(...) QVX_PICK_(__VA_ARGS__)
+#define QVX_FORM_(d, n, c, part) QVX_FORM_PART_(QVX_PICK_ARGUMENTS_(QVX_LISTED_##d##_##n##_##c, 0, 0), part)
+#define QVX_FORM_PART_(listed, part) QVX_FORM_NAME_(listed, part)
+#define QVX_FORM_NAME_(listed, part) QVX_##part##_##listed##_
 #pragma GCC diagnostic pop
-/* The constants of a decision whose code numbered C conditions, per
-   condition and one more: its shape's, or zeros for code of another
-   count (whose end counts as not kept), enough for the unit's largest
-   decision. Condition K of decision index I is taken as at most the
-   code's count (a condition beyond it marks the shape's last word) and
-   the unit's largest: both are constants, so that even unoptimized code
-   compares nothing for it. */
-#define QVX_CODE_SHAPE_(s, c, field) \
-  ((s)->conditions == (unsigned long)(c) ? (s)->field : qvx_wide_##field##_)
+#define QVX_START_1_(i, d, n, c) \
+  static const unsigned char qvx_mw##i##_[] = QVX_WORDS_##d; \
+  static const qvx_path_word_ qvx_mt##i##_[] = QVX_STEPS_##d;
+#define QVX_END_1_(i, d, n, c) QVX_END_##d(qvx_mp##i##_, qvx_mo##i##_)
+#define QVX_START_0_(i, d, n, c) \
+  const struct qvx_decision_ *const qvx_md##i##_ = QVX_DECISION_(d, n); \
+  const unsigned char *const qvx_mw##i##_ = qvx_wide_words_; \
+  const qvx_path_word_ *const qvx_mt##i##_ = qvx_wide_steps_;
+#define QVX_END_0_(i, d, n, c) \
+  (qvx_md##i##_ ? QVX_ADD_(qvx_md##i##_->state[0]) : (void)0)
+/* The end of a listed decision D without a table (see QVX_END_D). */
+#define QVX_SEARCH_(d, p, outcome) \
+  qvx_rt_mcdc_search(&qvx_decisions_[QVX_DECISION_INDEX_(d)], p, outcome)
+/* Condition K of decision index I is taken as at most the code's count
+   (a condition beyond it marks the path's last word) and the unit's
+   largest: both are constants, so that even unoptimized code compares
+   nothing for it. */
 #define QVX_CONDITION_(i, k) \
   ((unsigned long)(k) < (unsigned long)qvx_mc##i##_ ? (unsigned long)(k) : (unsigned long)qvx_mc##i##_)
 #define QVX_STEP_(i, k, value) \
   (qvx_mp##i##_[qvx_mw##i##_[QVX_CONDITION_(i, k)]] += qvx_mt##i##_[2 * QVX_CONDITION_(i, k) + (value)], (value))
-/* The shape of decision D of function N; a decision that the unit does
-   not list under this number and function counts nothing. Macros, not
-   functions, so that an unoptimized build makes no call either. */
-#define QVX_SHAPE_INDEX_(d) ((unsigned long)(d) - QVX_FIRST_DECISION_)
-#define QVX_SHAPE_(d, n) \
-  (QVX_SHAPE_INDEX_(d) < QVX_DECISIONS_ && (n) != 0 \
-   && qvx_shapes_[QVX_SHAPE_INDEX_(d)].function == (unsigned long)(n) \
-   ? &qvx_shapes_[QVX_SHAPE_INDEX_(d)] : &qvx_no_shape_)
-/* Counts one evaluation of the decision of shape S, which followed path
-   P to OUTCOME, in code that numbered C conditions. A path that a
-   condition beyond the count marked, or code of another count, counts as
-   not kept (overflow). */
-#define QVX_MCDC_COUNT_(s, p, c, outcome) \
-  ((s)->function == 0 ? (void)0 \
-   : (unsigned long)(c) != (s)->conditions || (p)[(s)->poison] \
-       || ((s)->paths && (p)[0] >= (s)->paths) ? QVX_ADD_((s)->decision->state[0]) \
-   : (s)->paths ? QVX_ADD_((s)->counts[(p)[0]]) \
-   : qvx_rt_mcdc_search(s, p, outcome))
+/* Decision D of function N where the unit lists it so, else none: a
+   decision that the unit does not list under this number and function
+   counts nothing, one that it lists with another count of conditions
+   counts as not kept. */
+#define QVX_DECISION_INDEX_(d) ((unsigned long)(d) - QVX_FIRST_DECISION_)
+#define QVX_DECISION_(d, n) \
+  (QVX_DECISION_INDEX_(d) < QVX_DECISIONS_ && (n) != 0 \
+   && qvx_decisions_[QVX_DECISION_INDEX_(d)].function == (unsigned long)(n) \
+   ? &qvx_decisions_[QVX_DECISION_INDEX_(d)] : (const struct qvx_decision_ *)0)
 }
     foreach function $functions {
         dict with function {
@@ -537,19 +547,14 @@ proc qvx::counters_text {header date functions} {
                     append text "#define qvx_mcdc_${field}_$d (qvx_block_.fields.mcdc_${field}_$d)\n"
                 }
                 append layout "M $d $c $slots\n"
-                append text "static const unsigned char qvx_mcdc_words_$d\[[expr {$c + 1}]\] =\
-                    \{[join [dict get $shape words] ,]\};\
-                    static const qvx_path_word_ qvx_mcdc_steps_$d\[[expr {2 * $c + 2}]\] =\
-                    \{[join [dict get $shape steps] ,]\};\n"
+                append text [listed_text $d $number $c $shape]
             }
         }
     }
     # The decisions, indexed by their number from the smallest; a number
     # that no decision of the unit has is a row of function 0.
     set decision_rows {}
-    set shape_rows {}
     set first 0
-    set no_shape "0, 0, 0, 0, qvx_no_words_, qvx_no_steps_, 0, 0"
     if {[dict size $unit_decisions] > 0} {
         set numbers [lsort -integer [dict keys $unit_decisions]]
         set first [lindex $numbers 0]
@@ -560,18 +565,13 @@ proc qvx::counters_text {header date functions} {
                     lappend decision_rows "  \{$function, $conditions, $slots, $kept, $d,\
                         qvx_mcdc_counts_$d, qvx_mcdc_state_$d, qvx_mcdc_ready_$d,\
                         qvx_mcdc_vectors_$d\}"
-                    lappend shape_rows "  \{$function, $conditions, $paths, $poison,\
-                        qvx_mcdc_words_$d, qvx_mcdc_steps_$d, qvx_mcdc_counts_$d,\
-                        &qvx_decisions_\[[expr {$d - $first}]\]\}"
                 }
             } else {
                 lappend decision_rows "  \{0, 0, 0, 0, $d, 0, 0, 0, 0\}"
-                lappend shape_rows "  \{$no_shape\}"
             }
         }
     } else {
         lappend decision_rows "  \{0, 0, 0, 0, 0, 0, 0, 0, 0\}"
-        lappend shape_rows "  \{$no_shape\}"
     }
     set text "
 #define QVX_PATH_WORDS_ $path_words
@@ -602,18 +602,12 @@ static const struct qvx_decision_ qvx_decisions_\[\] = {
 };
 #define QVX_DECISIONS_ (sizeof qvx_decisions_ / sizeof qvx_decisions_\[0\])
 
-static const unsigned char qvx_no_words_\[1\] = {0};
-static const qvx_path_word_ qvx_no_steps_\[2\] = {1, 1};
 #define QVX_MAX_CONDITIONS_ $widest
+/* The constants of a decision that the unit does not list under its
+   function and count, which counts nothing or as not kept (see
+   QVX_START_0_): zeros, enough for the unit's largest decision. */
 __attribute__((unused)) static const unsigned char qvx_wide_words_\[QVX_MAX_CONDITIONS_ + 1\] = {0};
 __attribute__((unused)) static const qvx_path_word_ qvx_wide_steps_\[2 * QVX_MAX_CONDITIONS_ + 2\] = {0};
-/* The shapes of the unit's decisions (see QVX_CM_0), indexed as
-   qvx_decisions_. */
-static const struct qvx_shape_ qvx_shapes_\[\] = {
-[join $shape_rows ",\n"]
-};
-/* The shape of a decision that the unit does not list: it counts nothing. */
-static const struct qvx_shape_ qvx_no_shape_ = {$no_shape};
 #define QVX_FIRST_DECISION_ ${first}UL
 /* The unit's sections of the live file and of the data file after their
    first lines: the layout of its block. */
@@ -623,6 +617,27 @@ static const char qvx_layout_\[\] = [c_string "$unit${layout}END\n"];
 static const char qvx_default_file_\[\] = [c_string "[file dirname $header]/qor_coverage.dat"];
 "
     return $text
+}
+
+# listed_text: what the probes know of decision D of function N with C
+# conditions and SHAPE (see QVX_FORM_): its constants, and QVX_END_D,
+# which counts the path P that ended in OUTCOME. A path that a condition
+# beyond the count marked, or beyond a table's paths, counts as not kept.
+proc qvx::listed_text {d n c shape} {
+    dict with shape {
+        set lost "(p)\[$poison\]"
+        if {$paths} {
+            append lost " || (p)\[0\] >= $paths"
+            set count "QVX_ADD_(qvx_mcdc_counts_$d\[(p)\[0\]\])"
+        } else {
+            set count "QVX_SEARCH_($d, p, outcome)"
+        }
+        return "#define QVX_LISTED_${d}_${n}_$c ~, 1
+#define QVX_WORDS_$d \{[join $words ,]\}
+#define QVX_STEPS_$d \{[join $steps ,]\}
+#define QVX_END_$d\(p, outcome) ($lost ? QVX_ADD_(qvx_mcdc_state_$d\[0\]) : $count)
+"
+    }
 }
 
 # util_text: the text of NAME, a file of the run-time beside this script,

@@ -525,6 +525,14 @@ M 9 1 1- 200000" "$(grep -Ev '^(M 9 1 01|M 9 0 00|X 9) ' <<<"$lines")"
     done
 done
 
+# The 11 decisions that the unit lists under their function and count
+# take their constants from arrays of their own; the other 3 (decision
+# 99, decision 1 under another function, decision 11 of another count)
+# look the decision up.
+forms() { gcc -E -pthread mcdc.inst.c | grep -o "$1" | wc -l; }
+check_eq "mcdc: the forms of the decisions" 11:3 \
+    "$(forms 'static const unsigned char qvx_mw'):$(forms 'const struct qvx_decision_ \*const qvx_md')"
+
 # A decision for which the analysis lists more vectors than its table
 # keeps (300 of 9 conditions, the last one all true): the header compiles
 # as C90, and the true vector, not among the first 256, still gets a
