@@ -391,27 +391,27 @@ proc qvx::probes_text {functions} {
 #define QVX_CDX(f, n, b) QVX_BUMP_(QVX_ADD_, branches, n, b);
 #define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(QVX_ADD_AT_CALL_, calls, n, c)
 
-/* Condition coverage. Each evaluation of a rewritten decision follows
-   one of its paths: the conditions it evaluates, in order, with their
-   values. A rewritten decision is a statement expression that declares
-   its path, qvx_mp<i>_, in automatic storage; each condition, once
-   evaluated, adds the constant of its value to one word of it, and the
-   decision's end counts the path (see QVX_FORM_). The header holds the
-   decision's constants, QVX_WORDS_D and QVX_STEPS_D: with a table, the paths are
-   numbered 0 to P - 1 and the end adds 1 to the path's counter; else
-   each condition has two bits of the path and the end looks the vector
-   up among those met before. A condition numbered beyond the decision's
+/* Condition coverage. Each evaluation of a rewritten decision follows one
+   of its paths: the conditions it evaluates, in order, with their values.
+   A rewritten decision is a statement expression that declares its path,
+   qvx_mp<i>_, in automatic storage; each condition, once evaluated, adds
+   the constant of its value to one word of it, and the decision's end
+   counts the path (see QVX_FORM_). The header holds each decision's
+   constants, QVX_WORDS_D and QVX_STEPS_D: with a table, the paths are
+   numbered 0 to P - 1 and the end adds 1 to the path's counter; else each
+   condition has two bits of the path and the end looks the vector up
+   among those met before. A condition numbered beyond the decision's
    count marks the path's last word. The compiler knows the decision's
    number, the condition's and its constants, so at -O1 and above a
    condition's probe is one addition of a constant and a table's end one
-   increment. Each QVX_EVAL_0 refers to the innermost path of its
-   decision index, so recursive activations, threads and decisions nested
-   in a condition (also under the same index) each follow their own, and
+   increment. Each QVX_EVAL_0 refers to the innermost path of its decision
+   index, so recursive activations, threads and decisions nested in a
+   condition (also under the same index) each follow their own, and
    QVX_MCDC_DEF_0 has nothing to declare. A condition is evaluated once
    and yields 0 or 1; the decision yields its outcome, 0 or 1, straight
    from the expression (so that the compiler follows the values as in the
-   source) and as a comparison, which converts to any integer type
-   without a warning. */
+   source) and as a comparison, which converts to any integer type without
+   a warning. */
 #define QVX_MCDC_DEF_0(nesting, size)
 /* The expression and the condition are the last arguments and may hold
    commas that no parenthesis protects (a compound literal's braces). */
