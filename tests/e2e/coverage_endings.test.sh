@@ -53,6 +53,25 @@ check_eq "loop: counting while it ran" 1 "$((during_in > 1000 && during_in - dur
 check_eq "loop: whole after SIGKILL" 1 "$((after_in >= during_in && after_in - after_out <= 1))"
 clean
 
+# The same with a loop without calls, built with the optimizer and
+# without threads: its counts are in the live file on every pass.
+mkdir optimized
+(cd optimized && "$QOR_FULL_STAGE/bin/qor_cc" -batch -quiet -inst -dial GNU -cc=gcc -O2 -o spin ../endings.c -lpthread)
+spins() { # how often the spinning loop's decision was true
+    "$QOR_FULL_STAGE/bin/qor_report" coverage optimized 2>&1 | sed -n 's/.* i%3==0 *taken \([0-9]*\).*/\1/p'
+}
+optimized/spin spin &
+spinner=$!
+sleep 0.3
+during=$(spins)
+kill -9 "$spinner"
+wait "$spinner" 2>/dev/null
+after=$(spins)
+check_eq "spin -O2: counting while it ran" 1 "$((during > 1000))"
+check_eq "spin -O2: kept after SIGKILL" 1 "$((after >= during))"
+rm -r optimized
+clean
+
 # A process that added its counts to the data file but could not remove
 # its live file (here a second name of it stays) is counted once.
 mkfifo input

@@ -3,8 +3,9 @@
    which calls work() five times more and exits), fork (the child calls
    work() once and leaves by _exit), dump (qor_coverage_dump, one more
    call, then SIGKILL), threads (four threads call work() 100000 times
-   each, then SIGKILL), wait (for a line of input, then exit) or loop
-   (work() until killed from outside). */
+   each, then SIGKILL), wait (for a line of input, then exit), loop
+   (work() until killed from outside) or spin (a loop without calls until
+   killed from outside). */
 #include <pthread.h>
 #include <signal.h>
 #include <stdio.h>
@@ -71,6 +72,12 @@ int main(int argc, char **argv)
     } else if (strcmp(how, "loop") == 0) {
         for (i = 0;; i++)
             total += work(i);
+    } else if (strcmp(how, "spin") == 0) {
+        /* A loop without a call, whose counters an optimizer could keep
+           in registers. */
+        for (i = argc;; i++)
+            if (i % 3 == 0)
+                total++;
     }
     return total == 0;
 }
