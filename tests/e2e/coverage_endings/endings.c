@@ -76,7 +76,7 @@ int main(int argc, char **argv)
         /* A loop without a call, whose counters an optimizer could keep
            in registers. */
         for (i = argc;; i++)
-            if (i % 3 == 0)
+            if (i % 3 == 0 || i % 5 == 0)
                 total++;
     }
     return total == 0;
