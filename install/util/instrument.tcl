@@ -354,6 +354,12 @@ proc qvx::probes_text {functions} {
    instrument.tcl. Included once, at the top of the instrumented file. */
 #ifndef QVX_RUNTIME_H
 #define QVX_RUNTIME_H 1
+/* The run-time is not the program's code: the warnings that the
+   program's build asks for (-Wpadded, -Wmissing-variable-declarations,
+   ... with -Werror) are not about its text. */
+#if defined(__GNUC__)
+#pragma GCC system_header
+#endif
 
 #if defined(_REENTRANT) || defined(_OPENMP) || defined(QOR_ATOMIC_COUNTS)
 #define QVX_ADD_(c) ((void)__atomic_fetch_add(&(c), 1, __ATOMIC_RELAXED))
@@ -753,13 +759,16 @@ struct qvx_unit_ {
   void (*dump)(void);
 };
 __attribute__((weak)) struct qvx_unit_ *qvx_units_ = 0;
-extern void qor_coverage_dump(void);
 
 /* qor_coverage_dump: for programs that do not end (servers, embedded
    loops): adds the counts of each unit of the process where a probe ran
    to the data file, as a run, and sets them back to zero. Probes that other
-   threads run during the call may be lost. */
-__attribute__((weak)) void qor_coverage_dump(void)
+   threads run during the call may be lost. Defined under another name
+   in C: a unit that declares it weak to test whether it is there sees
+   no second declaration and no address that is never null, which gcc's
+   -Wredundant-decls and -Waddress (-Wall) would report. */
+extern void qvx_coverage_dump_(void) __asm__("qor_coverage_dump");
+__attribute__((weak)) void qvx_coverage_dump_(void)
 {
   struct qvx_unit_ *unit;
   for (unit = qvx_units_; unit; unit = unit->next)

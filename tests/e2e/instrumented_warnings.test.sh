@@ -52,4 +52,26 @@ check_contains "line comment kept as a block comment" "$inst" '/* FALLTHRU */ ca
 check_contains "a decision inside a condition of another takes a higher index" "$inst" \
     'if ( QVX_CM_0(1,pick,'
 
+# A unit that tests whether the dump call is there, as the README shows,
+# builds with -Werror under gcc and clang, and warnings that the strict
+# flags leave out say nothing about the run-time's own declarations.
+fresh
+cat >dump.c <<'EOF'
+extern void qor_coverage_dump(void) __attribute__((weak));
+void checkpoint(void);
+void checkpoint(void)
+{
+    if (qor_coverage_dump)
+        qor_coverage_dump();
+}
+EOF
+for cc in gcc clang-19; do
+    extra=(-Wpadded)
+    [ $cc = clang-19 ] && extra+=(-Wmissing-variable-declarations)
+    for mode in "" -cond; do
+        run "$QOR_FULL_STAGE/bin/qor_cc" -batch -inst $mode -dial GNU -cc=$cc "${STRICT[@]}" "${extra[@]}" -O2 -Werror -c dump.c
+        check_eq "$cc -inst $mode: the dump call's test builds with -Werror" "0:" "$rc:$(warnings <<<"$err")"
+    done
+done
+
 finish
