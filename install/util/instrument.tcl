@@ -360,6 +360,12 @@ proc qvx::probes_text {functions} {
 #if defined(__GNUC__)
 #pragma GCC system_header
 #endif
+/* The instrumented file is preprocessed text: where the program's macro
+   put a comparison in parentheses, as in if (IS_ZERO(n)), no macro is left
+   to tell clang that they are the macro's, and it would report them. */
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wparentheses-equality"
+#endif
 
 #if defined(_REENTRANT) || defined(_OPENMP) || defined(QOR_ATOMIC_COUNTS)
 #define QVX_ADD_(c) ((void)__atomic_fetch_add(&(c), 1, __ATOMIC_RELAXED))
