@@ -59,8 +59,8 @@ mkdir optimized
 (cd optimized && "$QOR_FULL_STAGE/bin/qor_cc" -batch -quiet -inst -cond -dial GNU -cc=gcc -O2 -o spin ../endings.c -lpthread)
 spins() { # how often the spinning loop's decision was true, and false by its vector 00
     "$QOR_FULL_STAGE/bin/qor_report" coverage optimized 2>&1 | awk '
-        / i%3==0\|\|i%5==0 .* taken / { sub(/.* taken /, ""); taken = $1 }
-        /conditions of .*i%3==0 \|\| i%5==0/ { decision = 1 }
+        / u%3==0\|\|u%5==0 .* taken / { sub(/.* taken /, ""); taken = $1 }
+        /conditions of .*u%3==0 \|\| u%5==0/ { decision = 1 }
         decision && / vector 00 / { print taken, $5; exit }'
 }
 optimized/spin spin &

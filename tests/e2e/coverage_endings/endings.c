@@ -75,9 +75,10 @@ int main(int argc, char **argv)
     } else if (strcmp(how, "spin") == 0) {
         /* A loop without a call, whose counters an optimizer could keep
            in registers. */
-        for (i = argc;; i++)
-            if (i % 3 == 0 || i % 5 == 0)
-                total++;
+        unsigned u;
+        for (u = (unsigned)argc;; u++)
+            if (u % 3 == 0 || u % 5 == 0)
+                total = !total;
     }
     return total == 0;
 }
