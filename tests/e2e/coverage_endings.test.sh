@@ -39,16 +39,24 @@ for item in "kill 5 1" "abort 5 1" "_exit 5 1" "exec 10 1" "fork 6 1" "dump 6 1"
     clean
 done
 
+# around_kill COUNTS COMMAND...: what the function COUNTS prints while
+# COMMAND runs, then what it prints once SIGKILL from outside ended it.
+around_kill() {
+    local counts=$1 pid
+    shift
+    "$@" >/dev/null &
+    pid=$!
+    sleep 0.3
+    "$counts"
+    kill -9 "$pid"
+    wait "$pid" 2>/dev/null
+    "$counts"
+}
+
 # SIGKILL from outside at any moment: the live file is whole while the
 # program runs and after; work() was left as often as entered, or once
 # less.
-./endings loop >/dev/null &
-loop=$!
-sleep 0.3
-read -r during_in during_out <<<"$(entries)"
-kill -9 "$loop"
-wait "$loop" 2>/dev/null
-read -r after_in after_out <<<"$(entries)"
+{ read -r during_in during_out; read -r after_in after_out; } < <(around_kill entries ./endings loop)
 check_eq "loop: counting while it ran" 1 "$((during_in > 1000 && during_in - during_out <= 1))"
 check_eq "loop: whole after SIGKILL" 1 "$((after_in >= during_in && after_in - after_out <= 1))"
 clean
@@ -63,13 +71,7 @@ spins() { # how often the spinning loop's decision was true, and false by its ve
         /conditions of .*u%3==0 \|\| u%5==0/ { decision = 1 }
         decision && / vector 00 / { print taken, $5; exit }'
 }
-optimized/spin spin &
-spinner=$!
-sleep 0.3
-read -r during_true during_false <<<"$(spins)"
-kill -9 "$spinner"
-wait "$spinner" 2>/dev/null
-read -r after_true after_false <<<"$(spins)"
+{ read -r during_true during_false; read -r after_true after_false; } < <(around_kill spins optimized/spin spin)
 check_eq "spin -O2: counting while it ran" 1 "$((during_true > 1000 && during_false > 1000))"
 check_eq "spin -O2: kept after SIGKILL" 1 "$((after_true >= during_true && after_false >= during_false))"
 rm -r optimized
