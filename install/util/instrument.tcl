@@ -370,28 +370,26 @@ proc qvx::probes_text {functions} {
 #if defined(_REENTRANT) || defined(_OPENMP) || defined(QOR_ATOMIC_COUNTS)
 #define QVX_ADD_(c) ((void)__atomic_fetch_add(&(c), 1, __ATOMIC_RELAXED))
 #define QVX_LOCK_ "lock "
-#elif defined(__OPTIMIZE__)
+#else
+#define QVX_LOCK_ ""
+#if defined(__OPTIMIZE__)
 /* The new count is stored through a volatile lvalue: the optimizer may
    keep a counter in a register through a loop that calls nothing, but
    stores it on every pass, so that a process killed in the loop keeps
    the loop's counts. */
 #define QVX_ADD_(c) ((void)(*(volatile qvx_count_ *)&(c) = (c) + 1))
-#define QVX_LOCK_ ""
 #else
 #define QVX_ADD_(c) ((void)++(c))
-#define QVX_LOCK_ ""
+#endif
 #endif
 /* A call's probe is followed by the call, which makes the compiler store
    the counter whatever it does, and a function's entry and exit probes
    stand where its run begins and ends (inlined, next to the call's
    probe): there the optimizer gains nothing from seeing a load, an add
    and a store, and on x86-64 the probe is an asm statement of the one
-   instruction of an increment, which it passes by. The optimizer's work
-   on call probes was a third of the time that an optimized build spent
-   on coverage; the asm entry and exit probes spare gcc's code a load and
-   a store of the volatile form (Lua's interpreter ran 3 to 5 percent
-   faster). In the Intel syntax, gcc writes the size of a memory operand
-   and clang does not. */
+   instruction of an increment, which it passes by, where gcc makes a
+   load, an add and a store of the volatile form. In the Intel syntax, gcc
+   writes the size of a memory operand and clang does not. */
 #if !defined(QOR_COVERAGE_C_RUNTIME) && defined(__x86_64__) && defined(__GNUC__)
 #if defined(__clang__)
 #define QVX_INC_ "{incq %0|inc qword ptr %0}"
