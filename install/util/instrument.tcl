@@ -376,8 +376,8 @@ proc qvx::decision_shape {conditions vectors} {
 # writes the units as one, nor another version of the run-time.
 proc qvx::header_text {header date functions} {
     set runtime [runtime_text]
-    set own [list qvx_rt_ [format qvx_rt%08x_ [zlib crc32 [encoding convertto utf-8 \
-        [list $header $date $functions $runtime]]]]]
+    set unit [zlib crc32 [encoding convertto utf-8 [list $header $date $functions]]]
+    set own [list qvx_rt_ [format qvx_rt%08x_ [zlib crc32 [encoding convertto utf-8 $runtime] $unit]]]
     set text [string map $own [probes_text $functions]]
     if {[llength $functions] > 0} {
         append text [runtime_form]
@@ -781,10 +781,9 @@ proc qvx::runtime_text {} {
     if {![has_assembly]} {
         return $code
     }
-    set literal ""
-    foreach line [split [string trimright [util_text coverage_runtime.s] \n] \n] {
-        append literal " \\\n  \"[string map [list \\ \\\\ \" \\\"] $line]\\n\""
-    }
+    # One string literal per line, each continuing the macro.
+    set literal " \\\n  \"[string map [list \\ \\\\ \" \\\" \n "\\n\" \\\n  \""] \
+        [string trimright [util_text coverage_runtime.s] \n]]\\n\""
     return "
 #if QVX_ASSEMBLED_
 #define QVX_ASSEMBLY_ \"\\t.pushsection .text\\n\"$literal \\
