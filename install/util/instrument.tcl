@@ -111,10 +111,9 @@ proc qvx::parse_functions {value} {
 }
 
 # parse_loop_probes: checks qvx_loop_probes, one list per function of
-# qvx_func (in its order) of the numbers of its branch probes whose
-# innermost loop calls nothing, and adds them to each function as loops.
-# Without the variable every branch probe is taken as one of those (see
-# probes_text).
+# qvx_func (in its order) of the numbers of its branch probes that stand
+# inside a loop, and adds them to each function as loops. Without the
+# variable every branch probe is taken as inside a loop (see probes_text).
 proc qvx::parse_loop_probes {value functions} {
     if {[catch {llength $value} size] || $size != [llength $functions]} {
         error "qvx_loop_probes is not a list of [llength $functions] elements"
@@ -138,8 +137,8 @@ proc qvx::parse_loop_probes {value functions} {
 }
 
 # in_loop_text: the test whether branch probe B of function NUMBER stands
-# in a loop that calls nothing, QVX_IN_CALL_FREE_LOOP_NUMBER(b), a
-# constant expression of the runs of consecutive numbers in LOOPS.
+# inside a loop, QVX_IN_LOOP_NUMBER(b), a constant expression of the runs
+# of consecutive numbers in LOOPS (a loop's probes are numbered in a run).
 proc qvx::in_loop_text {number loops} {
     set runs {}
     foreach branch $loops {
@@ -157,7 +156,7 @@ proc qvx::in_loop_text {number loops} {
     if {$tests eq ""} {
         set tests 0
     }
-    return "#define QVX_IN_CALL_FREE_LOOP_${number}(b) ([join $tests { || }])\n"
+    return "#define QVX_IN_LOOP_${number}(b) ([join $tests { || }])\n"
 }
 
 # parse_vectors: checks the vector records of function NUMBER (WHERE
@@ -436,17 +435,17 @@ proc qvx::probes_text {functions} {
 #endif
 #endif
 /* A call's probe is followed by the call, which makes the compiler store
-   the counter whatever it does, and a function's entry and exit probes
-   stand where its run begins and ends (inlined, next to the call's
-   probe): there the optimizer gains nothing from seeing a load, an add
+   the counter whatever it does, a function's entry and exit probes stand
+   where its run begins and ends (inlined, next to the call's probe), and
+   a branch probe outside every loop runs once per pass through its
+   branch: there the optimizer gains nothing from seeing a load, an add
    and a store, and on x86-64 the probe is an asm statement of the one
    instruction of an increment, which it passes by, where gcc makes a
-   load, an add and a store of the volatile form. The asm statement also
-   costs the compiler less time. A branch probe takes it too, unless it
-   stands in a loop that calls nothing: there it would keep gcc from
-   holding the program's own variables of the loop in registers, as the
-   call's asm probe does in a loop that calls. In the Intel syntax, gcc
-   writes the size of a memory operand and clang does not. */
+   load, an add and a store of the volatile form, and which costs the
+   compiler less time. In a loop the volatile form stays: an asm
+   statement there would keep gcc from holding the program's own
+   variables of the loop in registers. In the Intel syntax, gcc writes
+   the size of a memory operand and clang does not. */
 #if !defined(QOR_COVERAGE_C_RUNTIME) && defined(__x86_64__) && defined(__GNUC__)
 #if defined(__clang__)
 #define QVX_INC_ "{incq %0|inc qword ptr %0}"
@@ -466,9 +465,9 @@ proc qvx::probes_text {functions} {
 #define QVX_BUMP_(add, field, n, i) (QVX_SLOT_(field, n, i) ? add(qvx_##field##_##n[i]) : (void)0)
 #define QVX_CD1(f, n) QVX_BUMP_(QVX_ADD_AT_EDGE_, ends, n, 0);
 #define QVX_CDF(f, n) QVX_BUMP_(QVX_ADD_AT_EDGE_, ends, n, 1);
-/* QVX_IN_CALL_FREE_LOOP_N(b), a constant, tells whether branch probe B
-   of function N stands in a loop that calls nothing. */
-#define QVX_CDX(f, n, b) (QVX_SLOT_(branches, n, b) ? (QVX_IN_CALL_FREE_LOOP_##n(b) \
+/* QVX_IN_LOOP_N(b), a constant, tells whether branch probe B of function
+   N stands inside a loop. */
+#define QVX_CDX(f, n, b) (QVX_SLOT_(branches, n, b) ? (QVX_IN_LOOP_##n(b) \
   ? QVX_ADD_(qvx_branches_##n[b]) : QVX_ADD_AT_EDGE_(qvx_branches_##n[b])) : (void)0);
 #define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(QVX_ADD_AT_EDGE_, calls, n, c)
 
@@ -602,7 +601,7 @@ proc qvx::counters_text {header date functions} {
             if {[dict exists $function loops]} {
                 append text [in_loop_text $number [dict get $function loops]]
             } else {
-                append text "#define QVX_IN_CALL_FREE_LOOP_${number}(b) 1\n"
+                append text "#define QVX_IN_LOOP_${number}(b) 1\n"
             }
             append layout "F $number [expr {$branches + 1}] [expr {$calls + 1}] $data_name\n"
             lappend rows "  \{[c_string $data_name], \"$number\", $number, qvx_ends_$number,\

@@ -42,18 +42,8 @@ std::string InstrumentEmitter::probe(const char* macro, const std::string& rest)
 }
 
 std::string InstrumentEmitter::branch_probe(int number, std::size_t loops) {
-    if (loops > 0) loops_[loops - 1].branches.push_back(number);
+    if (loops > 0) current_->loop_branches.push_back(number);
     return probe("QVX_CDX", "," + std::to_string(number));
-}
-
-void InstrumentEmitter::close_loop() {
-    if (loops_.empty()) return;
-    Loop loop = std::move(loops_.back());
-    loops_.pop_back();
-    if (!loop.calls)
-        current_->loop_branches.insert(current_->loop_branches.end(), loop.branches.begin(), loop.branches.end());
-    else if (!loops_.empty())
-        loops_.back().calls = true;
 }
 
 void InstrumentEmitter::begin_function(const std::string& name, bool qualified) {
@@ -135,7 +125,7 @@ void InstrumentEmitter::loop_flag(TokenId keyword) {
 void InstrumentEmitter::loop_exit(TokenId last, int number) {
     if (!current_) return;
     after(last, "}\nif (!" + loop_flag_name() + ") " + exit_probe(number) + "\n}\n");
-    close_loop();
+    if (!loops_.empty()) loops_.pop_back();
 }
 
 // The body runs in a do ... while (0) of its own, so that a continue
@@ -170,7 +160,7 @@ void InstrumentEmitter::do_decision(TokenId paren, int number) {
 void InstrumentEmitter::do_end(TokenId semicolon) {
     if (!current_) return;
     buffer_.drop(semicolon);
-    close_loop();
+    if (!loops_.empty()) loops_.pop_back();
 }
 
 void InstrumentEmitter::switch_flag(TokenId keyword) {
@@ -228,7 +218,6 @@ void InstrumentEmitter::call(TokenId first, TokenId last, const std::string& cal
     } else {
         callee_number = ++next_callee_;
     }
-    if (!loops_.empty()) loops_.back().calls = true;
     after(last, ")");
     before(first, "(" + probe("QVX_CALL", "," + std::to_string(number) + "," + std::to_string(known) +
                                                               "," + std::to_string(callee_number)) + ",");

@@ -44,7 +44,7 @@ struct InstFunction {
     std::vector<VectorRecord> vectors;
     int max_conditions = 0;
     int max_index = 0;
-    // The numbers of its branch probes whose innermost loop calls nothing.
+    // The numbers of its branch probes that stand inside a loop.
     std::vector<int> loop_branches;
 
     // "name", or "file.c/name" for a qualified function.
@@ -143,14 +143,11 @@ private:
     void before(TokenId token, std::string_view text);
     // The probe `macro` with the function's name and number, then `rest`.
     std::string probe(const char* macro, const std::string& rest = "") const;
-    // A branch probe, noted in the innermost of the `loops` loops that
-    // enclose it; a loop's exit probe stands in the loops around that loop.
+    // A branch probe, noted as inside a loop where `loops` loops enclose
+    // it; a loop's exit probe stands in the loops around that loop only.
     std::string branch_probe(int number, std::size_t loops);
     std::string branch_probe(int number) { return branch_probe(number, loops_.size()); }
     std::string exit_probe(int number) { return branch_probe(number, loops_.empty() ? 0 : loops_.size() - 1); }
-    // Closes the innermost loop: its probes count as in a loop without
-    // calls when it holds none, else its calls are its outer loop's too.
-    void close_loop();
     // The flag of the innermost loop (that a break sets) or switch (that
     // its first case probe sets): `base` for the outermost one, the base
     // and the depth for those nested in it, so that none hides another.
@@ -173,13 +170,10 @@ private:
         int index;
     };
     std::vector<Rewritten> rewritten_;
-    // The open loops: a do loop's keyword, whether a break left one, the
-    // branch probes whose innermost loop it is and whether it calls.
+    // The open loops: a do loop's keyword, and whether a break left one.
     struct Loop {
         TokenId do_keyword = 0;
         bool broken = false;
-        std::vector<int> branches;
-        bool calls = false;
     };
     std::vector<Loop> loops_;
     int switches_ = 0;  // the depth of the open switches

@@ -163,14 +163,14 @@ check_contains "no qvx_header: message" "$err" "qvx_header is not set"
 check_eq "failures leave no file" $'bad.func\nno_header.tcl' "$(ls)"
 
 # qvx_loop_probes: which branch probes of each function stand in a loop
-# that calls nothing (their increment keeps the volatile form there). The header's test of a
+# (their increment keeps the volatile form there). The header's test of a
 # probe number holds for those numbers only; without the variable it holds
 # for every number. A malformed value is a Tcl error.
 fresh
 printf '{f 1 9 0 0 0 {} 0 0} {g 2 2 0 0 0 {} 0 0}\n' >loops.func
 printf '{7 2 3 4 9} {}\n' >loops.txt
 printf '#include "loops.inst.h"\n#include <stdio.h>\nint main(void)\n{\n  int b;\n%s\n  return 0;\n}\n' \
-    '  for (b = -1; b <= 10; b++) printf("%d%d", QVX_IN_CALL_FREE_LOOP_1(b), QVX_IN_CALL_FREE_LOOP_2(b));' >loops.inst.c
+    '  for (b = -1; b <= 10; b++) printf("%d%d", QVX_IN_LOOP_1(b), QVX_IN_LOOP_2(b));' >loops.inst.c
 for value in with without; do
     run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/loops.inst.h" "$MAIN_DATE" loops.func \
         $([ $value = with ] && echo loops.txt)
