@@ -89,8 +89,6 @@ TEST(ProbingEvents, LoopExitProbeFollowsTheLoopAndBreakSetsItsFlag) {
     EXPECT_NE(between(text, "a == 3", "a --").find("qvxbrk = 1"), std::string::npos) << text;
 }
 
-// Each case group gets its probe before its first statement; a switch
-// without default gets the implicit default's probe after it.
 // The branch probes inside a loop are those of its body, of the loops
 // and switches in it and of a do loop's repeat; a loop's exit probe
 // stands in the loops around it only.
@@ -108,6 +106,8 @@ TEST(ProbingEvents, ProbesInsideALoopAreNotedAsSuch) {
     EXPECT_EQ(loops, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 12, 13, 14})) << text;
 }
 
+// Each case group gets its probe before its first statement; a switch
+// without default gets the implicit default's probe after it.
 TEST(ProbingEvents, CaseProbesOpenTheirGroupsAndTheImplicitDefaultClosesTheSwitch) {
     std::string text = instrumented("int f(int a)\n{\n    switch (a) {\n    case 1:\n    case 2:\n        a = 5;\n"
                                     "        break;\n    case 3:\n        a = 7;\n    }\n    return a;\n}\n");
