@@ -395,8 +395,10 @@ proc qvx::header_text {header date functions} {
 # knows, so that it compiles to one increment. In a unit compiled for
 # threads (-pthread or -fopenmp, which define _REENTRANT or _OPENMP, or
 # with QOR_ATOMIC_COUNTS defined) the increment is a relaxed atomic one,
-# which keeps counts exact and costs one locked add; elsewhere it is a
-# plain one, which two threads that meet may count once. A probe number
+# which keeps counts exact and costs one locked add; elsewhere it is not
+# locked, and two threads that meet may count once. Which instruction an
+# increment is (a volatile store, or an asm increment on x86-64) is told
+# in the text below. A probe number
 # outside the function's counters counts nothing. Function entry, exit
 # and branch probes stand where C needs one statement and expand to
 # exactly one expression statement; the call probe is an expression. The
