@@ -10,7 +10,7 @@ InstrumentedFile::InstrumentedFile(Run& run, const FileOutputs& outputs, const s
                                    const std::string& date)
     : file_(outputs.instrumented, MSG_FATAL),
       system_text_file_(outputs.system_text, MSG_FATAL),
-      system_text_(file_.get(), system_text_file_.get(), std::string(last_component(outputs.system_text))) {
+      system_text_(file_, system_text_file_.get(), std::string(last_component(outputs.system_text))) {
     if (run.settings.pch_use) std::fprintf(file_.get(), "#include \"%s\"\n", run.settings.pch_use->c_str());
     std::string header = instrumented_file_name(run.line().options, source, 'h');
     interpreter_ = std::make_unique<InstrumentInterpreter>(run.settings.instrumentation_script, header, date);

@@ -50,6 +50,11 @@ AtomicFile::AtomicFile(std::string target, int level) : target_(std::move(target
 
 AtomicFile::~AtomicFile() { discard(); }
 
+std::string_view AtomicFile::text() {
+    if (!stream_ || std::fflush(stream_) != 0) return {};
+    return {text_, size_};
+}
+
 bool AtomicFile::commit() {
     if (!stream_) return false;
     std::fclose(std::exchange(stream_, nullptr));

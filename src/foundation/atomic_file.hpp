@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace qor {
 
@@ -24,6 +25,8 @@ public:
     // The text goes to memory, and to the file at commit, so that a write
     // error is seen with its reason.
     FILE* get() const { return stream_; }
+    // The text written so far.
+    std::string_view text();
     // Writes the text and puts the file in the target's place; a failure is
     // reported at the level and the target keeps its content.
     bool commit();

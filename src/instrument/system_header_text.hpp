@@ -4,19 +4,23 @@
 // `#pragma GCC system_header`: the compiler judges it as it judges the
 // headers themselves, so that no warning of the project's own flags fires
 // on it, and the copy keeps no line marker of its own (which -pedantic
-// reports).
+// reports). Stretches that only white space of the copy separates (the
+// lines of consecutive #include lines) make one part: the compiler reads
+// the whole companion for every part, skipping the others.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "foundation/atomic_file.hpp"
+
 namespace qor {
 
 class SystemHeaderText {
 public:
     // `companion_name` is the name the copy includes the companion by.
-    SystemHeaderText(FILE* copy, FILE* companion, std::string companion_name);
+    SystemHeaderText(AtomicFile& copy, FILE* companion, std::string companion_name);
 
     // For a line marker of the text (what followed its '#'): writes what
     // the switch between the copy and the companion needs, and returns the
@@ -26,11 +30,13 @@ public:
     void finish();
 
 private:
-    FILE* copy_;
+    AtomicFile& copy_;
     FILE* companion_;
     std::string companion_name_;
     int parts_ = 0;
     bool in_system_header_ = false;
+    // Where the copy's text went on after the last part.
+    std::size_t after_part_ = 0;
 };
 
 }  // namespace qor

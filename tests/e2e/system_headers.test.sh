@@ -15,6 +15,8 @@ cat >lib.c <<'C'
 
 int count_words(const char *text);
 
+#include <limits.h>
+
 int count_words(const char *text)
 {
     int words = 0;
@@ -68,6 +70,10 @@ check_lacks "copy without the library's text" "$(cat lib.inst.c)" "extern int pr
 check_lacks "copy without line markers" "$(grep -c '^# [0-9]' lib.inst.c)" "[1-9]"
 check_contains "companion: system header" "$(cat lib.inst.sys.h)" $'#pragma GCC system_header\n'
 check_contains "companion: flag 3" "$(cat lib.inst.sys.h)" $'# 1 "/usr/include/stdio.h" 3\n'
+# One part for the four headers of consecutive lines, which only white
+# space separates in the copy, and one for the header after the
+# declaration.
+check_eq "companion parts" 2 "$(grep -c '^#include "lib.inst.sys.h"$' lib.inst.c)"
 
 # A failed analysis leaves neither the copy nor its companion behind.
 printf '#include <stdio.h>\n#include "absent.h"\nint f(void) { return 0; }\n' >bad.c
