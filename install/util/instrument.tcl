@@ -81,14 +81,10 @@ proc qvx::parse_functions {value} {
         if {$name eq ""} {
             error "qvx_func element $position: empty function name"
         }
-        foreach field {number branches calls callees mcdc_count max_conditions max_index} {
-            set v [set $field]
-            if {![regexp {^[0-9]{1,9}$} $v]} {
-                error "qvx_func element $position ($name): $field \"$v\" is not a count"
-            }
-            # Decimal, never octal: "010" is ten.
-            set $field [scan $v %d]
-        }
+        lassign [counts [list $number $branches $calls $callees $mcdc_count $max_conditions $max_index] \
+                     {number branches calls callees mcdc_count max_conditions max_index} \
+                     "element $position ($name)"] \
+            number branches calls callees mcdc_count max_conditions max_index
         if {$number < 1} {
             error "qvx_func element $position ($name): function number 0"
         }
@@ -108,6 +104,21 @@ proc qvx::parse_functions {value} {
                            $number decision_owner]]
     }
     return $result
+}
+
+# counts: VALUES, the fields NAMES of a qvx_func record (WHAT names it),
+# as numbers: decimal, never octal ("010" is ten). An error names the
+# first that is not a count of at most nine digits. One match and one
+# scan of the record, not a command per field.
+proc qvx::counts {values names what} {
+    if {[regexp {^[0-9]{1,9}( [0-9]{1,9})*$} $values]} {
+        return [scan $values [string repeat "%d " [llength $values]]]
+    }
+    foreach name $names v $values {
+        if {![regexp {^[0-9]{1,9}$} $v]} {
+            error "qvx_func $what: $name \"$v\" is not a count"
+        }
+    }
 }
 
 # parse_loop_probes: checks qvx_loop_probes, one list per function of
@@ -177,13 +188,8 @@ proc qvx::parse_vectors {records where number owners} {
             error "qvx_func $what is not a list of 6 elements: $record"
         }
         lassign $record index line decision conditions outcome text
-        foreach field {index line decision conditions} {
-            set v [set $field]
-            if {![regexp {^[0-9]{1,9}$} $v]} {
-                error "qvx_func $what: $field \"$v\" is not a count"
-            }
-            set $field [scan $v %d]
-        }
+        lassign [counts [list $index $line $decision $conditions] {index line decision conditions} $what] \
+            index line decision conditions
         if {$decision < 1 || $conditions < 1} {
             error "qvx_func $what: decision $decision with $conditions conditions"
         }
@@ -220,34 +226,30 @@ proc qvx::parse_vectors {records where number owners} {
 # digits, so that a name never breaks a line. Other characters are kept
 # (UTF-8 in the file).
 proc qvx::data_text {text} {
-    set out ""
-    foreach char [split $text ""] {
-        scan $char %c code
-        if {$char eq "\\"} {
-            append out "\\\\"
-        } elseif {$code < 32 || $code == 127} {
-            append out [format "\\%03o" $code]
-        } else {
-            append out $char
-        }
-    }
-    return $out
+    return [escape_text $text {[\x00-\x1f\x7f\\]} [list \\ \\\\]]
 }
 
 # c_string: a C string literal holding the UTF-8 bytes of TEXT. Anything
 # but plain printable ASCII, and the quote, backslash and question mark
 # (trigraphs), is written as a three-digit octal escape.
 proc qvx::c_string {text} {
-    set out \"
-    foreach byte [split [encoding convertto utf-8 $text] ""] {
-        scan $byte %c code
-        if {$code >= 32 && $code < 127 && $byte ni {\" \\ ?}} {
-            append out $byte
+    return "\"[escape_text [encoding convertto utf-8 $text] {[^ -~]|["\\?]} {}]\""
+}
+
+# escape_text: TEXT with each character that PATTERN matches written as a
+# backslash and three octal digits, unless the map MAP names its text.
+# One string map of the characters met, not a command per character: the
+# header script runs for every file of the build.
+proc qvx::escape_text {text pattern map} {
+    set escapes {}
+    foreach char [lsort -unique [regexp -all -inline -- $pattern $text]] {
+        if {[dict exists $map $char]} {
+            lappend escapes $char [dict get $map $char]
         } else {
-            append out [format "\\%03o" $code]
+            lappend escapes $char [format "\\%03o" [scan $char %c]]
         }
     }
-    return "$out\""
+    return [string map $escapes $text]
 }
 
 # initializer: a C initializer of the array elements VALUES; {0} for none.
@@ -378,7 +380,11 @@ proc qvx::header_text {header date functions} {
     set runtime [runtime_text]
     set unit [zlib crc32 [encoding convertto utf-8 [list $header $date $functions]]]
     set own [list qvx_rt_ [format qvx_rt%08x_ [zlib crc32 [encoding convertto utf-8 $runtime] $unit]]]
-    set text [string map $own [probes_text $functions]]
+    # The text starts as a string: appended to the result of string map,
+    # the whole header would become a text of characters and be converted
+    # piece by piece, and back again when written.
+    set text ""
+    append text [string map $own [probes_text $functions]]
     if {[llength $functions] > 0} {
         append text [runtime_form]
         append text [string map $own [util_text coverage_types.h]]
@@ -628,7 +634,7 @@ proc qvx::counters_text {header date functions} {
                 }
                 # Characters, not a string: a long literal is beyond what
                 # C90 promises.
-                set characters [lmap char [split [join $known ""] ""] {string cat ' $char '}]
+                set characters [string map {0 "'0' " 1 "'1' " - "'-' "} [join $known ""]]
                 lappend count_fields "mcdc_counts_$d\[$slots\]" "mcdc_state_$d\[2\]"
                 lappend count_values {{0}} "{0, [llength $known]}"
                 lappend byte_fields "unsigned char mcdc_ready_$d\[$slots\]" \

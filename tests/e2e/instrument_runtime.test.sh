@@ -136,6 +136,9 @@ bad_cases=(
     "not a list|{main 1 0 0 0 0 \"{}\" 0 0} \"x|not a list"
     "count|{main 1 x 0 0 0 {} 0 0}|branches \"x\" is not a count"
     "negative|{main 1 0 -1 0 0 {} 0 0}|calls \"-1\" is not a count"
+    "two words|{main {1 2} 0 0 0 0 {} 0 0}|number \"1 2\" is not a count"
+    "ten digits|{main 1 0 0 0 0 {} 0 0123456789}|max_index \"0123456789\" is not a count"
+    "record line|{f 1 0 0 0 1 {{0 x 1 1 1 1}} 1 0}|vector record 0: line \"x\" is not a count"
     "number 0|{main 0 0 0 0 0 {} 0 0}|function number 0"
     "same number|{f 1 0 0 0 0 {} 0 0} {g 1 0 0 0 0 {} 0 0}|function number 1 is also f's"
     "empty name|{{} 1 0 0 0 0 {} 0 0}|empty function name"
@@ -190,6 +193,24 @@ for item in "count|{1} {} {}|not a list of 2 elements" "number|{1 x} {}|\"x\" is
     check_eq "qvx_loop_probes $what fails" 1 "$rc"
     check_contains "qvx_loop_probes $what: message" "$err" "$message"
 done
+
+# A name and a path reach the unit's layout as the data file writes them
+# (a backslash doubled, a control character in octal) through C string
+# literals that hold any byte: a quote, a backslash, a trigraph under
+# -std=c89 and UTF-8 come out of the compiled header as they went in.
+fresh
+mkdir 'odd "dir??=' && cd 'odd "dir??=' || exit 1
+printf '%s\n' '{a\"b\\c??=d\te\u00e9 1 0 0 0 0 {} 0 0}' >odd.func
+run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/odd.inst.h" "$MAIN_DATE" odd.func
+check_rc "odd names" 0
+printf '#include "odd.inst.h"\n#include <stdio.h>\n%s\n' \
+    'int main(void) { fputs(qvx_layout_, stdout); puts(qvx_default_file_); return 0; }' >odd.inst.c
+run gcc -std=c89 -pedantic "${WARN[@]}" odd.inst.c -o odd
+check_eq "odd names: compiles" "0:" "$rc:$err"
+run ./odd
+check_eq "odd names: the layout's text" \
+    "H $PWD/odd.inst.h"$'\n'"D $MAIN_DATE"$'\n''F 1 1 1 a"b\\c??=d\011e'$'\u00e9\nEND\n'"$PWD/qor_coverage.dat"$'\n' "$out"
+cd .. || exit 1
 
 # A file without functions gets a header with the macros only; its unit
 # compiles cleanly and links with instrumented units.
