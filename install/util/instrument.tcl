@@ -54,9 +54,6 @@ proc Instrument {} {
     }
     set date [expr {[info exists ::qvx_date] ? $::qvx_date : ""}]
     set functions [qvx::parse_functions $qvx_func]
-    if {[info exists ::qvx_loop_probes]} {
-        set functions [qvx::parse_loop_probes $::qvx_loop_probes $functions]
-    }
     set text [qvx::header_text [file normalize $qvx_header] $date $functions]
     qvx::replace_file $qvx_header $text
 }
@@ -119,55 +116,6 @@ proc qvx::counts {values names what} {
             error "qvx_func $what: $name \"$v\" is not a count"
         }
     }
-}
-
-# parse_loop_probes: checks qvx_loop_probes, one list per function of
-# qvx_func (in its order) of the numbers of its branch probes that stand
-# inside a loop, and adds them to each function as loops. Without the
-# variable every branch probe is taken as inside a loop (see probes_text).
-proc qvx::parse_loop_probes {value functions} {
-    if {[catch {llength $value} size] || $size != [llength $functions]} {
-        error "qvx_loop_probes is not a list of [llength $functions] elements"
-    }
-    set result {}
-    foreach function $functions loops $value {
-        if {[catch {llength $loops}]} {
-            error "qvx_loop_probes element of [dict get $function name] is not a list"
-        }
-        set numbers {}
-        foreach branch $loops {
-            if {![regexp {^[0-9]{1,9}$} $branch]} {
-                error "qvx_loop_probes element of [dict get $function name]:\
-                       \"$branch\" is not a branch number"
-            }
-            lappend numbers [scan $branch %d]
-        }
-        lappend result [dict replace $function loops [lsort -integer -unique $numbers]]
-    }
-    return $result
-}
-
-# in_loop_text: the test whether branch probe B of function NUMBER stands
-# inside a loop, QVX_IN_LOOP_NUMBER(b), a constant expression of the runs
-# of consecutive numbers in LOOPS (a loop's probes are numbered in a run).
-proc qvx::in_loop_text {number loops} {
-    set runs {}
-    foreach branch $loops {
-        if {[llength $runs] > 0 && $branch == [lindex $runs end end] + 1} {
-            lset runs end end $branch
-        } else {
-            lappend runs [list $branch $branch]
-        }
-    }
-    set tests {}
-    foreach run $runs {
-        lassign $run first last
-        lappend tests [expr {$first == $last ? "(b) == $first" : "((b) >= $first && (b) <= $last)"}]
-    }
-    if {$tests eq ""} {
-        set tests 0
-    }
-    return "#define QVX_IN_LOOP_${number}(b) ([join $tests { || }])\n"
 }
 
 # parse_vectors: checks the vector records of function NUMBER (WHERE
@@ -442,37 +390,30 @@ proc qvx::probes_text {functions} {
 #define QVX_ADD_(c) ((void)++(c))
 #endif
 #endif
-/* A call's probe is followed by the call, which makes the compiler store
-   the counter whatever it does, a function's entry and exit probes stand
-   where its run begins and ends (inlined, next to the call's probe), and
-   a branch probe outside every loop runs once per pass through its
-   branch: there the optimizer gains nothing from seeing a load, an add
-   and a store, and on x86-64 the probe is an asm statement of the one
-   instruction of an increment, which it passes by, where gcc makes a
-   load, an add and a store of the volatile form, and which costs the
-   compiler less time. In a loop the volatile form stays: an asm
-   statement there would keep gcc from holding the program's own
-   variables of the loop in registers, and where the loop calls nothing
-   on the way it takes, the volatile form carries the count from one pass
-   to the next in a register, where the asm increments would wait on one
-   another through memory (the interpreter of the benchmarks, whose loop
-   calls on its error paths only, ran 15% slower). The counter is the
-   asm statement's input operand, not an output: no C code of the unit
+/* On x86-64 the counter of an entry, exit, branch or call probe is
+   increased by an asm statement of the one instruction of an increment,
+   which stores the count on every pass, as the volatile form does. The
+   counter is its input operand, not an output: no C code of the unit
    reads a counter of this form (the run-time reads the block, whose
-   address it is given), so the optimizer has no value of it to keep
-   right, and, seeing no store, orders none of the program's own memory
-   around the statement; that took 7% off the compile of a file of a
-   thousand probes. In the Intel syntax, gcc writes the size of a memory
-   operand and clang does not. */
+   address it is given), so the optimizer keeps no value of it, and,
+   seeing no store, orders none of the program's own memory around it.
+   The volatile form costs gcc a load, an add and a store to optimize;
+   the asm statement took a file of a thousand probes from 1.62 to 1.43
+   times the compile of its source, and the programs of the benchmarks
+   and Lua ran as fast or faster. The end of a decision keeps the
+   volatile form, which the optimizer may carry through a loop in a
+   register: with asm ends in its loop, the interpreter of the
+   benchmarks ran 14% slower. In the Intel syntax, gcc writes the size
+   of a memory operand and clang does not. */
 #if !defined(QOR_COVERAGE_C_RUNTIME) && defined(__x86_64__) && defined(__GNUC__)
 #if defined(__clang__)
 #define QVX_INC_ "{incq %0|inc qword ptr %0}"
 #else
 #define QVX_INC_ "{incq %0|inc %0}"
 #endif
-#define QVX_ADD_AT_EDGE_(c) (__extension__ ({ __asm__ __volatile__(QVX_LOCK_ QVX_INC_ : : "m"(c)); }))
+#define QVX_ADD_PROBE_(c) (__extension__ ({ __asm__ __volatile__(QVX_LOCK_ QVX_INC_ : : "m"(c)); }))
 #else
-#define QVX_ADD_AT_EDGE_(c) QVX_ADD_(c)
+#define QVX_ADD_PROBE_(c) QVX_ADD_(c)
 #endif
 /* Counter I of the counters FIELD of function N, by ADD; the number of
    slots is an enumeration constant, which costs the compiler less to
@@ -481,13 +422,10 @@ proc qvx::probes_text {functions} {
    side of a constant condition. */
 #define QVX_SLOT_(field, n, i) ((unsigned long)(i) < qvx_##field##_slots_##n)
 #define QVX_BUMP_(add, field, n, i) (QVX_SLOT_(field, n, i) ? add(qvx_##field##_##n[i]) : (void)0)
-#define QVX_CD1(f, n) QVX_BUMP_(QVX_ADD_AT_EDGE_, ends, n, 0);
-#define QVX_CDF(f, n) QVX_BUMP_(QVX_ADD_AT_EDGE_, ends, n, 1);
-/* QVX_IN_LOOP_N(b), a constant, tells whether branch probe B of function
-   N stands inside a loop. */
-#define QVX_CDX(f, n, b) (QVX_SLOT_(branches, n, b) ? (QVX_IN_LOOP_##n(b) \
-  ? QVX_ADD_(qvx_branches_##n[b]) : QVX_ADD_AT_EDGE_(qvx_branches_##n[b])) : (void)0);
-#define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(QVX_ADD_AT_EDGE_, calls, n, c)
+#define QVX_CD1(f, n) QVX_BUMP_(QVX_ADD_PROBE_, ends, n, 0);
+#define QVX_CDF(f, n) QVX_BUMP_(QVX_ADD_PROBE_, ends, n, 1);
+#define QVX_CDX(f, n, b) QVX_BUMP_(QVX_ADD_PROBE_, branches, n, b);
+#define QVX_CALL(f, n, c, k, m) (void)QVX_BUMP_(QVX_ADD_PROBE_, calls, n, c)
 
 /* Condition coverage. Each evaluation of a rewritten decision follows one
    of its paths: the conditions it evaluates, in order, with their values.
@@ -615,11 +553,6 @@ proc qvx::counters_text {header date functions} {
             lappend count_values {{0}} {{0}} {{0}}
             foreach field {ends branches calls} {
                 append text "#define qvx_${field}_$number (qvx_block_.fields.${field}_$number)\n"
-            }
-            if {[dict exists $function loops]} {
-                append text [in_loop_text $number [dict get $function loops]]
-            } else {
-                append text "#define QVX_IN_LOOP_${number}(b) 1\n"
             }
             append layout "F $number [expr {$branches + 1}] [expr {$calls + 1}] $data_name\n"
             lappend rows "  \{[c_string $data_name], \"$number\", $number, qvx_ends_$number,\

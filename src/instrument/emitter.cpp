@@ -41,11 +41,6 @@ std::string InstrumentEmitter::probe(const char* macro, const std::string& rest)
     return std::string(macro) + "(" + current_->name + "," + std::to_string(current_->number) + rest + ")";
 }
 
-std::string InstrumentEmitter::branch_probe(int number, std::size_t loops) {
-    if (loops > 0) current_->loop_branches.push_back(number);
-    return probe("QVX_CDX", "," + std::to_string(number));
-}
-
 void InstrumentEmitter::begin_function(const std::string& name, bool qualified) {
     auto record = std::make_unique<InstFunction>();
     record->name = name;
@@ -124,7 +119,7 @@ void InstrumentEmitter::loop_flag(TokenId keyword) {
 
 void InstrumentEmitter::loop_exit(TokenId last, int number) {
     if (!current_) return;
-    after(last, "}\nif (!" + loop_flag_name() + ") " + exit_probe(number) + "\n}\n");
+    after(last, "}\nif (!" + loop_flag_name() + ") " + branch_probe(number) + "\n}\n");
     if (!loops_.empty()) loops_.pop_back();
 }
 
@@ -154,7 +149,7 @@ void InstrumentEmitter::do_tail(TokenId while_token, TokenId paren) {
 void InstrumentEmitter::do_decision(TokenId paren, int number) {
     if (!current_) return;
     buffer_.replace(paren, paren,
-                    ")\n " + branch_probe(number) + "\n else {\n " + exit_probe(number + 1) + " break; }\n}\n");
+                    ")\n " + branch_probe(number) + "\n else {\n " + branch_probe(number + 1) + " break; }\n}\n");
 }
 
 void InstrumentEmitter::do_end(TokenId semicolon) {

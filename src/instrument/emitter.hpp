@@ -44,8 +44,6 @@ struct InstFunction {
     std::vector<VectorRecord> vectors;
     int max_conditions = 0;
     int max_index = 0;
-    // The numbers of its branch probes that stand inside a loop.
-    std::vector<int> loop_branches;
 
     // "name", or "file.c/name" for a qualified function.
     std::string full_name() const;
@@ -143,11 +141,7 @@ private:
     void before(TokenId token, std::string_view text);
     // The probe `macro` with the function's name and number, then `rest`.
     std::string probe(const char* macro, const std::string& rest = "") const;
-    // A branch probe, noted as inside a loop where `loops` loops enclose
-    // it; a loop's exit probe stands in the loops around that loop only.
-    std::string branch_probe(int number, std::size_t loops);
-    std::string branch_probe(int number) { return branch_probe(number, loops_.size()); }
-    std::string exit_probe(int number) { return branch_probe(number, loops_.empty() ? 0 : loops_.size() - 1); }
+    std::string branch_probe(int number) const { return probe("QVX_CDX", "," + std::to_string(number)); }
     // The flag of the innermost loop (that a break sets) or switch (that
     // its first case probe sets): `base` for the outermost one, the base
     // and the depth for those nested in it, so that none hides another.

@@ -89,13 +89,6 @@ void InstrumentInterpreter::set_functions(const std::vector<std::unique_ptr<Inst
         Tcl_ListObjAppendElement(interp_, list, Tcl_NewListObj(9, elements));
     }
     Tcl_SetVar2Ex(interp_, "qvx_func", nullptr, list, TCL_GLOBAL_ONLY);
-    Tcl_Obj* loops = Tcl_NewListObj(0, nullptr);
-    for (const auto& function : functions) {
-        Tcl_Obj* numbers = Tcl_NewListObj(0, nullptr);
-        for (int branch : function->loop_branches) Tcl_ListObjAppendElement(interp_, numbers, number(branch));
-        Tcl_ListObjAppendElement(interp_, loops, numbers);
-    }
-    Tcl_SetVar2Ex(interp_, "qvx_loop_probes", nullptr, loops, TCL_GLOBAL_ONLY);
 }
 
 void InstrumentInterpreter::run_instrument() {

@@ -25,8 +25,7 @@ public:
     InstrumentInterpreter(const InstrumentInterpreter&) = delete;
     InstrumentInterpreter& operator=(const InstrumentInterpreter&) = delete;
 
-    // qvx_func: one list of nine elements per function; qvx_loop_probes:
-    // per function, in the same order, its branch probes inside a loop.
+    // qvx_func: one list of nine elements per function.
     void set_functions(const std::vector<std::unique_ptr<InstFunction>>& functions);
     // Runs Instrument; a failure is reported and the run goes on.
     void run_instrument();

@@ -165,35 +165,6 @@ check_eq "no qvx_header fails" 1 "$rc"
 check_contains "no qvx_header: message" "$err" "qvx_header is not set"
 check_eq "failures leave no file" $'bad.func\nno_header.tcl' "$(ls)"
 
-# qvx_loop_probes: which branch probes of each function stand in a loop
-# (their increment keeps the volatile form there). The header's test of a
-# probe number holds for those numbers only; without the variable it holds
-# for every number. A malformed value is a Tcl error.
-fresh
-printf '{f 1 9 0 0 0 {} 0 0} {g 2 2 0 0 0 {} 0 0}\n' >loops.func
-printf '{7 2 3 4 9} {}\n' >loops.txt
-printf '#include "loops.inst.h"\n#include <stdio.h>\nint main(void)\n{\n  int b;\n%s\n  return 0;\n}\n' \
-    '  for (b = -1; b <= 10; b++) printf("%d%d", QVX_IN_LOOP_1(b), QVX_IN_LOOP_2(b));' >loops.inst.c
-for value in with without; do
-    run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/loops.inst.h" "$MAIN_DATE" loops.func \
-        $([ $value = with ] && echo loops.txt)
-    check_rc "loop probes $value qvx_loop_probes" 0
-    run gcc -std=c89 -pedantic "${WARN[@]}" loops.inst.c -o loops
-    check_eq "loop probes $value qvx_loop_probes: compiles" "0:" "$rc:$err"
-    run ./loops
-    case $value in
-    with) check_eq "in a loop: 2-4, 7 and 9 of f" "000000101010000010001000" "$out" ;;
-    without) check_eq "in a loop: every probe" "111111111111111111111111" "$out" ;;
-    esac
-done
-for item in "count|{1} {} {}|not a list of 2 elements" "number|{1 x} {}|\"x\" is not a branch number"; do
-    IFS='|' read -r what value message <<<"$item"
-    printf '%s\n' "$value" >bad.txt
-    run "$TCLSH" "$fixtures/drive.tcl" "$SCRIPT" "$PWD/bad.inst.h" "$MAIN_DATE" loops.func bad.txt
-    check_eq "qvx_loop_probes $what fails" 1 "$rc"
-    check_contains "qvx_loop_probes $what: message" "$err" "$message"
-done
-
 # A name and a path reach the unit's layout as the data file writes them
 # (a backslash doubled, a control character in octal) through C string
 # literals that hold any byte: a quote, a backslash, a trigraph under

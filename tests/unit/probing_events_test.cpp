@@ -3,10 +3,8 @@
 // runs them, and the copy's text is checked around each probe.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "analysis_support.hpp"
 #include "foundation/line_map.hpp"
@@ -16,10 +14,8 @@ namespace qor {
 namespace {
 
 // The instrumented text of `source` (analysed as a.c, ANSI dialect), with
-// condition coverage when `conditions`; its line map's text in `lines`;
-// the branch probes of its first function that stand in a loop in `loops`.
-std::string instrumented(const std::string& source, bool conditions = false, std::string* lines = nullptr,
-                         std::vector<int>* loops = nullptr) {
+// condition coverage when `conditions`; its line map's text in `lines`.
+std::string instrumented(const std::string& source, bool conditions = false, std::string* lines = nullptr) {
     test::ScratchDirectory scratch;
     test::write_file("a.c", source);
     DialectState dialect;
@@ -41,7 +37,6 @@ std::string instrumented(const std::string& source, bool conditions = false, std
     if (preprocessor.start_file("a.c")) parse(actions, probes);
     emitter.finish();
     if (lines) *lines = line_map_text({"d", probes.function_lines()});
-    if (loops && !emitter.functions().empty()) *loops = emitter.functions().front()->loop_branches;
     std::string text;
     std::rewind(out);
     for (int c; (c = std::fgetc(out)) != EOF;) text += static_cast<char>(c);
@@ -87,23 +82,6 @@ TEST(ProbingEvents, LoopExitProbeFollowsTheLoopAndBreakSetsItsFlag) {
     EXPECT_NE(body.find("QVX_CDX(f,1,2)"), std::string::npos) << text;
     EXPECT_NE(between(text, "a --", "return a").find("if (!qvxbrk) QVX_CDX(f,1,5)"), std::string::npos) << text;
     EXPECT_NE(between(text, "a == 3", "a --").find("qvxbrk = 1"), std::string::npos) << text;
-}
-
-// The branch probes inside a loop are those of its body, of the loops
-// and switches in it and of a do loop's repeat; a loop's exit probe
-// stands in the loops around it only.
-TEST(ProbingEvents, ProbesInsideALoopAreNotedAsSuch) {
-    std::vector<int> loops;
-    std::string text = instrumented("int f(int a)\n{\n    if (a) a++;\n    while (a > 0) {\n        if (a == 3) break;\n"
-                                    "        do { switch (a) { case 1: a--; } } while (--a > 5);\n    }\n"
-                                    "    for (;;) { if (a) return a; }\n}\n",
-                                    false, nullptr, &loops);
-    EXPECT_EQ(between(text, "if ( a ) {\n", "\n"), "QVX_CDX(f,1,2)") << text;
-    EXPECT_EQ(between(text, "}\nelse\n ", "\n"), "QVX_CDX(f,1,3)") << text;
-    EXPECT_EQ(between(text, "if (!qvxbrk) ", "\n"), "QVX_CDX(f,1,11)") << text;
-    EXPECT_EQ(between(text, "else {\n ", " break;"), "QVX_CDX(f,1,10)") << text;
-    std::sort(loops.begin(), loops.end());
-    EXPECT_EQ(loops, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 12, 13, 14})) << text;
 }
 
 // Each case group gets its probe before its first statement; a switch
