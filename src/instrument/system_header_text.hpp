@@ -35,7 +35,7 @@ private:
     std::string companion_name_;
     int parts_ = 0;
     bool in_system_header_ = false;
-    // Where the copy's text went on after the last part.
+    // The length of the copy's text when the last part ended.
     std::size_t after_part_ = 0;
 };
 
