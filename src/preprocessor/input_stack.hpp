@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/process.hpp"
@@ -63,6 +64,23 @@ public:
         ++records_.back()->pos;
         last_from_stream_ = true;
         if (last_hidden_) last_hidden_.reset();
+    }
+    // Takes the bytes of the top record, a stream record, from the current
+    // position up to the first that `stop` accepts or the end of its buffer
+    // (the comment layer's fast path); none when the top record is a text.
+    // `stop` must accept a newline, which counts a line.
+    template <typename Stop>
+    std::string_view take_stream_bytes(Stop stop) {
+        InputRecord* record = top();
+        if (!record || !record->has_stream()) return {};
+        std::string_view rest = std::string_view(record->buffer).substr(record->pos);
+        size_t length = 0;
+        while (length < rest.size() && !stop(static_cast<unsigned char>(rest[length]))) ++length;
+        if (length == 0) return {};
+        record->pos += length;
+        last_from_stream_ = true;
+        if (last_hidden_) last_hidden_.reset();
+        return rest.substr(0, length);
     }
     // Puts one byte back in front of the current position.
     void unget(int c);

@@ -131,6 +131,17 @@ void Preprocessor::unread_text(std::string_view text) {
     for (auto it = text.rbegin(); it != text.rend(); ++it) inputs_.unget(static_cast<unsigned char>(*it));
 }
 
+namespace {
+
+// The bytes of a comment that read_raw drops or that count a line end a
+// run of plain bytes taken at once.
+bool ends_plain_run(unsigned char c) {
+    return c == '\n' || c == '\r' || c == static_cast<unsigned char>(kArgumentStart) ||
+           c == static_cast<unsigned char>(kArgumentEnd);
+}
+
+}  // namespace
+
 // A comment after its opening "/*" or "//". Returns what stands for it:
 // a blank, the newline that ends a line comment, kEndOfInput, or 0 for
 // nothing (a block comment without ANSI preprocessing).
@@ -141,7 +152,11 @@ int Preprocessor::read_comment(int second) {
         int chars = 0;
         int c;
         std::string body;
-        while ((c = read_raw()) != '\n' && c != kEndOfInput) {
+        for (;;) {
+            std::string_view plain = inputs_.take_stream_bytes(ends_plain_run);
+            for (char k : plain) chars += is_comment_word_char(static_cast<unsigned char>(k));
+            if (keeping_) body += plain;
+            if ((c = read_raw()) == '\n' || c == kEndOfInput) break;
             chars += is_comment_word_char(c);
             if (keeping_) body += static_cast<char>(c);
         }
@@ -169,7 +184,10 @@ int Preprocessor::read_comment(int second) {
     int end_line = current_line();
     int newlines = 0;
     bool closed = false;
-    for (int c = read_raw(); c != kEndOfInput; c = read_raw()) {
+    for (;;) {
+        body += inputs_.take_stream_bytes([](unsigned char c) { return c == '*' || ends_plain_run(c); });
+        int c = read_raw();
+        if (c == kEndOfInput) break;
         if (inputs_.stream_count() < streams) {
             inputs_.unget(c);
             break;

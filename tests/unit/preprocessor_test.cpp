@@ -216,6 +216,16 @@ TEST_F(PreprocessorTest, CommentsAreRemovedAndCounted) {
     EXPECT_EQ(run.client.totals["CCOB"], 15);
 }
 
+TEST_F(PreprocessorTest, CommentsWithStarsAndCarriageReturns) {
+    LexerRun run;
+    Tokens tokens = run.lex("a.c", "a /** x * y **/ b\r\n// z*/\r\nc /* p\r\n q*/ d\n");
+    EXPECT_EQ(tokens, (Tokens{"id:a", "id:b", "id:c", "id:d"}));
+    EXPECT_EQ(run.lines, (std::vector<int>{1, 1, 3, 4}));
+    EXPECT_EQ(run.messages, "");
+    EXPECT_EQ(run.client.totals["LCOB"], 4);
+    EXPECT_EQ(run.client.totals["CCOB"], 5);
+}
+
 TEST_F(PreprocessorTest, AnUnterminatedCommentEndsWithItsFile) {
     write_file("h.h", "x /* never closed\n");
     LexerRun run;
