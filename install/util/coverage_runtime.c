@@ -23,6 +23,17 @@
    around all of it. Counts that cannot be added stay in the live file. */
 #include "coverage_types.h"
 
+/* The functions that run once, at start-up and at exit, gcc compiles
+   without optimizing them when it compiles the C form: optimizing them
+   took most of the time that a unit's compile spends on the run-time. */
+#ifndef QVX_ONCE_
+#if defined(__GNUC__) && !defined(__clang__)
+#define QVX_ONCE_ __attribute__((cold, optimize("O0")))
+#else
+#define QVX_ONCE_ __attribute__((cold))
+#endif
+#endif
+
 /* C library entry points, declared under run-time names bound to their
    link names. */
 extern char *qvx_rt_getenv(const char *) __asm__("getenv");

@@ -15,18 +15,6 @@ typedef unsigned long qvx_count_;
 /* A decision's path in progress: its number, or two bits per condition. */
 __extension__ typedef unsigned long long qvx_path_word_;
 
-/* The functions that run once, at start-up and at exit (the run-time's
-   in its C form and the unit's own), gcc compiles without optimizing
-   them: optimizing them took most of the time that a unit's compile
-   spends on coverage. */
-#ifndef QVX_ONCE_
-#if defined(__GNUC__) && !defined(__clang__)
-#define QVX_ONCE_ __attribute__((cold, optimize("O0")))
-#else
-#define QVX_ONCE_ __attribute__((cold))
-#endif
-#endif
-
 /* The unit's counters live in a block of whole pages of this size. */
 #define QVX_PAGE_ 4096
 

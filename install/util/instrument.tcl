@@ -790,25 +790,25 @@ __attribute__((weak)) struct qvx_unit_ *qvx_units_ = 0;
    no second declaration and no address that is never null, which gcc's
    -Wredundant-decls and -Waddress (-Wall) would report. */
 extern void qvx_coverage_dump_(void) __asm__("qor_coverage_dump");
-QVX_ONCE_ __attribute__((weak)) void qvx_coverage_dump_(void)
+__attribute__((weak)) void qvx_coverage_dump_(void)
 {
   struct qvx_unit_ *unit;
   for (unit = qvx_units_; unit; unit = unit->next)
     unit->dump();
 }
 
-QVX_ONCE_ static void qvx_dump_unit_(void)
+static void qvx_dump_unit_(void)
 {
   qvx_rt_dump(&qvx_unit_);
 }
 static struct qvx_unit_ qvx_this_unit_ = {0, qvx_dump_unit_};
 
-QVX_ONCE_ static void qvx_forked_(void)
+static void qvx_forked_(void)
 {
   qvx_rt_forked(&qvx_unit_);
 }
 
-QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
+__attribute__((constructor(101))) static void qvx_start_(void)
 {
   qvx_rt_start(&qvx_unit_, qvx_forked_);
   qvx_this_unit_.next = qvx_units_;
@@ -817,7 +817,7 @@ QVX_ONCE_ __attribute__((constructor(101))) static void qvx_start_(void)
 
 /* At exit; the unit leaves the list of units, since a shared library's
    may go next. */
-QVX_ONCE_ __attribute__((destructor(101))) static void qvx_finish_(void)
+__attribute__((destructor(101))) static void qvx_finish_(void)
 {
   struct qvx_unit_ **link;
   qvx_rt_finish(&qvx_unit_);
